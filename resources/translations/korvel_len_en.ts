@@ -1,0 +1,97 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>Korvel</name>
+    <message>
+        <location filename="../../app/Korvel.cpp" line="+16" />
+        <source>Korvel</source>
+        <translation>Korvel</translation>
+    </message>
+</context>
+<context>
+    <name>LoginDialog</name>
+    <message>
+        <location filename="../../app/LoginDialog.ui" line="+26" />
+        <source>slpash</source>
+        <translation>slpash</translation>
+    </message>
+    <message>
+        <location line="+154" />
+        <source>User Name</source>
+        <translation>User Name</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>ozrec</source>
+        <translation>ozrec</translation>
+    </message>
+    <message>
+        <location line="+26" />
+        <source>Password</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <location line="+39" />
+        <source>Confirm Passowrd</source>
+        <translation>Confirm Passowrd</translation>
+    </message>
+    <message>
+        <location line="+39" />
+        <source>Auto Login</source>
+        <translation>Auto Login</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>Save User Name</source>
+        <translation>Save User Name</translation>
+    </message>
+    <message>
+        <location line="+31" />
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+16" />
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>UCDlgLogin</name>
+    <message>
+        <location filename="../../app/UCDlgLogin.cpp" line="+28" />
+        <location line="+15" />
+        <location line="+5" />
+        <location line="+10" />
+        <location line="+4" />
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location line="-33" />
+        <source>For the first run, you will be requested to enter User ID and Password provided from the manual.</source>
+        <translation>For the first run, you will be requested to enter User ID and Password provided from the manual.</translation>
+    </message>
+    <message>
+        <location line="+14" />
+        <source>The user id must not be empty.</source>
+        <translation>The user id must not be empty.</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>A password does not match a confirm password</source>
+        <translation>A password does not match a confirm password</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>The user id is incorrect.</source>
+        <translation>The user id is incorrect.</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>The password is incorrect.</source>
+        <translation>The password is incorrect.</translation>
+    </message>
+</context>
+</TS>

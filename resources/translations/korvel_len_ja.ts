@@ -1,0 +1,97 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>Korvel</name>
+    <message>
+        <location filename="../../app/Korvel.cpp" line="+16" />
+        <source>Korvel</source>
+        <translation>Korvel</translation>
+    </message>
+</context>
+<context>
+    <name>LoginDialog</name>
+    <message>
+        <location filename="../../app/LoginDialog.ui" line="+26" />
+        <source>slpash</source>
+        <translation>slpash</translation>
+    </message>
+    <message>
+        <location line="+154" />
+        <source>User Name</source>
+        <translation>ユーザー名</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>ozrec</source>
+        <translation>ozrec</translation>
+    </message>
+    <message>
+        <location line="+26" />
+        <source>Password</source>
+        <translation>パスワード</translation>
+    </message>
+    <message>
+        <location line="+39" />
+        <source>Confirm Passowrd</source>
+        <translation>パスワード（確認）</translation>
+    </message>
+    <message>
+        <location line="+39" />
+        <source>Auto Login</source>
+        <translation>自動ログイン</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>Save User Name</source>
+        <translation>ユーザー名を保存</translation>
+    </message>
+    <message>
+        <location line="+31" />
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+16" />
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>UCDlgLogin</name>
+    <message>
+        <location filename="../../app/UCDlgLogin.cpp" line="+28" />
+        <location line="+15" />
+        <location line="+5" />
+        <location line="+10" />
+        <location line="+4" />
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <location line="-33" />
+        <source>For the first run, you will be requested to enter User ID and Password provided from the manual.</source>
+        <translation>初回起動時は、マニュアルに記載されているユーザーIDとパスワードを入力してください。</translation>
+    </message>
+    <message>
+        <location line="+14" />
+        <source>The user id must not be empty.</source>
+        <translation>ユーザーIDを空にすることはできません。</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>A password does not match a confirm password</source>
+        <translation>パスワードと確認用パスワードが一致しません。</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>The user id is incorrect.</source>
+        <translation>ユーザーIDが正しくありません。</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>The password is incorrect.</source>
+        <translation>パスワードが正しくありません。</translation>
+    </message>
+</context>
+</TS>
