@@ -1,0 +1,45 @@
+#include "app/LoginFlow.h"
+
+#include <QSettings>
+
+#include "app/StoredText.h"
+#include "app/UCDlgLogin.h"
+
+LoginSettings readLoginSettings(QSettings& store) {
+    LoginSettings s;
+    s.firstLogin = store.value("LOGIN/FIRST_LOGIN", true).toBool();
+    s.autoLogin = store.value("LOGIN/AUTO_LOGIN", false).toBool();
+    s.saveLoginId = store.value("LOGIN/SAVE_LOGIN_ID", false).toBool();
+    s.loginId = decodeStoredText(store.value("LOGIN/LOGIN_ID", QString()).toString());
+    s.password = decodeStoredText(store.value("LOGIN/PASSWORD", QString()).toString());
+    return s;
+}
+
+void storeAcceptedLogin(QSettings& store, const UCDlgLogin& dialog) {
+    store.setValue("LOGIN/FIRST_LOGIN", false);
+    store.setValue("LOGIN/AUTO_LOGIN", dialog.cbAutoLogin->isChecked());
+    store.setValue("LOGIN/SAVE_LOGIN_ID", dialog.cbSaveUserName->isChecked());
+    store.setValue("LOGIN/LOGIN_ID", encodeStoredText(dialog.leUserId->text()));
+    store.setValue("LOGIN/PASSWORD", encodeStoredText(dialog.lePassword->text()));
+    store.sync();
+}
+
+bool runLogin(QSettings& store, const std::function<int(UCDlgLogin&)>& execDialog) {
+    const LoginSettings s = readLoginSettings(store);
+    if (!s.firstLogin && s.autoLogin) {
+        return true;
+    }
+    UCDlgLogin dialog(nullptr, Qt::FramelessWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog.setFirstRun(s.firstLogin);
+    dialog.setExpectedAccount(s.loginId, s.password);
+    if (s.saveLoginId) {
+        dialog.leUserId->setText(s.loginId);
+    }
+    const int result = execDialog ? execDialog(dialog) : dialog.exec();
+    if (result != QDialog::Accepted) {
+        return false;
+    }
+    storeAcceptedLogin(store, dialog);
+    return true;
+}

@@ -1,0 +1,60 @@
+// Start-up: messages, language, font, style sheets, login, main window.
+
+#include <QApplication>
+#include <QFont>
+#include <QLocale>
+#include <QSettings>
+#include <QTranslator>
+
+#include <memory>
+
+#include "app/CConfiguration.h"
+#include "app/Korvel.h"
+#include "app/LoginFlow.h"
+#include "app/StyleSheets.h"
+
+int main(int argc, char** argv) {
+    qSetMessagePattern("%{file}::%{function}(%{line}): %{message}");
+    QApplication app(argc, argv);
+
+    QTranslator translator;
+    QString language = ":/Language/korvel_len_en.qm";
+    switch (QLocale::system().language()) {
+        case QLocale::Korean:
+            language = ":/Language/korvel_len_ko.qm";
+            break;
+        case QLocale::Japanese:
+            language = ":/Language/korvel_len_ja.qm";
+            break;
+        default:
+            break;
+    }
+    if (!translator.load(language) && !translator.load(":/Language/korvel_len_en.qm")) {
+        qWarning("no translation could be loaded; showing the source texts");
+    }
+    QApplication::installTranslator(&translator);
+
+    // Tahoma where it exists; fontconfig substitutes a close sans face elsewhere.
+    QFont font("Tahoma");
+    font.setPixelSize(10);
+    font.setWeight(50);
+    QApplication::setFont(font);
+
+    // The skin is the configuration's initial value here: the file is read when
+    // the main window is built.
+    loadStyleSheets(QCoreApplication::applicationDirPath(), g_config);
+
+    QSettings store("QUENDRA", "Korvel");
+    if (!runLogin(store)) {
+        return -1;
+    }
+
+    auto window = std::make_unique<Korvel>();
+    window->setFont(font);
+    window->setStyleSheet(g_config.appStyle());
+    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    window->show();
+    const int exitCode = app.exec();
+    window.reset();
+    return exitCode;
+}
