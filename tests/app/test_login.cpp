@@ -1,0 +1,358 @@
+// Login dialog, shared message box and the login step of start-up.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+#include "app/LoginFlow.h"
+#include "app/MessageBox.h"
+#include "app/StoredText.h"
+#include "app/UCDlgLogin.h"
+
+namespace {
+
+const char* const kFirstRunText =
+    "For the first run, you will be requested to enter User ID and Password provided from the "
+    "manual.";
+
+// Answers every modal message box that appears while it lives: records what
+// the box said and clicks the chosen button.
+class ModalCloser : public QObject {
+public:
+    explicit ModalCloser(QMessageBox::StandardButton answer = QMessageBox::Ok) : m_answer(answer) {
+        connect(&m_timer, &QTimer::timeout, this, &ModalCloser::poll);
+        m_timer.start(5);
+    }
+    QStringList titles;
+    QStringList texts;
+    QList<int> widths;
+
+private:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        titles << box->windowTitle();
+        texts << box->informativeText();
+        widths << box->width();
+        if (QAbstractButton* button = box->button(m_answer)) {
+            button->click();
+        }
+    }
+
+    QMessageBox::StandardButton m_answer;
+    QTimer m_timer;
+};
+
+}  // namespace
+
+class TestLogin : public QObject {
+    Q_OBJECT
+
+private slots:
+    void messageBoxModes();
+    void dialogForm();
+    void acceptRules_data();
+    void acceptRules();
+    void dragging();
+    void firstRunStoresAccountAsTyped();
+    void cancelledLoginStoresNothing();
+    void laterRunChecksStoredAccount();
+};
+
+void TestLogin::messageBoxModes() {
+    {
+        ModalCloser closer(QMessageBox::Ok);
+        QCOMPARE(showMessageBox("Warning", "Short.", 1), int(QMessageBox::Ok));
+        QCOMPARE(closer.titles, QStringList{"Warning"});
+        QCOMPARE(closer.texts, QStringList{"Short."});
+        QVERIFY2(closer.widths.value(0) >= 320,
+                 qPrintable(QString::number(closer.widths.value(0))));
+    }
+    {
+        ModalCloser closer(QMessageBox::No);
+        QCOMPARE(showMessageBox("Close Channel(s)", "Close?", 2), int(QMessageBox::No));
+        QCOMPARE(closer.texts, QStringList{"Close?"});
+        QVERIFY(closer.widths.value(0) >= 320);
+    }
+    {
+        ModalCloser closer(QMessageBox::Ok);
+        QCOMPARE(showMessageBox("Close Channel(s)", "Close?", 2), 1024);
+    }
+    {
+        ModalCloser closer;
+        QCOMPARE(showMessageBox("Warning", "never shown", 0), 0);
+        QCOMPARE(showMessageBox("Warning", "never shown", 3), 0);
+        QCoreApplication::processEvents();
+        QVERIFY(closer.texts.isEmpty());
+    }
+}
+
+void TestLogin::dialogForm() {
+    UCDlgLogin dlg;
+    QCOMPARE(dlg.size(), QSize(640, 400));
+    QVERIFY(dlg.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(dlg.windowTitle(), QString("slpash"));
+    QCOMPARE(dlg.leUserId->text(), QString("ozrec"));
+    QCOMPARE(dlg.leUserId->maxLength(), 30);
+    QCOMPARE(dlg.lePassword->maxLength(), 20);
+    QCOMPARE(dlg.leConfirm->maxLength(), 20);
+    QCOMPARE(dlg.lePassword->echoMode(), QLineEdit::Password);
+    QCOMPARE(dlg.leConfirm->echoMode(), QLineEdit::Password);
+    QVERIFY(!dlg.lePassword->isClearButtonEnabled());
+    QVERIFY(dlg.cbSaveUserName->isHidden());
+    QVERIFY(!dlg.lbConfirm->isHidden());
+    QCOMPARE(dlg.focusWidget(), static_cast<QWidget*>(dlg.leUserId));
+    // The pictures come from the resources linked into the program.
+    QCOMPARE(dlg.palette().brush(QPalette::Window).texture().size(), QSize(640, 400));
+    QVERIFY(!dlg.lbLogo->pixmap(Qt::ReturnByValue).isNull());
+
+    // Normal mode hides the confirm row and shows no message.
+    ModalCloser closer;
+    dlg.setFirstRun(false);
+    QVERIFY(dlg.lbConfirm->isHidden());
+    QVERIFY(dlg.leConfirm->isHidden());
+    QVERIFY(closer.texts.isEmpty());
+    dlg.setFirstRun(true);
+    QCOMPARE(closer.texts, QStringList{kFirstRunText});
+    QCOMPARE(closer.titles, QStringList{"Warning"});
+    QVERIFY(!dlg.leConfirm->isHidden());
+}
+
+void TestLogin::acceptRules_data() {
+    QTest::addColumn<bool>("firstRun");
+    QTest::addColumn<QString>("expectedId");
+    QTest::addColumn<QString>("expectedPassword");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("confirm");
+    QTest::addColumn<QString>("message");  // empty: accepted
+
+    const QString empty = "The user id must not be empty.";
+    const QString mismatch = "A password does not match a confirm password";
+    const QString badId = "The user id is incorrect.";
+    const QString badPassword = "The password is incorrect.";
+    QTest::newRow("first: empty id, passwords match") << true << ""
+                                                      << ""
+                                                      << ""
+                                                      << "pw"
+                                                      << "pw" << empty;
+    QTest::newRow("first: blank id") << true << ""
+                                     << ""
+                                     << "   "
+                                     << ""
+                                     << "" << empty;
+    QTest::newRow("first: mismatch") << true << ""
+                                     << ""
+                                     << "user"
+                                     << "a"
+                                     << "b" << mismatch;
+    QTest::newRow("first: case differs") << true << ""
+                                         << ""
+                                         << "user"
+                                         << "pw"
+                                         << "PW" << mismatch;
+    QTest::newRow("first: both empty") << true << ""
+                                       << ""
+                                       << "user"
+                                       << ""
+                                       << ""
+                                       << "";
+    QTest::newRow("first: trimmed equal") << true << ""
+                                          << ""
+                                          << "user"
+                                          << " pw"
+                                          << "pw  "
+                                          << "";
+    QTest::newRow("normal: exact") << false << "admin"
+                                   << "1234"
+                                   << "admin"
+                                   << "1234"
+                                   << "x"
+                                   << "";
+    QTest::newRow("normal: trimmed") << false << "admin"
+                                     << "1234"
+                                     << "  admin "
+                                     << " 1234 "
+                                     << ""
+                                     << "";
+    QTest::newRow("normal: empty id") << false << "admin"
+                                      << "1234"
+                                      << " "
+                                      << "1234"
+                                      << "" << empty;
+    QTest::newRow("normal: wrong id") << false << "admin"
+                                      << "1234"
+                                      << "admin2"
+                                      << "1234"
+                                      << "" << badId;
+    QTest::newRow("normal: id case") << false << "admin"
+                                     << "1234"
+                                     << "Admin"
+                                     << "1234"
+                                     << "" << badId;
+    QTest::newRow("normal: wrong password") << false << "admin"
+                                            << "1234"
+                                            << "admin"
+                                            << "12345"
+                                            << "12345" << badPassword;
+    QTest::newRow("normal: empty password") << false << "admin"
+                                            << "1234"
+                                            << "admin"
+                                            << ""
+                                            << "" << badPassword;
+    // An account first entered with surrounding spaces stays usable.
+    QTest::newRow("normal: stored with spaces") << false << " admin "
+                                                << " 1234 "
+                                                << "admin"
+                                                << "1234"
+                                                << ""
+                                                << "";
+}
+
+void TestLogin::acceptRules() {
+    QFETCH(bool, firstRun);
+    QFETCH(QString, expectedId);
+    QFETCH(QString, expectedPassword);
+    QFETCH(QString, id);
+    QFETCH(QString, password);
+    QFETCH(QString, confirm);
+    QFETCH(QString, message);
+
+    ModalCloser closer;
+    UCDlgLogin dlg;
+    dlg.setFirstRun(firstRun);
+    dlg.setExpectedAccount(expectedId, expectedPassword);
+    closer.texts.clear();
+    closer.titles.clear();
+    dlg.show();
+    dlg.leUserId->setText(id);
+    dlg.lePassword->setText(password);
+    dlg.leConfirm->setText(confirm);
+    dlg.pbOk->click();
+
+    if (message.isEmpty()) {
+        QVERIFY(closer.texts.isEmpty());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QVERIFY(!dlg.isVisible());
+    } else {
+        QCOMPARE(closer.texts, QStringList{message});
+        QCOMPARE(closer.titles, QStringList{"Warning"});
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(dlg.isVisible());
+    }
+}
+
+void TestLogin::dragging() {
+    UCDlgLogin dlg;
+    dlg.move(100, 100);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    const QPoint start = dlg.pos();
+    const QPoint grab = start + QPoint(40, 30);
+    auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+        QMouseEvent ev(type, dlg.mapFromGlobal(global), global, Qt::LeftButton, buttons,
+                       Qt::NoModifier);
+        QApplication::sendEvent(&dlg, &ev);
+    };
+    send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    send(QEvent::MouseMove, grab + QPoint(25, 15), Qt::LeftButton);
+    QCOMPARE(dlg.pos(), start + QPoint(25, 15));
+    send(QEvent::MouseButtonRelease, grab + QPoint(25, 15), Qt::NoButton);
+    send(QEvent::MouseMove, grab + QPoint(80, 80), Qt::NoButton);
+    QCOMPARE(dlg.pos(), start + QPoint(25, 15));
+}
+
+void TestLogin::firstRunStoresAccountAsTyped() {
+    QTemporaryDir dir;
+    QSettings store(dir.filePath("login.ini"), QSettings::IniFormat);
+    ModalCloser closer;
+    int shown = 0;
+    const bool go = runLogin(store, [&](UCDlgLogin& dlg) {
+        ++shown;
+        dlg.leUserId->setText(" driver ");
+        dlg.lePassword->setText(" pw");
+        dlg.leConfirm->setText("pw");
+        dlg.cbAutoLogin->setChecked(true);
+        dlg.accept();
+        return dlg.result();
+    });
+    QVERIFY(go);
+    QCOMPARE(shown, 1);
+    QCOMPARE(closer.texts, QStringList{kFirstRunText});
+    QCOMPARE(store.value("LOGIN/FIRST_LOGIN").toBool(), false);
+    QCOMPARE(store.value("LOGIN/AUTO_LOGIN").toBool(), true);
+    QCOMPARE(store.value("LOGIN/SAVE_LOGIN_ID").toBool(), false);
+    QCOMPARE(store.value("LOGIN/LOGIN_ID").toString(), QString("IGRyaXZlciA="));  // " driver "
+    QCOMPARE(store.value("LOGIN/PASSWORD").toString(), encodeStoredText(" pw"));
+
+    // Auto login now skips the dialog.
+    QVERIFY(runLogin(store, [&](UCDlgLogin&) {
+        ++shown;
+        return int(QDialog::Rejected);
+    }));
+    QCOMPARE(shown, 1);
+
+    // Empty passwords are stored as empty Base64 texts.
+    QSettings fresh(dir.filePath("fresh.ini"), QSettings::IniFormat);
+    QVERIFY(runLogin(fresh, [&](UCDlgLogin& dlg) {
+        dlg.accept();
+        return dlg.result();
+    }));
+    QCOMPARE(fresh.value("LOGIN/LOGIN_ID").toString(), encodeStoredText("ozrec"));
+    QVERIFY(fresh.contains("LOGIN/PASSWORD"));
+    QCOMPARE(fresh.value("LOGIN/PASSWORD").toString(), QString());
+}
+
+void TestLogin::cancelledLoginStoresNothing() {
+    QTemporaryDir dir;
+    QSettings store(dir.filePath("login.ini"), QSettings::IniFormat);
+    store.setValue("LOGIN/AUTO_LOGIN", true);  // ignored while first login is on
+    ModalCloser closer;
+    int shown = 0;
+    QVERIFY(!runLogin(store, [&](UCDlgLogin& dlg) {
+        ++shown;
+        dlg.reject();
+        return dlg.result();
+    }));
+    QCOMPARE(shown, 1);
+    QCOMPARE(store.allKeys(), QStringList{"LOGIN/AUTO_LOGIN"});
+}
+
+void TestLogin::laterRunChecksStoredAccount() {
+    QTemporaryDir dir;
+    QSettings store(dir.filePath("login.ini"), QSettings::IniFormat);
+    store.setValue("LOGIN/FIRST_LOGIN", false);
+    store.setValue("LOGIN/SAVE_LOGIN_ID", true);
+    store.setValue("LOGIN/LOGIN_ID", encodeStoredText("driver"));
+    store.setValue("LOGIN/PASSWORD", encodeStoredText("s3cret"));
+    ModalCloser closer;
+    QVERIFY(runLogin(store, [&](UCDlgLogin& dlg) {
+        [&] {
+            QCOMPARE(dlg.leUserId->text(), QString("driver"));
+            QVERIFY(dlg.leConfirm->isHidden());
+        }();
+        dlg.lePassword->setText("wrong");
+        dlg.accept();
+        if (dlg.result() == QDialog::Accepted) {
+            return dlg.result();
+        }
+        dlg.lePassword->setText("s3cret ");
+        dlg.accept();
+        return dlg.result();
+    }));
+    QCOMPARE(closer.texts, QStringList{"The password is incorrect."});
+    QCOMPARE(store.value("LOGIN/PASSWORD").toString(), encodeStoredText("s3cret "));
+    QCOMPARE(store.value("LOGIN/SAVE_LOGIN_ID").toBool(), false);
+}
+
+QTEST_MAIN(TestLogin)
+#include "test_login.moc"
