@@ -1,0 +1,32 @@
+// korvel-mkcard: writes a demo card of the black box (see MakeCard.h).
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "MakeCard.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    mkcard::CardOptions options;
+    bool help = false;
+    std::string error;
+    if (!mkcard::parseCardOptions(args, &options, &help, &error)) {
+        std::fprintf(stderr, "korvel-mkcard: %s (try --help)\n", error.c_str());
+        return 1;
+    }
+    if (help) {
+        std::fputs(mkcard::cardUsage().c_str(), stdout);
+        return 0;
+    }
+    av_log_set_level(AV_LOG_ERROR);  // x264 reports every file's statistics otherwise
+    if (!mkcard::makeCard(options, &error)) {
+        std::fprintf(stderr, "korvel-mkcard: %s\n", error.c_str());
+        return 2;
+    }
+    return 0;
+}
