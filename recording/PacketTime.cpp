@@ -68,16 +68,20 @@ RecordStamp recordStamp(const FILE_PROPERTIES_OBJECT& file, std::uint32_t timest
     RecordStamp stamp;
     try {
         stamp.instant = packetInstant(file, timestampMs);
-        stamp.milliseconds = static_cast<int>(timestampMs % 1000);
     } catch (const std::out_of_range&) {
         // An invalid start date: label the record with the computer's clock.
+        // The instant is set again here on purpose: GCC 12 at -O2 drops the
+        // default initialisation of a member assigned inside a try block.
+        stamp.instant = pt::ptime(pt::not_a_date_time);
         const pt::ptime now = pt::second_clock::local_time();
         stamp.date = dateInteger(now);
         stamp.time = timeInteger(now);
+        stamp.milliseconds = 0;
         return stamp;
     }
     stamp.date = dateInteger(stamp.instant);
     stamp.time = timeInteger(stamp.instant);
+    stamp.milliseconds = static_cast<int>(timestampMs % 1000);
     return stamp;
 }
 
