@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <memory>
 
@@ -58,6 +59,7 @@ class TestLogin : public QObject {
     Q_OBJECT
 
 private slots:
+    void translationsEmbedded();
     void messageBoxModes();
     void dialogForm();
     void acceptRules_data();
@@ -67,6 +69,19 @@ private slots:
     void cancelledLoginStoresNothing();
     void laterRunChecksStoredAccount();
 };
+
+void TestLogin::translationsEmbedded() {
+    const QList<QPair<QString, QString>> languages = {
+        {"en", "Warning"},
+        {"ja", QString::fromUtf8("\xe8\xad\xa6\xe5\x91\x8a")},
+        {"ko", QString::fromUtf8("\xea\xb2\xbd\xea\xb3\xa0")}};
+    for (const auto& language : languages) {
+        QTranslator translator;
+        QVERIFY(translator.load(":/Language/korvel_len_" + language.first + ".qm"));
+        QCOMPARE(translator.translate("UCDlgLogin", "Warning"), language.second);
+        QVERIFY(!translator.translate("LoginDialog", "Password").isEmpty());
+    }
+}
 
 void TestLogin::messageBoxModes() {
     {
