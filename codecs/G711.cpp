@@ -1,5 +1,6 @@
 #include "codecs/G711.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -25,11 +26,11 @@ std::uint8_t ulawCompressArithmetic(int sample14) {
     // Negative codes carry a 0 sign bit; the whole code is sent inverted.
     const std::uint8_t mask = sample14 < 0 ? 0x7F : 0xFF;
     int magnitude = sample14 < 0 ? -sample14 : sample14;
-    if (magnitude > kUlawClip) {
-        magnitude = kUlawClip;
-    }
-    magnitude += kUlawBias >> 2;
-    const int segment = bitLength(magnitude) - 6;  // biased magnitude is 33..8192
+    // The biased magnitude stays below 8192, so the largest values share the
+    // outermost code instead of overflowing into a ninth segment.
+    magnitude = std::min(magnitude, kUlawClip) + (kUlawBias >> 2);
+    magnitude = std::min(magnitude, 0x1FFF);
+    const int segment = bitLength(magnitude) - 6;  // biased magnitude is 33..8191
     const int mantissa = (magnitude >> (segment + 1)) & 0x0F;
     return static_cast<std::uint8_t>(((segment << 4) | mantissa) ^ mask);
 }

@@ -1,0 +1,324 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "H264TestStream.h"
+#include "codecs/Utility.h"
+#include "codecs/VCodec.h"
+#include "codecs/VCodec_FFMpeg_Core.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/log.h>
+}
+
+using testing_h264::Halves;
+using testing_h264::Packet;
+using testing_h264::Rgb;
+
+namespace {
+
+// The garbage tests make FFmpeg complain at length; only crashes matter here.
+[[maybe_unused]] const bool kQuietFFmpeg = [] {
+    av_log_set_level(AV_LOG_QUIET);
+    return true;
+}();
+
+struct CodecDeleter {
+    void operator()(IVCodec* codec) const {
+        void* p = codec;
+        DestroyVCodec(&p);
+    }
+};
+using CodecPtr = std::unique_ptr<IVCodec, CodecDeleter>;
+
+CodecPtr makeDecoder() {
+    void* p = nullptr;
+    EXPECT_TRUE(CreateVCodec(&p, 0));
+    CodecPtr codec(static_cast<IVCodec*>(p));
+    EXPECT_TRUE(codec && codec->openByKind(0));
+    return codec;
+}
+
+VideoDecodeBuffer decodePacket(IVCodec& codec, const Packet& packet) {
+    VideoDecodeBuffer buffer;
+    buffer.data = packet.data();
+    buffer.size = static_cast<int>(packet.size());
+    EXPECT_TRUE(codec.decode(&buffer));
+    return buffer;
+}
+
+Rgb pixelAt(const VideoDecodeBuffer& picture, int x, int y) {
+    const std::uint8_t* p = picture.planes[0] + y * picture.lineSizes[0] + x * 4;
+    return {p[0], p[1], p[2]};
+}
+
+// Flat areas survive the coding almost unchanged; 12 levels cover the
+// colour-matrix rounding on both sides.
+void expectColour(const VideoDecodeBuffer& picture, int x, int y, const Rgb& want) {
+    const Rgb got = pixelAt(picture, x, y);
+    EXPECT_NEAR(got.r, want.r, 12) << "at " << x << "," << y;
+    EXPECT_NEAR(got.g, want.g, 12) << "at " << x << "," << y;
+    EXPECT_NEAR(got.b, want.b, 12) << "at " << x << "," << y;
+}
+
+void expectPicture(const VideoDecodeBuffer& picture, int width, int height, const Halves& want) {
+    ASSERT_NE(picture.gotPicture, 0);
+    ASSERT_EQ(picture.width, width);
+    ASSERT_EQ(picture.height, height);
+    EXPECT_EQ(picture.heightCopy, height);
+    EXPECT_EQ(picture.lineSizes[0], width * 4);
+    ASSERT_NE(picture.planes[0], nullptr);
+    expectColour(picture, width / 4, height / 2, want.left);
+    expectColour(picture, width * 3 / 4, height / 2, want.right);
+    const std::uint8_t* last = picture.planes[0] + (height - 1) * picture.lineSizes[0];
+    EXPECT_EQ(last[(width - 1) * 4 + 3], 255) << "alpha of the last pixel";
+}
+
+std::vector<Halves> changingPictures(int count) {
+    std::vector<Halves> pictures;
+    for (int i = 0; i < count; ++i) {
+        const int level = 30 + 35 * i;
+        pictures.push_back({{level, level, level}, {40, 60, 200}});
+    }
+    return pictures;
+}
+
+class VideoCodecTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (avcodec_find_encoder_by_name("libx264") == nullptr) {
+            GTEST_SKIP() << "libavcodec has no libx264 encoder";
+        }
+    }
+};
+
+}  // namespace
+
+TEST(VCodecFactory, KindsAndDestroy) {
+    int sentinel = 0;
+    void* p = &sentinel;
+    EXPECT_FALSE(CreateVCodec(&p, 1));
+    EXPECT_EQ(p, &sentinel);
+    EXPECT_FALSE(CreateVCodec(&p, -1));
+    EXPECT_EQ(p, &sentinel);
+    EXPECT_FALSE(CreateVCodec(nullptr, 0));
+
+    p = nullptr;
+    ASSERT_TRUE(CreateVCodec(&p, 0));
+    ASSERT_NE(p, nullptr);
+    EXPECT_NE(dynamic_cast<VCodec_FFMpeg_Core*>(static_cast<IVCodec*>(p)), nullptr);
+    void* kept = p;
+    EXPECT_TRUE(DestroyVCodec(&p));
+    EXPECT_EQ(p, kept) << "the caller clears the pointer";
+
+    p = nullptr;
+    EXPECT_TRUE(DestroyVCodec(&p));
+    EXPECT_TRUE(DestroyVCodec(nullptr));
+}
+
+TEST(VCodecFactory, UtilityKinds) {
+    IUtility* utility = nullptr;
+    ASSERT_TRUE(CreateUtility(&utility, 0));
+    ASSERT_NE(utility, nullptr);
+    EXPECT_TRUE(utility->init());
+    EXPECT_TRUE(utility->uninit());
+    void* p = utility;
+    DestroyVCodec(&p);
+
+    utility = nullptr;
+    EXPECT_TRUE(CreateUtility(&utility, 1));
+    EXPECT_EQ(utility, nullptr);
+}
+
+TEST(VCodecLifecycle, DecodeOnlyWhileOpen) {
+    void* p = nullptr;
+    ASSERT_TRUE(CreateVCodec(&p, 0));
+    CodecPtr codec(static_cast<IVCodec*>(p));
+    const std::uint8_t bytes[4] = {0, 0, 0, 1};
+
+    VideoDecodeBuffer buffer;
+    buffer.data = bytes;
+    buffer.size = 4;
+    buffer.width = 77;
+    buffer.result = 55;
+    EXPECT_FALSE(codec->decode(&buffer));
+    EXPECT_EQ(buffer.width, 77) << "a closed decoder writes nothing";
+    EXPECT_EQ(buffer.result, 55);
+
+    EXPECT_FALSE(codec->openByKind(1));
+    EXPECT_FALSE(codec->decode(&buffer));
+    ASSERT_TRUE(codec->openByKind(0));
+    EXPECT_FALSE(codec->openByKind(1)) << "kind 1 fails even after an H.264 open";
+    EXPECT_FALSE(codec->decode(&buffer));
+
+    ASSERT_TRUE(codec->openByKind(0));
+    EXPECT_TRUE(codec->decode(&buffer));
+    EXPECT_TRUE(codec->close());
+    EXPECT_TRUE(codec->close());
+    buffer.width = 77;
+    EXPECT_FALSE(codec->decode(&buffer));
+    EXPECT_EQ(buffer.width, 77);
+    EXPECT_TRUE(codec->openByKind(0)) << "a closed decoder opens again";
+}
+
+TEST(VCodecLifecycle, OpenWithContextTakesOwnership) {
+    CodecPtr codec = makeDecoder();
+    EXPECT_FALSE(codec->openWithContext(nullptr));
+
+    // No decoder for this id: the open fails, the context is still freed
+    // (the sanitizer builds would report it otherwise).
+    AVCodecContext* unknown = avcodec_alloc_context3(nullptr);
+    ASSERT_NE(unknown, nullptr);
+    unknown->codec_id = AV_CODEC_ID_NONE;
+    EXPECT_FALSE(codec->openWithContext(unknown));
+    VideoDecodeBuffer buffer;
+    EXPECT_FALSE(codec->decode(&buffer));
+
+    AVCodecContext* h264 = avcodec_alloc_context3(avcodec_find_decoder(AV_CODEC_ID_H264));
+    ASSERT_NE(h264, nullptr);
+    EXPECT_TRUE(codec->openWithContext(h264));
+    EXPECT_TRUE(codec->decode(&buffer));
+}
+
+TEST_F(VideoCodecTest, EveryPacketYieldsItsOwnPictureAtOnce) {
+    const int width = 160;
+    const int height = 96;
+    const std::vector<Halves> pictures = changingPictures(6);
+    const std::vector<Packet> stream = testing_h264::encodeHalves(width, height, pictures, 3);
+    ASSERT_EQ(stream.size(), pictures.size());
+
+    CodecPtr codec = makeDecoder();
+    const std::uint8_t* firstPlane = nullptr;
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+        SCOPED_TRACE(i);
+        const VideoDecodeBuffer picture = decodePacket(*codec, stream[i]);
+        EXPECT_EQ(picture.result, static_cast<int>(stream[i].size()));
+        expectPicture(picture, width, height, pictures[i]);
+        if (i == 0) {
+            firstPlane = picture.planes[0];
+        }
+        EXPECT_EQ(picture.planes[0], firstPlane) << "one RGBA buffer for one picture size";
+    }
+}
+
+TEST_F(VideoCodecTest, SizeChangeBetweenStreamsRebuildsTheConversion) {
+    // The second size has the same area as the first: only width and height
+    // tell them apart, as with a portrait and a landscape stream.
+    struct Stream {
+        int width;
+        int height;
+        Halves colours;
+    };
+    const Stream streams[] = {{64, 32, {{200, 40, 40}, {40, 60, 200}}},
+                              {32, 64, {{40, 200, 40}, {220, 220, 40}}},
+                              {96, 48, {{250, 250, 250}, {20, 20, 20}}},
+                              {64, 32, {{40, 60, 200}, {200, 40, 40}}}};
+    CodecPtr codec = makeDecoder();
+    for (const Stream& s : streams) {
+        SCOPED_TRACE(testing::Message() << s.width << "x" << s.height);
+        const std::vector<Halves> pictures(3, s.colours);
+        const std::vector<Packet> stream =
+            testing_h264::encodeHalves(s.width, s.height, pictures, 10);
+        ASSERT_EQ(stream.size(), pictures.size());
+        for (const Packet& packet : stream) {
+            expectPicture(decodePacket(*codec, packet), s.width, s.height, s.colours);
+        }
+    }
+}
+
+TEST_F(VideoCodecTest, GarbageFailsCleanlyAndTheDecoderCarriesOn) {
+    const std::vector<Halves> pictures = changingPictures(3);
+    const std::vector<Packet> stream = testing_h264::encodeHalves(64, 64, pictures, 10);
+    ASSERT_EQ(stream.size(), pictures.size());
+
+    CodecPtr codec = makeDecoder();
+    std::mt19937 random(1234);
+    Packet noise(3000);
+    for (auto& byte : noise) {
+        // No zero bytes, so there is no start code and nothing to decode.
+        byte = static_cast<std::uint8_t>(1 + random() % 255);
+    }
+    VideoDecodeBuffer buffer = decodePacket(*codec, noise);
+    EXPECT_EQ(buffer.gotPicture, 0);
+    EXPECT_EQ(buffer.width, 0);
+    EXPECT_EQ(buffer.height, 0);
+
+    buffer = VideoDecodeBuffer();
+    buffer.data = nullptr;
+    buffer.size = 100;
+    EXPECT_TRUE(codec->decode(&buffer));
+    EXPECT_EQ(buffer.gotPicture, 0);
+    EXPECT_LT(buffer.result, 1);
+
+    // Noise with start codes, then truncated and bit-flipped real packets:
+    // whatever comes out must be a consistent picture or none.
+    for (int round = 0; round < 20; ++round) {
+        Packet damaged = stream[round % stream.size()];
+        if (round % 2 == 0) {
+            damaged.resize(damaged.size() / 2);
+        }
+        for (std::size_t k = 8; k < damaged.size(); k += 7) {
+            damaged[k] ^= static_cast<std::uint8_t>(random());
+        }
+        const VideoDecodeBuffer out = decodePacket(*codec, damaged);
+        if (out.gotPicture != 0) {
+            EXPECT_EQ(out.width, 64);
+            EXPECT_EQ(out.lineSizes[0], 64 * 4);
+        } else {
+            EXPECT_EQ(out.width, 0);
+        }
+    }
+
+    // The same decoder decodes a clean stream from its key frame on.
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+        expectPicture(decodePacket(*codec, stream[i]), 64, 64, pictures[i]);
+    }
+}
+
+TEST(VCodecLock, IsRecursiveAndSharedByAllDecoders) {
+    boost::recursive_mutex& lock = VCodecLock();
+    lock.lock();
+    EXPECT_TRUE(lock.try_lock()) << "the same thread takes it again";
+    bool otherThreadGotIt = true;
+    std::thread other([&] {
+        otherThreadGotIt = lock.try_lock();
+        if (otherThreadGotIt) {
+            lock.unlock();
+        }
+    });
+    other.join();
+    EXPECT_FALSE(otherThreadGotIt);
+
+    // Every decoder operation takes the lock again inside.
+    void* p = nullptr;
+    ASSERT_TRUE(CreateVCodec(&p, 0));
+    CodecPtr codec(static_cast<IVCodec*>(p));
+    EXPECT_TRUE(codec->openByKind(0));
+    EXPECT_TRUE(codec->close());
+    lock.unlock();
+    lock.unlock();
+}
+
+TEST_F(VideoCodecTest, DecodersOnSeveralThreads) {
+    const std::vector<Halves> pictures = changingPictures(5);
+    const std::vector<Packet> stream = testing_h264::encodeHalves(96, 64, pictures, 2);
+    ASSERT_EQ(stream.size(), pictures.size());
+
+    auto work = [&] {
+        CodecPtr codec = makeDecoder();
+        for (int round = 0; round < 4; ++round) {
+            for (std::size_t i = 0; i < stream.size(); ++i) {
+                expectPicture(decodePacket(*codec, stream[i]), 96, 64, pictures[i]);
+            }
+        }
+    };
+    std::thread a(work);
+    std::thread b(work);
+    a.join();
+    b.join();
+}
