@@ -31,6 +31,10 @@ Overloaded(Ts...) -> Overloaded<Ts...>;
 
 }  // namespace
 
+// The order of reading and writing. QSettings keeps the keys of a group in a
+// sorted map, so the file itself lists them alphabetically, each key once: the
+// two D-ZOOM switches end up as one "SHOW_TEXT_DZOOM" line holding the value
+// written last.
 template <class Self, class F>
 void CConfiguration::forEachField(Self& s, F&& f) {
     using PasswordRef = std::remove_reference_t<decltype((s.m_p2pUserPassword))>;
