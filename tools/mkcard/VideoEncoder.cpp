@@ -52,7 +52,7 @@ bool H264Encoder::open(int width, int height, int fps, std::string* error) {
     av_opt_set(c->priv_data, "tune", "zerolatency", 0);
     av_opt_set(c->priv_data, "crf", "26", 0);
     av_opt_set(c->priv_data, "forced-idr", "1", 0);
-    av_opt_set(c->priv_data, "x264-params", "scenecut=0:repeat-headers=1:annexb=1:aud=0", 0);
+    av_opt_set(c->priv_data, "x264-params", "scenecut=0:repeat-headers=1:annexb=1:aud=0:log=-1", 0);
     int rc = avcodec_open2(c, codec, nullptr);
     if (rc < 0) {
         *error = "cannot open libx264: " + ffmpegError(rc);

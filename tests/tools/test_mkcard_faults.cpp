@@ -1,0 +1,220 @@
+// Determinism, fault injection and the command line of the card generator.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "CardParse.h"
+#include "MakeCard.h"
+#include "TestCard.h"
+
+using namespace cardtest;
+
+namespace {
+
+bool sameBytes(const std::string& a, const std::string& b) {
+    return readAll(a) == readAll(b);
+}
+
+// A one-channel card of two files with the fault on file 1 only.
+struct FaultCard {
+    explicit FaultCard(mkcard::FaultKind kind) {
+        options = tinyOptions("fault");
+        options.channels = 1;
+        options.faults.push_back({kind, 0, 1});
+        error = writeCard(options);
+        plan = mkcard::planCard(options);
+    }
+    ~FaultCard() { std::filesystem::remove_all(options.outDir); }
+    std::string path(const std::string& rel) const { return options.outDir + "/" + rel; }
+    mkcard::CardOptions options;
+    std::string error;
+    std::vector<mkcard::PlannedFile> plan;
+};
+
+}  // namespace
+
+TEST(CardDeterminism, SameSeedSameBytesWhateverTheThreads) {
+    mkcard::CardOptions a = tinyOptions("det-a");
+    a.jobs = 1;
+    mkcard::CardOptions b = tinyOptions("det-b");
+    b.jobs = 3;
+    mkcard::CardOptions c = tinyOptions("det-c");
+    c.seed = 8;
+    ASSERT_EQ(writeCard(a), "");
+    ASSERT_EQ(writeCard(b), "");
+    ASSERT_EQ(writeCard(c), "");
+    const auto filesA = listFiles(a.outDir);
+    ASSERT_EQ(filesA, listFiles(b.outDir));
+    for (const auto& f : filesA) {
+        EXPECT_TRUE(sameBytes(a.outDir + "/" + f.first, b.outDir + "/" + f.first)) << f.first;
+    }
+    // Another seed drives another route and other G-sensor values.
+    EXPECT_FALSE(
+        sameBytes(a.outDir + "/logs/20260302m/00.mlog", c.outDir + "/logs/20260302m/00.mlog"));
+    EXPECT_FALSE(
+        sameBytes(a.outDir + "/20260301/235958000.ssf", c.outDir + "/20260301/235958000.ssf"));
+    for (const auto* o : {&a, &b, &c}) {
+        std::filesystem::remove_all(o->outDir);
+    }
+}
+
+TEST(CardFaults, NoIndexAndTruncatedIndex) {
+    {
+        FaultCard card(mkcard::FaultKind::NoIndex);
+        ASSERT_EQ(card.error, "");
+        EXPECT_TRUE(std::filesystem::exists(card.path(card.plan[0].idxPath)));
+        EXPECT_FALSE(std::filesystem::exists(card.path(card.plan[1].idxPath)));
+        EXPECT_TRUE(std::filesystem::exists(card.path(card.plan[1].ssfPath)));
+    }
+    {
+        FaultCard card(mkcard::FaultKind::TruncatedIndex);
+        ASSERT_EQ(card.error, "");
+        const std::vector<uint8_t> whole = readAll(card.path(card.plan[0].idxPath));
+        const std::vector<uint8_t> cut = readAll(card.path(card.plan[1].idxPath));
+        EXPECT_EQ(whole.size(), 294u + 3 * 16);
+        EXPECT_EQ(cut.size(), whole.size() - 8);
+        EXPECT_EQ(le16(cut, 8), 3) << "the count still promises every entry";
+        // The last entry's offset is still there, its time stamp is not.
+        Recording r;
+        std::string why;
+        ASSERT_TRUE(parseRecording(card.path(card.plan[1].ssfPath), &r, &why)) << why;
+        EXPECT_EQ(le32(cut, 294 + 32), le32(r.bytes, r.bytes.size() - 8));
+    }
+}
+
+TEST(CardFaults, NoIFrameTable) {
+    FaultCard card(mkcard::FaultKind::NoIFrameTable);
+    ASSERT_EQ(card.error, "");
+    Recording good, bad;
+    std::string why;
+    ASSERT_TRUE(parseRecording(card.path(card.plan[0].ssfPath), &good, &why)) << why;
+    ASSERT_TRUE(parseRecording(card.path(card.plan[1].ssfPath), &bad, &why)) << why;
+    EXPECT_NE(good.iframeTableOffset, 0u);
+    EXPECT_EQ(bad.iframeTableOffset, 0u);
+    EXPECT_FALSE(bad.cutShort);
+    EXPECT_EQ(bad.packets.back().offset + bad.packets.back().size, bad.bytes.size());
+    EXPECT_EQ(le32(bad.bytes, bad.fileProps + 38), 3000u) << "length still names the end";
+    EXPECT_EQ(le16(readAll(card.path(card.plan[1].idxPath)), 8), 3);
+}
+
+TEST(CardFaults, TruncatedLastPacket) {
+    FaultCard card(mkcard::FaultKind::TruncatedLastPacket);
+    ASSERT_EQ(card.error, "");
+    Recording whole, cut;
+    std::string why;
+    ASSERT_TRUE(parseRecording(card.path(card.plan[0].ssfPath), &whole, &why)) << why;
+    ASSERT_TRUE(parseRecording(card.path(card.plan[1].ssfPath), &cut, &why)) << why;
+    EXPECT_FALSE(whole.cutShort);
+    EXPECT_TRUE(cut.cutShort);
+    EXPECT_EQ(cut.iframeTableOffset, 0u);
+    // Whole packets up to the cut, then the first half of the last packet.
+    const Packet& last = cut.packets.back();
+    const size_t tail = cut.bytes.size() - (last.offset + last.size);
+    ASSERT_GE(tail, 4u);
+    const uint32_t announced = le32(cut.bytes, last.offset + last.size);
+    EXPECT_EQ(tail, announced / 2);
+    const std::vector<uint8_t> idx = readAll(card.path(card.plan[1].idxPath));
+    for (size_t e = 0; e < le16(idx, 8); ++e) {
+        EXPECT_LT(le32(idx, 294 + 16 * e), last.offset + last.size);
+    }
+}
+
+TEST(CardFaults, InvalidStartDate) {
+    FaultCard card(mkcard::FaultKind::InvalidStartDate);
+    ASSERT_EQ(card.error, "");
+    Recording good, bad;
+    std::string why;
+    ASSERT_TRUE(parseRecording(card.path(card.plan[0].ssfPath), &good, &why)) << why;
+    ASSERT_TRUE(parseRecording(card.path(card.plan[1].ssfPath), &bad, &why)) << why;
+    EXPECT_EQ(le16(good.bytes, 40 + 19), 2026);
+    EXPECT_EQ(le16(bad.bytes, 40 + 19), 0);
+    EXPECT_EQ(bad.bytes[40 + 21], 0);
+    EXPECT_EQ(bad.bytes[40 + 22], 0);
+    EXPECT_EQ(bad.bytes[40 + 25], 1) << "clock fields stay";
+    EXPECT_EQ(card.plan[1].ssfPath, "20260302/000001000.ssf") << "the name keeps the real date";
+}
+
+TEST(CardFaults, BadNames) {
+    FaultCard card(mkcard::FaultKind::BadNames);
+    ASSERT_EQ(card.error, "");
+    const auto files = listFiles(card.options.outDir);
+    const uintmax_t first = files.at("20260301/235958000.ssf");
+    EXPECT_EQ(files.at("20260301/ab3456000.ssf"), first);
+    EXPECT_EQ(files.at("20260301/ab3456000.idx"), files.at("20260301/235958000.idx"));
+    EXPECT_EQ(files.at("20260301/235958990.ssf"), first);
+    EXPECT_EQ(files.at("20260301/235958009.ssf"), 300u);
+    EXPECT_EQ(files.at("2026-03/235958000.ssf"), first);
+    EXPECT_EQ(files.size(), 7u + 6u) << "normal card plus the six extra files";
+}
+
+TEST(CardOptionsParse, ValuesAndRefusals) {
+    mkcard::CardOptions o;
+    bool help = false;
+    std::string error;
+    ASSERT_TRUE(mkcard::parseCardOptions(
+        {"--out", "/tmp/x", "--minutes-per-file=0.05", "--size", "320x180", "--audio", "adpcm",
+         "--fault", "no-index:1:2", "--fault=bad-names", "--start", "20261231-235900", "--files",
+         "3", "--channels", "4"},
+        &o, &help, &error))
+        << error;
+    EXPECT_FALSE(help);
+    EXPECT_EQ(o.secondsPerFile, 3);
+    EXPECT_EQ(o.width, 320);
+    EXPECT_EQ(o.height, 180);
+    EXPECT_EQ(o.audio, mkcard::AudioCoding::Adpcm);
+    ASSERT_EQ(o.faults.size(), 2u);
+    EXPECT_EQ(o.faults[0].channel, 1);
+    EXPECT_EQ(o.faults[0].file, 2);
+    EXPECT_EQ(o.faults[1].channel, -1);
+    EXPECT_EQ(o.start.month, 12);
+    EXPECT_EQ(o.start.minute, 59);
+
+    const std::vector<std::vector<std::string>> bad = {
+        {"--channels", "2"},                               // no output folder
+        {"--out", "x", "--size", "161x90"},                // odd width
+        {"--out", "x", "--start", "2026-02-30 10:00:00"},  // no such day
+        {"--out", "x", "--audio", "mp3"},
+        {"--out", "x", "--seconds-per-file", "3600"},  // an hour or more
+        {"--out", "x", "--fault", "no-index:5"},       // channel 5 of 4
+        {"--out", "x", "--fault", "everything"},
+        {"--out", "x", "--fps"},
+        {"--out", "x", "--bogus"},
+    };
+    for (const auto& args : bad) {
+        mkcard::CardOptions p;
+        error.clear();
+        EXPECT_FALSE(mkcard::parseCardOptions(args, &p, &help, &error)) << args.back();
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
+TEST(CardCommandLine, ExitStatusAndHelp) {
+    const std::string exe = MKCARD_EXE;
+    const std::string err = (std::filesystem::temp_directory_path() /
+                             ("mkcard-cli-" + std::to_string(::getpid()) + ".txt"))
+                                .string();
+    int status = std::system((exe + " --out x --size 10 2>" + err).c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream in(err);
+    std::string line, rest;
+    std::getline(in, line);
+    EXPECT_NE(line.find("--size"), std::string::npos) << line;
+    EXPECT_FALSE(std::getline(in, rest)) << "one line only";
+
+    status = std::system((exe + " --help >" + err).c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::vector<uint8_t> help = readAll(err);
+    const std::string text(help.begin(), help.end());
+    for (const char* option : {"--seconds-per-file", "--minutes-per-file", "--fault", "--seed",
+                               "--audio", "truncated-last-packet"}) {
+        EXPECT_NE(text.find(option), std::string::npos) << option;
+    }
+    std::remove(err.c_str());
+}

@@ -1,0 +1,377 @@
+// Structure of a generated card: names, folders, header unit fields at their
+// offsets, packets, I-frame table, index files, logs and setup file.
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "CardParse.h"
+#include "MakeCard.h"
+#include "TestCard.h"
+
+using namespace cardtest;
+
+namespace {
+
+class CardFormat : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        options_ = new mkcard::CardOptions(tinyOptions("format"));
+        const std::string error = writeCard(*options_);
+        ASSERT_EQ(error, "");
+    }
+    static void TearDownTestSuite() {
+        std::filesystem::remove_all(options_->outDir);
+        delete options_;
+    }
+    static std::string path(const std::string& rel) { return options_->outDir + "/" + rel; }
+    static mkcard::CardOptions* options_;
+};
+mkcard::CardOptions* CardFormat::options_ = nullptr;
+
+const uint8_t kUlawGuid[16] = {0x3D, 0xB2, 0xA5, 0xD1, 0x79, 0x17, 0xF2, 0x4E,
+                               0xA2, 0xFC, 0x52, 0x61, 0xCE, 0xBA, 0x8F, 0x69};
+const uint8_t kAlawGuid[16] = {0x1C, 0x3C, 0x48, 0xFA, 0xE3, 0xE3, 0x92, 0x42,
+                               0x91, 0x76, 0x36, 0x11, 0x65, 0x2B, 0x1F, 0x25};
+const uint8_t kAdpcmGuid[16] = {0xB5, 0xE7, 0xA7, 0x0A, 0x5C, 0xB6, 0x2B, 0x48,
+                                0x9B, 0x58, 0x9D, 0xCF, 0xCE, 0x32, 0x22, 0x46};
+
+std::vector<std::string> splitDropEmpty(const std::string& s, char sep) {
+    std::vector<std::string> parts;
+    std::string cur;
+    for (char c : s) {
+        if (c == sep) {
+            if (!cur.empty()) {
+                parts.push_back(cur);
+            }
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) {
+        parts.push_back(cur);
+    }
+    return parts;
+}
+
+}  // namespace
+
+TEST_F(CardFormat, NamesFoldersAndSizes) {
+    const std::map<std::string, uintmax_t> files = listFiles(options_->outDir);
+    std::set<std::string> names;
+    for (const auto& f : files) {
+        names.insert(f.first);
+    }
+    const std::set<std::string> expected = {
+        "DVRSETUP.INI",           "20260301/235958000.ssf", "20260301/235958000.idx",
+        "20260301/235958010.ssf", "20260301/235958010.idx", "20260302/000001000.ssf",
+        "20260302/000001000.idx", "20260302/000001010.ssf", "20260302/000001010.idx",
+        "logs/20260301m/23.mlog", "logs/20260302m/00.mlog"};
+    EXPECT_EQ(names, expected);
+
+    const std::vector<mkcard::PlannedFile> plan = mkcard::planCard(*options_);
+    ASSERT_EQ(plan.size(), 4u);
+    EXPECT_EQ(plan[1].ssfPath, "20260302/000001000.ssf");
+    EXPECT_EQ(plan[1].channel, 0);
+    EXPECT_EQ(plan[2].idxPath, "20260301/235958010.idx");
+    EXPECT_EQ(plan[3].start.day, 2);
+    EXPECT_EQ(plan[3].start.second, 1);
+
+    for (const mkcard::PlannedFile& f : plan) {
+        Recording r;
+        std::string why;
+        ASSERT_TRUE(parseRecording(path(f.ssfPath), &r, &why)) << why;
+        // Three key frames: table head plus three entries end the file; the
+        // index holds its header and three 16-byte entries.
+        EXPECT_EQ(files.at(f.ssfPath), r.iframeTableOffset + 10u + 3 * 8u) << f.ssfPath;
+        EXPECT_EQ(files.at(f.idxPath), 294u + 3 * 16u);
+        EXPECT_LE(40 + r.leadInLength, 2048u);
+    }
+}
+
+TEST_F(CardFormat, HeaderUnitFields) {
+    for (int channel = 0; channel < 2; ++channel) {
+        Recording r;
+        std::string why;
+        const std::string name = channel == 0 ? "20260302/000001000.ssf" : "20260302/000001010.ssf";
+        ASSERT_TRUE(parseRecording(path(name), &r, &why)) << why;
+        const std::vector<uint8_t>& b = r.bytes;
+        EXPECT_EQ(std::string(b.begin(), b.begin() + 7), "ZD-3100");
+        EXPECT_EQ(b[32], 0x00);
+        EXPECT_EQ(b[33], 0x00);
+        EXPECT_EQ(b[34], 0xFF);
+        EXPECT_EQ(b[35], 0xFF);
+
+        ASSERT_EQ(r.fileProps, 40u);
+        const size_t f = r.fileProps;
+        EXPECT_EQ(le16(b, f + 19), 2026);
+        EXPECT_EQ(b[f + 21], 3);
+        EXPECT_EQ(b[f + 22], 2);
+        EXPECT_EQ(b[f + 23], 0);
+        EXPECT_EQ(b[f + 24], 0);
+        EXPECT_EQ(b[f + 25], 1);
+        EXPECT_EQ(le32(b, f + 38), 3000u);
+        EXPECT_EQ(r.title, "CH" + std::to_string(channel + 1));
+        EXPECT_EQ(le32(b, f + 4), 49u + b[f + 47] + b[f + 48 + b[f + 47]]);
+
+        ASSERT_NE(r.videoProps, 0u);
+        const size_t v = r.videoProps;
+        const uint8_t h264[16] = {0x48, 0x32, 0x36, 0x34, 0x00, 0x00, 0x10, 0x00,
+                                  0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+        EXPECT_TRUE(std::equal(h264, h264 + 16, b.begin() + v + 8));
+        EXPECT_EQ(r.videoStream, mkcard::kVideoStream);
+        EXPECT_EQ(le16(b, v + 26), 192);
+        EXPECT_EQ(le16(b, v + 28), 108);
+
+        ASSERT_NE(r.audioProps, 0u);
+        const size_t a = r.audioProps;
+        EXPECT_TRUE(std::equal(kUlawGuid, kUlawGuid + 16, b.begin() + a + 8));
+        EXPECT_EQ(r.audioStream, mkcard::kAudioStream);
+        EXPECT_EQ(le16(b, a + 25), 800);
+        EXPECT_EQ(b[a + 27], 8);
+        EXPECT_EQ(b[a + 28], 1);
+
+        ASSERT_NE(r.iframeProps, 0u);
+        EXPECT_NE(r.eventProps, 0u);
+    }
+}
+
+TEST_F(CardFormat, PacketsTableAndIndex) {
+    for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
+        Recording r;
+        std::string why;
+        ASSERT_TRUE(parseRecording(path(f.ssfPath), &r, &why)) << why;
+        ASSERT_FALSE(r.cutShort);
+        std::map<int, int> perStream;
+        std::vector<const Packet*> keys;
+        uint32_t lastStamp = 0;
+        for (const Packet& p : r.packets) {
+            EXPECT_GE(p.timeStamp, lastStamp) << "packets out of time order";
+            lastStamp = p.timeStamp;
+            const int stream = p.flags & 7;
+            ++perStream[stream];
+            if (stream == 1 && (p.flags & 0x80)) {
+                keys.push_back(&p);
+                // Annex B access unit that starts a stream: SPS, PPS and an IDR slice.
+                std::set<int> nalTypes;
+                for (size_t i = 0; i + 3 < p.payload.size(); ++i) {
+                    if (p.payload[i] == 0 && p.payload[i + 1] == 0 && p.payload[i + 2] == 1) {
+                        nalTypes.insert(p.payload[i + 3] & 0x1F);
+                    }
+                }
+                EXPECT_TRUE(nalTypes.count(7) && nalTypes.count(8) && nalTypes.count(5));
+            }
+            if (stream == 2) {
+                EXPECT_EQ(p.payload.size(), 800u);
+                EXPECT_EQ(p.timeStamp % 100, 0u);
+            }
+            if (stream == 3) {
+                EXPECT_EQ(p.flags & 0x40, 0x40);
+                EXPECT_EQ(p.payload.size(), 36u);
+            }
+            if (stream == 4) {
+                EXPECT_EQ(p.payload.size(), 13u);
+            }
+        }
+        EXPECT_EQ(perStream[1], 15);
+        EXPECT_EQ(perStream[2], 30);
+        EXPECT_EQ(perStream[3], 3);
+        EXPECT_EQ(perStream[4], 30);
+        ASSERT_EQ(keys.size(), 3u);
+        for (size_t i = 0; i < keys.size(); ++i) {
+            EXPECT_EQ(keys[i]->timeStamp, i * 1000);
+        }
+
+        // I-frame table right after the last packet, its last entry = last 8 bytes.
+        const std::vector<uint8_t>& b = r.bytes;
+        const size_t t = r.iframeTableOffset;
+        ASSERT_EQ(t, r.packets.back().offset + r.packets.back().size);
+        EXPECT_EQ(le32(b, t), 0xFFFA0000u);
+        ASSERT_EQ(le16(b, t + 8), 3);
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(le32(b, t + 10 + 8 * i), keys[i]->offset);
+            EXPECT_EQ(le32(b, t + 14 + 8 * i), keys[i]->timeStamp);
+        }
+        EXPECT_EQ(le32(b, b.size() - 8), keys.back()->offset);
+        EXPECT_EQ(le32(b, b.size() - 4), keys.back()->timeStamp);
+
+        // Index: count at 8, entries from 294 pointing at the key-frame packets.
+        const std::vector<uint8_t> idx = readAll(path(f.idxPath));
+        ASSERT_EQ(le16(idx, 8), 3);
+        for (size_t i = 0; i < 3; ++i) {
+            const size_t e = 294 + 16 * i;
+            EXPECT_EQ(le32(idx, e), keys[i]->offset);
+            EXPECT_EQ(le32(idx, e + 4), keys[i]->timeStamp);
+            EXPECT_EQ(le32(idx, e + 8), keys[i]->size);
+            EXPECT_EQ(le32(idx, e + 12), i * 5);
+            EXPECT_EQ(b[keys[i]->offset + 4], 0x81);
+        }
+    }
+}
+
+// The hourly logs hold every G-sensor sample of the recordings, parsed as the
+// viewer's graph does; every channel carries the same vehicle samples.
+TEST_F(CardFormat, LogsAgreeWithGsensorPackets) {
+    std::map<std::string, std::vector<float>> fromPackets;  // "yyyymmdd-hhmmss.ms" -> xyz
+    std::map<std::string, int> events;
+    for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
+        Recording r;
+        std::string why;
+        ASSERT_TRUE(parseRecording(path(f.ssfPath), &r, &why)) << why;
+        for (const Packet& p : r.packets) {
+            if ((p.flags & 7) != 4) {
+                continue;
+            }
+            const int64_t s = mkcard::toSeconds(f.start) + p.timeStamp / 1000;
+            const mkcard::CivilTime t = mkcard::fromSeconds(s);
+            const std::string key = mkcard::dateDigits(t) + "-" + mkcard::timeDigits(t) + "." +
+                                    std::to_string(p.timeStamp % 1000);
+            const std::vector<float> xyz = {leFloat(p.payload, 0), leFloat(p.payload, 4),
+                                            leFloat(p.payload, 8)};
+            if (f.channel == 0) {
+                fromPackets[key] = xyz;
+                events[key] = p.payload[12];
+            } else {
+                EXPECT_EQ(fromPackets.at(key), xyz) << "channels disagree at " << key;
+            }
+        }
+    }
+    ASSERT_EQ(fromPackets.size(), 60u);
+
+    size_t lines = 0;
+    for (const char* log : {"logs/20260301m/23.mlog", "logs/20260302m/00.mlog"}) {
+        std::ifstream in(path(log));
+        const std::string day = std::string(log).substr(5, 8);
+        std::string line;
+        while (std::getline(in, line)) {
+            ++lines;
+            const std::vector<std::string> fields = splitDropEmpty(line, '[');
+            ASSERT_GE(fields.size(), 6u) << line;
+            ASSERT_NE(fields[4].find("7,2"), std::string::npos) << line;
+            const std::vector<std::string> stamp = splitDropEmpty(fields[2], '-');
+            ASSERT_EQ(stamp.size(), 2u);
+            const std::string hhmmss = stamp[1].substr(0, 6);
+            const std::vector<std::string> items =
+                splitDropEmpty(fields[5].substr(0, fields[5].size() - 1), ',');
+            ASSERT_EQ(items.size(), 4u) << line;
+            double v[4];
+            for (int i = 0; i < 4; ++i) {
+                const std::vector<std::string> nv = splitDropEmpty(items[i], ':');
+                ASSERT_EQ(nv.size(), 2u) << line;
+                v[i] = std::stod(nv[1]);
+            }
+            const int ms = std::stoi(fields[3].substr(0, fields[3].size() - 1));
+            const std::string key = day + "-" + hhmmss + "." + std::to_string(ms);
+            ASSERT_TRUE(fromPackets.count(key)) << key;
+            for (int i = 0; i < 3; ++i) {
+                // The viewer cuts recorded values to hundredths toward zero.
+                const double cut = std::trunc(static_cast<double>(fromPackets[key][i]) * 100.0);
+                EXPECT_NEAR(v[i] * 100.0, cut, 1e-6) << line;
+            }
+            EXPECT_EQ(static_cast<int>(v[3]), events[key]);
+        }
+    }
+    EXPECT_EQ(lines, 60u);
+}
+
+TEST_F(CardFormat, GpsTrackInKorea) {
+    Recording r;
+    std::string why;
+    ASSERT_TRUE(parseRecording(path("20260301/235958000.ssf"), &r, &why)) << why;
+    int gps = 0;
+    for (const Packet& p : r.packets) {
+        if ((p.flags & 7) != 3) {
+            continue;
+        }
+        ++gps;
+        const double lat = leDouble(p.payload, 12);
+        const double lon = leDouble(p.payload, 20);
+        const double knots = leDouble(p.payload, 28);
+        EXPECT_NEAR(lat, 37.57, 0.3);
+        EXPECT_NEAR(lon, 126.98, 0.3);
+        EXPECT_GE(knots, 0.0);
+        EXPECT_LT(knots, 80.0);
+        // Date and time of the sample, across midnight.
+        const uint32_t dates[] = {20260301, 20260301, 20260302};
+        const uint32_t times[] = {235958, 235959, 0};
+        EXPECT_EQ(le32(p.payload, 0), dates[gps - 1]);
+        EXPECT_EQ(le32(p.payload, 4), times[gps - 1]);
+    }
+    EXPECT_EQ(gps, 3);
+}
+
+TEST_F(CardFormat, SetupFileReadsBackThroughQSettingsInEucKr) {
+    const std::vector<uint8_t> raw = readAll(path("DVRSETUP.INI"));
+    const std::string text(raw.begin(), raw.end());
+    EXPECT_NE(text.find("\xBC\xAD\xBF\xEF"), std::string::npos) << "\"서울\" in EUC-KR";
+
+    QSettings ini(QString::fromStdString(path("DVRSETUP.INI")), QSettings::IniFormat);
+    ini.setIniCodec("eucKR");
+    EXPECT_EQ(ini.value("/DVR_NAME").toString(), QString::fromUtf8("서울12가3456"));
+    EXPECT_EQ(ini.value("INFORMATION/CAM_MAX").toInt(), 2);
+    EXPECT_EQ(ini.value("INFORMATION/FW_VER1").toInt(), 1);
+    EXPECT_EQ(ini.value("INFORMATION/FW_VER2").toInt(), 1);
+    EXPECT_EQ(ini.value("INFORMATION/FW_VER3").toInt(), 0);
+    EXPECT_EQ(ini.value("INFORMATION/FW_VER4").toInt(), 5);
+    EXPECT_EQ(ini.value("CAMERA/TITLE_1").toString(), QString("CH2"));
+    EXPECT_EQ(ini.value("RECORD/REC_FPS_0").toInt(), 5);
+    EXPECT_EQ(ini.value("DATE_TIME/TIMEZONE").toInt(), 77);
+}
+
+TEST(CardAudio, CodingsInHeaderAndPackets) {
+    struct Case {
+        mkcard::AudioCoding coding;
+        const uint8_t* guid;
+        uint8_t sampleSize;
+        size_t packetBytes;
+        uint32_t packetMs;
+    };
+    const Case cases[] = {{mkcard::AudioCoding::Alaw, kAlawGuid, 8, 800, 100},
+                          {mkcard::AudioCoding::Adpcm, kAdpcmGuid, 16, 336, 80},
+                          {mkcard::AudioCoding::None, nullptr, 0, 0, 0}};
+    for (const Case& c : cases) {
+        mkcard::CardOptions o = tinyOptions("audio");
+        o.channels = 1;
+        o.filesPerChannel = 1;
+        o.secondsPerFile = 2;
+        o.audio = c.coding;
+        ASSERT_EQ(writeCard(o), "");
+        Recording r;
+        std::string why;
+        ASSERT_TRUE(parseRecording(o.outDir + "/" + mkcard::planCard(o)[0].ssfPath, &r, &why));
+        int audioPackets = 0;
+        for (const Packet& p : r.packets) {
+            if ((p.flags & 7) == 2) {
+                ++audioPackets;
+                EXPECT_EQ(p.payload.size(), c.packetBytes);
+                EXPECT_EQ(p.timeStamp % c.packetMs, 0u);
+                if (c.coding == mkcard::AudioCoding::Adpcm) {
+                    for (size_t f = 0; f < p.payload.size(); f += 168) {
+                        EXPECT_EQ(p.payload[f], 0x00);
+                        EXPECT_EQ(p.payload[f + 1], 0x01);
+                        EXPECT_EQ(p.payload[f + 2], 0x52);
+                        EXPECT_EQ(p.payload[f + 3], 0x00);
+                        EXPECT_LE(p.payload[f + 6], 88);
+                    }
+                }
+            }
+        }
+        if (c.guid == nullptr) {
+            EXPECT_EQ(r.audioProps, 0u);
+            EXPECT_EQ(audioPackets, 0);
+        } else {
+            ASSERT_NE(r.audioProps, 0u);
+            EXPECT_TRUE(std::equal(c.guid, c.guid + 16, r.bytes.begin() + r.audioProps + 8));
+            EXPECT_EQ(r.bytes[r.audioProps + 27], c.sampleSize);
+            EXPECT_EQ(audioPackets, static_cast<int>(2000 / c.packetMs));
+        }
+        std::filesystem::remove_all(o.outDir);
+    }
+}

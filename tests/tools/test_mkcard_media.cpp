@@ -1,0 +1,247 @@
+// The generated video decodes to pictures that show the right channel and
+// instant; the audio encoders agree with independent decoders.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "AudioEncoders.h"
+#include "CardParse.h"
+#include "MakeCard.h"
+#include "Painter.h"
+#include "TestCard.h"
+#include "VideoEncoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/log.h>
+}
+
+using namespace cardtest;
+
+namespace {
+
+// Reads n characters at a text placement of a decoded picture by comparing each
+// glyph cell with the painter's glyphs; *worst gets the largest number of cells
+// in which a character differs from its best-matching glyph.
+std::string readText(const AVFrame* f, const mkcard::TextPlacement& at, size_t n, int* worst) {
+    static const std::string kCharset = "0123456789:-.CH ";
+    const int k = at.scale;
+    const int margin = k >= 3 ? 1 : 0;
+    std::string text;
+    for (size_t i = 0; i < n; ++i) {
+        uint8_t rows[mkcard::kGlyphHeight] = {0};
+        for (int r = 0; r < mkcard::kGlyphHeight; ++r) {
+            for (int c = 0; c < mkcard::kGlyphWidth; ++c) {
+                const int x0 = at.x + (static_cast<int>(i) * mkcard::kGlyphAdvance + c) * k;
+                const int y0 = at.y + r * k;
+                int sum = 0, count = 0;
+                for (int y = y0 + margin; y < y0 + k - margin; ++y) {
+                    for (int x = x0 + margin; x < x0 + k - margin; ++x) {
+                        sum += f->data[0][y * f->linesize[0] + x];
+                        ++count;
+                    }
+                }
+                if (sum > count * (mkcard::kTextBoxLuma + mkcard::kGlyphLuma) / 2) {
+                    rows[r] |= static_cast<uint8_t>(1 << (mkcard::kGlyphWidth - 1 - c));
+                }
+            }
+        }
+        char best = '?';
+        int bestDistance = INT_MAX;
+        for (char ch : kCharset) {
+            const uint8_t* g = mkcard::glyphRows(ch);
+            int d = 0;
+            for (int r = 0; r < mkcard::kGlyphHeight; ++r) {
+                d += __builtin_popcount(static_cast<unsigned>(g[r] ^ rows[r]));
+            }
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = ch;
+            }
+        }
+        *worst = std::max(*worst, bestDistance);
+        text += best;
+    }
+    return text;
+}
+
+std::vector<mkcard::FramePtr> decodeVideo(const Recording& r) {
+    std::vector<mkcard::FramePtr> frames;
+    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_H264);
+    mkcard::CodecContextPtr ctx(avcodec_alloc_context3(codec));
+    mkcard::PacketPtr packet(av_packet_alloc());
+    if (!ctx || !packet || avcodec_open2(ctx.get(), codec, nullptr) < 0) {
+        return frames;
+    }
+    auto drain = [&]() {
+        for (;;) {
+            mkcard::FramePtr frame(av_frame_alloc());
+            if (avcodec_receive_frame(ctx.get(), frame.get()) < 0) {
+                return;
+            }
+            frames.push_back(std::move(frame));
+        }
+    };
+    for (const Packet& p : r.packets) {
+        if ((p.flags & 7) != mkcard::kVideoStream) {
+            continue;
+        }
+        std::vector<uint8_t> data(p.payload);
+        data.resize(data.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+        packet->data = data.data();
+        packet->size = static_cast<int>(p.payload.size());
+        EXPECT_GE(avcodec_send_packet(ctx.get(), packet.get()), 0);
+        drain();
+    }
+    avcodec_send_packet(ctx.get(), nullptr);
+    drain();
+    return frames;
+}
+
+std::vector<int16_t> ffmpegG711(AVCodecID id, const std::vector<uint8_t>& coded) {
+    std::vector<int16_t> out;
+    const AVCodec* codec = avcodec_find_decoder(id);
+    mkcard::CodecContextPtr ctx(avcodec_alloc_context3(codec));
+    ctx->sample_rate = 8000;
+    av_channel_layout_default(&ctx->ch_layout, 1);
+    mkcard::PacketPtr packet(av_packet_alloc());
+    mkcard::FramePtr frame(av_frame_alloc());
+    if (avcodec_open2(ctx.get(), codec, nullptr) < 0) {
+        return out;
+    }
+    std::vector<uint8_t> data(coded);
+    data.resize(data.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+    packet->data = data.data();
+    packet->size = static_cast<int>(coded.size());
+    if (avcodec_send_packet(ctx.get(), packet.get()) >= 0 &&
+        avcodec_receive_frame(ctx.get(), frame.get()) >= 0) {
+        const auto* s = reinterpret_cast<const int16_t*>(frame->data[0]);
+        out.assign(s, s + frame->nb_samples);
+    }
+    return out;
+}
+
+// IMA ADPCM frame decoder written from the frame description: 4-byte header,
+// predictor, index, a zero byte, 320 codes high nibble first.
+std::vector<int16_t> decodeAdpcmFrame(const uint8_t* f, int* predictorOut, int* indexOut) {
+    int predictor = static_cast<int16_t>(f[4] | f[5] << 8);
+    int index = f[6];
+    std::vector<int16_t> out;
+    for (int i = 0; i < 320; ++i) {
+        const int code = (i % 2 == 0) ? f[8 + i / 2] >> 4 : f[8 + i / 2] & 0x0F;
+        const int step = mkcard::kImaStepTable[index];
+        int diff = step >> 3;
+        if (code & 4)
+            diff += step;
+        if (code & 2)
+            diff += step >> 1;
+        if (code & 1)
+            diff += step >> 2;
+        predictor += (code & 8) ? -diff : diff;
+        predictor = std::max(-32768, std::min(32767, predictor));
+        index = std::max(0, std::min(88, index + mkcard::kImaIndexTable[code]));
+        out.push_back(static_cast<int16_t>(predictor));
+    }
+    *predictorOut = predictor;
+    *indexOut = index;
+    return out;
+}
+
+}  // namespace
+
+TEST(CardVideo, DecodedPicturesShowChannelDateAndTime) {
+    av_log_set_level(AV_LOG_ERROR);
+    mkcard::CardOptions o = tinyOptions("video");
+    o.channels = 3;
+    o.filesPerChannel = 1;
+    o.secondsPerFile = 2;
+    o.start = {2026, 3, 1, 9, 59, 59};
+    ASSERT_EQ(writeCard(o), "");
+    const mkcard::OverlayLayout layout = mkcard::overlayLayout(o.width, o.height);
+    ASSERT_GE(layout.date.scale, 2);
+    for (const mkcard::PlannedFile& f : mkcard::planCard(o)) {
+        Recording r;
+        std::string why;
+        ASSERT_TRUE(parseRecording(o.outDir + "/" + f.ssfPath, &r, &why)) << why;
+        const std::vector<mkcard::FramePtr> frames = decodeVideo(r);
+        ASSERT_EQ(frames.size(), 10u) << f.ssfPath;
+        for (size_t i = 0; i < frames.size(); ++i) {
+            const AVFrame* frame = frames[i].get();
+            ASSERT_EQ(frame->width, o.width);
+            ASSERT_EQ(frame->height, o.height);
+            int worst = 0;
+            const std::string channel =
+                readText(frame, layout.channel, mkcard::channelText(f.channel).size(), &worst);
+            const std::string date = readText(frame, layout.date, 10, &worst);
+            const std::string time = readText(frame, layout.time, 10, &worst);
+            EXPECT_EQ(channel, "CH" + std::to_string(f.channel + 1)) << f.ssfPath;
+            const int ms = static_cast<int>(i) * 200;
+            EXPECT_EQ(date, "2026-03-01");
+            const std::string expected =
+                std::string(i < 5 ? "09:59:59." : "10:00:00.") + std::to_string(ms % 1000 / 100);
+            EXPECT_EQ(time, expected) << f.ssfPath << " picture " << i;
+            EXPECT_LE(worst, 1) << "glyph cells blurred beyond recognition";
+        }
+    }
+    std::filesystem::remove_all(o.outDir);
+}
+
+TEST(CardAudioEncoders, G711AgreesWithFfmpegDecoders) {
+    std::vector<int16_t> input;
+    for (int v = -32768; v <= 32767; v += 7) {
+        input.push_back(static_cast<int16_t>(v));
+    }
+    for (AVCodecID id : {AV_CODEC_ID_PCM_MULAW, AV_CODEC_ID_PCM_ALAW}) {
+        std::vector<uint8_t> coded;
+        for (int16_t s : input) {
+            coded.push_back(id == AV_CODEC_ID_PCM_MULAW ? mkcard::linearToUlaw(s)
+                                                        : mkcard::linearToAlaw(s));
+        }
+        const std::vector<int16_t> decoded = ffmpegG711(id, coded);
+        ASSERT_EQ(decoded.size(), input.size());
+        for (size_t i = 0; i < input.size(); ++i) {
+            const int err = std::abs(decoded[i] - input[i]);
+            const int bound = std::max(16, std::abs(static_cast<int>(input[i])) / 16);
+            ASSERT_LE(err, bound) << "sample " << input[i]
+                                  << (id == AV_CODEC_ID_PCM_MULAW ? " mu-law" : " A-law");
+        }
+    }
+    EXPECT_EQ(mkcard::linearToUlaw(0), 0xFF);
+    EXPECT_EQ(mkcard::linearToUlaw(-32124), 0x00);
+    EXPECT_EQ(mkcard::linearToAlaw(8), 0xD5);
+    EXPECT_EQ(mkcard::linearToAlaw(-8), 0x55);
+}
+
+TEST(CardAudioEncoders, AdpcmFramesDecodeToTheTone) {
+    const mkcard::ToneSource tone(3);
+    EXPECT_EQ(tone.frequency(), 700);
+    std::vector<int16_t> pcm(3 * 320);
+    tone.render(8000 * 5 + 400, static_cast<int>(pcm.size()), pcm.data());
+    mkcard::AdpcmFrameEncoder encoder;
+    const std::vector<uint8_t> coded =
+        mkcard::encodeAudioPacket(mkcard::AudioCoding::Adpcm, pcm.data(), 960, &encoder);
+    ASSERT_EQ(coded.size(), 3u * 168);
+    double signal = 0, noise = 0;
+    int predictor = 0, index = 0;
+    for (int f = 0; f < 3; ++f) {
+        const uint8_t* frame = coded.data() + 168 * f;
+        if (f > 0) {
+            // Each frame starts from where the previous one ended.
+            EXPECT_EQ(static_cast<int16_t>(frame[4] | frame[5] << 8), predictor);
+            EXPECT_EQ(frame[6], index);
+        }
+        const std::vector<int16_t> out = decodeAdpcmFrame(frame, &predictor, &index);
+        for (int i = 0; i < 320; ++i) {
+            if (f == 0 && i < 40) {
+                continue;  // the step size is still adapting from 0
+            }
+            const double s = pcm[f * 320 + i];
+            signal += s * s;
+            noise += (s - out[i]) * (s - out[i]);
+        }
+    }
+    EXPECT_GT(10 * std::log10(signal / noise), 20.0);
+}
