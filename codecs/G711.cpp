@@ -113,6 +113,9 @@ bool CG711Codec::decode(AudioDecodeBuffer* buffer) {
         return false;
     }
     const int count = buffer->inputSize < kMaxSamples ? buffer->inputSize : kMaxSamples;
+    if (m_buffer.size() < static_cast<std::size_t>(count)) {
+        m_buffer.resize(count);
+    }
     for (int i = 0; i < count; ++i) {
         m_buffer[i] = expand(buffer->input[i]);
     }
@@ -134,6 +137,9 @@ bool CG711Codec::encode(AudioDecodeBuffer* buffer) {
     int count = buffer->inputSize / 2;
     if (count > capacity) {
         count = capacity;
+    }
+    if (m_buffer.size() < static_cast<std::size_t>(count + 1) / 2) {
+        m_buffer.resize((count + 1) / 2);
     }
     auto* codes = reinterpret_cast<std::uint8_t*>(m_buffer.data());
     for (int i = 0; i < count; ++i) {

@@ -23,8 +23,8 @@ std::uint8_t ulawCompress(std::int16_t sample);
 
 }  // namespace g711
 
-// Shared shape of the two G.711 codecs: a 20480-byte output buffer, one
-// sample per input byte on decode and one byte per sample on encode.
+// Shared shape of the two G.711 codecs: an output buffer of up to 20480 bytes,
+// one sample per input byte on decode and one byte per sample on encode.
 class CG711Codec : public IACodec {
 public:
     static constexpr int kMaxSamples = 10240;
@@ -37,13 +37,14 @@ public:
     bool close() override;
 
 protected:
-    CG711Codec() : m_buffer(kMaxSamples, 0) {}
+    CG711Codec() = default;
 
     virtual std::int16_t expand(std::uint8_t code) const = 0;
     virtual std::uint8_t compress(std::int16_t sample) const = 0;
 
 private:
-    std::vector<std::int16_t> m_buffer;  // decode: samples; encode: codes as bytes
+    // Grown on demand up to its limit. Decode: samples; encode: codes as bytes.
+    std::vector<std::int16_t> m_buffer;
 };
 
 class ACodecG711Alaw : public CG711Codec {

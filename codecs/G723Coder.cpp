@@ -203,6 +203,9 @@ bool CG723Coder::decode(AudioDecodeBuffer* buffer) {
     if (count == 0) {
         return false;
     }
+    if (m_buffer.size() < static_cast<std::size_t>(count)) {
+        m_buffer.resize(count);
+    }
     // Codes are packed least significant bit first and may straddle bytes.
     unsigned bits = 0;
     int held = 0;

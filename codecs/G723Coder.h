@@ -41,8 +41,6 @@ class CG723Coder : public IACodec {
 public:
     static constexpr int kMaxSamples = 192000;
 
-    CG723Coder() : m_buffer(kMaxSamples, 0) {}
-
     bool open(int kind, int param1, int param2, int param3) override;  // true
     // Reads the input as 3-bit codes packed least significant bit first:
     // inputSize * 8 / 3 codes (at most kMaxSamples), one sample each. The
@@ -53,5 +51,5 @@ public:
 
 private:
     g726::Decoder24 m_decoder;
-    std::vector<std::int16_t> m_buffer;
+    std::vector<std::int16_t> m_buffer;  // grown on demand up to kMaxSamples
 };

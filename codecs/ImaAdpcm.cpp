@@ -116,6 +116,9 @@ bool CAdpcmDecoder::decode(AudioDecodeBuffer* buffer) {
         return false;
     }
     const int blocks = std::min(buffer->inputSize / kBlockBytes, kMaxBlocks);
+    if (m_buffer.size() < static_cast<std::size_t>(blocks * kSamplesPerBlock)) {
+        m_buffer.resize(blocks * kSamplesPerBlock);
+    }
     std::int16_t* out = m_buffer.data();
     for (int b = 0; b < blocks; ++b) {
         const std::uint8_t* block = buffer->input + b * kBlockBytes;
@@ -164,6 +167,9 @@ bool ACodecAdpcmHi::decode(AudioDecodeBuffer* buffer) {
         return false;
     }
     const int frames = std::min(buffer->inputSize / kFrameBytes, kMaxFrames);
+    if (m_buffer.size() < static_cast<std::size_t>(frames * kSamplesPerFrame)) {
+        m_buffer.resize(frames * kSamplesPerFrame);
+    }
     std::int16_t* out = m_buffer.data();
     for (int f = 0; f < frames; ++f) {
         const std::uint8_t* frame = buffer->input + f * kFrameBytes;
@@ -191,6 +197,10 @@ bool ACodecAdpcmHi::encode(AudioDecodeBuffer* buffer) {
     const int capacity = (kBufferBytes - kHeaderBytes) * 2;
     const int samples = std::min(buffer->inputSize / 2, capacity) & ~1;
 
+    const int bytes = kHeaderBytes + samples / 2;
+    if (m_buffer.size() < static_cast<std::size_t>(bytes + 1) / 2) {
+        m_buffer.resize((bytes + 1) / 2);
+    }
     auto* frame = reinterpret_cast<std::uint8_t*>(m_buffer.data());
     frame[0] = 0x00;
     frame[1] = 0x01;
@@ -210,7 +220,7 @@ bool ACodecAdpcmHi::encode(AudioDecodeBuffer* buffer) {
         frame[kHeaderBytes + i / 2] = static_cast<std::uint8_t>((high << 4) | low);
     }
     buffer->output = frame;
-    buffer->outputSize = kHeaderBytes + samples / 2;
+    buffer->outputSize = bytes;
     return true;
 }
 

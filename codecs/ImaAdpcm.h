@@ -53,8 +53,6 @@ public:
     static constexpr int kMaxSamples = 20480;
     static constexpr int kMaxBlocks = kMaxSamples / kSamplesPerBlock;  // 101
 
-    CAdpcmDecoder() : m_buffer(kMaxSamples, 0) {}
-
     bool open(int kind, int param1, int param2, int param3) override;
     // Decodes the whole blocks of the input, at most kMaxBlocks; trailing bytes
     // are ignored. False when no whole block was there.
@@ -64,7 +62,7 @@ public:
 
 private:
     std::unique_ptr<ADPCMCoder> m_coder;  // exists between open and close
-    std::vector<std::int16_t> m_buffer;
+    std::vector<std::int16_t> m_buffer;   // grown on demand up to kMaxSamples
 };
 
 // Kind 3: 168-byte frames: header 00 01 52 00, predictor (16-bit little-endian),
@@ -77,8 +75,6 @@ public:
     static constexpr int kSamplesPerFrame = 320;
     static constexpr int kBufferBytes = 20480;
     static constexpr int kMaxFrames = kBufferBytes / (kSamplesPerFrame * 2);  // 32
-
-    ACodecAdpcmHi() : m_buffer(kBufferBytes / 2, 0) {}
 
     // Resets the encoder and decoder states (predictor and index 0).
     bool open(int kind, int param1, int param2, int param3) override;
@@ -94,5 +90,6 @@ public:
 private:
     ima::State m_decoder;
     ima::State m_encoder;
-    std::vector<std::int16_t> m_buffer;  // decode: samples; encode: the frame bytes
+    // Grown on demand up to kBufferBytes. Decode: samples; encode: the frame bytes.
+    std::vector<std::int16_t> m_buffer;
 };
