@@ -56,8 +56,8 @@ void drain(AVCodecContext* context, AVPacket* packet, std::vector<Packet>& out) 
 
 }  // namespace
 
-std::vector<Packet> encodeHalves(int width, int height, const std::vector<Halves>& pictures,
-                                 int keyInterval) {
+std::vector<Packet> encodePictures(int width, int height, int count, int keyInterval,
+                                   const Painter& paint) {
     std::vector<Packet> out;
     const AVCodec* encoder = avcodec_find_encoder_by_name("libx264");
     if (encoder == nullptr) {
@@ -88,12 +88,12 @@ std::vector<Packet> encodeHalves(int width, int height, const std::vector<Halves
     if (av_frame_get_buffer(frame.get(), 0) < 0) {
         return out;
     }
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
+    for (int i = 0; i < count; ++i) {
         if (av_frame_make_writable(frame.get()) < 0) {
             return {};
         }
-        fill(frame.get(), pictures[i]);
-        frame->pts = static_cast<std::int64_t>(i);
+        paint(frame.get(), i);
+        frame->pts = i;
         if (avcodec_send_frame(context.get(), frame.get()) < 0) {
             return {};
         }
@@ -102,6 +102,12 @@ std::vector<Packet> encodeHalves(int width, int height, const std::vector<Halves
     avcodec_send_frame(context.get(), nullptr);
     drain(context.get(), packet.get(), out);
     return out;
+}
+
+std::vector<Packet> encodeHalves(int width, int height, const std::vector<Halves>& pictures,
+                                 int keyInterval) {
+    return encodePictures(width, height, static_cast<int>(pictures.size()), keyInterval,
+                          [&](AVFrame* frame, int index) { fill(frame, pictures[index]); });
 }
 
 }  // namespace testing_h264

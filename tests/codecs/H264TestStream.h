@@ -4,7 +4,10 @@
 // is split into a left and a right half of one solid colour each.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
+
+struct AVFrame;
 
 namespace testing_h264 {
 
@@ -25,5 +28,10 @@ using Packet = std::vector<std::uint8_t>;
 // key frame every keyInterval pictures. Empty when libx264 is not available.
 std::vector<Packet> encodeHalves(int width, int height, const std::vector<Halves>& pictures,
                                  int keyInterval);
+
+// The same for count pictures that paint draws into a YUV 4:2:0 frame.
+using Painter = std::function<void(AVFrame* frame, int index)>;
+std::vector<Packet> encodePictures(int width, int height, int count, int keyInterval,
+                                   const Painter& paint);
 
 }  // namespace testing_h264
