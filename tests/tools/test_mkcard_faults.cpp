@@ -78,11 +78,12 @@ TEST(CardFaults, NoIndexAndTruncatedIndex) {
         EXPECT_EQ(whole.size(), 294u + 3 * 16);
         EXPECT_EQ(cut.size(), whole.size() - 8);
         EXPECT_EQ(le16(cut, 8), 3) << "the count still promises every entry";
-        // The last entry's offset is still there, its time stamp is not.
+        // The last entry keeps its offset and time stamp but not its reserved half.
         Recording r;
         std::string why;
         ASSERT_TRUE(parseRecording(card.path(card.plan[1].ssfPath), &r, &why)) << why;
         EXPECT_EQ(le32(cut, 294 + 32), le32(r.bytes, r.bytes.size() - 8));
+        EXPECT_EQ(le32(cut, 294 + 36), le32(r.bytes, r.bytes.size() - 4));
     }
 }
 
@@ -183,6 +184,9 @@ TEST(CardOptionsParse, ValuesAndRefusals) {
         {"--out", "x", "--fault", "everything"},
         {"--out", "x", "--fps"},
         {"--out", "x", "--bogus"},
+        {"--out", "x", "--vehicle", "12,34"},                          // would split the INI value
+        {"--out", "x", "--vehicle", "\xF0\x9F\x9A\x97"},               // no EUC-KR form
+        {"--out", "x", "--files", "200", "--minutes-per-file", "59"},  // over 7 days
     };
     for (const auto& args : bad) {
         mkcard::CardOptions p;

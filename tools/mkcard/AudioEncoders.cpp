@@ -120,8 +120,10 @@ void ToneSource::render(int64_t firstSample, int count, int16_t* out) const {
             static_cast<double>((n * frequency_) % kAudioSampleRate) / kAudioSampleRate;
         double v = 6000.0 * std::sin(kTwoPi * phase);
         if (n % kAudioSampleRate < kAudioSampleRate / 25) {
+            // An octave up while that stays well below the Nyquist frequency.
+            const int64_t pitch = 2 * frequency_ < 3800 ? 2 * frequency_ : frequency_ / 2;
             const double chirp =
-                static_cast<double>((n * 2 * frequency_) % kAudioSampleRate) / kAudioSampleRate;
+                static_cast<double>((n * pitch) % kAudioSampleRate) / kAudioSampleRate;
             v += 6000.0 * std::sin(kTwoPi * chirp);
         }
         out[i] = static_cast<int16_t>(std::lround(v));

@@ -42,8 +42,9 @@ struct AudioCadence {
 };
 AudioCadence audioCadence(AudioCoding coding);
 
-// Tone of 400 + 100 * channel Hz at 8 kHz, with a 40 ms chirp at twice the pitch at
-// the start of every second. Sample n is the n-th sample since the card's start.
+// Tone of 400 + 100 * channel Hz at 8 kHz, with a 40 ms chirp an octave up (down
+// from 1900 Hz on) at the start of every second. Sample n is the n-th sample since the card's
+// start.
 class ToneSource {
 public:
     explicit ToneSource(int channel);

@@ -314,6 +314,20 @@ bool validateOptions(const CardOptions& o, std::string* error) {
     if (o.secondsPerFile < 1 || o.secondsPerFile > 3599) {
         return fail("a file must last 1 to 3599 seconds");
     }
+    if (static_cast<int64_t>(o.filesPerChannel) * o.secondsPerFile > kMaxCardSeconds) {
+        return fail("a card covers at most 7 days");
+    }
+    // The value goes into the INI file unquoted: keep out what would change its meaning.
+    static const std::string kUnsafe = ",;=\\\"";
+    for (const unsigned char ch : o.vehicleNumber) {
+        if (ch < 0x20 || ch == 0x7F || kUnsafe.find(static_cast<char>(ch)) != std::string::npos) {
+            return fail("the vehicle number must not hold control characters or , ; = \\ \"");
+        }
+    }
+    std::string eucKr;
+    if (!utf8ToEucKr(o.vehicleNumber, &eucKr, error)) {
+        return false;
+    }
     if (o.channels < 1 || o.channels > 32) {
         return fail("channels must be 1 to 32");
     }

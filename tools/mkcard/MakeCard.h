@@ -85,6 +85,9 @@ struct PlannedFile {
     std::string idxPath;  // "20260301/120000000.idx"
 };
 
+// Longest card: 7 days of recording per channel.
+constexpr int64_t kMaxCardSeconds = 7 * 24 * 3600;
+
 // Constants of the written recordings.
 constexpr int kAudioSampleRate = 8000;
 constexpr uint8_t kVideoStream = 1;

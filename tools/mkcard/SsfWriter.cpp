@@ -160,7 +160,6 @@ bool SsfWriter::open(const std::string& path, const HeaderInfo& info, std::strin
     path_ = path;
     info_ = info;
     keyFrames_.clear();
-    videoFrames_ = 0;
     const std::vector<uint8_t> header = buildHeaderUnit(info_, 0);
     headerSize_ = static_cast<uint32_t>(header.size());
     position_ = 0;
@@ -200,12 +199,8 @@ bool SsfWriter::writePacket(uint8_t flags, uint32_t timeStamp, const uint8_t* pa
     }
     lastPacketOffset_ = offset;
     lastPacketSize_ = static_cast<uint32_t>(head.size() + size);
-    if ((flags & 0x07) == kVideoStream) {
-        if ((flags & kKeyFrameFlag) != 0) {
-            keyFrames_.push_back(
-                {static_cast<uint32_t>(offset), timeStamp, lastPacketSize_, videoFrames_});
-        }
-        ++videoFrames_;
+    if ((flags & 0x07) == kVideoStream && (flags & kKeyFrameFlag) != 0) {
+        keyFrames_.push_back({static_cast<uint32_t>(offset), timeStamp});
     }
     return true;
 }
@@ -270,8 +265,7 @@ bool writeIndexFile(const std::string& path, const std::vector<KeyFrameEntry>& e
     for (const KeyFrameEntry& e : entries) {
         sink.u32(e.offset);
         sink.u32(e.timeStamp);
-        sink.u32(e.packetSize);
-        sink.u32(e.frameNumber);
+        sink.zeros(8);
     }
     std::vector<uint8_t>& bytes = sink.bytes();
     bytes.resize(cutBytes < bytes.size() ? bytes.size() - cutBytes : 0);

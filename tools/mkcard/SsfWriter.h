@@ -9,8 +9,8 @@
 // entries offset/time stamp) up to the end of the file. All little-endian.
 //
 // Index file: 8 reserved bytes, u16 entry count at offset 8, reserved up to 294,
-// then 16-byte entries: u32 packet offset, u32 time stamp, u32 packet length,
-// u32 frame number (the last two are reserved for readers).
+// then 16-byte entries: u32 packet offset, u32 time stamp, 8 reserved bytes.
+// Reserved bytes are 0.
 //
 // Threading: an SsfWriter is used by one thread at a time; separate writers are
 // independent.
@@ -69,8 +69,6 @@ std::vector<uint8_t> buildHeaderUnit(const HeaderInfo& info, uint32_t iframeTabl
 struct KeyFrameEntry {
     uint32_t offset = 0;
     uint32_t timeStamp = 0;
-    uint32_t packetSize = 0;
-    uint32_t frameNumber = 0;
 };
 
 struct FileCloser {
@@ -116,7 +114,6 @@ private:
     uint64_t position_ = 0;
     uint64_t lastPacketOffset_ = 0;
     uint32_t lastPacketSize_ = 0;
-    uint32_t videoFrames_ = 0;
     std::vector<KeyFrameEntry> keyFrames_;
 };
 
