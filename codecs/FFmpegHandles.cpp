@@ -13,6 +13,10 @@ void CodecContextDeleter::operator()(AVCodecContext* context) const {
     avcodec_free_context(&context);
 }
 
+void CodecParametersDeleter::operator()(AVCodecParameters* parameters) const {
+    avcodec_parameters_free(&parameters);
+}
+
 void FrameDeleter::operator()(AVFrame* frame) const {
     av_frame_free(&frame);
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 struct AVCodecContext;
+struct AVCodecParameters;
 struct AVFrame;
 struct AVPacket;
 struct SwsContext;
@@ -15,6 +16,9 @@ namespace korvel::ffmpeg {
 
 struct CodecContextDeleter {
     void operator()(AVCodecContext* context) const;  // avcodec_free_context (closes it too)
+};
+struct CodecParametersDeleter {
+    void operator()(AVCodecParameters* parameters) const;  // avcodec_parameters_free
 };
 struct FrameDeleter {
     void operator()(AVFrame* frame) const;  // av_frame_free
@@ -30,6 +34,7 @@ struct MemoryDeleter {
 };
 
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
+using CodecParametersPtr = std::unique_ptr<AVCodecParameters, CodecParametersDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;

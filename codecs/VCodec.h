@@ -35,8 +35,10 @@ class IVCodec : public IEngineObject {
 public:
     ~IVCodec() override = default;
 
-    // Opens on a codec context prepared elsewhere. The decoder takes ownership
-    // of the context whatever the outcome: close() (or the destructor) frees it.
+    // Opens a decoder for the codec and stream parameters of a context prepared
+    // elsewhere. The context stays the caller's and is not used after the call:
+    // the decoder works on its own copy, so one context may serve any number of
+    // decoders, one after the other or at once.
     virtual bool openWithContext(AVCodecContext* context) = 0;
     // Kind 0 opens an H.264 decoder; every other kind fails.
     virtual bool openByKind(int kind) = 0;

@@ -63,23 +63,29 @@ bool VCodec_FFMpeg_Core::openWithContext(AVCodecContext* context) {
     if (context == nullptr) {
         return false;
     }
-    m_context.reset(context);
     m_decoder = avcodec_find_decoder(context->codec_id);
     if (m_decoder == nullptr) {
+        return false;
+    }
+    // The given context travels with every copy of a packet, so it cannot
+    // belong to any one decoder: copy what describes the stream instead.
+    korvel::ffmpeg::CodecParametersPtr parameters(avcodec_parameters_alloc());
+    m_context.reset(avcodec_alloc_context3(m_decoder));
+    if (!parameters || !m_context ||
+        avcodec_parameters_from_context(parameters.get(), context) < 0 ||
+        avcodec_parameters_to_context(m_context.get(), parameters.get()) < 0) {
         return false;
     }
     return openContext();
 }
 
 bool VCodec_FFMpeg_Core::openContext() {
-    if (!avcodec_is_open(m_context.get())) {
-        // One packet in, its picture out: no frame threading and no reordering
-        // delay, so a picture is never held back waiting for the next packet.
-        m_context->flags |= AV_CODEC_FLAG_LOW_DELAY;
-        m_context->thread_count = 1;
-        if (avcodec_open2(m_context.get(), m_decoder, nullptr) < 0) {
-            return false;
-        }
+    // One packet in, its picture out: no frame threading and no reordering
+    // delay, so a picture is never held back waiting for the next packet.
+    m_context->flags |= AV_CODEC_FLAG_LOW_DELAY;
+    m_context->thread_count = 1;
+    if (avcodec_open2(m_context.get(), m_decoder, nullptr) < 0) {
+        return false;
     }
     m_packet.reset(av_packet_alloc());
     m_decoded.reset(av_frame_alloc());

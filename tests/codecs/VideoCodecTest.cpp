@@ -166,23 +166,40 @@ TEST(VCodecLifecycle, DecodeOnlyWhileOpen) {
     EXPECT_TRUE(codec->openByKind(0)) << "a closed decoder opens again";
 }
 
-TEST(VCodecLifecycle, OpenWithContextTakesOwnership) {
-    CodecPtr codec = makeDecoder();
-    EXPECT_FALSE(codec->openWithContext(nullptr));
+TEST_F(VideoCodecTest, OpenWithContextLeavesTheContextToTheCaller) {
+    struct ContextDeleter {
+        void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+    };
+    using ContextPtr = std::unique_ptr<AVCodecContext, ContextDeleter>;
 
-    // No decoder for this id: the open fails, the context is still freed
-    // (the sanitizer builds would report it otherwise).
-    AVCodecContext* unknown = avcodec_alloc_context3(nullptr);
-    ASSERT_NE(unknown, nullptr);
+    CodecPtr first = makeDecoder();
+    EXPECT_FALSE(first->openWithContext(nullptr));
+    ContextPtr unknown(avcodec_alloc_context3(nullptr));
+    ASSERT_TRUE(unknown);
     unknown->codec_id = AV_CODEC_ID_NONE;
-    EXPECT_FALSE(codec->openWithContext(unknown));
+    EXPECT_FALSE(first->openWithContext(unknown.get()));
     VideoDecodeBuffer buffer;
-    EXPECT_FALSE(codec->decode(&buffer));
+    EXPECT_FALSE(first->decode(&buffer));
 
-    AVCodecContext* h264 = avcodec_alloc_context3(avcodec_find_decoder(AV_CODEC_ID_H264));
-    ASSERT_NE(h264, nullptr);
-    EXPECT_TRUE(codec->openWithContext(h264));
-    EXPECT_TRUE(codec->decode(&buffer));
+    // One context, as every copy of a packet carries it, serves several
+    // decoders; each of them decodes, and the context outlives them all (a
+    // decoder that freed it would show up as a double free under ASan).
+    ContextPtr shared(avcodec_alloc_context3(avcodec_find_decoder(AV_CODEC_ID_H264)));
+    ASSERT_TRUE(shared);
+    const std::vector<Halves> pictures = changingPictures(2);
+    const std::vector<Packet> stream = testing_h264::encodeHalves(64, 48, pictures, 10);
+    ASSERT_EQ(stream.size(), pictures.size());
+    CodecPtr second = makeDecoder();
+    ASSERT_TRUE(first->openWithContext(shared.get()));
+    ASSERT_TRUE(second->openWithContext(shared.get()));
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+        expectPicture(decodePacket(*first, stream[i]), 64, 48, pictures[i]);
+        expectPicture(decodePacket(*second, stream[i]), 64, 48, pictures[i]);
+    }
+    first->close();
+    second.reset();
+    EXPECT_EQ(shared->codec_id, AV_CODEC_ID_H264);
+    EXPECT_FALSE(avcodec_is_open(shared.get()));
 }
 
 TEST_F(VideoCodecTest, EveryPacketYieldsItsOwnPictureAtOnce) {
