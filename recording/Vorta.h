@@ -54,6 +54,12 @@ constexpr std::size_t kPacketHeadSizeWithExtension = 14;
 // shorter than this much more than its fixed head.
 constexpr std::size_t kPacketMinTail = 2;
 
+// Whether a packet length T read from a file can be a packet at all, before
+// the reader reads the T - 4 bytes behind it into its kMaxPacketSize buffer.
+constexpr bool isPacketLengthInRange(std::uint32_t t) {
+    return t >= kPacketHeadSize + kPacketMinTail && t <= kMaxPacketSize;
+}
+
 constexpr std::uint8_t kFlagStreamMask = 0x07;
 constexpr std::uint8_t kFlagExtension = 0x40;
 constexpr std::uint8_t kFlagKeyFrame = 0x80;
