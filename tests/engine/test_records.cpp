@@ -63,7 +63,8 @@ TEST(RecordCopies, VideoCopyIsDeepAndMarkedAsCopy) {
     EXPECT_NE(assigned.data.get(), copy.data.get());
     EXPECT_EQ(assigned.data[0], 1);
     EXPECT_EQ(assigned.text1, "title");
-    assigned = assigned;
+    READVSTREAM& self = assigned;
+    assigned = self;
     EXPECT_EQ(assigned.size, 6);
     EXPECT_EQ(assigned.data[5], 6);
 

@@ -256,6 +256,11 @@ TEST(Packet, RefusesMalformedPackets) {
         EXPECT_EQ(pk.payload.size(), 3u) << what;
     };
 
+    EXPECT_TRUE(VORTA::isPacketLengthInRange(11));
+    EXPECT_FALSE(VORTA::isPacketLengthInRange(10));
+    EXPECT_TRUE(VORTA::isPacketLengthInRange(0x400000));
+    EXPECT_FALSE(VORTA::isPacketLengthInRange(0x400001));
+
     expectRefused(good, good.size() - 1, "T past the buffer");
     expectRefused(good, 3, "not even a length");
     expectRefused(withLength(good, 8), good.size(), "T below the fixed head");
