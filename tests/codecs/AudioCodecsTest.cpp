@@ -104,9 +104,6 @@ TEST(AudioFactory, KindsZeroToFiveOnly) {
         void* p = codec;
         EXPECT_TRUE(DestroyVCodec(&p));
     }
-}
-
-TEST(AudioFactory, OtherKindsLeaveTheOutputAlone) {
     IACodec* codec = reinterpret_cast<IACodec*>(0x10);
     EXPECT_FALSE(CreateACodec(&codec, 6));
     EXPECT_FALSE(CreateACodec(&codec, -1));
@@ -129,6 +126,10 @@ TEST(G711, KnownExpansions) {
     EXPECT_FALSE(alaw->decode(&empty));
     EXPECT_FALSE(ulaw->decode(&empty));
     EXPECT_EQ(empty.outputSize, 0);
+
+    const Samples capped = toSamples(run(*ulaw, Bytes(20000, 0x00)));
+    EXPECT_EQ(capped.size(), 10240u) << "one call takes at most the buffer";
+    EXPECT_EQ(capped.back(), -32124);
 }
 
 TEST(G711, CodesSurviveExpandAndCompress) {
@@ -161,33 +162,24 @@ TEST(G711, EveryValueLandsInItsInterval) {
     }
 }
 
-TEST(G711, EncodersAndDecodersMatch) {
-    const Samples speech = sine(1000, 20000, 37.3);
+TEST(G711, EncodersCompressEverySample) {
+    const Samples speech = sine(1001, 20000, 37.3);
+    Bytes pcm = pcmBytes(speech);
+    pcm.insert(pcm.begin(), 0);  // samples need not be aligned
     for (int kind : {kAudioG711Alaw, kAudioG711Ulaw}) {
         SCOPED_TRACE(kind);
         CodecPtr codec = makeCodec(kind);
-        const Bytes pcm = pcmBytes(speech);
         AudioDecodeBuffer encoded;
-        encoded.input = pcm.data();
-        encoded.inputSize = static_cast<int>(pcm.size());
+        encoded.input = pcm.data() + 1;
+        encoded.inputSize = static_cast<int>(pcm.size()) - 2;  // the last sample is cut in half
         ASSERT_TRUE(codec->encode(&encoded));
         ASSERT_EQ(encoded.outputSize, 1000);
-        const Bytes codes(encoded.output, encoded.output + encoded.outputSize);
-        const Samples decoded = toSamples(run(*codec, codes));
-        ASSERT_EQ(decoded.size(), speech.size());
-        for (std::size_t i = 0; i < speech.size(); ++i) {
-            const int step = kind == kAudioG711Alaw ? alawStep(speech[i]) : ulawStep(speech[i]);
-            EXPECT_LE(std::abs(decoded[i] - speech[i]), step) << i;
+        for (int i = 0; i < 1000; ++i) {
+            const std::int16_t s = speech[i];
+            ASSERT_EQ(encoded.output[i],
+                      kind == kAudioG711Alaw ? g711::alawCompress(s) : g711::ulawCompress(s));
         }
     }
-}
-
-TEST(G711, OneCallTakesAtMostTheBuffer) {
-    CodecPtr codec = makeCodec(kAudioG711Ulaw);
-    const Bytes big(20000, 0x00);
-    const Samples out = toSamples(run(*codec, big));
-    EXPECT_EQ(out.size(), 10240u);
-    EXPECT_EQ(out.back(), -32124);
 }
 
 TEST(FFmpegMulaw, AgreesWithTheTable) {
@@ -350,9 +342,6 @@ TEST(AdpcmBlocks, SignAndClamp) {
     EXPECT_EQ(state.index, 88);
     state.predictor = -32760;
     EXPECT_EQ(ima::decodeFramed(state, 0xF), -32768);
-    EXPECT_EQ(ima::stepSize(0), 7);
-    EXPECT_EQ(ima::stepSize(88), 32767);
-    EXPECT_EQ(ima::nextIndex(0, 3), 0);
 }
 
 namespace {
