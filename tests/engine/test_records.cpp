@@ -6,6 +6,11 @@
 
 #include "engine/Records.h"
 
+// The interfaces have no code of their own; including them here keeps them
+// compiling on their own under the warning flags.
+#include "engine/IMediaSource.h"
+#include "engine/ISite.h"
+
 namespace {
 
 const unsigned char kBytes[] = {1, 2, 3, 4, 5, 6};
