@@ -79,7 +79,8 @@ const uint8_t* glyphRows(char c) {
 }
 
 OverlayLayout overlayLayout(int width, int height) {
-    const int s = std::max(1, std::min(width * 3 / 4 / 62, height * 3 / 4 / 35));
+    // About half the picture, more in very small pictures so that the digits stay legible.
+    const int s = std::max(1, std::min((width / 2 + 32) / 62, (height / 2 + 24) / 35));
     OverlayLayout l;
     l.boxX = s;
     l.boxY = s;

@@ -39,7 +39,8 @@ struct OverlayLayout {
     TextPlacement time;     // scale s
 };
 
-// Layout for a picture size: s = max(1, min(3/4 width / 62, 3/4 height / 35)).
+// Layout for a picture size: s = max(1, min((width / 2 + 32) / 62, (height / 2 + 24) / 35)),
+// so the box takes about half of the picture (2 at 192 x 108, 5 at 640 x 360).
 OverlayLayout overlayLayout(int width, int height);
 
 std::string channelText(int channel);                       // "CH3" for channel 2
