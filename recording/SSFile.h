@@ -1,0 +1,59 @@
+#pragma once
+
+// One open recording file, read through a C stream.
+//
+// Threading: every operation takes the object's recursive lock, so one SSFile
+// may be used from several threads. A channel reader that owns an SSFile takes
+// its own lock first and this one second, never the other way round.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+
+class SSFile {
+public:
+    // Origins of seek(), as for fseek.
+    enum Origin : int { kStart = SEEK_SET, kCurrent = SEEK_CUR, kEnd = SEEK_END };
+
+    SSFile() = default;
+    virtual ~SSFile();
+    SSFile(const SSFile&) = delete;
+    SSFile& operator=(const SSFile&) = delete;
+
+    // Opens `path` for binary reading. If that path is already the open one,
+    // returns true and keeps the position; otherwise closes the current file
+    // first. Returns whether a file is open afterwards.
+    bool open(const std::string& path);
+    // Closes the open file, if any, and forgets its path.
+    void close();
+    // Reads up to `count` bytes at the current position; 0 when no file is open.
+    std::size_t read(void* buffer, std::size_t count);
+    // Moves to `offset` relative to `origin`; nothing when no file is open.
+    // Returns whether the move succeeded.
+    bool seek(std::int32_t offset, int origin = kStart);
+    // The current position, or 0 when no file is open.
+    std::int64_t tell() const;
+    // The open stream, or null. Callers use it as the is-open test; a caller
+    // that reads through it directly holds lock() meanwhile.
+    std::FILE* handle() const;
+    // Path of the open file; empty when none is open.
+    std::string path() const;
+    // The lock every operation takes, for callers that combine several steps.
+    std::recursive_mutex& lock() const { return lock_; }
+
+private:
+    struct Closer {
+        void operator()(std::FILE* f) const {
+            if (f != nullptr) {
+                std::fclose(f);
+            }
+        }
+    };
+
+    mutable std::recursive_mutex lock_;
+    std::unique_ptr<std::FILE, Closer> file_;  // guarded by lock_
+    std::string path_;                         // guarded by lock_
+};
