@@ -1,4 +1,4 @@
-// Determinism, fault injection and the command line of the card generator.
+// Determinism, fault injection, calendar and command line of the card generator.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -221,4 +221,27 @@ TEST(CardCommandLine, ExitStatusAndHelp) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
     }
     std::remove(err.c_str());
+}
+
+TEST(CardCalendar, LeapDaysAndRoundTrips) {
+    using mkcard::CivilTime;
+    const CivilTime eve{2028, 2, 28, 23, 59, 59};
+    const CivilTime leap = mkcard::fromSeconds(mkcard::toSeconds(eve) + 1);
+    EXPECT_EQ(leap.month, 2);
+    EXPECT_EQ(leap.day, 29);
+    EXPECT_EQ(leap.hour, 0);
+    const CivilTime march = mkcard::fromSeconds(mkcard::toSeconds(leap) + 86400);
+    EXPECT_EQ(march.month, 3);
+    EXPECT_EQ(march.day, 1);
+    EXPECT_EQ(mkcard::toSeconds({1970, 1, 1, 0, 0, 0}), 0);
+    EXPECT_EQ(mkcard::toSeconds({2026, 3, 1, 12, 0, 0}), 1772366400);
+    EXPECT_TRUE(mkcard::isValid({2000, 2, 29, 0, 0, 0}));
+    EXPECT_FALSE(mkcard::isValid({2100, 2, 29, 0, 0, 0}));
+    EXPECT_FALSE(mkcard::isValid({2026, 4, 31, 0, 0, 0}));
+    EXPECT_FALSE(mkcard::isValid({2026, 1, 1, 24, 0, 0}));
+    for (int64_t s = 0; s < 4000LL * 86400 * 365; s += 86400LL * 97 + 3701) {
+        const CivilTime t = mkcard::fromSeconds(s);
+        ASSERT_TRUE(mkcard::isValid(t)) << s;
+        ASSERT_EQ(mkcard::toSeconds(t), s);
+    }
 }
