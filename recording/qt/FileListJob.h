@@ -1,0 +1,60 @@
+#pragma once
+
+// Runs one ReadFileListThreadWorker at a time on a thread of its own, for the
+// owner of a file list (the main window):
+//
+//   m_fileList.start(folder, this);   // slotAddFileItem / slotEndOfReadFileList
+//   m_fileList.cancel();              // or just start the next listing
+//
+// start() first cancels the listing before it, then creates a worker and a
+// QThread, moves the worker to the thread, connects started() to
+// slotReadFile() and the worker's two signals, queued, to the receiver's slots,
+// and starts the thread with the creator's priority. The thread quits by itself
+// after the end signal.
+//
+// cancel() sets the worker's cancel flag, quits the thread, waits for it and
+// deletes thread and worker. The worker checks the flag between files, so the
+// wait is at most one file long. Signals the cancelled worker queued but the
+// receiver has not yet handled are dropped: after cancel() (and so after
+// start()) the receiver hears only from the new listing.
+//
+// Threading: a FileListJob and its receiver belong to one thread with an event
+// loop (the GUI thread); start(), cancel() and the destructor are called there
+// only. The receiver's slots run on that thread. The receiver must outlive the
+// job or be destroyed after cancel().
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+#include "recording/qt/ReadFileListThreadWorker.h"
+
+class QThread;
+
+class FileListJob {
+public:
+    FileListJob();
+    ~FileListJob();
+    FileListJob(const FileListJob&) = delete;
+    FileListJob& operator=(const FileListJob&) = delete;
+
+    // The slots are given as SLOT() signature strings; addItemSlot takes
+    // (QString itemName, int date), endSlot takes nothing.
+    void start(const QString& folderPath, QObject* receiver,
+               const char* addItemSlot = SLOT(slotAddFileItem(QString, int)),
+               const char* endSlot = SLOT(slotEndOfReadFileList()),
+               const QStringList& filters = QStringList());
+    void cancel();
+
+    // True from start() until the listing has ended (or was cancelled).
+    bool isRunning() const;
+
+private:
+    // All members belong to the job's thread. m_relay forwards the worker's
+    // queued signals to the receiver; deleting it discards what is still queued.
+    std::unique_ptr<QThread> m_thread;
+    std::unique_ptr<ReadFileListThreadWorker> m_worker;
+    std::unique_ptr<QObject> m_relay;
+};
