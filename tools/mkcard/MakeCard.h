@@ -12,16 +12,20 @@
 //   logs/yyyymmddm/HH.mlog            hourly G-sensor logs, one line per sample
 //
 // Every channel records the same periods: file k of every channel starts at
-// start + k * secondsPerFile and lasts secondsPerFile. Each recording carries
-// H.264 video (one access unit per packet, a key frame every second, picture
-// showing "CH<n>" with n = channel + 1, the date and the time to the tenth of a
-// second), audio blocks in the chosen coding (a tone of 400 + 100 * channel Hz),
-// a GPS sample per second and a G-sensor sample every 100 ms, all in time-stamp
-// order, and an I-frame table at its end. The vehicle's GPS and G-sensor values
-// are the same in every channel and in the logs.
+// start + k * secondsPerFile and lasts secondsPerFile. Its title is "CH<n>" with
+// n = channel + 1. Packets, in time-stamp order (ties: video, audio, GPS, G-sensor):
+//   stream 1  video: one H.264 access unit (Annex B) per picture at i * 1000 / fps
+//             ms; an IDR picture with SPS and PPS (flags 0x81) every second from 0.
+//             The picture shows "CH<n>", the date and the time to the tenth.
+//   stream 2  audio: G.711 blocks of 800 bytes every 100 ms, or ADPCM packets of
+//             two 168-byte frames every 80 ms; a tone of 400 + 100 * channel Hz.
+//   stream 3  GPS, once a second at whole seconds, with the packet extension.
+//   stream 4  G-sensor, every 100 ms.
+// Then the I-frame table. The vehicle's GPS and G-sensor values are the same in
+// every channel and in the logs.
 //
-// The output is a pure function of the options: the same options give the same
-// bytes, whatever the number of worker threads.
+// The output is a function of the options alone: the same options give the same
+// bytes whatever the number of worker threads (with the same x264 and libm).
 //
 // Threading: every function here may be called from any thread. makeCard starts
 // and joins its own worker threads and keeps no global state, so concurrent calls
