@@ -1,10 +1,11 @@
 #include "engine/CVideoDecodeItem.h"
 
+#include <chrono>
 #include <iostream>
 #include <sstream>
+#include <thread>
 #include <utility>
 
-#include <boost/chrono/duration.hpp>
 #include <boost/date_time/gregorian/gregorian_types.hpp>
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <boost/thread/lock_guard.hpp>
@@ -30,7 +31,7 @@ IVCodec* makeDefaultDecoder() {
 }
 
 void sleepWaitStep() {
-    boost::this_thread::sleep_for(boost::chrono::milliseconds(CVideoDecodeItem::kWaitStepMs));
+    std::this_thread::sleep_for(std::chrono::milliseconds(CVideoDecodeItem::kWaitStepMs));
 }
 
 bool isStepMode(int mode) {
