@@ -66,29 +66,36 @@ bool readHeaderUnit(std::FILE* f, std::size_t limit, VORTA::HEADERUNIT* header,
     return true;
 }
 
-// Entries of an index file; empty when it is missing or has none that is whole.
-std::vector<KeyFrame> readIndexFile(const std::string& ssfPath) {
+// Entries of an index file: the whole ones, and whether the file held all
+// the entries its header counts.
+struct IndexEntries {
     std::vector<KeyFrame> keys;
+    bool complete = false;
+};
+
+IndexEntries readIndexFile(const std::string& ssfPath) {
+    IndexEntries out;
     const std::string idxPath = SSFChannelReader::indexPathFor(ssfPath);
     if (idxPath == ssfPath) {
-        return keys;
+        return out;
     }
     FilePtr idx = openRead(idxPath);
     if (!idx) {
-        return keys;
+        return out;
     }
     std::uint8_t head[kIndexHeaderSize];
     std::uint8_t gap[kIndexGapSize];
     if (!readWhole(idx.get(), head, sizeof head) || !readWhole(idx.get(), gap, sizeof gap)) {
-        return keys;
+        return out;
     }
     const unsigned count = static_cast<unsigned>(head[8] | (head[9] << 8));
-    keys.reserve(count);
+    out.keys.reserve(count);
     std::uint8_t entry[kIndexEntrySize];
     for (unsigned i = 0; i < count && readWhole(idx.get(), entry, sizeof entry); ++i) {
-        keys.push_back(KeyFrame{VORTA::loadU32(entry), VORTA::loadU32(entry + 4)});
+        out.keys.push_back(KeyFrame{VORTA::loadU32(entry), VORTA::loadU32(entry + 4)});
     }
-    return keys;
+    out.complete = out.keys.size() == count;
+    return out;
 }
 
 // Entries of the I-frame table at tableOffset in f; f's position is kept.
@@ -114,16 +121,19 @@ std::vector<KeyFrame> readIFrameTable(std::FILE* f, std::uint32_t tableOffset) {
     return keys;
 }
 
-// The key frames of a recording file: its index file's whole entries, else
-// its I-frame table. Every user of the list (opening, start, end, offset
+// The key frames of a recording file: its index file, else its I-frame
+// table. Every user of the list (opening, start, end, offset
 // search) reads it the same way, so that entry numbers agree.
 std::vector<KeyFrame> readKeyFrameList(const std::string& ssfPath, std::FILE* ssf,
                                        std::uint32_t tableOffset) {
-    std::vector<KeyFrame> keys = readIndexFile(ssfPath);
-    if (keys.empty()) {
-        keys = readIFrameTable(ssf, tableOffset);
+    IndexEntries index = readIndexFile(ssfPath);
+    if (index.complete && !index.keys.empty()) {
+        return std::move(index.keys);
     }
-    return keys;
+    // A missing or cut index file: the file's own table, if it has one, else
+    // whatever whole entries the index file held.
+    std::vector<KeyFrame> table = readIFrameTable(ssf, tableOffset);
+    return table.empty() ? std::move(index.keys) : table;
 }
 
 // A recording file opened on its own stream with its header unit parsed.

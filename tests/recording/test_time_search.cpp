@@ -1,1 +1,283 @@
+// Start and end of recording files, key-frame offsets and the positioning of a
+// channel reader at a date and time across its files; the folder scan.
+
+#include <atomic>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
 #include "ReaderCard.h"
+#include "recording/FolderScan.h"
+
+namespace {
+
+using namespace readertest;
+
+// Eight files of 3 s (key frames at +0, +1 and +2 s) with files 2 and 5
+// removed, so that the channel has gaps: files at 0, 3, 9, 12, 18 and 21 s.
+class GapCard : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        card_ = new Card("gaps", tinyOptions(8, 3));
+        for (int k : {2, 5}) {
+            fs::remove(card_->ssf(0, k));
+            fs::remove(card_->idx(0, k));
+        }
+    }
+    static void TearDownTestSuite() {
+        delete card_;
+        card_ = nullptr;
+    }
+
+    static std::vector<std::string> files(int count) {
+        std::vector<std::string> out;
+        for (int k : {0, 1, 3, 4, 6, 7}) {
+            if (static_cast<int>(out.size()) < count) {
+                out.push_back(card_->ssf(0, k));
+            }
+        }
+        return out;
+    }
+    static pt::ptime at(int seconds) { return card_->start(0) + pt::seconds(seconds); }
+    static std::unique_ptr<SSFChannelReader> reader(int count) {
+        return makeReader(files(count), &log_);
+    }
+
+    static Card* card_;
+    static std::ostringstream log_;
+};
+
+Card* GapCard::card_ = nullptr;
+std::ostringstream GapCard::log_;
+
+TEST_F(GapCard, LinearAndBinarySearchGiveTheSameFileForEveryTargetAndDirection) {
+    ASSERT_TRUE(card_->ok());
+    for (int count = 1; count <= 6; ++count) {
+        auto r = reader(count);
+        for (const int speed : {8, 4}) {
+            r->setSpeed(speed, dateOf(at(0)), timeOf(at(0)));
+            for (int s = -5; s <= 30; ++s) {
+                SCOPED_TRACE("files " + std::to_string(count) + ", speed " + std::to_string(speed) +
+                             ", at " + std::to_string(s));
+                const SSFChannelReader::FileSearch a = r->searchLinear(at(s));
+                const SSFChannelReader::FileSearch b = r->searchBinary(at(s));
+                EXPECT_EQ(a.file, b.file);
+                EXPECT_EQ(a.inside, b.inside);
+                EXPECT_GE(a.file, 0);
+            }
+        }
+    }
+    // Without files nothing is found.
+    auto none = reader(0);
+    EXPECT_EQ(none->searchLinear(at(0)).file, -1);
+    EXPECT_EQ(none->searchBinary(at(0)).file, -1);
+}
+
+TEST_F(GapCard, SeekLandsOnTheKeyFrameForTheTargetWithFewAndManyFiles) {
+    ASSERT_TRUE(card_->ok());
+    struct Case {
+        int target;       // seconds from the card's start
+        bool backward;    // key frames backward (-1x) instead of normal speed
+        int wantFile;     // index into the reader's list
+        int wantInstant;  // seconds from the card's start
+    };
+    // Three files (linear search): files at 0, 3 and 9 s; the gap is 6 to 8 s.
+    const Case few[] = {
+        {-10, false, 0, 0}, {4, false, 1, 4},  {7, false, 2, 9},  {7, true, 1, 5},
+        {11, false, 2, 11}, {40, false, 2, 9}, {40, true, 2, 11}, {-10, true, 0, 0},
+    };
+    // Six files (binary search): gaps at 6 to 8 and 15 to 17 s.
+    const Case many[] = {
+        {-10, false, 0, 0}, {13, false, 3, 13}, {7, false, 2, 9},
+        {16, false, 4, 18}, {16, true, 3, 14},  {8, true, 1, 5},
+        {40, false, 5, 21}, {40, true, 5, 23},  {23, false, 5, 23},
+    };
+    for (int round = 0; round < 2; ++round) {
+        const int count = round == 0 ? 3 : 6;
+        for (const Case& c : round == 0 ? std::vector<Case>(std::begin(few), std::end(few))
+                                        : std::vector<Case>(std::begin(many), std::end(many))) {
+            SCOPED_TRACE("files " + std::to_string(count) + ", target " + std::to_string(c.target) +
+                         (c.backward ? " backward" : " forward"));
+            auto r = reader(count);
+            if (c.backward) {
+                r->playBackwardFrom(dateOf(at(c.target)), timeOf(at(c.target)));
+            } else {
+                EXPECT_TRUE(r->seek(dateOf(at(c.target)), timeOf(at(c.target))));
+            }
+            EXPECT_EQ(r->currentFile(), c.wantFile);
+            EXPECT_EQ(r->currentInstant(), at(c.wantInstant));
+        }
+    }
+    // Dates and times that are none change nothing.
+    auto r = reader(3);
+    EXPECT_TRUE(r->seek(dateOf(at(4)), timeOf(at(4))));
+    EXPECT_FALSE(r->seek(20261301, 120000));
+    EXPECT_FALSE(r->seek(20260301, 126000));
+    EXPECT_FALSE(r->seek(0, 0));
+    EXPECT_EQ(r->currentInstant(), at(4));
+}
+
+TEST_F(GapCard, SeekAnywhereBetweenFirstAndLastRecordingFindsAKeyFrame) {
+    ASSERT_TRUE(card_->ok());
+    // Forward, the reader lands on the first key frame at or after the target,
+    // at most a gap of 3 s later.
+    for (int count : {4, 6}) {
+        auto r = reader(count);
+        const int lastEnd = count == 4 ? 14 : 23;
+        for (int s = 0; s <= lastEnd; ++s) {
+            SCOPED_TRACE(s);
+            ASSERT_TRUE(r->seek(dateOf(at(s)), timeOf(at(s))));
+            EXPECT_GE(r->currentFile(), 0);
+            ASSERT_FALSE(r->currentInstant().is_not_a_date_time());
+            EXPECT_GE(r->currentInstant(), at(s));
+            EXPECT_LE(r->currentInstant(), at(s + 3));
+        }
+    }
+}
+
+TEST_F(GapCard, FindOffsetPicksTheKeyFrameByDirection) {
+    ASSERT_TRUE(card_->ok());
+    auto r = reader(1);
+    r->rewind();
+    r->openCurrentFile();
+    const std::vector<SSFChannelReader::KeyFrame> keys = r->keyFrames();
+    ASSERT_EQ(keys.size(), 3u);
+    const std::string path = files(1)[0];
+    const pt::ptime between = at(1) + pt::milliseconds(500);
+
+    EXPECT_EQ(r->findOffset(path, between), keys[2].offset);
+    EXPECT_EQ(r->currentEntry(), 2);
+    EXPECT_EQ(r->findOffset(path, at(-1)), keys[0].offset);
+    EXPECT_EQ(r->findOffset(path, at(5)), -1);
+    EXPECT_EQ(r->currentEntry(), 0);
+
+    r->setSpeed(4, dateOf(at(0)), timeOf(at(0)));
+    // Backward: the earlier key frame, with the entry left at the later one.
+    EXPECT_EQ(r->findOffset(path, between), keys[1].offset);
+    EXPECT_EQ(r->currentEntry(), 2);
+    EXPECT_EQ(r->findOffset(path, at(-1)), keys[0].offset);
+    EXPECT_EQ(r->currentEntry(), 0);
+    EXPECT_EQ(r->findOffset(path, at(5)), -1);
+    EXPECT_EQ(r->currentEntry(), 2);
+    EXPECT_EQ(r->findOffset(path + ".none", at(0)), -1);
+}
+
+TEST(TimeSearch, MissingAndCutIndexFilesFallBackToTheFileItself) {
+    mkcard::CardOptions o = tinyOptions(5, 3);
+    o.faults = {
+        {mkcard::FaultKind::NoIndex, 0, 0},         {mkcard::FaultKind::TruncatedIndex, 0, 1},
+        {mkcard::FaultKind::NoIndex, 0, 2},         {mkcard::FaultKind::NoIFrameTable, 0, 2},
+        {mkcard::FaultKind::TruncatedIndex, 0, 3},  {mkcard::FaultKind::NoIFrameTable, 0, 3},
+        {mkcard::FaultKind::InvalidStartDate, 0, 4}};
+    Card card("fallback", o);
+    ASSERT_TRUE(card.ok());
+    std::ostringstream log;
+    std::vector<std::string> paths;
+    for (int k = 0; k < 5; ++k) {
+        paths.push_back(card.ssf(0, k));
+    }
+    auto r = makeReader(paths, &log);
+    const auto s = [&](int k, int ms) { return card.start(k) + pt::milliseconds(ms); };
+    // Table instead of index; table instead of a cut index; recording length;
+    // the whole entries of a cut index.
+    EXPECT_EQ(r->fileEnd(paths[0]), s(0, 2000));
+    EXPECT_EQ(r->fileEnd(paths[1]), s(1, 2000));
+    EXPECT_EQ(r->fileStart(paths[2]), s(2, 0));
+    EXPECT_EQ(r->fileEnd(paths[2]), s(2, 3000));
+    EXPECT_EQ(r->fileEnd(paths[3]), s(3, 1000));
+    EXPECT_TRUE(r->fileEnd(paths[4]).is_not_a_date_time());
+    EXPECT_TRUE(r->fileStart(paths[4]).is_not_a_date_time());
+    EXPECT_EQ(r->lastInstant(), s(3, 1000));
+
+    r->rewind();
+    r->openCurrentFile();
+    EXPECT_EQ(r->entryCount(), 3);
+    // A file without any key-frame list is read from its first packet.
+    ASSERT_TRUE(r->seek(dateOf(s(2, 1000)), timeOf(s(2, 1000))));
+    EXPECT_EQ(r->currentFile(), 2);
+    EXPECT_EQ(r->entryCount(), 0);
+    EXPECT_EQ(r->currentInstant(), s(2, 0));
+    // The file with an invalid start date is passed over: after the last
+    // usable file, forward lands on its first key frame.
+    ASSERT_TRUE(r->seek(dateOf(s(4, 1000)), timeOf(s(4, 1000))));
+    EXPECT_EQ(r->currentFile(), 3);
+    EXPECT_EQ(r->currentInstant(), s(3, 0));
+}
+
+TEST(TimeSearch, NamesGiveDatesTimesAndIndexPaths) {
+    EXPECT_EQ(SSFChannelReader::dateOfPath("/card/20260301/120000000.ssf"), 20260301);
+    EXPECT_EQ(SSFChannelReader::timeOfPath("/card/20260301/120000000.ssf"), 120000);
+    EXPECT_EQ(SSFChannelReader::dateOfPath("20260301/120000000.ssf"), -1);
+    EXPECT_EQ(SSFChannelReader::dateOfPath("/card/2026-03/120000000.ssf"), -1);
+    EXPECT_EQ(SSFChannelReader::dateOfPath("/card/00000000/120000000.ssf"), -1);
+    EXPECT_EQ(SSFChannelReader::timeOfPath("/card/20260301/ab3456000.ssf"), -1);
+    EXPECT_EQ(SSFChannelReader::timeOfPath("120000000.ssf"), -1);
+    EXPECT_TRUE(SSFChannelReader::nameInstant("/c/20260301/126000000.ssf").is_not_a_date_time());
+    EXPECT_TRUE(SSFChannelReader::nameInstant("/c/20260231/120000000.ssf").is_not_a_date_time());
+    EXPECT_EQ(SSFChannelReader::nameInstant("/c/20260301/235959000.ssf"),
+              pt::ptime(boost::gregorian::date(2026, 3, 1),
+                        pt::hours(23) + pt::minutes(59) + pt::seconds(59)));
+
+    EXPECT_EQ(SSFChannelReader::indexPathFor("/a.ssf/20260301/120000000.ssf"),
+              "/a.ssf/20260301/120000000.idx");
+    EXPECT_EQ(SSFChannelReader::indexPathFor("/c/20260301/120000010.SSF"),
+              "/c/20260301/120000010.IDX");
+    EXPECT_EQ(SSFChannelReader::indexPathFor("/c/x.sSf"), "/c/x.iDx");
+    EXPECT_EQ(SSFChannelReader::indexPathFor("/c/x.mp4"), "/c/x.mp4");
+}
+
+TEST(FolderScan, ChannelsFromNamesRealCaseKeptAndOddFilesPassedOver) {
+    mkcard::CardOptions o = tinyOptions(2, 2, 3);
+    o.faults = {{mkcard::FaultKind::BadNames, -1, -1}, {mkcard::FaultKind::NoIFrameTable, 1, 1}};
+    Card card("scan", o);
+    ASSERT_TRUE(card.ok());
+    // An upper-case name whose index file is upper-case too, and whose only
+    // key-frame list is that index file.
+    const std::string upper = card.dayFolder() + "/120002010.SSF";
+    fs::rename(card.ssf(1, 1), upper);
+    fs::rename(card.idx(1, 1), card.dayFolder() + "/120002010.IDX");
+    fs::create_directory(card.dayFolder() + "/sub");
+
+    std::ostringstream log;
+    SourceParams params;
+    // Channels 0, 1 and 2 in readers ordered 2, 0, 1: files go by channel number.
+    std::vector<std::unique_ptr<SSFChannelReader>> owned;
+    for (int ch : {2, 0, 1}) {
+        owned.push_back(std::make_unique<SSFChannelReader>(ch, params));
+        owned.back()->setLog(&log);
+    }
+    std::vector<SSFChannelReader*> readers;
+    for (auto& r : owned) {
+        readers.push_back(r.get());
+    }
+    std::atomic<bool> keepGoing{true};
+    scanFolder(card.dayFolder() + "/", readers, keepGoing, log);
+
+    EXPECT_EQ(readers[0]->files(), (std::vector<std::string>{card.ssf(2, 0), card.ssf(2, 1)}));
+    EXPECT_EQ(readers[1]->files(), (std::vector<std::string>{card.ssf(0, 0), card.ssf(0, 1)}));
+    EXPECT_EQ(readers[2]->files(), (std::vector<std::string>{card.ssf(1, 0), upper}));
+    EXPECT_EQ(readers[2]->lastInstant(), card.start(1) + pt::seconds(1));
+    EXPECT_EQ(readers[1]->firstInstant(), card.start(0));
+    readers[2]->seek(dateOf(card.start(1)), timeOf(card.start(1)));
+    EXPECT_EQ(readers[2]->currentFile(), 1);
+    EXPECT_EQ(readers[2]->entryCount(), 2);
+
+    const std::string text = log.str();
+    EXPECT_NE(text.find("\nIn directory: \"" + card.dayFolder() + "\"\n\n"), std::string::npos);
+    EXPECT_NE(text.find("sub [directory]\n"), std::string::npos);
+    EXPECT_NE(text.find("ab3456000.ssf\n"), std::string::npos);
+    EXPECT_NE(text.find("120000990.ssf\n"), std::string::npos);
+
+    // A missing folder, a file given as folder, and a cleared flag.
+    std::ostringstream other;
+    SSFChannelReader lone(0, params);
+    scanFolder(card.root() + "/nothing", {&lone}, keepGoing, other);
+    scanFolder(card.ssf(0, 0), {&lone}, keepGoing, other);
+    keepGoing = false;
+    scanFolder(card.dayFolder(), {&lone}, keepGoing, other);
+    EXPECT_TRUE(lone.files().empty());
+    EXPECT_NE(other.str().find("\nNot found: \"" + card.root() + "/nothing\""), std::string::npos);
+    EXPECT_NE(other.str().find("\nFound: \"" + card.ssf(0, 0) + "\"\n"), std::string::npos);
+}
+
+}  // namespace
