@@ -153,6 +153,10 @@ void CVideoDecodeItem::stop() {
 }
 
 void CVideoDecodeItem::teardown() {
+    // Joining a thread that was never told to stop would wait forever.
+    if (isRunning()) {
+        stop();
+    }
     {
         Guard control(m_controlMutex);
         if (m_thread) {

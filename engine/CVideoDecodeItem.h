@@ -17,7 +17,8 @@
 //   queue-empty callbacks and the picture callback. None of them is called
 //   while this worker holds a lock, so every callback may call back into the
 //   worker. Callbacks may still run after stop() returns; none runs after
-//   teardown() has returned.
+//   teardown() has returned. Since teardown() waits for the thread, no
+//   callback may wait for a lock that the caller of teardown() holds.
 // - Every query may be called from any thread; values come back as copies.
 // Lock order: the site's per-channel lock, then m_queueMutex, then
 // m_timesMutex. m_sampleMutex and m_statsMutex are taken alone.
@@ -123,8 +124,8 @@ public:
     // Marks the worker stopped and wakes its thread; does not wait for it.
     // Clears the queue-empty callback.
     void stop();
-    // After stop(): joins the thread, closes and destroys the decoder and
-    // deletes every queued packet.
+    // Joins the thread (stopping it first if stop() was not called), closes
+    // and destroys the decoder and deletes every queued packet.
     void teardown();
     // Deletes every queued packet. A packet the thread is waiting for is not
     // presented.
