@@ -2,6 +2,24 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>DlgSelDrive</name>
+    <message>
+        <location filename="../../app/DlgSelDrive.cpp" line="+16" />
+        <source>Select Drive</source>
+        <translation>Select Drive</translation>
+    </message>
+    <message>
+        <location line="+16" />
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>Korvel</name>
     <message>
         <location filename="../../app/Korvel.cpp" line="+16" />

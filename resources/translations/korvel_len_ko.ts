@@ -2,6 +2,24 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ko_KR">
 <context>
+    <name>DlgSelDrive</name>
+    <message>
+        <location filename="../../app/DlgSelDrive.cpp" line="+16" />
+        <source>Select Drive</source>
+        <translation>드라이브 선택</translation>
+    </message>
+    <message>
+        <location line="+16" />
+        <source>OK</source>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+</context>
+<context>
     <name>Korvel</name>
     <message>
         <location filename="../../app/Korvel.cpp" line="+16" />
