@@ -1,0 +1,218 @@
+// The drive dialog: its list of places, picking a folder, and the folder tree
+// model below it.
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QPushButton>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTranslator>
+#include <QTreeView>
+
+#include "app/DlgSelDrive.h"
+#include "app/DriveRootsModel.h"
+
+namespace {
+
+// The row below parent whose folder is path, once the file-system model has
+// listed it.
+QModelIndex waitForChild(DriveRootsModel* model, QTreeView* view, const QModelIndex& parent,
+                         const QString& path) {
+    view->expand(parent);
+    QModelIndex found;
+    const auto lookup = [&] {
+        for (int row = 0; row < model->rowCount(parent); ++row) {
+            const QModelIndex child = model->index(row, 0, parent);
+            if (model->filePath(child) == path) {
+                found = child;
+                return true;
+            }
+        }
+        return false;
+    };
+    if (!QTest::qWaitFor(lookup, 10000)) {
+        return QModelIndex();
+    }
+    return found;
+}
+
+}  // namespace
+
+class TestFileListDialog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void placesOrder();
+    void formAndTranslations();
+    void clickedFolderIsSelected();
+    void sameFolderUnderTwoRootsFollowsChanges();
+};
+
+void TestFileListDialog::placesOrder() {
+    const QList<MountedVolume> volumes = {
+        {"/", "ext4"},
+        {"/boot", "ext4"},
+        {"/proc", "proc"},
+        {"/tmp", "tmpfs"},
+        {"/snap/core/1", "squashfs"},
+        {"/media/me/CARD", "vfat"},
+        {"/sys/fs/cgroup", "cgroup2"},
+        {"/run/media/me/USB/", "exfat"},
+        {"/var/lib/docker/overlay2/x/merged", "overlay"},
+        {"/run/user/1000", "tmpfs"},
+        {"/data", "xfs"},
+        {"/media/me/CARD", "vfat"},
+    };
+    QCOMPARE(
+        orderDriveRoots(volumes, "/home/me"),
+        (QStringList{"/media/me/CARD", "/run/media/me/USB", "/boot", "/data", "/", "/home/me"}));
+    // A home that is also a volume is listed once.
+    QCOMPARE(orderDriveRoots({{"/home/me", "ext4"}}, "/home/me"), (QStringList{"/home/me", "/"}));
+    QCOMPARE(orderDriveRoots({}, "/"), QStringList{"/"});
+
+    // The places of this machine end with "/" and home, and are folders.
+    const QStringList here = driveRoots();
+    QVERIFY(here.contains("/"));
+    QVERIFY(here.contains(QDir::cleanPath(QDir::homePath())));
+    for (const QString& path : here) {
+        QVERIFY2(QFileInfo(path).isDir(), qPrintable(path));
+    }
+}
+
+void TestFileListDialog::formAndTranslations() {
+    DlgSelDrive dlg;
+    QCOMPARE(dlg.windowTitle(), QString("Select Drive"));
+    QCOMPARE(dlg.size(), QSize(255, 241));
+    QCOMPARE(dlg.font().family(), QString("Tahoma"));
+    QCOMPARE(dlg.font().pointSize(), 10);
+    QCOMPARE(dlg.findChild<QTreeView*>("treeViewDrive"), dlg.treeViewDrive);
+    QCOMPARE(dlg.treeViewDrive->geometry(), QRect(0, 0, 256, 201));
+    QCOMPARE(dlg.pbOK->geometry(), QRect(40, 210, 75, 23));
+    QCOMPARE(dlg.pbCancel->geometry(), QRect(130, 210, 75, 23));
+    QCOMPARE(dlg.treeViewDrive->model()->columnCount(), 1);
+    QVERIFY(dlg.selectedPath().isEmpty());
+    QVERIFY(!dlg.pbOK->isEnabled());
+
+    const QList<QPair<QString, QString>> languages = {
+        {"en", "Select Drive"},
+        {"ja", QString::fromUtf8("\xe3\x83\x89\xe3\x83\xa9\xe3\x82\xa4\xe3\x83\x96\xe3\x81\xae\xe9"
+                                 "\x81\xb8\xe6\x8a\x9e")},
+        {"ko", QString::fromUtf8("\xeb\x93\x9c\xeb\x9d\xbc\xec\x9d\xb4\xeb\xb8\x8c \xec\x84\xa0"
+                                 "\xed\x83\x9d")}};
+    for (const auto& language : languages) {
+        QTranslator translator;
+        QVERIFY(translator.load(":/Language/korvel_len_" + language.first + ".qm"));
+        QCOMPARE(translator.translate("DlgSelDrive", "Select Drive"), language.second);
+        QVERIFY(!translator.translate("DlgSelDrive", "OK").isEmpty());
+        QVERIFY(!translator.translate("DlgSelDrive", "Cancel").isEmpty());
+    }
+}
+
+void TestFileListDialog::clickedFolderIsSelected() {
+    QTemporaryDir temp;
+    QVERIFY(temp.isValid());
+    const QString card = QDir(temp.path()).canonicalPath() + "/CARD";
+    QVERIFY(QDir().mkpath(card + "/20160301"));
+
+    DlgSelDrive dlg;
+    auto* model = qobject_cast<DriveRootsModel*>(dlg.treeViewDrive->model());
+    QVERIFY(model != nullptr);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+
+    // "/" and home are top-level entries; "/" leads to the card folder.
+    QStringList tops;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        tops << model->filePath(model->index(row, 0));
+    }
+    QVERIFY2(tops.contains("/"), qPrintable(tops.join(',')));
+    QVERIFY2(tops.contains(QDir::cleanPath(QDir::homePath())), qPrintable(tops.join(',')));
+    QModelIndex at = model->index(tops.indexOf("/"), 0);
+    QString path;
+    for (const QString& part : card.split('/', Qt::SkipEmptyParts)) {
+        path += '/' + part;
+        at = waitForChild(model, dlg.treeViewDrive, at, path);
+        QVERIFY2(at.isValid(), qPrintable(path));
+    }
+    dlg.treeViewDrive->scrollTo(at);
+    QTRY_VERIFY(
+        dlg.treeViewDrive->viewport()->rect().contains(dlg.treeViewDrive->visualRect(at).center()));
+    const QRect rect = dlg.treeViewDrive->visualRect(at);
+    QTest::mouseClick(dlg.treeViewDrive->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QCOMPARE(dlg.selectedPath(), card);
+    QVERIFY(dlg.pbOK->isEnabled());
+
+    // Deselecting takes the choice back; OK cannot accept an empty path.
+    dlg.treeViewDrive->clearSelection();
+    QVERIFY(dlg.selectedPath().isEmpty());
+    QVERIFY(!dlg.pbOK->isEnabled());
+
+    // The keyboard chooses as well as the mouse.
+    dlg.treeViewDrive->setFocus();
+    dlg.treeViewDrive->setCurrentIndex(at.parent());
+    QCOMPARE(dlg.selectedPath(), QFileInfo(card).path());
+    QTest::keyClick(dlg.treeViewDrive, Qt::Key_Down);
+    QCOMPARE(dlg.selectedPath(), card);
+
+    QTest::mouseClick(dlg.pbOK, Qt::LeftButton);
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    QCOMPARE(dlg.selectedPath(), card);
+}
+
+void TestFileListDialog::sameFolderUnderTwoRootsFollowsChanges() {
+    QTemporaryDir temp;
+    QVERIFY(temp.isValid());
+    const QString base = QDir(temp.path()).canonicalPath();
+    QVERIFY(QDir().mkpath(base + "/card/20160301"));
+
+    // The card folder both as a place of its own and inside the folder above.
+    DlgSelDrive dlg({base + "/card", base}, nullptr);
+    auto* model = qobject_cast<DriveRootsModel*>(dlg.treeViewDrive->model());
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+
+    const QModelIndex ownTop = model->index(0, 0);
+    const QModelIndex inner =
+        waitForChild(model, dlg.treeViewDrive, model->index(1, 0), base + "/card");
+    QVERIFY(inner.isValid());
+    QVERIFY(waitForChild(model, dlg.treeViewDrive, ownTop, base + "/card/20160301").isValid());
+    QVERIFY(waitForChild(model, dlg.treeViewDrive, inner, base + "/card/20160301").isValid());
+
+    // A new day folder shows up under both; a removed one leaves both. Views
+    // learn of it through the signals of each appearance.
+    QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+    const auto signalledParents = [](const QSignalSpy& spy) {
+        QSet<QModelIndex> parents;
+        for (const QList<QVariant>& arguments : spy) {
+            parents << arguments.at(0).value<QModelIndex>();
+        }
+        return parents;
+    };
+    QVERIFY(QDir().mkpath(base + "/card/20160302"));
+    QVERIFY(waitForChild(model, dlg.treeViewDrive, ownTop, base + "/card/20160302").isValid());
+    QVERIFY(waitForChild(model, dlg.treeViewDrive, inner, base + "/card/20160302").isValid());
+    QCOMPARE(model->rowCount(ownTop), 2);
+    QCOMPARE(model->rowCount(inner), 2);
+    QCOMPARE(signalledParents(inserted), (QSet<QModelIndex>{ownTop, inner}));
+    QVERIFY(QDir(base + "/card/20160301").removeRecursively());
+    QTRY_COMPARE(model->rowCount(ownTop), 1);
+    QCOMPARE(model->rowCount(inner), 1);
+    QTRY_COMPARE(signalledParents(removed), (QSet<QModelIndex>{ownTop, inner}));
+    QCOMPARE(model->filePath(model->index(0, 0, inner)), base + "/card/20160302");
+
+    // The place itself going away leaves its entry, empty.
+    QVERIFY(QDir(base + "/card").removeRecursively());
+    QTRY_COMPARE(model->rowCount(model->index(1, 0)), 0);
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->rowCount(ownTop), 0);
+    QCOMPARE(model->filePath(ownTop), base + "/card");
+}
+
+QTEST_MAIN(TestFileListDialog)
+#include "test_filelist_dialog.moc"
