@@ -20,6 +20,14 @@
     </message>
 </context>
 <context>
+    <name>GLWidget</name>
+    <message>
+        <location filename="../../display/GLWidget.cpp" line="+518" />
+        <source>D-ZOOM</source>
+        <translation>D-ZOOM</translation>
+    </message>
+</context>
+<context>
     <name>Korvel</name>
     <message>
         <location filename="../../app/Korvel.cpp" line="+16" />
@@ -110,6 +118,60 @@
         <location line="+4" />
         <source>The password is incorrect.</source>
         <translation>The password is incorrect.</translation>
+    </message>
+</context>
+<context>
+    <name>UCScreenBottomMenu</name>
+    <message>
+        <location filename="../../display/UCScreenBottomMenu.ui" line="+8" />
+        <source>UCScreenBottomMenu</source>
+        <translation>UCScreenBottomMenu</translation>
+    </message>
+    <message>
+        <location line="+12" />
+        <location line="+12" />
+        <location line="+12" />
+        <location line="+13" />
+        <location line="+6" />
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+</context>
+<context>
+    <name>UCScreenMenu</name>
+    <message>
+        <location filename="../../display/UCScreenMenu.ui" line="+7" />
+        <source>UCScreenMenu</source>
+        <translation>UCScreenMenu</translation>
+    </message>
+    <message>
+        <location line="+9" />
+        <location line="+5" />
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <location filename="../../display/UCScreenMenu.cpp" line="+52" />
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <location line="+4" />
+        <source>Capture</source>
+        <translation>Capture</translation>
+    </message>
+    <message>
+        <location line="-3" />
+        <location line="+4" />
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <location line="-3" />
+        <location line="+1" />
+        <source>D-Zoom</source>
+        <translation>D-Zoom</translation>
     </message>
 </context>
 </TS>
