@@ -1,0 +1,484 @@
+// korvel-probe against generated cards: what it prints must be what the
+// generator wrote, read back through the test's own parser of the format.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "CardParse.h"
+#include "MakeCard.h"
+#include "Probe.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string tempPath(const std::string& tag) {
+    return (fs::temp_directory_path() / ("korvel-probe-" + std::to_string(::getpid()) + "-" + tag))
+        .string();
+}
+
+struct Result {
+    int status = -1;
+    std::vector<std::string> lines;  // stdout
+    std::string err;
+};
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+Result probe(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    Result r;
+    r.status = probe::run(args, out, err);
+    r.lines = splitLines(out.str());
+    r.err = err.str();
+    return r;
+}
+
+// The value text of a flat field of a JSON line ("abc" with its quotes, 12,
+// null); empty when the key is missing. Enough for the probe's flat objects.
+std::string field(const std::string& line, const std::string& key) {
+    const std::string tag = "\"" + key + "\":";
+    const std::size_t at = line.find(tag);
+    if (at == std::string::npos) {
+        return std::string();
+    }
+    std::size_t p = at + tag.size();
+    std::size_t e = p;
+    if (line[p] == '"') {
+        for (e = p + 1; e < line.size() && line[e] != '"'; ++e) {
+            if (line[e] == '\\') {
+                ++e;
+            }
+        }
+        return line.substr(p, e + 1 - p);
+    }
+    if (line[p] == '[') {
+        int depth = 0;
+        for (e = p; e < line.size(); ++e) {
+            depth += line[e] == '[' ? 1 : line[e] == ']' ? -1 : 0;
+            if (depth == 0) {
+                return line.substr(p, e + 1 - p);
+            }
+        }
+    }
+    while (e < line.size() && line[e] != ',' && line[e] != '}') {
+        ++e;
+    }
+    return line.substr(p, e - p);
+}
+
+long long number(const std::string& line, const std::string& key) {
+    return std::stoll(field(line, key));
+}
+
+std::string quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
+
+// A card below the temporary folder, written once for the whole suite.
+struct Card {
+    mkcard::CardOptions options;
+    std::vector<mkcard::PlannedFile> plan;
+
+    Card(const std::string& tag, int channels, int files, mkcard::AudioCoding audio,
+         std::vector<mkcard::Fault> faults) {
+        options.outDir = tempPath(tag);
+        options.start = {2026, 3, 1, 12, 0, 0};
+        options.filesPerChannel = files;
+        options.secondsPerFile = 3;
+        options.channels = channels;
+        options.width = 160;
+        options.height = 96;
+        options.fps = 5;
+        options.audio = audio;
+        options.seed = 5;
+        options.jobs = 2;
+        options.faults = std::move(faults);
+        std::error_code ec;
+        fs::remove_all(options.outDir, ec);
+        std::string error;
+        if (!mkcard::makeCard(options, &error)) {
+            ADD_FAILURE() << "card " << tag << ": " << error;
+        }
+        plan = mkcard::planCard(options);
+    }
+    ~Card() {
+        std::error_code ec;
+        fs::remove_all(options.outDir, ec);
+    }
+    std::string ssf(int channel, int k) const {
+        return options.outDir + "/" +
+               plan[static_cast<std::size_t>(channel * options.filesPerChannel + k)].ssfPath;
+    }
+    std::string day() const { return options.outDir + "/20260301"; }
+};
+
+class ProbeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        clean_ = new Card("clean", 2, 2, mkcard::AudioCoding::Ulaw, {});
+        // Channel 0: no index file (the table stands in); channel 1: neither
+        // index file nor I-frame table.
+        faulty_ = new Card("faulty", 2, 1, mkcard::AudioCoding::Adpcm,
+                           {{mkcard::FaultKind::NoIndex, 0, 0},
+                            {mkcard::FaultKind::NoIndex, 1, 0},
+                            {mkcard::FaultKind::NoIFrameTable, 1, 0}});
+    }
+    static void TearDownTestSuite() {
+        delete clean_;
+        delete faulty_;
+        clean_ = nullptr;
+        faulty_ = nullptr;
+    }
+
+    static cardtest::Recording parsed(const std::string& path) {
+        cardtest::Recording r;
+        std::string why;
+        EXPECT_TRUE(cardtest::parseRecording(path, &r, &why)) << path << ": " << why;
+        return r;
+    }
+
+    static Card* clean_;
+    static Card* faulty_;
+};
+
+Card* ProbeTest::clean_ = nullptr;
+Card* ProbeTest::faulty_ = nullptr;
+
+TEST_F(ProbeTest, HeaderGivesTheFieldsTheGeneratorWrote) {
+    struct Case {
+        const Card* card;
+        int channel;
+        int file;
+        int codec;
+        int sampleSize;
+    };
+    // Mu-law (codec 5) doubles the stored sample size 8; ADPCM (codec 3)
+    // keeps its 16.
+    for (const Case& c : {Case{clean_, 1, 1, 5, 16}, Case{faulty_, 1, 0, 3, 16}}) {
+        const std::string path = c.card->ssf(c.channel, c.file);
+        SCOPED_TRACE(path);
+        const cardtest::Recording rec = parsed(path);
+        const Result r = probe({"header", path});
+        ASSERT_EQ(r.status, 0) << r.err;
+        ASSERT_EQ(r.lines.size(), 1u);
+        const std::string& line = r.lines[0];
+        const int second = 3 * c.file;
+        EXPECT_EQ(field(line, "start"), quoted("2026-03-01 12:00:0" + std::to_string(second)));
+        EXPECT_EQ(number(line, "length_ms"), 3000);
+        EXPECT_EQ(field(line, "title"), quoted("CH" + std::to_string(c.channel + 1)));
+        EXPECT_EQ(number(line, "video_stream"), rec.videoStream);
+        EXPECT_EQ(number(line, "width"), 160);
+        EXPECT_EQ(number(line, "height"), 96);
+        EXPECT_EQ(number(line, "audio_stream"), rec.audioStream);
+        EXPECT_EQ(number(line, "audio_codec"), c.codec);
+        EXPECT_EQ(number(line, "sample_rate"), 8000);
+        EXPECT_EQ(number(line, "sample_size"), c.sampleSize);
+        EXPECT_EQ(number(line, "audio_b"), rec.bytes[rec.audioProps + 28]);
+        EXPECT_EQ(number(line, "iframe_offset"), rec.iframeTableOffset);
+        EXPECT_EQ(number(line, "first_packet"), 40 + rec.leadInLength);
+    }
+}
+
+TEST_F(ProbeTest, TitleBytesThatAreNotUtf8StayValidJson) {
+    const std::string path = tempPath("title.ssf");
+    cardtest::Recording rec = parsed(clean_->ssf(0, 0));
+    // "CH1" becomes 0xFF, a quote and a control byte.
+    std::vector<uint8_t> bytes = rec.bytes;
+    bytes[rec.fileProps + 48] = 0xFF;
+    bytes[rec.fileProps + 49] = '"';
+    bytes[rec.fileProps + 50] = 0x01;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+    const Result r = probe({"header", path});
+    fs::remove(path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(field(r.lines.at(0), "title"), "\"\\u00ff\\\"\\u0001\"");
+}
+
+TEST_F(ProbeTest, PacketsFollowTheFileRecordByRecord) {
+    const std::string path = clean_->ssf(1, 0);
+    const cardtest::Recording rec = parsed(path);
+    const Result r = probe({"packets", path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), rec.packets.size());
+    std::map<std::string, int> kinds;
+    for (std::size_t i = 0; i < rec.packets.size(); ++i) {
+        const cardtest::Packet& p = rec.packets[i];
+        const std::string& line = r.lines[i];
+        SCOPED_TRACE(line);
+        const int stream = p.flags & 7;
+        const std::string kind = stream == rec.videoStream   ? "video"
+                                 : stream == rec.audioStream ? "audio"
+                                 : stream == 3               ? "gps"
+                                                             : "gsensor";
+        ++kinds[kind];
+        ASSERT_EQ(field(line, "kind"), quoted(kind));
+        EXPECT_EQ(number(line, "seq"), p.timeStamp);
+        EXPECT_EQ(number(line, "ms"), p.timeStamp % 1000);
+        EXPECT_EQ(number(line, "time"), 120000 + p.timeStamp / 1000);
+        EXPECT_EQ(number(line, "date"), 20260301);
+        if (kind == "video") {
+            EXPECT_EQ(number(line, "size"), static_cast<long long>(p.payload.size()));
+            EXPECT_EQ(field(line, "key"), (p.flags & 0x80) != 0 ? "true" : "false");
+        } else if (kind == "audio") {
+            EXPECT_EQ(number(line, "size"), static_cast<long long>(p.payload.size()));
+            EXPECT_EQ(number(line, "codec"), 5);
+        } else if (kind == "gps") {
+            // Shortest round-trip text: the doubles come back bit for bit.
+            EXPECT_EQ(std::stod(field(line, "lat")), cardtest::leDouble(p.payload, 12));
+            EXPECT_EQ(std::stod(field(line, "lon")), cardtest::leDouble(p.payload, 20));
+            EXPECT_EQ(std::stod(field(line, "knots")), cardtest::leDouble(p.payload, 28));
+        } else {
+            const float x = cardtest::leFloat(p.payload, 0);
+            EXPECT_NEAR(std::stod(field(line, "x")), static_cast<int>(x * 100.0) / 100.0, 1e-6);
+        }
+    }
+    // 3 s at 5 fps, mu-law every 100 ms, GPS every second, G-sensor 10 per second.
+    EXPECT_EQ(kinds["video"], 15);
+    EXPECT_EQ(kinds["audio"], 30);
+    EXPECT_EQ(kinds["gps"], 3);
+    EXPECT_EQ(kinds["gsensor"], 30);
+}
+
+TEST_F(ProbeTest, KeyFrameSpeedsStepThroughTheTable) {
+    const std::string path = clean_->ssf(0, 1);
+    const cardtest::Recording rec = parsed(path);
+    std::vector<long long> keys;
+    for (const cardtest::Packet& p : rec.packets) {
+        if ((p.flags & 7) == rec.videoStream && (p.flags & 0x80) != 0) {
+            keys.push_back(p.timeStamp);
+        }
+    }
+    ASSERT_EQ(keys.size(), 3u);
+    for (const int speed : {10, 4}) {
+        SCOPED_TRACE(speed);
+        const Result r = probe({"packets", path, "--speed", std::to_string(speed)});
+        ASSERT_EQ(r.status, 0) << r.err;
+        ASSERT_EQ(r.lines.size(), keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const std::size_t k = speed > 8 ? i : keys.size() - 1 - i;
+            EXPECT_EQ(field(r.lines[i], "key"), "true");
+            EXPECT_EQ(number(r.lines[i], "seq"), keys[k]);
+        }
+    }
+    // Still reads packet after packet like normal speed.
+    EXPECT_EQ(probe({"packets", path, "--speed", "7"}).lines.size(), rec.packets.size());
+}
+
+TEST_F(ProbeTest, KeyFramesNameTheirSource) {
+    // A whole index file: its entries, as stored.
+    {
+        const std::string path = clean_->ssf(1, 1);
+        const std::vector<uint8_t> idx =
+            cardtest::readAll(path.substr(0, path.size() - 4) + ".idx");
+        const unsigned count = cardtest::le16(idx, 8);
+        std::string entries = "[";
+        for (unsigned i = 0; i < count; ++i) {
+            entries += (i ? ",[" : "[") + std::to_string(cardtest::le32(idx, 294 + 16 * i)) + "," +
+                       std::to_string(cardtest::le32(idx, 298 + 16 * i)) + "]";
+        }
+        entries += "]";
+        const Result r = probe({"keyframes", path});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string& line = r.lines.at(0);
+        EXPECT_EQ(field(line, "source"), "\"idx\"");
+        EXPECT_EQ(number(line, "count"), count);
+        EXPECT_EQ(field(line, "entries"), entries);
+        EXPECT_EQ(field(line, "start"), "\"2026-03-01 12:00:03.000\"");
+        EXPECT_EQ(field(line, "end"), "\"2026-03-01 12:00:05.000\"");
+    }
+    // No index file: the I-frame table.
+    {
+        const std::string path = faulty_->ssf(0, 0);
+        const cardtest::Recording rec = parsed(path);
+        const Result r = probe({"keyframes", path});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string& line = r.lines.at(0);
+        EXPECT_EQ(field(line, "source"), "\"table\"");
+        const unsigned count = cardtest::le16(rec.bytes, rec.iframeTableOffset + 8);
+        EXPECT_EQ(number(line, "count"), count);
+        const std::size_t last = rec.iframeTableOffset + 10 + 8 * (count - 1);
+        EXPECT_NE(field(line, "entries")
+                      .find("[" + std::to_string(cardtest::le32(rec.bytes, last)) + "," +
+                            std::to_string(cardtest::le32(rec.bytes, last + 4)) + "]]"),
+                  std::string::npos);
+    }
+    // Neither: no list; the file ends at its start plus its recording length.
+    {
+        const Result r = probe({"keyframes", faulty_->ssf(1, 0)});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string& line = r.lines.at(0);
+        EXPECT_EQ(field(line, "source"), "\"none\"");
+        EXPECT_EQ(number(line, "count"), 0);
+        EXPECT_EQ(field(line, "entries"), "[]");
+        EXPECT_EQ(field(line, "end"), "\"2026-03-01 12:00:03.000\"");
+    }
+}
+
+TEST_F(ProbeTest, SeekLandsOnTheKeyFrameForTheTarget) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string file;  // quoted, or null
+        long long time;
+        long long seq;
+    };
+    const std::string day = clean_->day();
+    const std::vector<Case> cases = {
+        // Inside the second file, on its second key frame.
+        {{"1", "20260301", "120004"}, "\"120003010.ssf\"", 120004, 1000},
+        // On a key frame of the first file.
+        {{"0", "20260301", "120001"}, "\"120000000.ssf\"", 120001, 1000},
+        // Before the first file and after the last: their first key frames.
+        {{"0", "20260301", "110000"}, "\"120000000.ssf\"", 120000, 0},
+        {{"0", "20260301", "130000"}, "\"120003000.ssf\"", 120003, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"seek", day};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        SCOPED_TRACE(c.args[0] + " " + c.args[2]);
+        const Result r = probe(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        ASSERT_EQ(r.lines.size(), 1u);
+        EXPECT_EQ(field(r.lines[0], "file"), c.file);
+        EXPECT_EQ(field(r.lines[0], "kind"), "\"video\"");
+        EXPECT_EQ(field(r.lines[0], "key"), "true");
+        EXPECT_EQ(number(r.lines[0], "time"), c.time);
+        EXPECT_EQ(number(r.lines[0], "seq"), c.seq);
+    }
+    // A channel without recordings: nothing current.
+    const Result none = probe({"seek", day, "7", "20260301", "120001"});
+    ASSERT_EQ(none.status, 0) << none.err;
+    EXPECT_EQ(none.lines.at(0),
+              "{\"file\":null,\"kind\":null,\"date\":null,\"time\":null,\"ms\":null,\"seq\":null}");
+    // A date that does not exist.
+    EXPECT_EQ(probe({"seek", day, "0", "20260230", "120000"}).status, 1);
+}
+
+TEST_F(ProbeTest, ListFollowsTheDayFolderRules) {
+    const Result card = probe({"list", clean_->day()});
+    ASSERT_EQ(card.status, 0) << card.err;
+    EXPECT_EQ(card.lines, (std::vector<std::string>{"{\"item\":\"12:00:00\",\"date\":20260301}",
+                                                    "{\"item\":\"12:00:00\",\"date\":20260301}",
+                                                    "{\"item\":\"12:00:03\",\"date\":20260301}",
+                                                    "{\"item\":\"12:00:03\",\"date\":20260301}"}));
+
+    const std::string root = tempPath("list");
+    const std::string day = root + "/20160301";
+    fs::create_directories(day + "/140000000.ssf");  // a folder is no recording
+    auto write = [](const std::string& path, std::size_t size) {
+        std::ofstream(path, std::ios::binary) << std::string(size, 'x');
+    };
+    write(day + "/134501000.ssf", 1000);
+    write(day + "/134601000.ssf", 100);    // too small
+    write(day + "/134701000.ssf", 300);    // too small
+    write(day + "/120000010.SSF", 301);    // any case, sorted without it
+    write(day + "/.130000000.ssf", 1000);  // hidden
+    write(day + "/130000000.txt", 1000);
+    const Result r = probe({"list", day});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"{\"item\":\"12:00:00\",\"date\":20160301}",
+                                                 "{\"item\":\"13:45:01\",\"date\":20160301}"}));
+    // Not a day: "-0" reads as month 0.
+    fs::create_directories(root + "/2016-03");
+    const Result notDay = probe({"list", root + "/2016-03"});
+    EXPECT_EQ(notDay.status, 1);
+    EXPECT_TRUE(notDay.lines.empty());
+    fs::remove_all(root);
+}
+
+// The program itself, as a subprocess: exit status and the one error line.
+Result runProgram(const std::vector<std::string>& args) {
+    const std::string out = tempPath("out.txt");
+    const std::string err = tempPath("err.txt");
+    std::string command = "'" PROBE_EXE "'";
+    for (const std::string& a : args) {
+        command += " '" + a + "'";
+    }
+    command += " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    Result r;
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream o(out);
+    r.lines = splitLines(std::string(std::istreambuf_iterator<char>(o), {}));
+    std::ifstream e(err);
+    r.err = std::string(std::istreambuf_iterator<char>(e), {});
+    fs::remove(out);
+    fs::remove(err);
+    return r;
+}
+
+TEST_F(ProbeTest, MalformedInputEndsWithOneLineAndStatusOne) {
+    const std::string dir = tempPath("bad");
+    fs::create_directories(dir);
+    const std::vector<uint8_t> good = cardtest::readAll(clean_->ssf(0, 0));
+    auto write = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
+        std::ofstream(dir + "/" + name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+        return dir + "/" + name;
+    };
+    std::vector<uint8_t> random(5000);
+    uint32_t x = 12345;
+    for (uint8_t& b : random) {
+        x = x * 1664525u + 1013904223u;
+        b = static_cast<uint8_t>(x >> 24);
+    }
+    std::vector<uint8_t> huge(good.begin(), good.begin() + 40);
+    huge[38] = 0x01;  // L of 65536 + the real one: beyond the reader's buffer
+    const std::vector<std::string> inputs = {
+        write("random.ssf", random),
+        write("cut.ssf", std::vector<uint8_t>(good.begin(), good.begin() + 100)),
+        write("short.ssf", std::vector<uint8_t>(good.begin(), good.begin() + 20)),
+        write("huge.ssf", huge),
+        dir,
+        dir + "/missing.ssf",
+    };
+    for (const std::string& input : inputs) {
+        for (const char* command : {"header", "packets", "keyframes"}) {
+            SCOPED_TRACE(std::string(command) + " " + input);
+            const Result r = runProgram({command, input});
+            EXPECT_EQ(r.status, 1);
+            EXPECT_TRUE(r.lines.empty());
+            EXPECT_EQ(r.err.rfind("korvel-probe: ", 0), 0u) << r.err;
+            EXPECT_EQ(splitLines(r.err).size(), 1u) << r.err;
+        }
+    }
+    // A good header over packets of garbage: read until the reader gives up.
+    std::vector<uint8_t> garbage(good.begin(), good.begin() + 40 + cardtest::le32(good, 36));
+    garbage.insert(garbage.end(), random.begin(), random.end());
+    const std::string path = write("garbage.ssf", garbage);
+    for (const char* speed : {"8", "10", "4"}) {
+        const Result r = runProgram({"packets", path, "--speed", speed});
+        EXPECT_EQ(r.status, 0) << r.err;
+    }
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"list", dir + "/missing"},
+          std::vector<std::string>{"list", path},
+          std::vector<std::string>{"seek", dir + "/missing", "0", "20260301", "120000"}}) {
+        const Result r = runProgram(args);
+        EXPECT_EQ(r.status, 1) << args[1];
+        EXPECT_EQ(splitLines(r.err).size(), 1u) << r.err;
+    }
+    fs::remove_all(dir);
+}
+
+}  // namespace
