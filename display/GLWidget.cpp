@@ -395,8 +395,7 @@ void GLWidget::showDropHighlight() {
 }
 
 void GLWidget::hideDropHighlight() {
-    if (m_dropHighlight->isVisible())
-        m_dropHighlight->hide();
+    m_dropHighlight->hide();
 }
 
 void GLWidget::updateLarge() {

@@ -1,0 +1,603 @@
+// The GL video view: picture hand-over and its drop rule, texture re-creation,
+// the aspect and zoom rules, hit regions, mouse signals, animations and a real
+// render through Mesa.
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QOpenGLContext>
+#include <QPushButton>
+#include <QtTest>
+#include <cstdint>
+#include <vector>
+
+#include "display/GLWidget.h"
+#include "display/UCScreenBottomMenu.h"
+#include "display/UCScreenMenu.h"
+
+namespace {
+
+// Never dereferenced: the view only keeps the site's identity.
+ISite* const kSite = reinterpret_cast<ISite*>(std::intptr_t{0x5100});
+const std::int64_t kSiteKey = 0x5100;
+
+// RGBA picture in four quadrants: red, green (top), blue, white (bottom).
+std::vector<unsigned char> quadrants(int w, int h) {
+    std::vector<unsigned char> px(static_cast<std::size_t>(w) * h * 4);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            unsigned char* p = &px[(static_cast<std::size_t>(y) * w + x) * 4];
+            const bool right = x >= w / 2;
+            const bool bottom = y >= h / 2;
+            p[0] = (!bottom && !right) || (bottom && right) ? 255 : 0;
+            p[1] = (!bottom && right) || (bottom && right) ? 255 : 0;
+            p[2] = bottom ? 255 : 0;
+            p[3] = 255;
+        }
+    }
+    return px;
+}
+
+std::vector<unsigned char> solid(int w, int h, QRgb c) {
+    std::vector<unsigned char> px(static_cast<std::size_t>(w) * h * 4);
+    for (std::size_t i = 0; i < px.size(); i += 4) {
+        px[i] = static_cast<unsigned char>(qRed(c));
+        px[i + 1] = static_cast<unsigned char>(qGreen(c));
+        px[i + 2] = static_cast<unsigned char>(qBlue(c));
+        px[i + 3] = 255;
+    }
+    return px;
+}
+
+bool near(QRgb a, QRgb b, int tolerance = 8) {
+    return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance &&
+           qAbs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+// The view learns its size (resizeGL) only once it is on screen.
+bool showView(QWidget& view) {
+    view.show();
+    return QTest::qWaitForWindowExposed(&view);
+}
+
+QString rgb(QRgb c) {
+    return QString("(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
+}
+
+}  // namespace
+
+// Stands in for the display page and the main window.
+class FakePage : public QWidget {
+    Q_OBJECT
+public:
+    QList<GLWidget*> presses, releases, closes;
+    QList<bool> pressCtrl;
+    QList<QPair<QWidget*, GLWidget*>> captures, prints;
+public slots:
+    void slotWidgetMousePress(GLWidget* w, bool multi) {
+        presses << w;
+        pressCtrl << multi;
+    }
+    void slotWidgetMouseRelease(GLWidget* w, bool) { releases << w; }
+    void slotWidgetEnterEvent(GLWidget*, QEvent*) {}
+    void slotWidgetLeaveEvent(GLWidget*, QEvent*) {}
+    void slotCloseClicked(GLWidget* w) { closes << w; }
+    void slotCaptureClicked(QWidget* page, GLWidget* w) { captures << qMakePair(page, w); }
+    void slotPrintClicked(QWidget* page, GLWidget* w) { prints << qMakePair(page, w); }
+};
+
+class TestGLWidget : public QObject {
+    Q_OBJECT
+
+private slots:
+    void blankPictureUntilFirstPicture();
+    void dropRule();
+    void unusablePicturesAreRefused();
+    void sourceAndDateTime();
+    void textureRecreatedOnlyOnSizeChange();
+    void renderShowsThePicture();
+    void renderKeepsAspect();
+    void displaySizeRule_data();
+    void displaySizeRule();
+    void zoomPanLimits();
+    void zoomOnOffAndMenu();
+    void wheel();
+    void hitRegions_data();
+    void hitRegions();
+    void mouseSignals();
+    void buttonsReachOwnerAndPage();
+    void selectionAndMenuToggle();
+    void enlargeAndPopup();
+    void endOfResize();
+};
+
+// The view starts with the blank picture buffered and pending.
+void TestGLWidget::blankPictureUntilFirstPicture() {
+    GLWidget view(nullptr, 0, nullptr);
+    QCOMPARE(view.pictureWidth(), 1920);
+    QCOMPARE(view.pictureHeight(), 1080);
+    QVERIFY(view.hasPendingPicture());
+    QVERIFY(view.isPaintSuppressed());
+    QCOMPARE(view.sourceOf(0), nullptr);
+    QCOMPARE(view.channelOf(0), -1);
+    // The D-ZOOM mark is off until the zoom is.
+    QVERIFY(!view.isBottomTextVisible(UCScreenBottomMenu::TextDZoom));
+    QVERIFY(!view.topBar()->buttonsShown());
+}
+
+void TestGLWidget::dropRule() {
+    GLWidget view(nullptr, 0, nullptr);
+    view.setPaintSuppressed(false);
+    view.resize(160, 120);
+    view.setSource(kSite, 2, -1);
+
+    const auto red = solid(8, 6, qRgb(255, 0, 0));
+    const auto green = solid(8, 6, qRgb(0, 255, 0));
+    // The blank picture is still pending: the new one is dropped but the slot
+    // is reported.
+    QCOMPARE(view.setImage(red.data(), 8, 6, kSiteKey, 2, 20240307, 90503), 0);
+    QCOMPARE(view.pictureWidth(), 1920);
+
+    QVERIFY(showView(view));
+    view.grabFramebuffer();  // uploads
+    QVERIFY(!view.hasPendingPicture());
+    QCOMPARE(view.setImage(red.data(), 8, 6, kSiteKey, 2, 20240307, 90503), 0);
+    QVERIFY(view.hasPendingPicture());
+    QCOMPARE(view.setImage(green.data(), 8, 6, kSiteKey, 2, 20240307, 90504), 0);
+    // Only the first of two pictures before a paint is kept.
+    QCOMPARE(view.pictureImage().pixel(0, 0), qRgb(255, 0, 0));
+    QDateTime when;
+    QVERIFY(view.dateTimeOf(0, when));
+    QCOMPARE(when.time(), QTime(9, 5, 3));
+
+    view.grabFramebuffer();
+    QCOMPARE(view.setImage(green.data(), 8, 6, kSiteKey, 2, 20240307, 90504), 0);
+    QCOMPARE(view.pictureImage().pixel(0, 0), qRgb(0, 255, 0));
+
+    // Another channel or site does not match.
+    view.grabFramebuffer();
+    QCOMPARE(view.setImage(red.data(), 8, 6, kSiteKey, 3, 0, 0), -1);
+    QCOMPARE(view.setImage(red.data(), 8, 6, kSiteKey + 1, 2, 0, 0), -1);
+    QVERIFY(!view.hasPendingPicture());
+    QCOMPARE(view.pictureImage().pixel(0, 0), qRgb(0, 255, 0));
+}
+
+void TestGLWidget::unusablePicturesAreRefused() {
+    GLWidget view(nullptr, 0, nullptr);
+    view.setPaintSuppressed(false);
+    view.grabFramebuffer();
+    const auto px = solid(4, 4, qRgb(1, 2, 3));
+    QCOMPARE(view.setImage(nullptr, 4, 4, 0, -1, 0, 0), -1);
+    QCOMPARE(view.setImage(px.data(), 0, 4, 0, -1, 0, 0), -1);
+    QCOMPARE(view.setImage(px.data(), 4, -4, 0, -1, 0, 0), -1);
+    QCOMPARE(view.setImage(px.data(), 100000, 100000, 0, -1, 0, 0), -1);
+    QVERIFY(!view.hasPendingPicture());
+    QCOMPARE(view.pictureWidth(), 1920);
+}
+
+void TestGLWidget::sourceAndDateTime() {
+    GLWidget view(nullptr, 0, nullptr, 0, 2);
+    QCOMPARE(view.slotCount(), 2);
+    view.setBottomText(UCScreenBottomMenu::TextMode, "No Channel");
+    view.setSource(kSite, 5, 1);
+    QCOMPARE(view.sourceOf(1), kSite);
+    QCOMPARE(view.channelOf(1), 5);
+    QCOMPARE(view.sourceOf(0), nullptr);
+    QCOMPARE(view.channelOf(7), -1);
+    QCOMPARE(view.sourceOf(-1), nullptr);
+    QVERIFY(view.bottomBar()->text(UCScreenBottomMenu::TextMode).isEmpty());
+
+    const auto px = solid(2, 2, qRgb(9, 9, 9));
+    QCOMPARE(view.setImage(px.data(), 2, 2, kSiteKey, 5, 20231231, 235958), 1);
+    QDateTime when;
+    QVERIFY(view.dateTimeOf(1, when));
+    QCOMPARE(when, QDateTime(QDate(2023, 12, 31), QTime(23, 59, 58)));
+    QVERIFY(!view.dateTimeOf(2, when));
+}
+
+void TestGLWidget::textureRecreatedOnlyOnSizeChange() {
+    GLWidget view(nullptr, 0, nullptr);
+    view.setPaintSuppressed(false);
+    view.resize(160, 120);
+    QVERIFY(showView(view));
+    view.grabFramebuffer();
+    QCOMPARE(view.textureCreations(), 1);  // the blank picture
+
+    const auto a = solid(64, 36, qRgb(200, 0, 0));
+    const auto b = solid(64, 36, qRgb(0, 200, 0));
+    const auto c = solid(32, 18, qRgb(0, 0, 200));
+    QCOMPARE(view.setImage(a.data(), 64, 36, 0, -1, 0, 0), 0);
+    view.grabFramebuffer();
+    QCOMPARE(view.textureCreations(), 2);
+    QCOMPARE(view.setImage(b.data(), 64, 36, 0, -1, 0, 0), 0);
+    view.grabFramebuffer();
+    QCOMPARE(view.textureCreations(), 2);  // same size: replaced in place
+    QCOMPARE(view.setImage(c.data(), 32, 18, 0, -1, 0, 0), 0);
+    view.grabFramebuffer();
+    QCOMPARE(view.textureCreations(), 3);
+    QCOMPARE(view.pictureWidth(), 32);
+    QCOMPARE(view.pictureHeight(), 18);
+    // Painting with nothing new uploads nothing.
+    view.grabFramebuffer();
+    QCOMPARE(view.textureCreations(), 3);
+}
+
+void TestGLWidget::renderShowsThePicture() {
+    GLWidget view(nullptr, 0, nullptr);
+    view.setPaintSuppressed(false);
+    view.resize(400, 300);
+    QVERIFY(showView(view));
+    view.grabFramebuffer();
+    QVERIFY(view.context() && view.context()->isValid());
+
+    const auto px = quadrants(160, 120);  // same 3:4 shape as the view
+    QCOMPARE(view.setImage(px.data(), 160, 120, 0, -1, 0, 0), 0);
+    const QImage shot = view.grabFramebuffer();
+    QCOMPARE(shot.size(), QSize(400, 300));
+    const struct {
+        QPoint at;
+        QRgb want;
+    } samples[] = {{{100, 75}, qRgb(255, 0, 0)},
+                   {{300, 75}, qRgb(0, 255, 0)},
+                   {{100, 225}, qRgb(0, 0, 255)},
+                   {{300, 225}, qRgb(255, 255, 255)}};
+    for (const auto& s : samples) {
+        const QRgb got = shot.pixel(s.at);
+        QVERIFY2(near(got, s.want), qPrintable(QString("at %1,%2: %3, want %4")
+                                                   .arg(s.at.x())
+                                                   .arg(s.at.y())
+                                                   .arg(rgb(got), rgb(s.want))));
+    }
+    // The border: gray, yellow when selected.
+    QVERIFY(near(shot.pixel(0, 150), qRgb(160, 160, 164), 40));
+    view.setSelected(true);
+    QVERIFY(near(view.grabFramebuffer().pixel(0, 150), qRgb(255, 255, 0)));
+}
+
+void TestGLWidget::renderKeepsAspect() {
+    GLWidget view(nullptr, 0, nullptr);
+    view.setPaintSuppressed(false);
+    view.resize(400, 300);
+    QVERIFY(showView(view));
+    view.grabFramebuffer();
+    // A 16:9 picture in a 4:3 view: 225 rows high, black bars above and below.
+    const auto px = solid(64, 36, qRgb(0, 200, 0));
+    QCOMPARE(view.setImage(px.data(), 64, 36, 0, -1, 0, 0), 0);
+    QImage shot = view.grabFramebuffer();
+    QVERIFY(near(shot.pixel(200, 20), qRgb(0, 0, 0)));
+    QVERIFY(near(shot.pixel(200, 280), qRgb(0, 0, 0)));
+    QVERIFY(near(shot.pixel(200, 50), qRgb(0, 200, 0)));
+    QVERIFY(near(shot.pixel(200, 250), qRgb(0, 200, 0)));
+
+    // Painting suppressed: nothing is drawn, nothing uploaded.
+    view.setPaintSuppressed(true);
+    const auto red = solid(64, 36, qRgb(200, 0, 0));
+    QCOMPARE(view.setImage(red.data(), 64, 36, 0, -1, 0, 0), 0);
+    view.grabFramebuffer();
+    QVERIFY(view.hasPendingPicture());
+}
+
+void TestGLWidget::displaySizeRule_data() {
+    QTest::addColumn<float>("viewW");
+    QTest::addColumn<float>("viewH");
+    QTest::addColumn<int>("picW");
+    QTest::addColumn<int>("picH");
+    QTest::addColumn<float>("override");
+    QTest::addColumn<bool>("halfHeight");
+    QTest::addColumn<QSizeF>("expected");
+    QTest::newRow("same shape") << 400.f << 300.f << 640 << 480 << -1.f << true << QSizeF(400, 300);
+    QTest::newRow("wide picture: bars above and below")
+        << 400.f << 300.f << 1920 << 1080 << -1.f << true << QSizeF(400, 225);
+    QTest::newRow("tall picture: bars left and right")
+        << 1600.f << 900.f << 640 << 480 << -1.f << true << QSizeF(1200, 900);
+    QTest::newRow("half height shown doubled")
+        << 704.f << 480.f << 704 << 240 << -1.f << true << QSizeF(704, 480);
+    QTest::newRow("half height rule off")
+        << 704.f << 480.f << 704 << 240 << -1.f << false << QSizeF(704, 240);
+    QTest::newRow("override wins, no half-height rule")
+        << 400.f << 400.f << 704 << 240 << 0.25f << true << QSizeF(400, 100);
+    QTest::newRow("exactly twice as wide is not half height")
+        << 400.f << 200.f << 800 << 400 << -1.f << true << QSizeF(400, 200);
+    QTest::newRow("no picture fills the view")
+        << 400.f << 300.f << 0 << 0 << -1.f << true << QSizeF(400, 300);
+    QTest::newRow("empty view") << 0.f << 300.f << 640 << 480 << -1.f << true << QSizeF(0, 0);
+}
+
+void TestGLWidget::displaySizeRule() {
+    QFETCH(float, viewW);
+    QFETCH(float, viewH);
+    QFETCH(int, picW);
+    QFETCH(int, picH);
+    QFETCH(float, override);
+    QFETCH(bool, halfHeight);
+    QFETCH(QSizeF, expected);
+    const QSizeF got = GLWidget::displaySize(viewW, viewH, picW, picH, override, halfHeight);
+    QVERIFY2(qAbs(got.width() - expected.width()) < 0.01 &&
+                 qAbs(got.height() - expected.height()) < 0.01,
+             qPrintable(QString("%1 x %2").arg(got.width()).arg(got.height())));
+}
+
+void TestGLWidget::zoomPanLimits() {
+    GLWidget view(nullptr, 0, nullptr);
+    view.setPaintSuppressed(false);
+    view.resize(400, 300);
+    QVERIFY(showView(view));
+    view.grabFramebuffer();  // the view learns its size
+    const auto px = solid(40, 30, qRgb(1, 1, 1));
+    QCOMPARE(view.setImage(px.data(), 40, 30, 0, -1, 0, 0), 0);
+    view.grabFramebuffer();
+
+    view.setZoomPan(50, 50, 0.5f, 0.2f);  // below 1: stops at 1, no room to pan
+    QCOMPARE(view.zoomX(), 1.0f);
+    QCOMPARE(view.zoomY(), 1.0f);
+    QCOMPARE(view.panX(), 0.0f);
+    QCOMPARE(view.panY(), 0.0f);
+
+    view.setZoomPan(1000, -1000, 2.0f, 2.0f);
+    QCOMPARE(view.panX(), 200.0f);  // 400 * (2 - 1) / 2
+    QCOMPARE(view.panY(), -150.0f);
+    view.setZoomPan(-30, 20, 2.0f, 2.0f);
+    QCOMPARE(view.panX(), -30.0f);
+    QCOMPARE(view.panY(), 20.0f);
+    view.setZoomPan(0, 0, 50.0f, 50.0f);  // no upper bound
+    QCOMPARE(view.zoomX(), 50.0f);
+
+    // A half-height picture is drawn at double height; the limits follow it.
+    const auto half = solid(40, 10, qRgb(1, 1, 1));
+    QCOMPARE(view.setImage(half.data(), 40, 10, 0, -1, 0, 0), 0);
+    view.grabFramebuffer();
+    view.setZoomPan(0, 1000, 2.0f, 2.0f);
+    QCOMPARE(view.panY(), 100.0f);  // shown 400 x 200
+}
+
+void TestGLWidget::zoomOnOffAndMenu() {
+    GLWidget view(nullptr, 0, nullptr);
+    view.resize(400, 300);
+    QVERIFY(showView(view));
+    view.grabFramebuffer();
+    view.slotZoomClicked(true);
+    QVERIFY(view.isDZoom());
+    QVERIFY(view.isBottomTextVisible(UCScreenBottomMenu::TextDZoom));
+    QCOMPARE(view.bottomBar()->text(UCScreenBottomMenu::TextDZoom), QString("D-ZOOM"));
+    QVERIFY(view.topBar()->findChild<QPushButton*>("pbMenuZoom")->isChecked());
+    QVERIFY(view.topBar()->zoomAction()->isChecked());
+
+    view.setZoomPan(40, 30, 3.0f, 3.0f);
+    view.slotZoomClicked(false);
+    QVERIFY(!view.isDZoom());
+    QCOMPARE(view.zoomX(), 1.0f);
+    QCOMPARE(view.zoomY(), 1.0f);
+    QCOMPARE(view.panX(), 0.0f);
+    QCOMPARE(view.panY(), 0.0f);
+    QVERIFY(!view.isBottomTextVisible(UCScreenBottomMenu::TextDZoom));
+    QVERIFY(!view.topBar()->zoomAction()->isChecked());
+
+    // Through the drop-down menu: both the action and the button get checked.
+    view.topBar()->zoomAction()->trigger();
+    QVERIFY(view.isDZoom());
+    QVERIFY(view.topBar()->findChild<QPushButton*>("pbMenuZoom")->isChecked());
+    QVERIFY(view.topBar()->zoomAction()->isChecked());
+}
+
+void TestGLWidget::wheel() {
+    GLWidget view(nullptr, 0, nullptr);
+    view.resize(400, 300);
+    QVERIFY(showView(view));
+    view.grabFramebuffer();
+    const QPointF centre(200, 150);
+    auto wheelAt = [&](QPointF pos, int dy, Qt::KeyboardModifiers mods) {
+        QWheelEvent e(pos, view.mapToGlobal(pos.toPoint()), QPoint(), QPoint(0, dy), Qt::NoButton,
+                      mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&view, &e);
+        return e.isAccepted();
+    };
+
+    // Without D-ZOOM the wheel belongs to the page.
+    QVERIFY(!wheelAt(centre, 120, Qt::NoModifier));
+    QCOMPARE(view.zoomX(), 1.0f);
+
+    view.slotZoomClicked(true);
+    QVERIFY(wheelAt(centre, 120, Qt::NoModifier));
+    QCOMPARE(view.zoomX(), 1.36f);
+    QCOMPARE(view.panX(), 0.0f);
+    // Off centre, the point under the cursor moves towards the centre.
+    QVERIFY(wheelAt(QPointF(300, 150), 120, Qt::NoModifier));
+    QVERIFY(view.panX() < 0.0f);
+    QVERIFY(wheelAt(centre, 120, Qt::ControlModifier));
+    QCOMPARE(view.rotation(), 1.2f);
+    QCOMPARE(view.zoomX(), 1.72f);
+    view.slotZoomClicked(false);
+    QCOMPARE(view.rotation(), 0.0f);
+
+    // An enlarged view at zoom 1 turns D-ZOOM on with the wheel forward and
+    // off with the wheel back.
+    view.animateEnlarge(true, QRect(0, 0, 400, 300));
+    wheelAt(centre, 120, Qt::NoModifier);
+    QVERIFY(view.isDZoom());
+    view.setZoomPan(0, 0, 1.0f, 1.0f);
+    wheelAt(centre, -120, Qt::NoModifier);
+    QVERIFY(!view.isDZoom());
+}
+
+void TestGLWidget::hitRegions_data() {
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<int>("region");
+    // View at (100, 100), 200 x 150: right edge x = 299, bottom edge y = 249.
+    QTest::newRow("centre") << QPoint(200, 170) << 0;
+    QTest::newRow("left") << QPoint(109, 170) << 1;
+    QTest::newRow("just inside left") << QPoint(110, 170) << 0;
+    QTest::newRow("right") << QPoint(291, 170) << 2;
+    QTest::newRow("just inside right") << QPoint(290, 170) << 0;
+    QTest::newRow("top") << QPoint(200, 100) << 3;
+    QTest::newRow("bottom") << QPoint(200, 249) << 4;
+    QTest::newRow("left top") << QPoint(100, 100) << 5;
+    QTest::newRow("left bottom") << QPoint(105, 245) << 6;
+    QTest::newRow("right top") << QPoint(295, 105) << 7;
+    QTest::newRow("right bottom") << QPoint(299, 249) << 8;
+}
+
+void TestGLWidget::hitRegions() {
+    QFETCH(QPoint, point);
+    QFETCH(int, region);
+    QCOMPARE(GLWidget::hitRegion(QRect(100, 100, 200, 150), point), region);
+    FakePage page;
+    GLWidget view(&page, 0, &page);
+    view.setGeometry(100, 100, 200, 150);
+    QCOMPARE(view.hitRegion(point), region);
+}
+
+void TestGLWidget::mouseSignals() {
+    FakePage page;
+    auto* view = new GLWidget(&page, 0, &page);
+    QSignalSpy doubleClicks(view, &GLWidget::signalDoubleClickOnView);
+    const QPoint at(20, 20);
+    auto send = [&](QEvent::Type type, Qt::KeyboardModifiers mods) {
+        QMouseEvent e(type, at, view->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, mods);
+        QApplication::sendEvent(view, &e);
+    };
+    send(QEvent::MouseButtonPress, Qt::ControlModifier);
+    send(QEvent::MouseButtonRelease, Qt::NoModifier);
+    QCOMPARE(page.presses.size(), 1);
+    QCOMPARE(page.pressCtrl, QList<bool>{true});
+    QCOMPARE(page.releases.size(), 1);
+
+    // The release that ends a double click reports nothing.
+    send(QEvent::MouseButtonDblClick, Qt::NoModifier);
+    QCOMPARE(doubleClicks.count(), 1);
+    send(QEvent::MouseButtonRelease, Qt::NoModifier);
+    QCOMPARE(page.releases.size(), 1);
+    send(QEvent::MouseButtonPress, Qt::NoModifier);
+    send(QEvent::MouseButtonRelease, Qt::NoModifier);
+    QCOMPARE(page.releases.size(), 2);
+    QCOMPARE(page.pressCtrl, (QList<bool>{true, false}));
+
+    // A left drag pans while D-ZOOM is on.
+    page.resize(400, 300);
+    view->resize(400, 300);
+    QVERIFY(showView(page));
+    view->grabFramebuffer();
+    view->slotZoomClicked(true);
+    view->setZoomPan(0, 0, 3.0f, 3.0f);
+    send(QEvent::MouseButtonPress, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, at + QPoint(15, -10), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    QCOMPARE(view->panX(), 15.0f);
+    QCOMPARE(view->panY(), -10.0f);
+}
+
+void TestGLWidget::buttonsReachOwnerAndPage() {
+    FakePage owner;
+    FakePage page;
+    auto* view = new GLWidget(&owner, 0, &page);
+    view->topBar()->showButtons(true);
+    view->topBar()->findChild<QPushButton*>("pbMenuCapture")->click();
+    QCOMPARE(owner.captures.size(), 1);
+    QCOMPARE(owner.captures[0].first, static_cast<QWidget*>(&page));
+    QCOMPARE(owner.captures[0].second, view);
+    QVERIFY(!view->topBar()->buttonsShown());
+
+    view->topBar()->showButtons(true);
+    view->topBar()->dropDownMenu()->actions().at(2)->trigger();  // Print
+    QCOMPARE(owner.prints.size(), 1);
+    QCOMPARE(owner.prints[0].second, view);
+    QVERIFY(!view->topBar()->buttonsShown());
+    QVERIFY(page.prints.isEmpty());
+
+    view->slotCloseClicked();
+    QCOMPARE(page.closes, QList<GLWidget*>{view});
+}
+
+void TestGLWidget::selectionAndMenuToggle() {
+    GLWidget view(nullptr, 0, nullptr);
+    view.resize(200, 150);
+    view.showDropHighlight();
+    QVERIFY(!view.dropHighlight()->isHidden());
+    QCOMPARE(view.dropHighlight()->geometry(), QRect(0, 0, 200, 150));
+    view.setSelected(true);
+    QVERIFY(view.isSelected());
+    QCOMPARE(view.borderColor(), QColor(255, 255, 0));
+    QVERIFY(view.dropHighlight()->isHidden());
+
+    view.toggleMenu();
+    QVERIFY(view.topBar()->buttonsShown());
+    view.toggleMenu();
+    QVERIFY(!view.topBar()->buttonsShown());
+    view.toggleMenu();
+    view.setSelected(false);  // forgets the toggle
+    QCOMPARE(view.borderColor(), QColor(Qt::gray));
+    view.toggleMenu();
+    QVERIFY(view.topBar()->buttonsShown());
+}
+
+void TestGLWidget::enlargeAndPopup() {
+    FakePage page;
+    page.resize(800, 600);
+    auto* view = new GLWidget(&page, 0, &page);
+    const QRect cell(10, 10, 200, 150);
+    view->setGeometry(cell);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+
+    const QRect big(0, 0, 800, 600);
+    view->animateEnlarge(true, big);
+    QVERIFY(view->isEnlarged());
+    QTRY_COMPARE(view->geometry(), big);
+    QTRY_VERIFY(view->isLarge());
+    view->slotZoomClicked(true);
+    view->setZoomPan(100, 0, 2.0f, 2.0f);
+    view->animateEnlarge(false, QRect());
+    QVERIFY(!view->isEnlarged());
+    QCOMPARE(view->geometry(), cell);
+    QCOMPARE(view->zoomX(), 1.0f);
+    QCOMPARE(view->panX(), 0.0f);
+
+    const QRect half(10, 10, 400, 300);
+    view->animatePopup(true, half);
+    QVERIFY(view->isPoppedUp());
+    QTRY_COMPARE(view->geometry(), half);
+    view->animatePopup(false, half);
+    QVERIFY(!view->isPoppedUp());
+    QTRY_COMPARE(view->geometry(), cell);
+
+    // Stopping midway puts the view straight back.
+    view->animateEnlarge(true, big);
+    view->stopAnimations();
+    QVERIFY(!view->isEnlarged());
+    QCOMPARE(view->geometry(), cell);
+
+    // The layout moves the cell: the view returns to the new one.
+    const QRect moved(220, 10, 200, 150);
+    view->setGeometry(moved);
+    view->setHomeGeometry(moved);
+    view->animatePopup(true, half);
+    view->stopAnimations();
+    QCOMPARE(view->geometry(), moved);
+}
+
+void TestGLWidget::endOfResize() {
+    FakePage page;
+    page.resize(600, 400);
+    auto* view = new GLWidget(&page, 0, &page);
+    view->setGeometry(0, 0, 100, 100);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QSignalSpy spy(view, &GLWidget::signalEndOfResize);
+    QTest::qWait(1200);  // the resize of the first show is over
+    spy.clear();
+
+    view->resize(120, 100);
+    view->resize(140, 100);
+    view->resize(160, 100);
+    QVERIFY(spy.wait(3000));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toPoint(), QPoint(-1, -1));
+    QCOMPARE(spy.at(0).at(1).value<GLWidget*>(), view);
+    QTest::qWait(200);
+    QCOMPARE(spy.count(), 1);
+}
+
+QTEST_MAIN(TestGLWidget)
+#include "test_glwidget.moc"
