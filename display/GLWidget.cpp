@@ -69,7 +69,9 @@ GLWidget::GLWidget(QWidget* owner, int viewMode, QWidget* page, int arrangement,
       m_arrangement(arrangement),
       m_slots(static_cast<std::size_t>(std::max(1, slotCount))),
       m_vertexBuffer(QOpenGLBuffer::VertexBuffer) {
-    setStyleSheet(QStringLiteral("background-color:rgba(0,0,0,100%);"));
+    // Scoped to the view itself: an unscoped rule would reach the bars and
+    // paint over the bottom bar's speed colour.
+    setStyleSheet(QStringLiteral("GLWidget{background-color:rgba(0,0,0,100%);}"));
     setMouseTracking(true);
 
     m_layout = new QVBoxLayout(this);

@@ -1,7 +1,10 @@
 #include "display/UCScreenBottomMenu.h"
 
 #include <QEvent>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QResizeEvent>
+#include <algorithm>
 
 #include "app/CConfiguration.h"
 #include "ui_UCScreenBottomMenu.h"
@@ -41,8 +44,26 @@ QLabel* UCScreenBottomMenu::label(int type) const {
 }
 
 void UCScreenBottomMenu::setText(int type, const QString& text) {
-    if (QLabel* l = label(type))
-        l->setText(text);
+    QLabel* l = label(type);
+    if (!l)
+        return;
+    l->setText(text);
+    if (type == TextDateTime || type == TextResolution)
+        fitText(l);
+}
+
+void UCScreenBottomMenu::fitText(QLabel* label) {
+    // Style sheets set the font when the label is polished; fit that font.
+    label->ensurePolished();
+    QFont font = label->font();
+    font.setStretch(QFont::Unstretched);
+    const int available = label->maximumWidth() - 2 * label->margin() - 1;
+    const int needed = QFontMetrics(font).horizontalAdvance(label->text());
+    int stretch = QFont::Unstretched;
+    if (needed > available && needed > 0)
+        stretch = std::max(70, available * 100 / needed);
+    font.setStretch(stretch);
+    label->setFont(font);
 }
 
 QString UCScreenBottomMenu::text(int type) const {

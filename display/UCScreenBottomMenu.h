@@ -55,6 +55,10 @@ protected:
 private:
     QLabel* label(int type) const;
     void applyResolutionVisibility(int width);
+    // Narrows the font of a width-limited label until its text fits: the
+    // limits suit the narrow face the forms are designed with, and a wider
+    // substitute face would cut the date or the resolution off.
+    static void fitText(QLabel* label);
 
     std::unique_ptr<Ui::UCScreenBottomMenu> m_ui;
     // The resolution's visibility as requested; the bar's width may hide it.
