@@ -20,8 +20,8 @@
 //
 // Threading: a FileListJob and its receiver belong to one thread with an event
 // loop (the GUI thread); start(), cancel() and the destructor are called there
-// only. The receiver's slots run on that thread. The receiver must outlive the
-// job or be destroyed after cancel().
+// only. The receiver's slots run on that thread. A receiver destroyed while the
+// job runs simply hears nothing more (its connections go with it).
 
 #include <QObject>
 #include <QString>
