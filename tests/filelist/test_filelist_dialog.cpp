@@ -47,7 +47,7 @@ class TestFileListDialog : public QObject {
 
 private slots:
     void placesOrder();
-    void formAndTranslations();
+    void translations();
     void clickedFolderIsSelected();
     void sameFolderUnderTwoRootsFollowsChanges();
 };
@@ -83,20 +83,7 @@ void TestFileListDialog::placesOrder() {
     }
 }
 
-void TestFileListDialog::formAndTranslations() {
-    DlgSelDrive dlg;
-    QCOMPARE(dlg.windowTitle(), QString("Select Drive"));
-    QCOMPARE(dlg.size(), QSize(255, 241));
-    QCOMPARE(dlg.font().family(), QString("Tahoma"));
-    QCOMPARE(dlg.font().pointSize(), 10);
-    QCOMPARE(dlg.findChild<QTreeView*>("treeViewDrive"), dlg.treeViewDrive);
-    QCOMPARE(dlg.treeViewDrive->geometry(), QRect(0, 0, 256, 201));
-    QCOMPARE(dlg.pbOK->geometry(), QRect(40, 210, 75, 23));
-    QCOMPARE(dlg.pbCancel->geometry(), QRect(130, 210, 75, 23));
-    QCOMPARE(dlg.treeViewDrive->model()->columnCount(), 1);
-    QVERIFY(dlg.selectedPath().isEmpty());
-    QVERIFY(!dlg.pbOK->isEnabled());
-
+void TestFileListDialog::translations() {
     const QList<QPair<QString, QString>> languages = {
         {"en", "Select Drive"},
         {"ja", QString::fromUtf8("\xe3\x83\x89\xe3\x83\xa9\xe3\x82\xa4\xe3\x83\x96\xe3\x81\xae\xe9"
@@ -121,6 +108,7 @@ void TestFileListDialog::clickedFolderIsSelected() {
     DlgSelDrive dlg;
     auto* model = qobject_cast<DriveRootsModel*>(dlg.treeViewDrive->model());
     QVERIFY(model != nullptr);
+    QVERIFY(!dlg.pbOK->isEnabled());
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
 
