@@ -359,20 +359,6 @@ bool UCDisplayLayout::addView(QWidget* view, int row, int column) {
     return true;
 }
 
-bool UCDisplayLayout::setCell(int row, int column, QWidget* view) {
-    QMutexLocker locker(&m_lock);
-    UCCell* target = cell(row, column);
-    if (!target) {
-        return false;
-    }
-    if (target->view != view) {
-        takeOut(target->view.data());
-        takeOut(view);
-        target->view = view;
-    }
-    return true;
-}
-
 bool UCDisplayLayout::removeView(QWidget* view, QParallelAnimationGroup* group) {
     {
         QMutexLocker locker(&m_lock);

@@ -127,9 +127,6 @@ public:
     // False (and nothing changes) for a cell outside the grid or covered by
     // another view's span.
     bool addView(QWidget* view, int row, int column);
-    // Sets the view of a cell and nothing else (null empties it). False for a
-    // cell outside the grid.
-    bool setCell(int row, int column, QWidget* view);
     // Takes a view out of the grid: its cell and every cell its span covers
     // become empty with spans 1 x 1; rows and columns stay. The view shrinks to
     // its centre in `group`, or, without a group, in a group of its own that
