@@ -71,6 +71,11 @@ public:
     // given yyyymmdd / hhmmss. The second argument is accepted and ignored.
     virtual void addChannelsAt(ChannelMask mask, std::uint32_t unused, int date, int time) = 0;
 
+    // Repositions every channel at its first / last recording; false when
+    // nothing was repositioned.
+    virtual bool gotoFirst() { return false; }
+    virtual bool gotoLast() { return false; }
+
     virtual bool getFirstRecordTime(int* date, int* time) = 0;
     virtual bool getLastRecordTime(int* date, int* time) = 0;
 

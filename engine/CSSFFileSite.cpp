@@ -1,0 +1,1324 @@
+#include "engine/CSSFFileSite.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <utility>
+
+#include <boost/date_time/gregorian/gregorian_types.hpp>
+#include <boost/thread/locks.hpp>
+
+#include "codecs/ACodec.h"
+#include "engine/CVideoDecodeItem.h"
+#include "engine/ThreadPriority.h"
+
+namespace pt = boost::posix_time;
+
+using ChannelGuard = boost::lock_guard<boost::recursive_mutex>;
+using CommandGuard = std::lock_guard<std::recursive_mutex>;
+
+namespace {
+
+bool isChannel(int channel) {
+    return channel >= 0 && channel < kMaxChannels;
+}
+
+bool hasChannel(ChannelMask mask, int channel) {
+    return ((mask >> channel) & 1u) != 0;
+}
+
+// Video packet copies and GPS / G-sensor samples the site builds for a
+// worker's queue; null for kinds a worker does not take.
+std::unique_ptr<STREAMOBJECT> copyForQueue(const STREAMOBJECT& packet) {
+    switch (packet.kind) {
+        case STREAMOBJECT::KIND_VIDEO:
+            if (const auto* video = dynamic_cast<const READVSTREAM*>(&packet)) {
+                return std::make_unique<READVSTREAM>(*video);
+            }
+            break;
+        case STREAMOBJECT::KIND_GPS:
+            if (const auto* gps = dynamic_cast<const GPSDATA*>(&packet)) {
+                return std::make_unique<GPSDATA>(*gps);
+            }
+            break;
+        case STREAMOBJECT::KIND_GSENSOR:
+            if (const auto* gsensor = dynamic_cast<const GSENSORDATA*>(&packet)) {
+                return std::make_unique<GSENSORDATA>(*gsensor);
+            }
+            break;
+        default:
+            break;
+    }
+    return nullptr;
+}
+
+// Audio decoders the audio thread makes: every kind but G.723 (1), which the
+// recorder never writes.
+bool isDecodedAudioKind(int kind) {
+    return kind == kAudioFFmpegMulaw || kind == kAudioAdpcm || kind == kAudioAdpcmHi ||
+           kind == kAudioG711Alaw || kind == kAudioG711Ulaw;
+}
+
+void destroyEngineObject(IEngineObject* object) {
+    void* p = object;
+    DestroyVCodec(&p);
+}
+
+bool sameSample(const GPSDATA& a, const GPSDATA& b) {
+    return a.date == b.date && a.time == b.time && a.milliseconds == b.milliseconds &&
+           a.sequence == b.sequence && a.latitude == b.latitude && a.longitude == b.longitude &&
+           a.speed == b.speed && a.extra == b.extra;
+}
+
+bool sameSample(const GSENSORDATA& a, const GSENSORDATA& b) {
+    return a.date == b.date && a.time == b.time && a.milliseconds == b.milliseconds &&
+           a.sequence == b.sequence && a.x == b.x && a.y == b.y && a.z == b.z && a.extra == b.extra;
+}
+
+void splitDate(int date, int* year, int* month, int* day) {
+    *year = date / 10000;
+    *month = date / 100 % 100;
+    *day = date % 100;
+}
+
+}  // namespace
+
+void CSSFFileSite::AudioDecoderDeleter::operator()(IACodec* codec) const {
+    codec->close();
+    destroyEngineObject(codec);
+}
+
+CSSFFileSite::CSSFFileSite(SourceFactory makeSource) : m_makeSource(std::move(makeSource)) {}
+
+CSSFFileSite::~CSSFFileSite() {
+    close();
+}
+
+std::int64_t CSSFFileSite::siteKey() const {
+    return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(this));
+}
+
+// ---------------------------------------------------------------------------
+// Lifecycle
+
+void CSSFFileSite::reset() {
+    CommandGuard command(m_commandMutex);
+    {
+        std::lock_guard<std::mutex> guard(m_tableMutex);
+        m_timeTable.reset();
+        m_calendar = CALENDARDATA{};
+    }
+    forgetPlayInstant();
+    // Workers and audio decoders exist only between open and close, which
+    // delete them; a reset never forgets a running one.
+}
+
+void CSSFFileSite::stop() {
+    CommandGuard command(m_commandMutex);
+    stopLocked();
+}
+
+void CSSFFileSite::stopLocked() {
+    m_closing.store(true);
+    stopClockThread();
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_sourceMutex);
+        if (const auto src = source()) {
+            src->requestStop();
+        }
+    }
+    {
+        std::lock_guard<std::mutex> guard(m_audioMutex);
+        m_audioStop = true;
+    }
+    m_audioWake.notify_all();
+}
+
+void CSSFFileSite::close() {
+    CommandGuard command(m_commandMutex);
+    closeLocked();
+}
+
+void CSSFFileSite::closeLocked() {
+    if (m_closed) {
+        return;
+    }
+    stopLocked();
+
+    // Workers leave the table stopped, so that no sink reaches them any more;
+    // their threads are joined below, after the source's.
+    std::vector<std::unique_ptr<CVideoDecodeItem>> workers;
+    for (Channel& channel : m_channels) {
+        ChannelGuard guard(channel.lock);
+        if (channel.worker) {
+            channel.worker->stop();
+            workers.push_back(std::move(channel.worker));
+        }
+    }
+    m_openMask.store(0);
+
+    std::shared_ptr<IMediaSource> src;
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_sourceMutex);
+        src = std::atomic_exchange(&m_source, std::shared_ptr<IMediaSource>());
+    }
+    if (src) {
+        src->close();
+    }
+    // A decode thread may still hold the source for a flow-control call; the
+    // last holder deletes it, after the joins below at the latest.
+    for (auto& worker : workers) {
+        worker->teardown();
+    }
+    workers.clear();
+    src.reset();
+
+    stopAudioThread();
+    for (AudioChannel& audio : m_audioChannels) {
+        audio = AudioChannel{};
+    }
+    clearAudioQueue();
+
+    setClock(ptime());
+    forgetPlayInstant();
+    m_closed = true;
+}
+
+bool CSSFFileSite::open(SiteParams* params) {
+    if (params == nullptr) {
+        return false;
+    }
+    CommandGuard command(m_commandMutex);
+    return openLocked(*params);
+}
+
+bool CSSFFileSite::reopen() {
+    CommandGuard command(m_commandMutex);
+    const SiteParams kept = m_params;
+    return openLocked(kept);
+}
+
+bool CSSFFileSite::openLocked(const SiteParams& params) {
+    std::lock_guard<std::recursive_mutex> sourceGuard(m_sourceMutex);
+    if (m_closing.load() && !m_closed) {
+        // Stopped but not closed: finish the close first, so that no thread
+        // of the old session is reused half stopped.
+        closeLocked();
+    }
+    if (&params != &m_params) {
+        m_params = params;
+    }
+    m_closing.store(false);
+    m_closed = false;
+    startClockThread();
+
+    addChannelsLocked(params.channelMask);
+    for (Channel& channel : m_channels) {
+        ChannelGuard guard(channel.lock);
+        if (channel.worker) {
+            channel.worker->resetStatistics();
+        }
+    }
+
+    if (!m_audioThread) {
+        {
+            std::lock_guard<std::mutex> guard(m_audioMutex);
+            m_audioStop = false;
+            m_onAudio = m_params.onAudio;
+        }
+        m_audioThread = std::make_unique<std::thread>(&CSSFFileSite::audioLoop, this);
+    }
+    {
+        std::lock_guard<std::mutex> guard(m_tableMutex);
+        m_onRecordTable = m_params.onRecordTable;
+        m_onCalendar = m_params.onCalendar;
+    }
+    if (m_params.startDate != 0) {
+        repositioned(CVideoDecodeItem::frameInstant(m_params.startDate, m_params.startTime, 0));
+    }
+
+    if (source()) {
+        return true;
+    }
+    std::shared_ptr<IMediaSource> src = makeSource();
+    if (!src) {
+        return false;
+    }
+    SourceParams sourceParams = buildSourceParams();
+    if (!src->open(&sourceParams)) {
+        return false;
+    }
+    src->start();
+    std::atomic_store(&m_source, src);
+    return true;
+}
+
+std::shared_ptr<IMediaSource> CSSFFileSite::makeSource() {
+    IMediaSource* made = nullptr;
+    if (m_makeSource) {
+        made = m_makeSource();
+    } else {
+        CreateMediaSource(&made, kMediaSourceKind);
+    }
+    if (made == nullptr) {
+        return nullptr;
+    }
+    return std::shared_ptr<IMediaSource>(made, [](IMediaSource* s) { destroyEngineObject(s); });
+}
+
+SourceParams CSSFFileSite::buildSourceParams() const {
+    SourceParams sp;
+    sp.pageIdentity = m_params.pageIdentity;
+    sp.siteIdentity = m_params.siteIdentity;
+    sp.folder = m_params.folder;
+    sp.startDate = m_params.startDate;
+    sp.startTime = m_params.startTime;
+    sp.channelMask = m_openMask.load();
+    std::memcpy(sp.channelOptions, m_params.channelOptions, sizeof sp.channelOptions);
+    sp.serverAddress = m_params.serverAddress;
+    sp.serverPort = m_params.serverPort;
+    sp.userId = m_params.userId;
+    sp.userPassword = m_params.userPassword;
+    sp.onSnapshot = m_params.onSnapshot;
+    sp.onRecDateInfo = m_params.onRecDateInfo;
+    sp.onNotice = m_params.onNotice;
+
+    CSSFFileSite* self = const_cast<CSSFFileSite*>(this);
+    sp.packetSink = [self](STREAMOBJECT* p) { self->packetSink(p); };
+    sp.audioSink = [self](READASTREAM* p) { self->audioSink(p); };
+    sp.timeTableSink = [self](TIMETABLEDATA* t) { self->timeTableSink(t); };
+    sp.calendarSink = [self](CALENDARDATA* c) { self->calendarSink(c); };
+    sp.resetSink = [self](int v) { self->resetSink(v); };
+    sp.eventSink = [self](int code, int channel) { self->eventSink(code, channel); };
+    return sp;
+}
+
+std::shared_ptr<IMediaSource> CSSFFileSite::source() const {
+    return std::atomic_load(&m_source);
+}
+
+void CSSFFileSite::restartSourceLocked(int date, int time) {
+    std::shared_ptr<IMediaSource> old;
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_sourceMutex);
+        old = std::atomic_exchange(&m_source, std::shared_ptr<IMediaSource>());
+        m_params.startDate = date;
+        m_params.startTime = time;
+    }
+    if (old) {
+        old->requestStop();
+        old->close();
+        old.reset();
+    }
+    flushWorkers();
+    clearAudioQueue();
+    setClock(ptime());
+    forgetPlayInstant();
+
+    std::lock_guard<std::recursive_mutex> guard(m_sourceMutex);
+    std::shared_ptr<IMediaSource> src = makeSource();
+    if (!src) {
+        return;
+    }
+    SourceParams sourceParams = buildSourceParams();
+    if (!src->open(&sourceParams)) {
+        return;
+    }
+    src->start();
+    std::atomic_store(&m_source, src);
+    // A fresh source reads forward at normal speed.
+    m_speedIndex.store(kSpeedIndexNormal);
+    m_playMode.store(PLAYMODE_FORWARD);
+    m_backward.store(false);
+    setWorkersMode(PLAYMODE_FORWARD, kSpeedIndexNormal);
+}
+
+// ---------------------------------------------------------------------------
+// Channels
+
+void CSSFFileSite::addChannelsLocked(ChannelMask mask) {
+    for (int c = 0; c < kMaxChannels; ++c) {
+        if (!hasChannel(mask, c)) {
+            continue;
+        }
+        Channel& channel = m_channels[static_cast<std::size_t>(c)];
+        ChannelGuard guard(channel.lock);
+        if (channel.worker) {
+            continue;
+        }
+        auto worker = std::make_unique<CVideoDecodeItem>(c, siteKey(), m_params);
+        CVideoDecodeItem* w = worker.get();
+        // The callback runs on w's own thread, which teardown joins before w
+        // goes away.
+        w->setAfterPacketCallback([this, w](int ch) { flowControlCheck(w, ch); });
+        w->setPacing(m_params.pacing == 1);
+        w->setPlayMode(m_playMode.load());
+        w->setSpeedIndex(m_speedIndex.load());
+        w->start([this]() { return clock(); }, [this](ptime t) { setClock(t); });
+        channel.worker = std::move(worker);
+        m_openMask.fetch_or(ChannelMask{1} << c);
+    }
+}
+
+void CSSFFileSite::addChannelsAt(ChannelMask mask, std::uint32_t /*unused*/, int date, int time) {
+    CommandGuard command(m_commandMutex);
+    if (m_closed || m_closing.load()) {
+        return;
+    }
+    const ChannelMask added = mask & ~m_openMask.load();
+    if (added == 0) {
+        return;
+    }
+    int startDate = date;
+    int startTime = time;
+    if (startDate == 0 && startTime == 0) {
+        int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+        if (getCurrentTime(&y, &mo, &d, &h, &mi, &s)) {
+            startDate = (y * 100 + mo) * 100 + d;
+            startTime = (h * 100 + mi) * 100 + s;
+        } else {
+            startDate = m_params.startDate;
+            startTime = m_params.startTime;
+        }
+    }
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_sourceMutex);
+        m_params.startDate = startDate;
+        m_params.startTime = startTime;
+        m_params.channelMask |= added;
+        addChannelsLocked(added);
+    }
+    // The source reads only the channels it was opened for: it is opened
+    // again for all of them, at the same time on every channel.
+    if (source()) {
+        restartSourceLocked(startDate, startTime);
+    }
+}
+
+void CSSFFileSite::removeChannel(int channel) {
+    CommandGuard command(m_commandMutex);
+    removeChannelLocked(channel);
+}
+
+void CSSFFileSite::removeChannelLocked(int channel) {
+    if (!isChannel(channel)) {
+        return;
+    }
+    std::unique_ptr<CVideoDecodeItem> worker;
+    {
+        Channel& ch = m_channels[static_cast<std::size_t>(channel)];
+        ChannelGuard guard(ch.lock);
+        m_openMask.fetch_and(~(ChannelMask{1} << channel));
+        if (ch.worker) {
+            ch.worker->stop();
+            worker = std::move(ch.worker);
+        }
+    }
+    if (const auto src = source()) {
+        // Nothing reads the channel any more.
+        src->enableChannel(channel, false);
+    }
+    if (worker) {
+        worker->teardown();
+    }
+}
+
+bool CSSFFileSite::hasNoChannels() {
+    return m_openMask.load() == 0;
+}
+
+void CSSFFileSite::setChannelEnabled(int streamType, int channel, int date, int time) {
+    CommandGuard command(m_commandMutex);
+    if (!isChannel(channel)) {
+        return;
+    }
+    int startDate = date;
+    int startTime = time;
+    if (date == 0 && time == 0) {
+        if (!getChannelDateTime(channel, &startDate, &startTime)) {
+            startDate = m_params.startDate;
+            startTime = m_params.startTime;
+        }
+    }
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_sourceMutex);
+        m_params.channelOptions[channel] = static_cast<unsigned char>(streamType);
+        m_params.startDate = startDate;
+        m_params.startTime = startTime;
+    }
+    if (m_params.pacing != 0 && !m_closed) {
+        // Recording files have one stream per channel: the site starts over
+        // at the channel's time.
+        const SiteParams kept = m_params;
+        stopLocked();
+        closeLocked();
+        openLocked(kept);
+    }
+}
+
+int CSSFFileSite::isChannelEnabled(int channel) {
+    if (!isChannel(channel)) {
+        return 0;
+    }
+    return m_params.channelOptions[channel];
+}
+
+SiteParams* CSSFFileSite::getParams() {
+    return &m_params;
+}
+
+// ---------------------------------------------------------------------------
+// Sinks
+
+void CSSFFileSite::packetSink(STREAMOBJECT* packet) {
+    if (packet == nullptr || m_closing.load() || !isChannel(packet->channel)) {
+        return;
+    }
+    std::unique_ptr<STREAMOBJECT> copy = copyForQueue(*packet);
+    if (!copy) {
+        return;
+    }
+    const int c = packet->channel;
+    int status = CVideoDecodeItem::kBufferKeep;
+    bool hasWorker = false;
+    {
+        Channel& channel = m_channels[static_cast<std::size_t>(c)];
+        ChannelGuard guard(channel.lock);
+        if (channel.worker) {
+            hasWorker = true;
+            if (copy->kind == STREAMOBJECT::KIND_VIDEO) {
+                status = channel.worker->checkBufferStatus();
+            }
+            // The worker takes the copy only while it runs; a refused copy is
+            // deleted here when `copy` goes.
+            if (channel.worker->pushPacket(copy.get())) {
+                copy.release();
+            }
+        }
+    }
+    // A removed channel is not read any further (a repositioning of the
+    // source switches every channel on again).
+    if (status == CVideoDecodeItem::kBufferFull || !hasWorker) {
+        if (const auto src = source()) {
+            src->enableChannel(c, false);
+        }
+    }
+}
+
+void CSSFFileSite::flowControlCheck(CVideoDecodeItem* worker, int channel) {
+    const auto src = source();
+    if (!src) {
+        return;
+    }
+    switch (worker->checkBufferStatus()) {
+        case CVideoDecodeItem::kBufferDrained:
+            src->enableChannel(channel, true);
+            break;
+        case CVideoDecodeItem::kBufferFull:
+            src->enableChannel(channel, false);
+            break;
+        default:
+            break;
+    }
+}
+
+void CSSFFileSite::audioSink(READASTREAM* packet) {
+    if (packet == nullptr || m_closing.load()) {
+        return;
+    }
+    auto copy = std::make_unique<READASTREAM>(*packet);
+    {
+        std::lock_guard<std::mutex> guard(m_audioMutex);
+        m_audioQueue.push_back(std::move(copy));
+        while (m_audioQueue.size() > kMaxQueuedAudio) {
+            m_audioQueue.pop_front();
+        }
+    }
+    m_audioWake.notify_one();
+}
+
+void CSSFFileSite::eventSink(int /*code*/, int channel) {
+    if (m_closing.load()) {
+        return;
+    }
+    setClock(ptime());
+    if (!isChannel(channel)) {
+        return;
+    }
+    Channel& ch = m_channels[static_cast<std::size_t>(channel)];
+    ChannelGuard guard(ch.lock);
+    if (ch.worker) {
+        const bool flowControl = ch.worker->isFlowControl();
+        ch.worker->flush();
+        ch.worker->resetTimes();
+        if (flowControl) {
+            ch.worker->setFlowControl(false);
+        }
+    }
+}
+
+void CSSFFileSite::resetSink(int /*unused*/) {
+    if (m_closing.load()) {
+        return;
+    }
+    for (Channel& ch : m_channels) {
+        ChannelGuard guard(ch.lock);
+        if (ch.worker) {
+            ch.worker->flush();
+        }
+    }
+    setClock(ptime());
+    for (Channel& ch : m_channels) {
+        ChannelGuard guard(ch.lock);
+        if (ch.worker) {
+            ch.worker->resetTimes();
+        }
+    }
+}
+
+void CSSFFileSite::timeTableSink(TIMETABLEDATA* table) {
+    if (table == nullptr || m_closing.load()) {
+        return;
+    }
+    boost::function<void(RECORDTABLEINFO*)> notify;
+    {
+        std::lock_guard<std::mutex> guard(m_tableMutex);
+        if (!m_timeTable) {
+            m_timeTable = std::make_unique<TIMETABLEDATA>();
+        }
+        std::memcpy(m_timeTable->entries, table->entries, sizeof m_timeTable->entries);
+        m_timeTable->count = table->count;
+        notify = m_onRecordTable;
+    }
+    if (notify) {
+        RECORDTABLEINFO info;
+        info.siteIdentity = m_params.siteIdentity;
+        notify(&info);
+    }
+}
+
+void CSSFFileSite::calendarSink(CALENDARDATA* calendar) {
+    if (calendar == nullptr || m_closing.load()) {
+        return;
+    }
+    boost::function<void(std::int64_t)> notify;
+    {
+        std::lock_guard<std::mutex> guard(m_tableMutex);
+        m_calendar = *calendar;
+        notify = m_onCalendar;
+    }
+    if (notify) {
+        notify(m_params.siteIdentity);
+    }
+}
+
+void CSSFFileSite::getTimeTable(TIMETABLEDATA* table) {
+    if (table == nullptr) {
+        return;
+    }
+    std::lock_guard<std::mutex> guard(m_tableMutex);
+    if (m_timeTable) {
+        std::memcpy(table, m_timeTable.get(), sizeof *table);
+    } else {
+        std::memset(table, 0, sizeof *table);
+    }
+}
+
+void CSSFFileSite::getCalendar(CALENDARDATA* calendar) {
+    if (calendar == nullptr) {
+        return;
+    }
+    std::lock_guard<std::mutex> guard(m_tableMutex);
+    *calendar = m_calendar;
+}
+
+// ---------------------------------------------------------------------------
+// Clock
+
+CSSFFileSite::ptime CSSFFileSite::clock() const {
+    std::lock_guard<std::mutex> guard(m_clockMutex);
+    return m_clock;
+}
+
+void CSSFFileSite::setClock(ptime value) {
+    std::lock_guard<std::mutex> guard(m_clockMutex);
+    m_clock = value;
+}
+
+CSSFFileSite::ptime CSSFFileSite::presentationClock() const {
+    return clock();
+}
+
+void CSSFFileSite::startClockThread() {
+    {
+        std::lock_guard<std::mutex> guard(m_clockWakeMutex);
+        m_clockStop = false;
+    }
+    if (!m_clockThread) {
+        m_clockThread = std::make_unique<std::thread>(&CSSFFileSite::clockLoop, this);
+    }
+}
+
+void CSSFFileSite::stopClockThread() {
+    {
+        std::lock_guard<std::mutex> guard(m_clockWakeMutex);
+        m_clockStop = true;
+    }
+    m_clockWake.notify_all();
+    if (m_clockThread) {
+        m_clockThread->join();
+        m_clockThread.reset();
+    }
+}
+
+void CSSFFileSite::clockLoop() {
+    setCurrentThreadPriorityHighest();
+    using Steady = std::chrono::steady_clock;
+    std::int64_t elapsed = std::int64_t{kFirstCycleMs} * 1000;
+    Steady::time_point previous = Steady::now();
+    std::unique_lock<std::mutex> lock(m_clockWakeMutex);
+    while (!m_clockStop) {
+        lock.unlock();
+        clockCycle(elapsed);
+        lock.lock();
+        // Woken at once by stopClockThread.
+        m_clockWake.wait_for(lock, std::chrono::milliseconds(kClockPeriodMs),
+                             [this] { return m_clockStop; });
+        const Steady::time_point now = Steady::now();
+        elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - previous).count();
+        previous = now;
+    }
+}
+
+void CSSFFileSite::clockCycle(std::int64_t elapsedMicroseconds) {
+    const int mode = m_playMode.load();
+    if (mode == PLAYMODE_STEP_FORWARD || mode == PLAYMODE_STEP_BACKWARD) {
+        if (clock().is_special()) {
+            Position target;
+            if (stepTarget(&target)) {
+                setClock(target.instant);
+            }
+        }
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> guard(m_clockMutex);
+        if (m_clock.is_special()) {
+            return;
+        }
+        m_clock = siterules::advanceClock(m_clock, m_speedIndex.load(), elapsedMicroseconds);
+    }
+    std::vector<ptime> currents;
+    currents.reserve(kMaxChannels);
+    for (Channel& ch : m_channels) {
+        ChannelGuard guard(ch.lock);
+        if (ch.worker) {
+            currents.push_back(ch.worker->currentInstant());
+        }
+    }
+    const ptime reference = siterules::referenceInstant(currents, m_backward.load());
+    std::lock_guard<std::mutex> guard(m_clockMutex);
+    if (siterules::needsResync(m_clock, reference)) {
+        m_clock = reference;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Audio
+
+void CSSFFileSite::stopAudioThread() {
+    {
+        std::lock_guard<std::mutex> guard(m_audioMutex);
+        m_audioStop = true;
+    }
+    m_audioWake.notify_all();
+    if (m_audioThread) {
+        m_audioThread->join();
+        m_audioThread.reset();
+    }
+}
+
+void CSSFFileSite::clearAudioQueue() {
+    std::list<std::unique_ptr<READASTREAM>> dropped;
+    {
+        std::lock_guard<std::mutex> guard(m_audioMutex);
+        dropped.swap(m_audioQueue);
+    }
+}
+
+std::size_t CSSFFileSite::queuedAudioBlocks() const {
+    std::lock_guard<std::mutex> guard(m_audioMutex);
+    return m_audioQueue.size();
+}
+
+void CSSFFileSite::audioLoop() {
+    boost::function<void(_AUDIODATA*)> onAudio;
+    {
+        std::lock_guard<std::mutex> guard(m_audioMutex);
+        onAudio = m_onAudio;
+    }
+    while (true) {
+        std::unique_ptr<READASTREAM> packet;
+        {
+            std::unique_lock<std::mutex> lock(m_audioMutex);
+            // Woken by every queued block and by stop.
+            m_audioWake.wait(lock, [this] { return m_audioStop || !m_audioQueue.empty(); });
+            if (m_audioStop) {
+                return;
+            }
+            // Taken off the queue before decoding, so that a flush meanwhile
+            // cannot delete it under the decoder.
+            packet = std::move(m_audioQueue.front());
+            m_audioQueue.pop_front();
+        }
+        if (!isChannel(packet->channel) || packet->data == nullptr || packet->size <= 0) {
+            continue;
+        }
+        AudioChannel& audio = m_audioChannels[static_cast<std::size_t>(packet->channel)];
+        if (audio.codecKind != packet->codecKind || audio.param1 != packet->param1 ||
+            audio.param2 != packet->param2 || audio.param3 != packet->param3) {
+            audio.decoder.reset();
+            audio.codecKind = packet->codecKind;
+            audio.param1 = packet->param1;
+            audio.param2 = packet->param2;
+            audio.param3 = packet->param3;
+            IACodec* made = nullptr;
+            if (isDecodedAudioKind(packet->codecKind) && CreateACodec(&made, packet->codecKind) &&
+                made != nullptr) {
+                audio.decoder.reset(made);
+                audio.decoder->open(packet->codecKind, packet->param1, packet->param2,
+                                    packet->param3);
+            }
+        }
+        if (!audio.decoder) {
+            continue;
+        }
+        AudioDecodeBuffer buffer;
+        buffer.input = packet->data.get();
+        buffer.inputSize = packet->size;
+        audio.decoder->decode(&buffer);
+        if (buffer.output == nullptr || buffer.outputSize <= 0 || !onAudio) {
+            continue;
+        }
+        _AUDIODATA block;
+        block.data = buffer.output;
+        block.length = buffer.outputSize;
+        block.param3 = packet->param3;
+        block.param1 = packet->param1;
+        block.param2 = packet->param2;
+        block.channel = packet->channel;
+        block.siteKey = siteKey();
+        onAudio(&block);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Workers
+
+void CSSFFileSite::flushWorkers() {
+    for (Channel& ch : m_channels) {
+        ChannelGuard guard(ch.lock);
+        if (ch.worker) {
+            ch.worker->flush();
+            ch.worker->resetTimes();
+            ch.worker->setFlowControl(false);
+        }
+    }
+}
+
+void CSSFFileSite::setWorkersMode(int playMode, int speedIndex) {
+    for (Channel& ch : m_channels) {
+        ChannelGuard guard(ch.lock);
+        if (ch.worker) {
+            ch.worker->setSpeedIndex(speedIndex);
+            ch.worker->setPlayMode(playMode);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Time queries
+
+bool CSSFFileSite::pickPosition(TimeKind kind, bool latest, Position* out) {
+    const ChannelMask mask = m_openMask.load();
+    bool found = false;
+    Position best;
+    ptime bestKey;
+    for (int c = 0; c < kMaxChannels; ++c) {
+        if (!hasChannel(mask, c)) {
+            continue;
+        }
+        Channel& ch = m_channels[static_cast<std::size_t>(c)];
+        CVideoDecodeItem::Times times;
+        {
+            ChannelGuard guard(ch.lock);
+            if (!ch.worker) {
+                continue;
+            }
+            times = ch.worker->times();
+        }
+        // Only workers that have presented something count.
+        if (times.lastPresented.is_special()) {
+            continue;
+        }
+        if (!found || (latest ? times.lastPresented > bestKey : times.lastPresented < bestKey)) {
+            found = true;
+            bestKey = times.lastPresented;
+            best.instant = kind == TimeKind::LastPresented ? times.lastPresented : times.current;
+            best.sequence = times.lastSequence;
+        }
+    }
+    if (found && out != nullptr) {
+        *out = best;
+    }
+    return found;
+}
+
+bool CSSFFileSite::recordQuery(bool found, const Position& position, siterules::PlayTime* split) {
+    siterules::PlayTime parts;
+    const bool valid = found && siterules::splitPlayTime(position.instant, &parts);
+    {
+        std::lock_guard<std::mutex> guard(m_playTimeMutex);
+        m_currentPlay = valid ? position.instant : ptime();
+        if (valid) {
+            m_anchor = position.instant;
+        }
+    }
+    if (valid && split != nullptr) {
+        *split = parts;
+    }
+    return valid;
+}
+
+CSSFFileSite::ptime CSSFFileSite::playAnchor() const {
+    std::lock_guard<std::mutex> guard(m_playTimeMutex);
+    return m_anchor;
+}
+
+void CSSFFileSite::forgetPlayInstant() {
+    std::lock_guard<std::mutex> guard(m_playTimeMutex);
+    m_currentPlay = ptime();
+    m_anchor = ptime();
+}
+
+void CSSFFileSite::repositioned(ptime target) {
+    std::lock_guard<std::mutex> guard(m_playTimeMutex);
+    m_currentPlay = ptime();
+    m_anchor = target;
+}
+
+bool CSSFFileSite::getCurrentTime(int* year, int* month, int* day, int* hour, int* minute,
+                                  int* second) {
+    Position position;
+    const bool found = pickPosition(
+        TimeKind::LastPresented, siterules::currentTimeTakesLatest(m_playMode.load()), &position);
+    siterules::PlayTime t;
+    if (!recordQuery(found, position, &t)) {
+        return false;
+    }
+    if (year)
+        *year = t.year;
+    if (month)
+        *month = t.month;
+    if (day)
+        *day = t.day;
+    if (hour)
+        *hour = t.hour;
+    if (minute)
+        *minute = t.minute;
+    if (second)
+        *second = t.second;
+    return true;
+}
+
+bool CSSFFileSite::getCurrentDateTime(int* date, int* time) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    if (!getCurrentTime(&y, &mo, &d, &h, &mi, &s)) {
+        return false;
+    }
+    if (date)
+        *date = (y * 100 + mo) * 100 + d;
+    if (time)
+        *time = (h * 100 + mi) * 100 + s;
+    return true;
+}
+
+bool CSSFFileSite::getChannelTime(int channel, int* year, int* month, int* day, int* hour,
+                                  int* minute, int* second) {
+    Position position;
+    bool found = false;
+    if (isChannel(channel)) {
+        Channel& ch = m_channels[static_cast<std::size_t>(channel)];
+        ChannelGuard guard(ch.lock);
+        if (ch.worker) {
+            const CVideoDecodeItem::Times times = ch.worker->times();
+            position.instant = times.lastPresented;
+            position.sequence = times.lastSequence;
+            found = !times.lastPresented.is_special();
+        }
+    }
+    siterules::PlayTime t;
+    if (!recordQuery(found, position, &t)) {
+        return false;
+    }
+    if (year)
+        *year = t.year;
+    if (month)
+        *month = t.month;
+    if (day)
+        *day = t.day;
+    if (hour)
+        *hour = t.hour;
+    if (minute)
+        *minute = t.minute;
+    if (second)
+        *second = t.second;
+    return true;
+}
+
+bool CSSFFileSite::getChannelDateTime(int channel, int* date, int* time) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    if (!getChannelTime(channel, &y, &mo, &d, &h, &mi, &s)) {
+        return false;
+    }
+    if (date)
+        *date = (y * 100 + mo) * 100 + d;
+    if (time)
+        *time = (h * 100 + mi) * 100 + s;
+    return true;
+}
+
+bool CSSFFileSite::positionForPlay(Position* out) {
+    Position position;
+    const bool found = pickPosition(
+        TimeKind::LastPresented, siterules::playPositionTakesLatest(m_playMode.load()), &position);
+    if (!recordQuery(found, position, nullptr)) {
+        return false;
+    }
+    if (out)
+        *out = position;
+    return true;
+}
+
+bool CSSFFileSite::stepTarget(Position* out) {
+    Position position;
+    const bool found = pickPosition(TimeKind::Current,
+                                    siterules::stepTargetTakesLatest(m_playMode.load()), &position);
+    if (!recordQuery(found, position, nullptr)) {
+        return false;
+    }
+    if (out)
+        *out = position;
+    return true;
+}
+
+bool CSSFFileSite::getFirstRecordTime(int* date, int* time) {
+    const auto src = source();
+    return src && src->getFirstRecordTime(date, time);
+}
+
+bool CSSFFileSite::getLastRecordTime(int* date, int* time) {
+    const auto src = source();
+    return src && src->getLastRecordTime(date, time);
+}
+
+int CSSFFileSite::getPlayMode(int* out) {
+    const int mode = m_playMode.load();
+    if (out)
+        *out = mode;
+    return mode;
+}
+
+int CSSFFileSite::getSpeedIndex(int* out) {
+    const int index = m_speedIndex.load();
+    if (out)
+        *out = index;
+    return index;
+}
+
+// ---------------------------------------------------------------------------
+// Playback commands
+
+void CSSFFileSite::gotoDateTime(int year, int month, int day, int hour, int minute, int second) {
+    CommandGuard command(m_commandMutex);
+    if (m_closing.load() || m_closed) {
+        return;
+    }
+    m_params.startDate = (year * 100 + month) * 100 + day;
+    m_params.startTime = (hour * 100 + minute) * 100 + second;
+    // Without the clock thread nothing resynchronises to what is being flushed.
+    stopClockThread();
+    const auto src = source();
+    if (src) {
+        for (int c = 0; c < kMaxChannels; ++c) {
+            src->enableChannel(c, false);
+        }
+    }
+    flushWorkers();
+    clearAudioQueue();
+    if (src) {
+        src->gotoDateTime(year, month, day, hour, minute, second);
+    }
+    startClockThread();
+    repositioned(CVideoDecodeItem::frameInstant(m_params.startDate, m_params.startTime, 0));
+    setClock(ptime());
+}
+
+bool CSSFFileSite::gotoFirst() {
+    CommandGuard command(m_commandMutex);
+    int date = 0;
+    int time = 0;
+    if (m_closing.load() || m_closed || !getFirstRecordTime(&date, &time)) {
+        return false;
+    }
+    int y = 0, mo = 0, d = 0;
+    splitDate(date, &y, &mo, &d);
+    gotoDateTime(y, mo, d, time / 10000, time / 100 % 100, time % 100);
+    return true;
+}
+
+bool CSSFFileSite::gotoLast() {
+    CommandGuard command(m_commandMutex);
+    int date = 0;
+    int time = 0;
+    if (m_closing.load() || m_closed || !getLastRecordTime(&date, &time)) {
+        return false;
+    }
+    int y = 0, mo = 0, d = 0;
+    splitDate(date, &y, &mo, &d);
+    gotoDateTime(y, mo, d, time / 10000, time / 100 % 100, time % 100);
+    return true;
+}
+
+void CSSFFileSite::play() {
+    CommandGuard command(m_commandMutex);
+    if (m_closing.load() || m_closed) {
+        return;
+    }
+    siterules::PlayTime at;
+    int sequence = 0;
+    Position position;
+    if (positionForPlay(&position)) {
+        siterules::splitPlayTime(position.instant, &at);
+        sequence = position.sequence;
+    } else {
+        int date = m_params.startDate;
+        int time = m_params.startTime;
+        if (date == 0) {
+            getFirstRecordTime(&date, &time);
+        }
+        splitDate(date, &at.year, &at.month, &at.day);
+        at.hour = time / 10000;
+        at.minute = time / 100 % 100;
+        at.second = time % 100;
+    }
+    flushWorkers();
+    clearAudioQueue();
+    if (const auto src = source()) {
+        src->playForward(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
+    }
+    repositioned(CVideoDecodeItem::frameInstant(at.date(), at.time(), 0));
+    setClock(ptime());
+    m_speedIndex.store(kSpeedIndexNormal);
+    m_playMode.store(PLAYMODE_FORWARD);
+    m_backward.store(false);
+    setWorkersMode(PLAYMODE_FORWARD, kSpeedIndexNormal);
+}
+
+void CSSFFileSite::playReverse() {
+    CommandGuard command(m_commandMutex);
+    if (m_closing.load() || m_closed) {
+        return;
+    }
+    siterules::PlayTime at;
+    int sequence = 0;
+    Position position;
+    if (positionForPlay(&position)) {
+        siterules::splitPlayTime(position.instant, &at);
+        sequence = position.sequence;
+    } else {
+        int date = m_params.startDate;
+        int time = m_params.startTime;
+        if (date == 0) {
+            getLastRecordTime(&date, &time);
+        }
+        splitDate(date, &at.year, &at.month, &at.day);
+        at.hour = time / 10000;
+        at.minute = time / 100 % 100;
+        at.second = time % 100;
+    }
+    flushWorkers();
+    clearAudioQueue();
+    if (const auto src = source()) {
+        src->playReverse(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
+    }
+    repositioned(CVideoDecodeItem::frameInstant(at.date(), at.time(), 0));
+    setClock(ptime());
+    m_speedIndex.store(kSpeedIndexReverse);
+    m_playMode.store(PLAYMODE_BACKWARD);
+    // Reverse play follows the latest worker, as a backward speed change does.
+    m_backward.store(true);
+    setWorkersMode(PLAYMODE_BACKWARD, kSpeedIndexReverse);
+}
+
+void CSSFFileSite::pause() {
+    CommandGuard command(m_commandMutex);
+    if (m_closing.load() || m_closed) {
+        return;
+    }
+    if (const auto src = source()) {
+        src->pauseAll();
+    }
+    m_playMode.store(PLAYMODE_STILL);
+    m_speedIndex.store(kSpeedIndexStill);
+    setWorkersMode(PLAYMODE_STILL, kSpeedIndexStill);
+}
+
+void CSSFFileSite::stepForward() {
+    CommandGuard command(m_commandMutex);
+    if (m_closing.load() || m_closed) {
+        return;
+    }
+    const int mode = m_playMode.load();
+    if (mode != PLAYMODE_FORWARD && mode != PLAYMODE_STEP_FORWARD) {
+        play();
+        std::this_thread::sleep_for(std::chrono::milliseconds(kStepSettleMs));
+    }
+    m_playMode.store(PLAYMODE_STEP_FORWARD);
+    Position target;
+    if (stepTarget(&target)) {
+        setClock(target.instant);
+    }
+    setWorkersMode(PLAYMODE_STEP_FORWARD, m_speedIndex.load());
+}
+
+void CSSFFileSite::stepBackward() {
+    CommandGuard command(m_commandMutex);
+    if (m_closing.load() || m_closed) {
+        return;
+    }
+    const int mode = m_playMode.load();
+    if (mode != PLAYMODE_BACKWARD && mode != PLAYMODE_STEP_BACKWARD) {
+        playReverse();
+        std::this_thread::sleep_for(std::chrono::milliseconds(kStepSettleMs));
+    }
+    Position target;
+    if (stepTarget(&target)) {
+        setClock(target.instant);
+    }
+    m_playMode.store(PLAYMODE_STEP_BACKWARD);
+    setWorkersMode(PLAYMODE_STEP_BACKWARD, m_speedIndex.load());
+}
+
+void CSSFFileSite::changeSpeed(int speedIndex) {
+    CommandGuard command(m_commandMutex);
+    if (m_closing.load() || m_closed || !isValidSpeedIndex(speedIndex)) {
+        return;
+    }
+    const int oldIndex = m_speedIndex.load();
+    if (speedIndex == oldIndex) {
+        return;
+    }
+    // Reposition where the pictures are now; when nothing is presented at the
+    // moment (just after a flush), at the last known play position.
+    getCurrentTime(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    const ptime at = playAnchor();
+    if (at.is_special()) {
+        return;
+    }
+    const auto src = source();
+    if (src && siterules::crossesReadingPattern(oldIndex, speedIndex)) {
+        siterules::PlayTime t;
+        siterules::splitPlayTime(at, &t);
+        flushWorkers();
+        clearAudioQueue();
+        src->setSpeed(speedIndex, 0, t.year, t.month, t.day, t.hour, t.minute, t.second);
+        repositioned(at);
+    }
+    const int mode = siterules::playModeForSpeedIndex(speedIndex);
+    m_speedIndex.store(speedIndex);
+    m_playMode.store(mode);
+    m_backward.store(speedIndex < kSpeedIndexStill);
+    setWorkersMode(mode, speedIndex);
+}
+
+// ---------------------------------------------------------------------------
+// Samples
+
+GSENSORDATA* CSSFFileSite::getGSensorData(int channel) {
+    if (!isChannel(channel)) {
+        return nullptr;
+    }
+    std::optional<GSENSORDATA> latest;
+    {
+        Channel& ch = m_channels[static_cast<std::size_t>(channel)];
+        ChannelGuard guard(ch.lock);
+        if (!ch.worker) {
+            return nullptr;
+        }
+        latest = ch.worker->latestGSensor();
+    }
+    if (!latest) {
+        return nullptr;
+    }
+    const auto i = static_cast<std::size_t>(channel);
+    if (!m_gsensorOutSet[i] || !sameSample(m_gsensorOut[i], *latest)) {
+        m_gsensorOut[i] = *latest;
+        m_gsensorOut[i].isNew = true;
+        m_gsensorOutSet[i] = true;
+    }
+    return &m_gsensorOut[i];
+}
+
+void CSSFFileSite::clearGSensorFlag(int channel) {
+    if (!isChannel(channel)) {
+        return;
+    }
+    const auto i = static_cast<std::size_t>(channel);
+    m_gsensorOut[i].isNew = false;
+    Channel& ch = m_channels[i];
+    ChannelGuard guard(ch.lock);
+    if (ch.worker) {
+        ch.worker->clearGSensorFlag();
+    }
+}
+
+GPSDATA* CSSFFileSite::getGpsData(int channel) {
+    if (!isChannel(channel)) {
+        return nullptr;
+    }
+    std::optional<GPSDATA> latest;
+    {
+        Channel& ch = m_channels[static_cast<std::size_t>(channel)];
+        ChannelGuard guard(ch.lock);
+        if (!ch.worker) {
+            return nullptr;
+        }
+        latest = ch.worker->latestGps();
+    }
+    if (!latest) {
+        return nullptr;
+    }
+    const auto i = static_cast<std::size_t>(channel);
+    if (!m_gpsOutSet[i] || !sameSample(m_gpsOut[i], *latest)) {
+        m_gpsOut[i] = *latest;
+        m_gpsOut[i].isNew = true;
+        m_gpsOutSet[i] = true;
+    }
+    return &m_gpsOut[i];
+}
+
+// ---------------------------------------------------------------------------
+
+bool CreateSite(ISite** out, int kind) {
+    if (kind != CSSFFileSite::kKind) {
+        return true;
+    }
+    if (out == nullptr) {
+        return false;
+    }
+    auto* site = new CSSFFileSite();
+    site->setKind(kind);
+    *out = site;
+    return true;
+}

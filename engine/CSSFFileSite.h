@@ -1,0 +1,294 @@
+#pragma once
+
+// The site of one folder of recording files. It owns the media source that
+// reads the folder, one decode worker per open channel, the presentation clock
+// the workers pace against (advanced by its own clock thread), and an audio
+// thread that decodes the channels' audio and hands it to the display page.
+// Play, reverse, pause, speed changes, steps and jumps combine a repositioning
+// of the source with a new play mode for the workers.
+//
+// Threading contract:
+// - Every ISite operation is called from one control thread (the GUI thread),
+//   except getParams() and getPlayMode(), which the display page also calls
+//   from its picture callback on decode threads. The bundle getParams() points
+//   to is rewritten only by open(); its pacing field does not change while
+//   the site is open.
+// - The sinks run on the media source's threads (packet and audio sinks on
+//   the read thread; the event sink on whatever thread issued the command,
+//   the control thread or the read thread at its start).
+// - Decode threads call the clock getter and setter and the flow-control
+//   check; the clock thread reads the workers' instants; the audio thread
+//   calls SiteParams::onAudio. No site lock is held while a callback into the
+//   display page runs, and no thread is joined while holding a lock that the
+//   joined thread takes.
+// Lock order: m_commandMutex, then m_sourceMutex, then a channel lock
+// (m_channels[c].lock), then the worker's own locks. m_clockMutex,
+// m_playTimeMutex, m_audioMutex, m_tableMutex and m_clockWakeMutex are taken
+// alone, never while another of them is held.
+//
+// Lifecycle: CreateSite -> reset -> open -> playback -> stop -> close ->
+// DestroyVCodec. close() stops first when stop() was not called. reopen()
+// opens again with the kept bundle. The destructor closes an open site.
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <boost/date_time/posix_time/posix_time_types.hpp>
+#include <boost/function.hpp>
+#include <boost/thread/recursive_mutex.hpp>
+
+#include "engine/IMediaSource.h"
+#include "engine/ISite.h"
+#include "engine/Params.h"
+#include "engine/PlaybackTypes.h"
+#include "engine/Records.h"
+#include "engine/SiteRules.h"
+
+class CVideoDecodeItem;
+class IACodec;
+
+class CSSFFileSite : public ISite {
+public:
+    using ptime = boost::posix_time::ptime;
+    // Makes the media source (owned by the site afterwards, deleted with
+    // DestroyVCodec); null when none can be made.
+    using SourceFactory = boost::function<IMediaSource*()>;
+
+    static constexpr int kKind = 2;
+    static constexpr int kMediaSourceKind = 4;
+    // The clock thread's cycle.
+    static constexpr int kClockPeriodMs = 20;
+    // Elapsed time the first clock cycle assumes.
+    static constexpr int kFirstCycleMs = 10;
+    // Audio blocks waiting for the audio thread beyond this many are dropped,
+    // oldest first: a display page that blocks in its audio callback must not
+    // make the queue grow without end.
+    static constexpr std::size_t kMaxQueuedAudio = 1024;
+    // Pause after an implied play before a step takes its target.
+    static constexpr int kStepSettleMs = 10;
+
+    // A time query's answer: the instant and the sequence of the packet.
+    struct Position {
+        ptime instant;
+        int sequence = 0;
+    };
+
+    // Without a factory the site makes its source with CreateMediaSource kind
+    // 4. Tests pass a factory of their own.
+    explicit CSSFFileSite(SourceFactory makeSource = {});
+    ~CSSFFileSite() override;
+    CSSFFileSite(const CSSFFileSite&) = delete;
+    CSSFFileSite& operator=(const CSSFFileSite&) = delete;
+
+    int kind() const { return m_kind; }
+    void setKind(int kind) { m_kind = kind; }
+    // The site key put into every picture and audio block: the site's address.
+    std::int64_t siteKey() const;
+
+    // ISite.
+    void reset() override;
+    void stop() override;
+    void close() override;
+    bool open(SiteParams* params) override;
+    bool reopen() override;
+
+    void gotoDateTime(int year, int month, int day, int hour, int minute, int second) override;
+    bool gotoFirst() override;
+    bool gotoLast() override;
+    bool getCurrentDateTime(int* date, int* time) override;
+    bool getCurrentTime(int* year, int* month, int* day, int* hour, int* minute,
+                        int* second) override;
+    bool getChannelDateTime(int channel, int* date, int* time) override;
+    bool getChannelTime(int channel, int* year, int* month, int* day, int* hour, int* minute,
+                        int* second) override;
+    void getTimeTable(TIMETABLEDATA* table) override;
+
+    void play() override;
+    void playReverse() override;
+    void stepForward() override;
+    void stepBackward() override;
+    void changeSpeed(int speedIndex) override;
+    void pause() override;
+    int getPlayMode(int* out) override;
+    int getSpeedIndex(int* out) override;
+
+    void setChannelEnabled(int streamType, int channel, int date, int time) override;
+    int isChannelEnabled(int channel) override;
+    void getCalendar(CALENDARDATA* calendar) override;
+    void removeChannel(int channel) override;
+    bool hasNoChannels() override;
+    void addChannelsAt(ChannelMask mask, std::uint32_t unused, int date, int time) override;
+
+    bool getFirstRecordTime(int* date, int* time) override;
+    bool getLastRecordTime(int* date, int* time) override;
+    SiteParams* getParams() override;
+
+    // The returned records are the site's own copies, one per channel, made on
+    // the calling (control) thread from the worker's latest sample: a decode
+    // thread never writes them, and they stay at their address until the site
+    // is destroyed. isNew is true once for every sample the worker presents;
+    // the caller clears it (clearGSensorFlag for the G-sensor record).
+    GSENSORDATA* getGSensorData(int channel) override;
+    void clearGSensorFlag(int channel) override;
+    GPSDATA* getGpsData(int channel) override;
+
+    // The sinks the media source calls (public so that a source of another
+    // kind, and tests, can drive them). The record stays the caller's.
+    void packetSink(STREAMOBJECT* packet);
+    void audioSink(READASTREAM* packet);
+    void eventSink(int code, int channel);
+    void resetSink(int unused);
+    void timeTableSink(TIMETABLEDATA* table);
+    void calendarSink(CALENDARDATA* calendar);
+
+    // State for tools and tests; any thread.
+    ChannelMask openChannels() const { return m_openMask.load(); }
+    ptime presentationClock() const;
+    std::size_t queuedAudioBlocks() const;
+    bool isClosing() const { return m_closing.load(); }
+    // The position play() and playReverse() restart from, and the instant a
+    // step puts the clock at; control thread.
+    bool positionForPlay(Position* out);
+    bool stepTarget(Position* out);
+
+private:
+    struct Channel {
+        // Guards worker (the pointer and every call into the worker).
+        boost::recursive_mutex lock;
+        std::unique_ptr<CVideoDecodeItem> worker;
+    };
+
+    struct AudioDecoderDeleter {
+        void operator()(IACodec* codec) const;
+    };
+    using AudioDecoderPtr = std::unique_ptr<IACodec, AudioDecoderDeleter>;
+
+    // One audio decoder per channel with the packet parameters it was opened
+    // for (-1 = none yet). Audio thread only (close() after the join).
+    struct AudioChannel {
+        AudioDecoderPtr decoder;
+        int codecKind = -1;
+        int param1 = -1;
+        int param2 = -1;
+        int param3 = -1;
+    };
+
+    // The part of a command that runs with m_commandMutex held.
+    void stopLocked();
+    void closeLocked();
+    bool openLocked(const SiteParams& params);
+    void addChannelsLocked(ChannelMask mask);
+    void removeChannelLocked(int channel);
+
+    std::shared_ptr<IMediaSource> source() const;
+    std::shared_ptr<IMediaSource> makeSource();
+    SourceParams buildSourceParams() const;
+    // Recreates the source for the open channels, reading from date / time.
+    void restartSourceLocked(int date, int time);
+
+    void startClockThread();
+    void stopClockThread();
+    void clockLoop();
+    void clockCycle(std::int64_t elapsedMicroseconds);
+    void audioLoop();
+    void decodeAudio(const READASTREAM& packet);
+    void stopAudioThread();
+
+    ptime clock() const;
+    void setClock(ptime value);
+
+    // Flushes every worker, resets its times and releases its flow control.
+    void flushWorkers();
+    void clearAudioQueue();
+    void setWorkersMode(int playMode, int speedIndex);
+    void flowControlCheck(CVideoDecodeItem* worker, int channel);
+
+    // Times of the open channels' workers: last presented or current.
+    enum class TimeKind { LastPresented, Current };
+    bool pickPosition(TimeKind kind, bool latest, Position* out);
+    // Stores a query's result as the current play instant (the one before
+    // becomes the previous play instant) and splits it.
+    bool recordQuery(bool found, const Position& position, siterules::PlayTime* split);
+    // After a repositioning: no current play instant, the target is the play
+    // position until a picture says otherwise.
+    void repositioned(ptime target);
+    ptime playAnchor() const;
+    void forgetPlayInstant();
+
+    // Control thread only (and the destructor).
+    int m_kind = 0;
+    SourceFactory m_makeSource;
+    std::array<GPSDATA, kMaxChannels> m_gpsOut{};
+    std::array<GSENSORDATA, kMaxChannels> m_gsensorOut{};
+    std::array<bool, kMaxChannels> m_gpsOutSet{};
+    std::array<bool, kMaxChannels> m_gsensorOutSet{};
+    bool m_closed = true;
+
+    // Serialises the control operations against each other (open, close and
+    // reopen may run inside other operations).
+    std::recursive_mutex m_commandMutex;
+
+    // Guards m_params (writes; readers on the control thread need no lock),
+    // the creation and deletion of the source. m_source itself is read
+    // anywhere with std::atomic_load, written with std::atomic_store under
+    // m_sourceMutex.
+    mutable std::recursive_mutex m_sourceMutex;
+    SiteParams m_params;
+    std::shared_ptr<IMediaSource> m_source;
+
+    // Per channel: worker and its lock.
+    std::array<Channel, kMaxChannels> m_channels;
+    std::atomic<ChannelMask> m_openMask{0};
+
+    // Guarded by m_clockMutex: the presentation clock (unset when not a date).
+    mutable std::mutex m_clockMutex;
+    ptime m_clock;
+
+    // Guarded by m_playTimeMutex (control thread, and the clock thread's step
+    // target): the result of the last time query, and the last known play
+    // position (the last valid query result or repositioning target), where
+    // a speed change repositions when nothing is presented at the moment.
+    mutable std::mutex m_playTimeMutex;
+    ptime m_currentPlay;
+    ptime m_anchor;
+
+    // Written by the control thread, read by every thread.
+    std::atomic<bool> m_closing{false};
+    std::atomic<int> m_speedIndex{kSpeedIndexNormal};
+    std::atomic<int> m_playMode{PLAYMODE_FORWARD};
+    std::atomic<bool> m_backward{false};
+
+    // Clock thread: created and joined by the control thread; m_clockStop
+    // is guarded by m_clockWakeMutex and wakes the cycle wait at once.
+    std::unique_ptr<std::thread> m_clockThread;
+    std::mutex m_clockWakeMutex;
+    std::condition_variable m_clockWake;
+    bool m_clockStop = false;
+
+    // Audio hand-over: m_audioQueue and m_audioStop guarded by m_audioMutex.
+    // The thread object is created and joined by the control thread.
+    std::unique_ptr<std::thread> m_audioThread;
+    mutable std::mutex m_audioMutex;
+    std::condition_variable m_audioWake;
+    std::list<std::unique_ptr<READASTREAM>> m_audioQueue;
+    bool m_audioStop = false;
+    // Audio thread only; also the copy of onAudio it calls, taken under
+    // m_audioMutex when the thread starts.
+    std::array<AudioChannel, kMaxChannels> m_audioChannels;
+    boost::function<void(_AUDIODATA*)> m_onAudio;
+
+    // Guarded by m_tableMutex: what the time table and calendar sinks stored,
+    // and the notification callbacks they call (copies taken by open).
+    mutable std::mutex m_tableMutex;
+    std::unique_ptr<TIMETABLEDATA> m_timeTable;
+    CALENDARDATA m_calendar{};
+    boost::function<void(RECORDTABLEINFO*)> m_onRecordTable;
+    boost::function<void(std::int64_t)> m_onCalendar;
+};
