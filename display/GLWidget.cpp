@@ -476,9 +476,13 @@ void GLWidget::stopAnimations() {
     }
 }
 
-void GLWidget::setHomeGeometry(const QRect& rect) {
-    m_enlargeSaved = rect;
-    m_popupSaved = rect;
+void GLWidget::setCellGeometry(const QRect& cell) {
+    m_enlargeSaved = cell;
+    m_popupSaved = cell;
+}
+
+quintptr GLWidget::layoutSiteKey() const {
+    return static_cast<quintptr>(sourceKeyOf(0));
 }
 
 QSize GLWidget::sizeHint() const {

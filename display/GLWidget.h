@@ -42,6 +42,8 @@
 #include <memory>
 #include <vector>
 
+#include "display/IDisplayLayoutView.h"
+
 class ISite;
 class QOpenGLShaderProgram;
 class QPropertyAnimation;
@@ -50,7 +52,7 @@ class UCScreenBottomMenu;
 class UCScreenMenu;
 class QOpenGLFunctions_1_1;
 
-class GLWidget : public QOpenGLWidget, protected QOpenGLFunctions {
+class GLWidget : public QOpenGLWidget, protected QOpenGLFunctions, public IDisplayLayoutView {
     Q_OBJECT
 
 public:
@@ -131,8 +133,8 @@ public:
     bool isSelected() const { return m_selected; }
     QColor borderColor() const { return m_borderColor; }
     bool isDZoom() const { return m_dzoom; }
-    bool isEnlarged() const { return m_enlarged; }
-    bool isPoppedUp() const { return m_poppedUp; }
+    bool isEnlarged() const override { return m_enlarged; }
+    bool isPoppedUp() const override { return m_poppedUp; }
     bool isLarge() const { return m_large; }
     bool isMovable() const { return m_movable; }
     bool isPaintSuppressed() const { return m_paintSuppressed; }
@@ -164,8 +166,8 @@ public:
     // Shows the button panel of the top bar, or hides it when the last call
     // showed it (the page's Alt+I).
     void toggleMenu();
-    void showDropHighlight();
-    void hideDropHighlight();
+    void showDropHighlight() override;
+    void hideDropHighlight() override;
     QWidget* dropHighlight() const { return m_dropHighlight; }
 
     // Enlarge (page double click) and pop-up (mouse resting on a small view).
@@ -174,10 +176,12 @@ public:
     void animateEnlarge(bool on, const QRect& target);
     void animatePopup(bool on, const QRect& target);
     // Ends any animation and puts enlarged or popped-up views back at once.
-    void stopAnimations();
+    void stopAnimations() override;
     // The geometry the view returns to after an enlarge or a pop-up; the
     // layout sets it to the view's cell rectangle.
-    void setHomeGeometry(const QRect& rect);
+    void setCellGeometry(const QRect& cell) override;
+    // The site of slot 0 as the layout's site identity (0 for none).
+    quintptr layoutSiteKey() const override;
     QRect enlargeTarget() const { return m_enlargeTarget; }
 
     // Number of textures created so far (a texture is re-created only when the

@@ -182,10 +182,13 @@ void TestGLWidget::sourceAndDateTime() {
     view.setBottomText(UCScreenBottomMenu::TextMode, "No Channel");
     view.setSource(kSite, 5, 1);
     QCOMPARE(view.sourceOf(1), kSite);
+    QCOMPARE(static_cast<const IDisplayLayoutView&>(view).layoutSiteKey(), quintptr{0});
     QCOMPARE(view.channelOf(1), 5);
     QCOMPARE(view.sourceOf(0), nullptr);
     QCOMPARE(view.channelOf(7), -1);
     QCOMPARE(view.sourceOf(-1), nullptr);
+    view.setSource(kSite, 4, 0);
+    QCOMPARE(static_cast<const IDisplayLayoutView&>(view).layoutSiteKey(), quintptr(kSiteKey));
     QVERIFY(view.bottomBar()->text(UCScreenBottomMenu::TextMode).isEmpty());
 
     const auto px = solid(2, 2, qRgb(9, 9, 9));
@@ -571,7 +574,7 @@ void TestGLWidget::enlargeAndPopup() {
     // The layout moves the cell: the view returns to the new one.
     const QRect moved(220, 10, 200, 150);
     view->setGeometry(moved);
-    view->setHomeGeometry(moved);
+    view->setCellGeometry(moved);
     view->animatePopup(true, half);
     view->stopAnimations();
     QCOMPARE(view->geometry(), moved);
