@@ -137,13 +137,16 @@ GLWidget::~GLWidget() {
 }
 
 void GLWidget::loadBlankPicture() {
-    QImage blank(QString::fromLatin1(kBlankPicture));
-    if (blank.isNull()) {
-        qWarning() << "blank picture missing:" << kBlankPicture;
-        return;
-    }
-    blank = blank.convertToFormat(QImage::Format_RGBA8888);
-    setImage(blank.constBits(), blank.width(), blank.height(), 0, -1, 0, 0);
+    // Decoded once for all views (views are created on the GUI thread only;
+    // the static's initialisation is thread-safe regardless).
+    static const QImage blank = [] {
+        QImage image(QString::fromLatin1(kBlankPicture));
+        if (image.isNull())
+            qWarning() << "blank picture missing:" << kBlankPicture;
+        return image.convertToFormat(QImage::Format_RGBA8888);
+    }();
+    if (!blank.isNull())
+        setImage(blank.constBits(), blank.width(), blank.height(), 0, -1, 0, 0);
 }
 
 // ---------------------------------------------------------------------------
