@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "FuzzFiles.h"
@@ -24,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzfiles::writeFile(day + "/120000000.idx", data + 4, n);
     fuzzfiles::writeFile(ssf, data + 4 + n, size - 4 - n);
 
+    std::ostream quiet(nullptr);
     SSFChannelReader reader(0, SourceParams());
+    reader.setLog(&quiet);
     reader.addFile(ssf);
     reader.prepare();
     reader.rewind();
