@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "CardParse.h"
+#include "Json.h"
 #include "MakeCard.h"
 #include "Probe.h"
 
@@ -92,6 +94,21 @@ long long number(const std::string& line, const std::string& key) {
 
 std::string quoted(const std::string& s) {
     return "\"" + s + "\"";
+}
+
+TEST(ProbeJson, StringsKeepUtf8AndEscapeEverythingElse) {
+    using probe::jsonString;
+    EXPECT_EQ(jsonString("\xEC\x84\x9C\xEC\x9A\xB8 12"), "\"\xEC\x84\x9C\xEC\x9A\xB8 12\"");
+    EXPECT_EQ(jsonString("a\"b\\c\td\ne\x7F"), "\"a\\\"b\\\\c\\td\\ne\\u007f\"");
+    // Overlong, surrogate, beyond U+10FFFF, cut at the end: byte by byte.
+    EXPECT_EQ(jsonString("\xC0\x80"), "\"\\u00c0\\u0080\"");
+    EXPECT_EQ(jsonString("\xED\xA0\x80"), "\"\\u00ed\\u00a0\\u0080\"");
+    EXPECT_EQ(jsonString("\xF4\x90\x80\x80"), "\"\\u00f4\\u0090\\u0080\\u0080\"");
+    EXPECT_EQ(jsonString("x\xE2\x82"), "\"x\\u00e2\\u0082\"");
+    EXPECT_EQ(jsonString(std::string("\0", 1)), "\"\\u0000\"");
+    EXPECT_EQ(probe::jsonNumber(1.23f), "1.23");
+    EXPECT_EQ(probe::jsonNumber(-0.01), "-0.01");
+    EXPECT_EQ(probe::jsonNumber(std::nan("")), "null");
 }
 
 // A card below the temporary folder, written once for the whole suite.
