@@ -1,0 +1,462 @@
+#include "engine/MediaSource_SSFFile.h"
+
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+#include <new>
+
+#include <boost/date_time/posix_time/posix_time_types.hpp>
+
+#include "engine/PlaybackTypes.h"
+#include "engine/ThreadPriority.h"
+#include "recording/FolderScan.h"
+#include "recording/SSFChannelReader.h"
+
+namespace {
+
+using boost::posix_time::ptime;
+
+int dateNumber(int year, int month, int day) {
+    return (year * 100 + month) * 100 + day;
+}
+
+int timeNumber(int hour, int minute, int second) {
+    return (hour * 100 + minute) * 100 + second;
+}
+
+void writeInstant(const ptime& at, int* date, int* time) {
+    const auto ymd = at.date().year_month_day();
+    const auto tod = at.time_of_day();
+    if (date != nullptr) {
+        *date = dateNumber(static_cast<int>(ymd.year), ymd.month, ymd.day);
+    }
+    if (time != nullptr) {
+        *time = timeNumber(static_cast<int>(tod.hours()), static_cast<int>(tod.minutes()),
+                           static_cast<int>(tod.seconds()));
+    }
+}
+
+}  // namespace
+
+class MediaSource_SSFFile::CommandGuard {
+public:
+    explicit CommandGuard(MediaSource_SSFFile& source) : m_source(source) {
+        m_source.m_commandsPending.fetch_add(1);
+        m_lock = std::unique_lock<std::mutex>(m_source.m_readMutex);
+    }
+    ~CommandGuard() {
+        m_lock.unlock();
+        m_source.m_commandsPending.fetch_sub(1);
+        m_source.wake();
+    }
+    CommandGuard(const CommandGuard&) = delete;
+    CommandGuard& operator=(const CommandGuard&) = delete;
+
+private:
+    MediaSource_SSFFile& m_source;
+    std::unique_lock<std::mutex> m_lock;
+};
+
+MediaSource_SSFFile::MediaSource_SSFFile()
+    : m_log(&std::cout), m_speedIndex(kSpeedIndexNormal), m_direction(DIRECTION_FORWARD) {}
+
+MediaSource_SSFFile::~MediaSource_SSFFile() {
+    // A thread left running would go on using the readers deleted below.
+    close();
+}
+
+void MediaSource_SSFFile::setLog(std::ostream* log) {
+    m_log = log != nullptr ? log : &std::cout;
+}
+
+bool MediaSource_SSFFile::open(SourceParams* params) {
+    if (params == nullptr || m_opened) {
+        return false;
+    }
+    m_opened = true;
+    m_open.store(true);
+    m_params = *params;
+    for (int channel = 0; channel < kMaxChannels; ++channel) {
+        if ((m_params.channelMask & (ChannelMask(1) << channel)) != 0) {
+            auto reader = std::make_unique<SSFChannelReader>(channel, m_params);
+            reader->setLog(m_log);
+            m_readers.push_back(std::move(reader));
+        }
+    }
+    m_delivered.assign(m_readers.size(), nullptr);
+    try {
+        m_prepareThread = std::make_unique<boost::thread>([this]() { prepare(); });
+    } catch (const boost::thread_resource_error&) {
+        m_open.store(false);
+        return false;
+    }
+    return true;
+}
+
+bool MediaSource_SSFFile::start() {
+    return true;
+}
+
+bool MediaSource_SSFFile::requestStop() {
+    m_open.store(false);
+    m_running.store(false);
+    wake();
+    return true;
+}
+
+void MediaSource_SSFFile::close() {
+    requestStop();
+    if (m_prepareThread) {
+        m_prepareThread->join();
+        m_prepareThread.reset();
+    }
+    // The preparation may have set the flag after requestStop cleared it.
+    m_running.store(false);
+    wake();
+    if (m_readThread) {
+        m_readThread->join();
+        m_readThread.reset();
+    }
+}
+
+void MediaSource_SSFFile::prepare() {
+    {
+        // Commands wait until every reader has its files and its first packet:
+        // a jump issued during the scan would otherwise be undone below.
+        std::lock_guard<std::mutex> hold(m_readMutex);
+        std::vector<SSFChannelReader*> readers;
+        for (const auto& r : m_readers) {
+            readers.push_back(r.get());
+        }
+        scanFolder(m_params.folder, readers, m_open, *m_log);
+        for (SSFChannelReader* r : readers) {
+            if (!m_open.load()) {
+                return;
+            }
+            r->enabled.store(1);
+            r->rewind();
+            r->openCurrentFile();
+            r->readNext();
+        }
+        if (!m_open.load()) {
+            return;
+        }
+        if (m_params.startDate != 0) {
+            gotoLocked(m_params.startDate, m_params.startTime);
+        }
+        m_running.store(true);
+        if (!m_open.load()) {
+            // requestStop came in between; it may have cleared the flag before we set it.
+            m_running.store(false);
+            return;
+        }
+    }
+    try {
+        m_readThread = std::make_unique<boost::thread>([this]() { readLoop(); });
+        setThreadPriorityAboveNormal(*m_readThread);
+    } catch (const boost::thread_resource_error&) {
+        m_running.store(false);
+    }
+}
+
+void MediaSource_SSFFile::readLoop() {
+    // On Linux only the thread itself can raise its own priority.
+    setCurrentThreadPriorityAboveNormal();
+    while (m_running.load() && m_open.load()) {
+        if (m_commandsPending.load() > 0) {
+            std::unique_lock<std::mutex> lock(m_wakeMutex);
+            m_wake.wait_for(lock, std::chrono::milliseconds(kIdleWaitMs), [this]() {
+                return m_commandsPending.load() == 0 || !m_running.load();
+            });
+            continue;
+        }
+        std::uint64_t seen = 0;
+        {
+            std::lock_guard<std::mutex> lock(m_wakeMutex);
+            seen = m_wakes;
+        }
+        bool picked = false;
+        {
+            std::lock_guard<std::mutex> hold(m_readMutex);
+            picked = readStep();
+        }
+        if (!picked) {
+            waitIdle(seen);
+        }
+    }
+}
+
+void MediaSource_SSFFile::waitIdle(std::uint64_t seenWakes) {
+    std::unique_lock<std::mutex> lock(m_wakeMutex);
+    m_wake.wait_for(lock, std::chrono::milliseconds(kIdleWaitMs),
+                    [&]() { return m_wakes != seenWakes || !m_running.load(); });
+}
+
+void MediaSource_SSFFile::wake() {
+    {
+        std::lock_guard<std::mutex> lock(m_wakeMutex);
+        ++m_wakes;
+    }
+    m_wake.notify_all();
+}
+
+int MediaSource_SSFFile::pickLocked() const {
+    const bool forward = m_direction.load() == DIRECTION_FORWARD;
+    int best = -1;
+    ptime bestAt;
+    for (std::size_t i = 0; i < m_readers.size(); ++i) {
+        const SSFChannelReader& r = *m_readers[i];
+        // A reader without an open file cannot move on: picking it would hand
+        // out its last sample again and again.
+        if (r.enabled.load() != 1 || r.isClosed()) {
+            continue;
+        }
+        const ptime at = r.currentInstant();
+        if (at.is_not_a_date_time()) {
+            continue;
+        }
+        if (best < 0 || (forward ? at < bestAt : at > bestAt)) {
+            best = static_cast<int>(i);
+            bestAt = at;
+        }
+    }
+    return best;
+}
+
+bool MediaSource_SSFFile::readStep() {
+    const int pos = pickLocked();
+    if (pos < 0) {
+        return false;
+    }
+    SSFChannelReader& reader = *m_readers[static_cast<std::size_t>(pos)];
+    const STREAMOBJECT*& delivered = m_delivered[static_cast<std::size_t>(pos)];
+    const boost::function<void(STREAMOBJECT*)> deliver = [this, &delivered](STREAMOBJECT* s) {
+        if (s == delivered) {
+            return;
+        }
+        delivered = s;
+        if (m_params.packetSink) {
+            m_params.packetSink(s);
+        }
+    };
+    if (!reader.deliverCurrentSample(deliver)) {
+        delivered = nullptr;
+    }
+    reader.readNext();
+    return true;
+}
+
+void MediaSource_SSFFile::setAllEnabled(std::uint8_t value) {
+    for (const auto& r : m_readers) {
+        r->enabled.store(value);
+    }
+}
+
+void MediaSource_SSFFile::sendEvent(int code) {
+    if (!m_params.eventSink) {
+        return;
+    }
+    for (const auto& r : m_readers) {
+        m_params.eventSink(code, r->channel());
+    }
+}
+
+void MediaSource_SSFFile::forgetDelivered() {
+    // Positioning frees the readers' samples; a new one may reuse an address.
+    std::fill(m_delivered.begin(), m_delivered.end(), nullptr);
+}
+
+void MediaSource_SSFFile::gotoLocked(int date, int time) {
+    setAllEnabled(0);
+    forgetDelivered();
+    for (const auto& r : m_readers) {
+        r->seek(date, time);
+    }
+    sendEvent(EVT_REPOSITIONED);
+    setAllEnabled(1);
+}
+
+void MediaSource_SSFFile::gotoDateTime(int year, int month, int day, int hour, int minute,
+                                       int second) {
+    CommandGuard guard(*this);
+    gotoLocked(dateNumber(year, month, day), timeNumber(hour, minute, second));
+}
+
+void MediaSource_SSFFile::gotoFirst() {
+    CommandGuard guard(*this);
+    setAllEnabled(0);
+    forgetDelivered();
+    for (const auto& r : m_readers) {
+        r->goToFirstFile();
+    }
+    sendEvent(EVT_REPOSITIONED);
+    setAllEnabled(1);
+}
+
+void MediaSource_SSFFile::gotoLast() {
+    CommandGuard guard(*this);
+    setAllEnabled(0);
+    forgetDelivered();
+    for (const auto& r : m_readers) {
+        r->goToLastFile();
+    }
+    sendEvent(EVT_REPOSITIONED);
+    setAllEnabled(1);
+}
+
+void MediaSource_SSFFile::pauseAll() {
+    setAllEnabled(0);
+}
+
+void MediaSource_SSFFile::playForward(int /*sequence*/, int year, int month, int day, int hour,
+                                      int minute, int second) {
+    const int date = dateNumber(year, month, day);
+    const int time = timeNumber(hour, minute, second);
+    CommandGuard guard(*this);
+    setAllEnabled(0);
+    m_direction.store(DIRECTION_FORWARD);
+    m_speedIndex.store(kSpeedIndexNormal);
+    sendEvent(EVT_PLAY_DIRECTION);
+    forgetDelivered();
+    for (const auto& r : m_readers) {
+        r->playForwardFrom(date, time);
+    }
+    setAllEnabled(1);
+}
+
+void MediaSource_SSFFile::playReverse(int /*sequence*/, int year, int month, int day, int hour,
+                                      int minute, int second) {
+    const int date = dateNumber(year, month, day);
+    const int time = timeNumber(hour, minute, second);
+    CommandGuard guard(*this);
+    setAllEnabled(0);
+    m_direction.store(DIRECTION_BACKWARD);
+    m_speedIndex.store(kSpeedIndexReverse);
+    sendEvent(EVT_PLAY_DIRECTION);
+    forgetDelivered();
+    for (const auto& r : m_readers) {
+        r->playBackwardFrom(date, time);
+    }
+    setAllEnabled(1);
+}
+
+void MediaSource_SSFFile::setSpeed(int speedIndex, int /*sequence*/, int year, int month, int day,
+                                   int hour, int minute, int second) {
+    if (!isValidSpeedIndex(speedIndex)) {
+        return;
+    }
+    const int date = dateNumber(year, month, day);
+    const int time = timeNumber(hour, minute, second);
+    CommandGuard guard(*this);
+    setAllEnabled(0);
+    m_direction.store(speedIndex > kSpeedIndexStill   ? DIRECTION_FORWARD
+                      : speedIndex < kSpeedIndexStill ? DIRECTION_BACKWARD
+                                                      : DIRECTION_STILL);
+    m_speedIndex.store(speedIndex);
+    sendEvent(speedIndex == kSpeedIndexStill ? EVT_PLAY_DIRECTION : EVT_SPEED_CHANGED);
+    forgetDelivered();
+    for (const auto& r : m_readers) {
+        // The reader keeps its position at the still index and seeks otherwise.
+        r->setSpeed(speedIndex, date, time);
+    }
+    setAllEnabled(1);
+}
+
+SSFChannelReader* MediaSource_SSFFile::readerOf(int channel) const {
+    for (const auto& r : m_readers) {
+        if (r->channel() == channel) {
+            return r.get();
+        }
+    }
+    return nullptr;
+}
+
+const SSFChannelReader* MediaSource_SSFFile::channelReader(int channel) const {
+    return readerOf(channel);
+}
+
+bool MediaSource_SSFFile::isChannelClosed(int channel) {
+    const SSFChannelReader* r = readerOf(channel);
+    return r == nullptr || r->isClosed();
+}
+
+bool MediaSource_SSFFile::allChannelsClosed() {
+    for (const auto& r : m_readers) {
+        if (!r->isClosed()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int MediaSource_SSFFile::getDirection(int* out) {
+    const int value = m_direction.load();
+    if (out != nullptr) {
+        *out = value;
+    }
+    return value;
+}
+
+int MediaSource_SSFFile::getSpeedIndex(int* out) {
+    const int value = m_speedIndex.load();
+    if (out != nullptr) {
+        *out = value;
+    }
+    return value;
+}
+
+bool MediaSource_SSFFile::enableChannel(int channel, bool enable) {
+    SSFChannelReader* r = readerOf(channel);
+    if (r != nullptr) {
+        r->enabled.store(enable ? 1 : 0);
+        if (enable) {
+            wake();
+        }
+    }
+    return true;
+}
+
+bool MediaSource_SSFFile::getFirstRecordTime(int* date, int* time) {
+    ptime best;
+    for (const auto& r : m_readers) {
+        const ptime at = r->firstInstant();
+        if (!at.is_not_a_date_time() && (best.is_not_a_date_time() || at < best)) {
+            best = at;
+        }
+    }
+    if (best.is_not_a_date_time()) {
+        return false;
+    }
+    writeInstant(best, date, time);
+    return true;
+}
+
+bool MediaSource_SSFFile::getLastRecordTime(int* date, int* time) {
+    ptime best;
+    for (const auto& r : m_readers) {
+        const ptime at = r->lastInstant();
+        if (!at.is_not_a_date_time() && (best.is_not_a_date_time() || at > best)) {
+            best = at;
+        }
+    }
+    if (best.is_not_a_date_time()) {
+        return false;
+    }
+    writeInstant(best, date, time);
+    return true;
+}
+
+bool CreateMediaSource(IMediaSource** out, int kind, void* /*unused*/) {
+    if (kind == 4) {
+        if (out == nullptr) {
+            return false;
+        }
+        IMediaSource* source = new (std::nothrow) MediaSource_SSFFile();
+        if (source == nullptr) {
+            return false;
+        }
+        *out = source;
+        return true;
+    }
+    return kind >= 0 && kind <= 3;
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+// The media source of a folder of recording files. It owns one channel reader
+// per channel of the mask, finds each channel's files with the folder scan on
+// a short-lived preparation thread, and then runs a read thread that merges
+// the channels' packets by instant and hands them one by one to the packet
+// sink. Pacing happens downstream (decode workers against the site's clock);
+// the site throttles reading only through enableChannel.
+//
+// Threading contract:
+// - open, start, the commands, requestStop and close come from the owning
+//   site on one thread (the GUI thread). Queries may come from any thread.
+// - enableChannel may come from any thread, also from inside the packet sink.
+// - The packet sink and, through the readers, the audio sink run on the read
+//   thread. The event sink runs on the thread that issued the command, and on
+//   the preparation thread for the jump to the start date of the parameters.
+// - A command and one step of the read loop (pick, delivery, next read) never
+//   overlap: both hold m_readMutex, so a packet read before a repositioning
+//   can never be delivered after the event that announces it. Hence the sinks
+//   must not call the commands of this source (enableChannel is fine), and a
+//   caller must not hold a lock that the sinks take while it issues a command.
+// - Lock order: m_readMutex, then a reader's lock, then whatever the sinks
+//   take. m_wakeMutex is taken alone.
+//
+// Lifecycle: CreateMediaSource(…, 4) -> open -> start -> commands ->
+// requestStop -> close -> DestroyVCodec. close() also stops; the destructor
+// closes a source that is still running.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <vector>
+
+#include <boost/thread/thread.hpp>
+
+#include "engine/IMediaSource.h"
+#include "engine/Params.h"
+
+class SSFChannelReader;
+struct STREAMOBJECT;
+
+class MediaSource_SSFFile : public IMediaSource {
+public:
+    // How long the read loop sleeps when no channel can deliver, unless a
+    // command or enableChannel(…, true) wakes it earlier.
+    static constexpr int kIdleWaitMs = 5;
+
+    MediaSource_SSFFile();
+    ~MediaSource_SSFFile() override;
+    MediaSource_SSFFile(const MediaSource_SSFFile&) = delete;
+    MediaSource_SSFFile& operator=(const MediaSource_SSFFile&) = delete;
+
+    // Creates a reader per channel of the mask (ascending channel order) and
+    // starts the preparation thread. False when the source was opened before,
+    // params is null or the thread cannot be created.
+    bool open(SourceParams* params) override;
+    bool start() override;
+    bool requestStop() override;
+    // Stops and joins both threads; returns promptly in every state.
+    void close() override;
+
+    void gotoDateTime(int year, int month, int day, int hour, int minute, int second) override;
+    void gotoFirst() override;
+    void gotoLast() override;
+    void pauseAll() override;
+    void playForward(int sequence, int year, int month, int day, int hour, int minute,
+                     int second) override;
+    void playReverse(int sequence, int year, int month, int day, int hour, int minute,
+                     int second) override;
+    // Invalid speed indexes are ignored.
+    void setSpeed(int speedIndex, int sequence, int year, int month, int day, int hour, int minute,
+                  int second) override;
+
+    bool isChannelClosed(int channel) override;
+    bool allChannelsClosed() override;
+    int getDirection(int* out) override;
+    int getSpeedIndex(int* out) override;
+    bool enableChannel(int channel, bool enable) override;
+    bool getFirstRecordTime(int* date, int* time) override;
+    bool getLastRecordTime(int* date, int* time) override;
+
+    // Where the folder scan and the readers' time searches print; std::cout
+    // unless set. Call before open.
+    void setLog(std::ostream* log);
+    // The reader of a channel, or null; for diagnostics. Its queries may be
+    // called from any thread.
+    const SSFChannelReader* channelReader(int channel) const;
+
+private:
+    // RAII for "a command wants m_readMutex": the read loop steps aside while
+    // one is pending, so that a busy loop cannot starve the commands.
+    class CommandGuard;
+
+    SSFChannelReader* readerOf(int channel) const;
+    void prepare();
+    void readLoop();
+    // One step of the read loop; false when no channel could be picked.
+    // Caller holds m_readMutex.
+    bool readStep();
+    int pickLocked() const;
+    // Wakes the read loop from its idle wait.
+    void wake();
+    void waitIdle(std::uint64_t seenWakes);
+
+    // Command frame pieces; the caller holds m_readMutex.
+    void setAllEnabled(std::uint8_t value);
+    void sendEvent(int code);
+    void gotoLocked(int date, int time);
+    void forgetDelivered();
+
+    // Set in open() before any thread exists, then only read: safe from every
+    // thread. Readers guard their own state with their locks.
+    SourceParams m_params;
+    std::vector<std::unique_ptr<SSFChannelReader>> m_readers;
+    std::ostream* m_log;
+    bool m_opened = false;  // GUI thread only: a source is opened once
+
+    // Written by the GUI thread, read by the read thread and queries.
+    std::atomic<bool> m_open{false};
+    std::atomic<bool> m_running{false};
+    std::atomic<int> m_speedIndex;
+    std::atomic<int> m_direction;
+
+    // Serialises the commands against the read loop's steps (see above).
+    std::mutex m_readMutex;
+    // Per reader (by position): the sample last handed to the packet sink.
+    // A reader keeps its sample when it passes over a packet it cannot use,
+    // and without this the same sample would be delivered twice. Guarded by
+    // m_readMutex.
+    std::vector<const STREAMOBJECT*> m_delivered;
+
+    // Number of commands waiting for or holding m_readMutex.
+    std::atomic<int> m_commandsPending{0};
+    // Idle wait of the read loop. m_wakes counts wake-ups so that none is lost
+    // between the loop's check and its wait; guarded by m_wakeMutex.
+    std::mutex m_wakeMutex;
+    std::condition_variable m_wake;
+    std::uint64_t m_wakes = 0;
+
+    // The preparation thread is created and joined by the GUI thread. The read
+    // thread is created by the preparation thread and joined by close() only
+    // after the preparation thread has been joined, so the pointer is never
+    // read and written at the same time.
+    std::unique_ptr<boost::thread> m_prepareThread;
+    std::unique_ptr<boost::thread> m_readThread;
+};
