@@ -302,6 +302,12 @@ int main(int argc, char** argv) {
         "card: one day, %d channel(s) x 24 x 60 one-minute files, %dx%d at %d fps, "
         "mu-law audio (small pictures so that the card is quick to make)\n",
         card.channels, card.width, card.height, card.fps);
+    // Other work on the machine shows in every figure; say how busy it was.
+    std::ifstream load("/proc/loadavg");
+    std::string loadAverage;
+    if (load >> loadAverage) {
+        std::printf("machine: load average %s (1 min)\n", loadAverage.c_str());
+    }
     benchScan(day, card.channels);
     benchSeek(day, card.channels, o.seeks);
     benchRead(day);
