@@ -325,6 +325,15 @@ TEST(ChannelReader, StillPlaysOnAndSpeedChangesRepositionOnlyWhenThePatternChang
     reader->goToLastFile();
     EXPECT_EQ(reader->currentFile(), 1);
     EXPECT_EQ(reader->currentInstant(), card.start(1) + pt::seconds(2));
+
+    // Still play reads on into the next file, as normal speed does.
+    Capture stillCapture;
+    auto still = makeReader(channelFiles(card), &log, 0, paramsWith(&stillCapture));
+    still->setSpeed(kSpeedIndexStill, 0, 0);
+    still->rewind();
+    still->openCurrentFile();
+    EXPECT_EQ(readAll(*still, stillCapture).size(), expectedPackets(card.options(), 0).size() +
+                                                        expectedPackets(card.options(), 1).size());
 }
 
 // Copies file 0 of a card into a day folder that sorts before the card's own,
