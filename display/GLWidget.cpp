@@ -386,6 +386,14 @@ void GLWidget::setBottomTextColor(const QColor& color) {
         m_bottomBar->setBackgroundColor(color);
 }
 
+UCScreenMenu* GLWidget::topBar() const {
+    return m_topBar;
+}
+
+UCScreenBottomMenu* GLWidget::bottomBar() const {
+    return m_bottomBar;
+}
+
 void GLWidget::toggleMenu() {
     if (!m_topBar)
         return;

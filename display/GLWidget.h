@@ -160,8 +160,9 @@ public:
     void setBottomTextVisible(int type, bool visible);
     bool isBottomTextVisible(int type) const;
     void setBottomTextColor(const QColor& color);
-    UCScreenMenu* topBar() const { return m_topBar; }
-    UCScreenBottomMenu* bottomBar() const { return m_bottomBar; }
+    // Null once a bar has been closed.
+    UCScreenMenu* topBar() const;
+    UCScreenBottomMenu* bottomBar() const;
 
     // Shows the button panel of the top bar, or hides it when the last call
     // showed it (the page's Alt+I).
