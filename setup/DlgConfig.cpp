@@ -1,0 +1,138 @@
+#include "setup/DlgConfig.h"
+
+#include <QEvent>
+#include <QMessageBox>
+#include <QSettings>
+#include <QVBoxLayout>
+
+#include "app/CConfiguration.h"
+#include "app/MessageBox.h"
+#include "setup/CardIni.h"
+#include "setup/ConfigApp.h"
+#include "setup/ConfigCamera.h"
+#include "setup/ConfigDevice.h"
+#include "setup/ConfigStorage.h"
+#include "setup/ConfigUpgrade.h"
+
+namespace {
+
+// Rules the application style sheet has no entry for.
+const char* const kDialogStyle = R"(
+QDateTimeEdit {
+    background-color: #0f141b;
+    color: #e2e8f0;
+    border: 1px solid #2b3646;
+    border-radius: 3px;
+    padding: 2px 4px;
+}
+QDateTimeEdit:disabled { color: #5d6878; }
+QDateTimeEdit:focus { border-color: #1fa3c0; }
+)";
+
+void place(QWidget* page, QWidget* tab) {
+    page->layout()->addWidget(tab);
+}
+
+}  // namespace
+
+DlgConfig::DlgConfig(QWidget* parent) : QDialog(parent) {
+    ui.setupUi(this);
+    setFixedSize(800, 539);
+    // Without a parent window the dialog carries the application style itself.
+    setStyleSheet(parent == nullptr ? g_config.appStyle() + kDialogStyle : QString(kDialogStyle));
+
+    m_device = new ConfigDevice(ui.wgDevice);
+    m_camera = new ConfigCamera(ui.wgCamera);
+    m_storage = new ConfigStorage(ui.wgStorage);
+    m_upgrade = new ConfigUpgrade(ui.wgUpgrade);
+    m_app = new ConfigApp(ui.wgApp);
+    place(ui.wgDevice, m_device);
+    place(ui.wgCamera, m_camera);
+    place(ui.wgStorage, m_storage);
+    place(ui.wgUpgrade, m_upgrade);
+    place(ui.wgApp, m_app);
+    m_recorderPages = {ui.wgDevice, ui.wgCamera, ui.wgStorage, ui.wgUpgrade};
+
+    connect(ui.buttonBox, SIGNAL(accepted()), this, SLOT(accept()));
+    connect(ui.buttonBox, SIGNAL(rejected()), this, SLOT(reject()));
+}
+
+void DlgConfig::setViewerOnly(bool viewerOnly) {
+    if (viewerOnly == m_viewerOnly) {
+        return;
+    }
+    m_viewerOnly = viewerOnly;
+    if (viewerOnly) {
+        for (QWidget* page : m_recorderPages) {
+            ui.twConfig->removeTab(ui.twConfig->indexOf(page));
+        }
+    } else {
+        for (int i = 0; i < m_recorderPages.size(); ++i) {
+            ui.twConfig->insertTab(i, m_recorderPages.at(i), QString());
+        }
+        ui.retranslateUi(this);
+    }
+}
+
+void DlgConfig::load(const QString& infoPath, const QString& editedPath) {
+    QSettings store("QUENDRA", "Korvel");
+    m_app->load(store);
+    if (m_viewerOnly) {
+        return;
+    }
+    CardIni info(infoPath);
+    CardIni edited(editedPath);
+    m_device->load(edited);
+    const int cameras = info.value("INFORMATION/CAM_MAX", 8).toInt();
+    m_camera->load(cameras, cameras == 4 ? 30 : 15, edited);
+    int firmware[4];
+    for (int i = 0; i < 4; ++i) {
+        firmware[i] = info.value(QString("INFORMATION/FW_VER%1").arg(i + 1), 0).toInt();
+    }
+    m_storage->load(firmware, edited);
+    m_upgrade->load(infoPath);
+}
+
+bool DlgConfig::save(const QString& targetPath) {
+    {
+        QSettings store("QUENDRA", "Korvel");
+        m_app->save(store);
+    }
+    if (m_viewerOnly) {
+        return true;
+    }
+    QString why;
+    const bool written = writeCardIni(
+        targetPath,
+        [this](QSettings& ini) {
+            m_camera->save(ini);
+            m_device->save(ini);
+            m_storage->save(ini);
+        },
+        &why);
+    if (!written) {
+        qWarning("writing %s failed: %s", qPrintable(targetPath), qPrintable(why));
+        QMessageBox box(QMessageBox::Warning, tr("Configuration"),
+                        tr("The setting file could not be saved. The file on the card is "
+                           "unchanged.\n%1\n%2")
+                            .arg(targetPath, why),
+                        QMessageBox::Ok, this);
+        box.exec();
+    }
+    return written;
+}
+
+void DlgConfig::accept() {
+    if (m_app->ui.leUserId->text().trimmed().isEmpty()) {
+        showMessageBox(tr("Warning"), tr("The user id must not be empty."), 1);
+        return;
+    }
+    QDialog::accept();
+}
+
+void DlgConfig::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        ui.retranslateUi(this);
+    }
+    QDialog::changeEvent(event);
+}
