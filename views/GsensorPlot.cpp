@@ -1,6 +1,7 @@
 #include "GsensorPlot.h"
 
 #include <QFontMetrics>
+#include <QLayout>
 #include <QPainter>
 #include <QPen>
 #include <QWheelEvent>
@@ -88,8 +89,14 @@ GsensorPlot::GsensorPlot(QWidget* parent)
     insertLegend(m_legend, QwtPlot::RightLegend);
     connect(m_legend, SIGNAL(checked(const QVariant&, bool, int)), this,
             SLOT(legendChecked(const QVariant&, bool)));
+    // The legend lists items in z order (Z, Y, X); X, Y, Z reads better.
+    QLayout* legendLayout = m_legend->contentsWidget()->layout();
     for (DataCurve* c : m_curves) {
         if (auto* label = qobject_cast<QwtLegendLabel*>(m_legend->legendWidget(itemToInfo(c)))) {
+            if (legendLayout != nullptr) {
+                legendLayout->removeWidget(label);
+                legendLayout->addWidget(label);
+            }
             QPalette pal = label->palette();
             pal.setColor(QPalette::WindowText, Qt::white);
             label->setPalette(pal);
