@@ -1,47 +1,1138 @@
 #include "app/Korvel.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEasingCurve>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLCDNumber>
 #include <QLabel>
-#include <QPixmap>
-#include <QToolButton>
-#include <QVBoxLayout>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QSettings>
+#include <QSizeGrip>
+#include <QTabBar>
+#include <QTreeWidgetItem>
+#include <QWindow>
 
 #include "app/CConfiguration.h"
+#include "app/CardPaths.h"
+#include "app/DisplayPage.h"
+#include "app/DlgSelDrive.h"
+#include "app/DvrSetupInfo.h"
+#include "app/IDisplayPage.h"
+#include "app/KeepAwake.h"
+#include "app/MessageBox.h"
+#include "app/QProgressIndicator.h"
+#include "app/ReadOuts.h"
+#include "app/UCDlgAbout.h"
+#include "app/UCDlgClose.h"
+#include "app/UCPlaybackStrip.h"
+// GLWidget.h uses its overlay bars inline without including them.
+#include "display/UCScreenBottomMenu.h"
+#include "display/UCScreenMenu.h"
+// (keep after the bars)
+#include "display/GLWidget.h"
+#include "engine/Records.h"
+#include "ui_Korvel.h"
 
-Korvel::Korvel(QWidget* parent) : QMainWindow(parent) {
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+const char* const kSsfFilter = "*.ssf";
+const char* const kModelSetupFileName = "ZD-3100.INI";
+// openRecordingSite's constant arguments for a day folder.
+constexpr qint64 kRecordingKey = 1;
+constexpr int kWholeCellZone = 4;
+constexpr int kRecordingKind = 2;
+// The left bar's edge within which the cursor resizes it.
+constexpr int kResizeMargin = 8;
+constexpr int kMinLeftBarWidth = 20;
+constexpr int kGripSize = 9;
+
+QIcon image(const QString& name) {
+    return QIcon(":/Korvel/images/" + name);
+}
+
+void setButtonImage(QPushButton* button, const QString& name) {
+    button->setIcon(image(name));
+}
+
+}  // namespace
+
+Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::Korvel>()) {
     g_config.load();
     g_config.save();
 
-    setObjectName("Korvel");
-    setWindowTitle(tr("Korvel"));
-    resize(1024, 640);
+    ui->setupUi(this);
 
-    auto* central = new QWidget(this);
-    central->setObjectName("centralWidget");
-    auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
+    // Context menus.
+    connect(ui->twSiteList, SIGNAL(customContextMenuRequested(QPoint)), this,
+            SLOT(slotSiteListContextMenu(QPoint)));
+    connect(ui->twDisplay, SIGNAL(customContextMenuRequested(QPoint)), this,
+            SLOT(slotDisplayContextMenu(QPoint)));
+    buildContextMenus();
 
-    auto* topBar = new QWidget(central);
-    topBar->setObjectName("wgTopBar");
-    auto* row = new QHBoxLayout(topBar);
-    row->setContentsMargins(12, 4, 4, 4);
-    auto* title = new QLabel(windowTitle(), topBar);
-    title->setObjectName("lbTitle");
-    row->addWidget(title);
-    row->addStretch();
-    auto* close = new QToolButton(topBar);
-    close->setObjectName("pbClose");
-    close->setText(QStringLiteral("\u2715"));
-    close->setAutoRaise(true);
-    connect(close, SIGNAL(clicked()), this, SLOT(close()));
-    row->addWidget(close);
-    column->addWidget(topBar);
+    // Bars and grips over the display area.
+    ui->wgLeftBar->raise();
+    ui->wgRightBar->raise();
+    ui->wgBottomBar->raise();
+    auto* topGrip = new QSizeGrip(ui->frame_4);
+    topGrip->setStyleSheet(
+        "QSizeGrip { background-color: rgba(255, 255, 255, 0);width:10px; height:32px;}");
+    ui->hlWindowButtons->addWidget(topGrip, 0, Qt::AlignBottom | Qt::AlignRight);
+    for (int i = 0; i < 4; ++i) {
+        auto* grip = new QSizeGrip(ui->centralWidget);
+        grip->setStyleSheet("QSizeGrip { background-color: rgba(255, 255, 255, 0); }");
+        m_edgeGrips.append(grip);
+    }
 
-    auto* logo = new QLabel(central);
-    logo->setObjectName("labelLogo");
-    logo->setPixmap(QPixmap(":/Korvel/images/korvel_logo_text.png"));
-    logo->setAlignment(Qt::AlignCenter);
-    column->addWidget(logo, 1);
+    m_cardRoot = initialCardRoot();
+    m_currentFolder = initialCardRoot();
+    m_useMph = readOuts::readUseMph();
+    ui->lbSpeed_2->setText(readOuts::speedUnitText(m_useMph));
 
-    setCentralWidget(central);
+    ui->twDisplay->tabBar()->hide();
+    ui->labelTopLogo->setPixmap(QPixmap(":/Korvel/images/top_logo.png"));
+    ui->labelLogo->setPixmap(QPixmap(":/Korvel/images/logo.png"));
+
+    setButtonImage(ui->pbConfig, "top_config_nor_24.png");
+    setButtonImage(ui->pbHelp, "top_help_nor_24.png");
+    setButtonImage(ui->pbMinimize, "top_minimize_nor_24.png");
+    setButtonImage(ui->pbMaximize, "top_expend_nor_24.png");
+    setButtonImage(ui->pbClose, "top_close_nor_24.png");
+    setButtonImage(ui->pbLayout1, "bt_layout1_nor_32.png");
+    setButtonImage(ui->pbLayout4, "bt_layout4_nor_32.png");
+    setButtonImage(ui->pbLayout9, "bt_layout9_nor_32.png");
+    setButtonImage(ui->pbPrevious, "bt_previous_nor_32.png");
+    setButtonImage(ui->pbNext, "bt_next_nor_32.png");
+    setButtonImage(ui->pbpopmap, "bt_popmap_nor_16.png");
+    updateEdgeButtons();
+
+    slotCreateDisplay(tr("Layout 1"));
+
+    connect(ui->twSiteList, SIGNAL(doubleClicked(QModelIndex)), this,
+            SLOT(OnFolderListClicked(QModelIndex)));
+    connect(ui->twFileList, SIGNAL(doubleClicked(QModelIndex)), this,
+            SLOT(OnFileListClicked(QModelIndex)));
+    connect(this, SIGNAL(signalFillFileList(QString, QStringList)), this,
+            SLOT(slotFillFileList(QString, QStringList)));
+    connect(&m_checkTimer, SIGNAL(timeout()), this, SLOT(slotCheckTimer()));
+    connect(&m_focusTimer, SIGNAL(timeout()), this, SLOT(slotAfterFocusChanged()));
+    connect(ui->pbLayout1, SIGNAL(clicked()), this, SLOT(slotClickScreenMode()));
+    connect(ui->pbLayout4, SIGNAL(clicked()), this, SLOT(slotClickScreenMode()));
+    connect(ui->pbLayout9, SIGNAL(clicked()), this, SLOT(slotClickScreenMode()));
+    connect(ui->pbPrevious, SIGNAL(clicked()), this, SLOT(slotClickScreenModeNP()));
+    connect(ui->pbNext, SIGNAL(clicked()), this, SLOT(slotClickScreenModeNP()));
+    connect(ui->pbShowHideLeftBar, SIGNAL(clicked()), this, SLOT(slotShowHideLeftbar()));
+    connect(ui->pbShowHideRightBar, SIGNAL(clicked()), this, SLOT(slotShowHideRightbar()));
+    connect(ui->pbShowHideBottomBar, SIGNAL(clicked()), this, SLOT(slotShowHideBottombar()));
+    connect(ui->pbConfig, SIGNAL(clicked()), this, SLOT(slotConfig()));
+    connect(ui->pbHelp, SIGNAL(clicked()), this, SLOT(slotHelp()));
+    connect(ui->pbMinimize, SIGNAL(clicked()), this, SLOT(showMinimized()));
+    connect(ui->pbMaximize, SIGNAL(clicked()), this, SLOT(slotShowMaximize()));
+    connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(slotCloseDlg(bool)));
+    connect(ui->pbpopmap, SIGNAL(clicked()), this, SLOT(slotPopupMap()));
+
+    setMouseTracking(true);
+    ui->centralWidget->setMouseTracking(true);
+    qApp->installEventFilter(this);
+
+    // Speed and G-sensor area.
+    ui->wgGsensor->setStyleSheet("background-image: url(:/Korvel/images/menu_bg.9.png);");
+    ui->wgDigitSpeed->setStyleSheet("background-image: url(:/Korvel/images/menu_bg.9.png);");
+    QFont gsensorFont("Tahoma");
+    gsensorFont.setPixelSize(10);
+    gsensorFont.setWeight(QFont::Normal);
+    ui->wgGsensor->setFont(gsensorFont);
+    auto* speedBox = new QHBoxLayout(ui->wgDigitSpeed);
+    speedBox->setContentsMargins(4, 4, 4, 4);
+    m_speedLcd = new QLCDNumber(3, ui->wgDigitSpeed);
+    m_speedLcd->setObjectName("lcdSpeed");
+    m_speedLcd->setSegmentStyle(QLCDNumber::Flat);
+    m_speedLcd->setFrameShape(QFrame::NoFrame);
+    // The style sheet's text colour would override the palette.
+    m_speedLcd->setStyleSheet("QLCDNumber { background: transparent; color: yellow; }");
+    QPalette lcdPalette = m_speedLcd->palette();
+    lcdPalette.setColor(QPalette::WindowText, Qt::yellow);
+    m_speedLcd->setPalette(lcdPalette);
+    m_speedLcd->display(0);
+    speedBox->addWidget(m_speedLcd);
+    // The graph of the hour comes into wgGsensor; until then it stays empty.
+
+    buildFolderModel();
+    ui->twFileList->setSortingEnabled(true);
+    ui->twFileList->sortByColumn(0, Qt::AscendingOrder);
+    ui->twFileList->setColumnWidth(0, 150);
+    ui->twFileList->setIconSize(QSize(16, 16));
+
+    showBusyIndicator();
+    emit signalFillFileList(m_currentFolder, QStringList() << kSsfFilter);
+
+    // The small map of the bottom bar comes with the map task; wgMap keeps its
+    // place until then.
+    auto* mapHint = new QLabel(tr("Map"), ui->wgMap);
+    mapHint->setObjectName("lbMapHint");
+    mapHint->setAlignment(Qt::AlignCenter);
+    auto* mapBox = new QHBoxLayout(ui->wgMap);
+    mapBox->setSpacing(0);
+    mapBox->setContentsMargins(2, 0, 1, 0);
+    mapBox->addWidget(mapHint);
+
+    m_checkTimer.start(50);
+    m_startTime = QDateTime::currentDateTime();
+    m_keepAwake = std::make_unique<KeepAwake>(tr("Playing recordings"));
+
+    placeBars();
+    slotShowHideBottombar();
+}
+
+Korvel::~Korvel() {
+    qApp->removeEventFilter(this);
+    m_checkTimer.stop();
+    m_focusTimer.stop();
+    m_fileList.cancel();
+}
+
+UCPlaybackStrip* Korvel::playbackStrip() const {
+    return ui->wgPlayControls;
+}
+
+// ---------------------------------------------------------------- folder tree
+
+void Korvel::buildFolderModel() {
+    m_folderModel = new QFileSystemModel(this);
+    m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_folderModel->setRootPath(QString());
+    ui->twSiteList->setModel(m_folderModel);
+    ui->twSiteList->setAnimated(false);
+    ui->twSiteList->setIndentation(20);
+    ui->twSiteList->setSortingEnabled(true);
+    ui->twSiteList->sortByColumn(0, Qt::AscendingOrder);
+    for (int c = 1; c < m_folderModel->columnCount(); ++c) {
+        ui->twSiteList->hideColumn(c);
+    }
+    ui->twSiteList->setColumnWidth(0, 200);
+    ui->twSiteList->header()->setStretchLastSection(true);
+}
+
+void Korvel::slotSiteRefreshClicked() {
+    QFileSystemModel* old = m_folderModel;
+    const QString root = old->rootPath();
+    const QString shownRoot = old->filePath(ui->twSiteList->rootIndex());
+    ui->twSiteList->setModel(nullptr);
+    old->deleteLater();
+    m_folderModel = new QFileSystemModel(this);
+    m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_folderModel->setRootPath(root);
+    ui->twSiteList->setModel(m_folderModel);
+    for (int c = 1; c < m_folderModel->columnCount(); ++c) {
+        ui->twSiteList->hideColumn(c);
+    }
+    if (!shownRoot.isEmpty()) {
+        ui->twSiteList->setRootIndex(m_folderModel->index(shownRoot));
+    }
+}
+
+void Korvel::OnFolderListClicked(const QModelIndex& index) {
+    if (!index.isValid()) {
+        return;
+    }
+    openDayFolder(m_folderModel->filePath(index));
+}
+
+void Korvel::openDayFolder(const QString& path) {
+    const QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const int date = dayFolderDate(folder);
+    if (date == 0) {
+        return;
+    }
+    m_cardRoot = cardRootOfDayFolder(folder);
+    const DvrSetupInfo setup = readDvrSetupInfo(m_cardRoot);
+    ui->lePlatNumber->setText(setup.vehicleNumber);
+    if (setup.isOldFirmware()) {
+        QMessageBox box(QMessageBox::Warning, tr("Warging"),
+                        tr("It is a file recorded in the old version. Some information can not "
+                           "be read."),
+                        QMessageBox::Ok, this);
+        box.exec();
+    }
+    loadGsensorLog(date, 0);
+
+    showBusyIndicator();
+    m_fileListBusy = true;
+    emit signalFillFileList(folder, QStringList() << kSsfFilter);
+    m_currentFolder = folder;
+
+    if (m_currentPage != nullptr) {
+        slotCloseAll();
+        const QDate day(date / 10000, date / 100 % 100, date % 100);
+        m_currentPage->openRecordingSite(kRecordingKey, QPoint(-1, -1), kWholeCellZone,
+                                         kRecordingKind, QDateTime(day, QTime(0, 0, 0)),
+                                         folder.toLocal8Bit());
+    }
+    m_fileListBusy = false;
+}
+
+void Korvel::openStartFolder(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isDir()) {
+        qWarning("not a folder: %s", qPrintable(path));
+        return;
+    }
+    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    if (dayFolderDate(folder) != 0) {
+        const QModelIndex index = m_folderModel->index(folder);
+        ui->twSiteList->setCurrentIndex(index);
+        ui->twSiteList->scrollTo(index);
+        openDayFolder(folder);
+        return;
+    }
+    m_cardRoot = folder;
+    ui->twSiteList->setRootIndex(m_folderModel->index(folder));
+    selectFirstDayFolder(folder);
+}
+
+void Korvel::selectFirstDayFolder(const QString& cardRoot) {
+    // The model lists folders on a thread of its own; the day folders can be
+    // looked at once their parent is loaded.
+    auto select = [this, cardRoot]() -> bool {
+        const QModelIndex parent = m_folderModel->index(cardRoot);
+        QStringList days;
+        for (int row = 0; row < m_folderModel->rowCount(parent); ++row) {
+            const QString child = m_folderModel->filePath(m_folderModel->index(row, 0, parent));
+            if (dayFolderDate(child) != 0) {
+                days << child;
+            }
+        }
+        if (days.isEmpty()) {
+            return false;
+        }
+        days.sort();
+        const QModelIndex first = m_folderModel->index(days.first());
+        ui->twSiteList->setCurrentIndex(first);
+        ui->twSiteList->scrollTo(first);
+        return true;
+    };
+    if (select()) {
+        return;
+    }
+    auto* once = new QObject(this);
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, once,
+            [select, cardRoot, once](const QString& loaded) {
+                if (QDir::cleanPath(loaded) == cardRoot && select()) {
+                    once->deleteLater();
+                }
+            });
+}
+
+// ------------------------------------------------------------------ file list
+
+void Korvel::OnFileListClicked(const QModelIndex&) {
+    const QList<QTreeWidgetItem*> selected = ui->twFileList->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    const QTreeWidgetItem* item = selected.first();
+    const int date = item->data(0, Qt::UserRole).toInt();
+    const QString text = item->text(0);
+    const QTime time(text.mid(0, 2).toInt(), text.mid(3, 2).toInt(), text.mid(6, 2).toInt());
+    const QDate day(date / 10000, date / 100 % 100, date % 100);
+    loadGsensorLog(date, time.hour());
+    if (m_currentPage != nullptr) {
+        const QDateTime at(day, time);
+        if (m_currentPage->viewCount() > 0) {
+            m_currentPage->seekTo(at);
+        } else {
+            m_currentPage->openRecordingSite(kRecordingKey, QPoint(-1, -1), kWholeCellZone,
+                                             kRecordingKind, at, m_currentFolder.toLocal8Bit());
+        }
+    }
+    m_fileListBusy = false;
+}
+
+void Korvel::slotSearchGsensor(QTime searchtime) {
+    // Picks closer than a second apart are dropped: each one repositions
+    // every site of the page.
+    const QDateTime now = QDateTime::currentDateTime();
+    if (m_lastGsensorSearch.isValid() && m_lastGsensorSearch.msecsTo(now) < 1000) {
+        return;
+    }
+    QDateTime playing;
+    if (m_currentPage == nullptr || !m_currentPage->currentDateTime(playing) ||
+        !playing.date().isValid()) {
+        return;
+    }
+    m_lastGsensorSearch = now;
+    const QDate day = playing.date();
+    loadGsensorLog(day.year() * 10000 + day.month() * 100 + day.day(), searchtime.hour());
+    const QDateTime at(day, searchtime);
+    if (m_currentPage->viewCount() > 0) {
+        m_currentPage->seekTo(at);
+    } else {
+        m_currentPage->openRecordingSite(kRecordingKey, QPoint(-1, -1), kWholeCellZone,
+                                         kRecordingKind, at, m_currentFolder.toLocal8Bit());
+    }
+    m_fileListBusy = false;
+}
+
+void Korvel::slotFillFileList(QString _path, QStringList _filters) {
+    // Cancelling first means no item of the old listing can land in the new
+    // list.
+    m_fileList.cancel();
+    for (int i = ui->twFileList->topLevelItemCount() - 1; i >= 0; --i) {
+        delete ui->twFileList->takeTopLevelItem(i);
+    }
+    m_fileList.start(_path, this, SLOT(slotAddFileItem(QString, int)),
+                     SLOT(slotEndOfReadFileList()), _filters);
+}
+
+void Korvel::slotAddFileItem(QString _itemName, int _date) {
+    if (!ui->twFileList->findItems(_itemName, Qt::MatchFixedString, 0).isEmpty()) {
+        return;
+    }
+    auto* item = new QTreeWidgetItem(ui->twFileList);
+    item->setText(0, _itemName);
+    item->setData(0, Qt::UserRole, _date);
+    item->setIcon(0, image("ic_camera_nor_gray_16.png"));
+}
+
+void Korvel::slotEndOfReadFileList() {
+    hideBusyIndicator();
+}
+
+void Korvel::showBusyIndicator() {
+    if (m_busyIndicator) {
+        m_busyIndicator->startAnimation();
+        return;
+    }
+    QWidget* host = ui->twFileList->viewport();
+    m_busyLayout = new QHBoxLayout(host);
+    m_busyIndicator = new QProgressIndicator(host);
+    m_busyIndicator->setFixedSize(28, 28);
+    m_busyLayout->addWidget(m_busyIndicator, 0, Qt::AlignCenter);
+    m_busyIndicator->show();
+    m_busyIndicator->startAnimation();
+}
+
+void Korvel::hideBusyIndicator() {
+    if (m_busyIndicator) {
+        m_busyIndicator->stopAnimation();
+        m_busyIndicator->hide();
+        m_busyIndicator->deleteLater();
+    }
+    if (m_busyLayout) {
+        m_busyLayout->deleteLater();
+    }
+}
+
+void Korvel::loadGsensorLog(int day, int hour) {
+    const int key = day * 100 + hour;
+    if (key == m_gsensorKey) {
+        return;
+    }
+    m_gsensorKey = key;
+    // The hour's log ("logs/<day>m/<hh>.mlog" under the card root) is drawn by
+    // the G-sensor graph, which comes with its own task.
+}
+
+// ------------------------------------------------------------------ heartbeat
+
+void Korvel::slotCheckTimer() {
+    if (m_currentPage != nullptr) {
+        if (GPSDATA* gps = m_currentPage->latestGps(); gps != nullptr && gps->isNew) {
+            gps->isNew = false;
+            ui->lbN->setText(readOuts::latitudeText(gps->latitude));
+            ui->lbE->setText(readOuts::longitudeText(gps->longitude));
+            // The small map and the map dialogs follow through this signal.
+            emit signalchangemappos(gps->latitude, gps->longitude);
+            showSpeed(gps->speed);
+        }
+        if (GSENSORDATA* g = m_currentPage->latestGsensor(); g != nullptr && g->isNew) {
+            m_currentPage->clearGsensorFlag();
+            g->isNew = false;
+            ui->lbX->setText(readOuts::axisText(g->x));
+            ui->lbY->setText(readOuts::axisText(g->y));
+            ui->lbZ->setText(readOuts::axisText(g->z));
+        }
+    }
+
+    QDateTime playing;
+    bool known = false;
+    if (m_currentPage != nullptr) {
+        known = m_currentPage->currentDateTime(playing) || m_currentPage->firstDateTime(playing);
+    }
+    if (!known) {
+        playing = QDateTime::currentDateTime();
+    }
+    const QDate day = playing.date();
+    const QString dateText = readOuts::dateText(day);
+    if (dateText != m_shownDate) {
+        m_shownDate = dateText;
+        ui->lbDate->setText(dateText);
+    }
+    if (day.isValid()) {
+        ui->lbTime->setText(playing.time().toString("hh:mm:ss"));
+        loadGsensorLog(day.year() * 10000 + day.month() * 100 + day.day(), playing.time().hour());
+    }
+    ui->wgPlayControls->refreshPlaybackControls();
+}
+
+void Korvel::showSpeed(double knots) {
+    m_speedLcd->display(readOuts::speedValue(knots, m_useMph));
+    ui->lbSpeed_2->setText(readOuts::speedUnitText(m_useMph));
+}
+
+// ---------------------------------------------------------------------- pages
+
+void Korvel::slotCreateDisplay(QString _title) {
+    if (_title == "SITE_DROP" || _title == "CHANNEL_DROP") {
+        _title.clear();
+    }
+    if (!m_pages.empty()) {
+        return;
+    }
+    std::unique_ptr<IDisplayPage> page = createDisplayPage(this, ui->twDisplay);
+    if (!page) {
+        // No page in this build: keep an empty, dark display area.
+        auto* empty = new QWidget(ui->twDisplay);
+        empty->setObjectName("DisplayArea");
+        ui->twDisplay->addTab(empty, QString());
+        return;
+    }
+    IDisplayPage* raw = page.get();
+    m_pages.push_back(std::move(page));
+    ui->twDisplay->addTab(raw->widget(), QString());
+    ui->twDisplay->setCurrentWidget(raw->widget());
+    setCurrentPage(raw);
+}
+
+void Korvel::slotRemoveDisplay(QString _title) {
+    if (m_pages.size() <= 1 || m_currentPage == nullptr) {
+        return;
+    }
+    const int tab = ui->twDisplay->indexOf(m_currentPage->widget());
+    if (!_title.isEmpty() && _title != ui->twDisplay->tabText(tab)) {
+        return;
+    }
+    IDisplayPage* page = m_currentPage;
+    setCurrentPage(nullptr);
+    page->closePage();
+    ui->twDisplay->removeTab(tab);
+    ui->twDisplay->setCurrentIndex(0);
+    setCurrentPage(pageOf(ui->twDisplay->currentWidget()));
+}
+
+void Korvel::slotActivateTabHeader(int index) {
+    setCurrentPage(pageOf(ui->twDisplay->widget(index)));
+}
+
+IDisplayPage* Korvel::pageOf(QWidget* frame) const {
+    for (const auto& page : m_pages) {
+        if (frame != nullptr && page->widget() == frame) {
+            return page.get();
+        }
+    }
+    return nullptr;
+}
+
+void Korvel::setCurrentPage(IDisplayPage* page) {
+    m_currentPage = page;
+    ui->wgPlayControls->setPage(page);
+}
+
+void Korvel::slotCloseAll() {
+    for (const auto& page : m_pages) {
+        page->closeAllViews();
+    }
+}
+
+void Korvel::slotCloseDisplay(UCDisplayFrame* _frame) {
+    QWidget* frame = reinterpret_cast<QWidget*>(_frame);
+    for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
+        if ((*it)->widget() == frame || (*it)->widget() == nullptr) {
+            if (m_currentPage == it->get()) {
+                setCurrentPage(nullptr);
+            }
+            m_pages.erase(it);
+            return;
+        }
+    }
+}
+
+void Korvel::slotSetDisplayFocused(UCDisplayFrame* _frame) {
+    if (IDisplayPage* page = pageOf(reinterpret_cast<QWidget*>(_frame))) {
+        setCurrentPage(page);
+    }
+}
+
+void Korvel::slotFocusChange(UCDisplayFrame* _frame, QWidget*) {
+    slotSetDisplayFocused(_frame);
+    m_focusTimer.start(1000);
+}
+
+void Korvel::slotAfterFocusChanged() {
+    // Recording-date queries serve the calendar, which this window does not
+    // show; recording-file sites answer none.
+    m_focusTimer.stop();
+}
+
+void Korvel::slotArriveRecDateInfo(void*) {
+    // Recording-file sites send no recording-date records.
+}
+
+void Korvel::slotDoubleClickOnView(UCDisplayFrame* _frame, GLWidget* _widget) {
+    auto* frame = reinterpret_cast<QWidget*>(_frame);
+    if (frame == nullptr || _widget == nullptr) {
+        return;
+    }
+    if (_widget->isEnlarged()) {
+        _widget->animateEnlarge(false, QRect());
+        return;
+    }
+    QRect area = frame->rect();
+    const QRect left = slotLeftBarGeometry();
+    const QRect right = slotRightBarGeometry();
+    const QRect bottom = slotBottomBarGeometry();
+    if (m_leftBarShown) {
+        area.setLeft(std::max(area.left(), left.right() + 1));
+    }
+    if (m_rightBarShown) {
+        area.setRight(std::min(area.right(), right.left() - 1));
+    }
+    if (m_bottomBarShown) {
+        area.setBottom(std::min(area.bottom(), bottom.top() - 1));
+    }
+    area.adjust(g_config.leftSpace(), g_config.topSpace(), -g_config.rightSpace(),
+                -g_config.bottomSpace());
+    _widget->raise();
+    _widget->animateEnlarge(true, area);
+}
+
+void Korvel::slotCaptureClicked(QWidget*, GLWidget*) {
+    // Saving a view's picture comes with the snapshot task.
+}
+
+void Korvel::slotPrintClicked(QWidget*, GLWidget*) {
+    // Printing a view's picture comes with the snapshot task.
+}
+
+bool Korvel::slotLeftBarVisible() {
+    return m_leftBarShown;
+}
+
+bool Korvel::slotRightBarVisible() {
+    return m_rightBarShown;
+}
+
+bool Korvel::slotBottomBarVisible() {
+    return m_bottomBarShown;
+}
+
+namespace {
+// A bar's rectangle in the coordinates of the display area's current page.
+QRect toPage(QWidget* bar, QWidget* page) {
+    return QRect(page->mapFrom(bar->parentWidget(), bar->pos()), bar->size());
+}
+}  // namespace
+
+QRect Korvel::slotLeftBarGeometry() {
+    QWidget* page = ui->twDisplay->currentWidget() ? ui->twDisplay->currentWidget() : ui->twDisplay;
+    return toPage(ui->wgLeftBar, page);
+}
+
+QRect Korvel::slotRightBarGeometry() {
+    QWidget* page = ui->twDisplay->currentWidget() ? ui->twDisplay->currentWidget() : ui->twDisplay;
+    return toPage(ui->wgRightBar, page);
+}
+
+QRect Korvel::slotBottomBarGeometry() {
+    QWidget* page = ui->twDisplay->currentWidget() ? ui->twDisplay->currentWidget() : ui->twDisplay;
+    return toPage(ui->wgBottomBar, page);
+}
+
+void Korvel::relayoutPages() {
+    for (const auto& page : m_pages) {
+        page->relayout();
+    }
+}
+
+// ------------------------------------------------------------ right bar, menu
+
+void Korvel::slotClickScreenMode() {
+    if (m_currentPage == nullptr) {
+        return;
+    }
+    QObject* from = sender();
+    if (from == ui->pbLayout1) {
+        m_currentPage->setSplitMode(1);
+    } else if (from == ui->pbLayout4) {
+        m_currentPage->setSplitMode(4);
+    } else if (from == ui->pbLayout9) {
+        m_currentPage->setSplitMode(9);
+    }
+}
+
+void Korvel::slotClickScreenModeNP() {
+    if (m_currentPage == nullptr) {
+        return;
+    }
+    m_currentPage->showGroup(sender() == ui->pbPrevious ? 1 : 2);
+}
+
+void Korvel::buildContextMenus() {
+    auto action = [this](const char* text, bool checkable, const char* slot) {
+        auto* a = new QAction(tr(text), this);
+        a->setCheckable(checkable);
+        connect(a, SIGNAL(triggered()), this, slot);
+        return a;
+    };
+    m_actCloseAll =
+        action(QT_TR_NOOP("Close all Channels"), false, SLOT(slotCloseAllCurrentPage()));
+    m_actCloseSelected =
+        action(QT_TR_NOOP("Close the selected channels"), false, SLOT(slotCloseSelectedChannels()));
+    m_actAutoStream = action(QT_TR_NOOP("Auto Stream"), true, SLOT(slotAutoStream()));
+    m_actFirstStream = action(QT_TR_NOOP("1st Stream"), true, SLOT(slotFirstStream()));
+    m_actSecondStream = action(QT_TR_NOOP("2nd Stream"), true, SLOT(slotSecondStream()));
+    m_actShowTextMode = action(QT_TR_NOOP("Mode(Live or PB)"), true, SLOT(slotShowTextMode()));
+    m_actShowTextDateTime = action(QT_TR_NOOP("Date/Time"), true, SLOT(slotShowTextDateTime()));
+    m_actShowTextResolution =
+        action(QT_TR_NOOP("Resolution"), true, SLOT(slotShowTextResolution()));
+    m_actShowTextChannelTitle =
+        action(QT_TR_NOOP("Channel Title"), true, SLOT(slotShowTextChannelTitle()));
+    m_actShowTextSiteName = action(QT_TR_NOOP("Site Name"), true, SLOT(slotShowTextSiteName()));
+    m_actRefresh = action(QT_TR_NOOP("Refresh"), false, SLOT(slotSiteRefreshClicked()));
+}
+
+void Korvel::slotDisplayContextMenu(const QPoint&) {
+    QMenu menu(this);
+    menu.setObjectName("CONTEXT_MENU");
+    menu.addAction(m_actCloseAll);
+    menu.addSeparator();
+    QMenu* texts = menu.addMenu(tr("Show Text"));
+    texts->addAction(m_actShowTextSiteName);
+    texts->addAction(m_actShowTextChannelTitle);
+    texts->addAction(m_actShowTextMode);
+    texts->addAction(m_actShowTextDateTime);
+    texts->addAction(m_actShowTextResolution);
+    const bool hasSite = m_currentPage != nullptr && m_currentPage->selectedHasSite();
+    texts->setEnabled(hasSite);
+    if (hasSite) {
+        m_actShowTextSiteName->setChecked(m_currentPage->isTopTextShown(0));
+        m_actShowTextChannelTitle->setChecked(m_currentPage->isTopTextShown(1));
+        m_actShowTextMode->setChecked(m_currentPage->isBottomTextShown(0));
+        m_actShowTextDateTime->setChecked(m_currentPage->isBottomTextShown(3));
+        m_actShowTextResolution->setChecked(m_currentPage->isBottomTextShown(4));
+    }
+    m_displayMenu = &menu;
+    menu.exec(QCursor::pos());
+}
+
+void Korvel::slotSiteListContextMenu(const QPoint& pos) {
+    QMenu menu(this);
+    menu.setObjectName("CONTEXT_MENU");
+    menu.addAction(m_actRefresh);
+    m_siteListMenu = &menu;
+    menu.exec(ui->twSiteList->viewport()->mapToGlobal(pos));
+}
+
+void Korvel::slotCloseAllCurrentPage() {
+    if (m_currentPage != nullptr) {
+        m_currentPage->closeAllViews();
+    }
+}
+
+void Korvel::slotCloseSelectedChannels() {
+    if (m_currentPage != nullptr) {
+        m_currentPage->closeSelectedViews();
+    }
+}
+
+void Korvel::slotAutoStream() {
+    if (m_currentPage != nullptr) {
+        m_currentPage->setStreamType(0);
+    }
+}
+
+void Korvel::slotFirstStream() {
+    if (m_currentPage != nullptr) {
+        m_currentPage->setStreamType(1);
+    }
+}
+
+void Korvel::slotSecondStream() {
+    if (m_currentPage != nullptr) {
+        m_currentPage->setStreamType(2);
+    }
+}
+
+void Korvel::toggleTopText(int type) {
+    if (m_currentPage != nullptr) {
+        m_currentPage->setTopTextShown(type, !m_currentPage->isTopTextShown(type));
+    }
+}
+
+void Korvel::toggleBottomText(int type) {
+    if (m_currentPage != nullptr) {
+        m_currentPage->setBottomTextShown(type, !m_currentPage->isBottomTextShown(type));
+    }
+}
+
+void Korvel::slotShowTextMode() {
+    toggleBottomText(0);
+}
+
+void Korvel::slotShowTextDateTime() {
+    toggleBottomText(3);
+}
+
+void Korvel::slotShowTextResolution() {
+    toggleBottomText(4);
+}
+
+void Korvel::slotShowTextChannelTitle() {
+    toggleTopText(1);
+}
+
+void Korvel::slotShowTextSiteName() {
+    toggleTopText(0);
+}
+
+// ------------------------------------------------------------ top-bar buttons
+
+void Korvel::slotConfig() {
+    QString dvrSetup = dvrSetupPath(m_cardRoot);
+    QString modelSetup = QString("%1/%2").arg(m_cardRoot, kModelSetupFileName);
+    if (!QFile::exists(dvrSetup) && !QFile::exists(modelSetup)) {
+        if (!slotSelectDrive()) {
+            showMessageBox(tr("Configuration"), tr(" There is not a setting file."), 1);
+            return;
+        }
+        dvrSetup = dvrSetupPath(m_cardRoot);
+        modelSetup = QString("%1/%2").arg(m_cardRoot, kModelSetupFileName);
+    }
+    const QString second = QFile::exists(modelSetup) ? modelSetup : dvrSetup;
+    if (runSetupEditor(dvrSetup, second)) {
+        m_useMph = readOuts::readUseMph();
+        ui->lbSpeed_2->setText(readOuts::speedUnitText(m_useMph));
+    }
+}
+
+bool Korvel::runSetupEditor(const QString& dvrSetupPath, const QString&) {
+    // The recorder setup editor comes with its own task.
+    showMessageBox(tr("Configuration"),
+                   tr("The recorder setup editor is not available yet.\n%1").arg(dvrSetupPath), 1);
+    return false;
+}
+
+bool Korvel::slotSelectDrive() {
+    DlgSelDrive dialog(this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    const QString path = dialog.selectedPath();
+    const QModelIndex index = m_folderModel->index(path);
+    if (path.isEmpty() || !index.isValid()) {
+        return false;
+    }
+    ui->twSiteList->expand(index);
+    m_cardRoot = path;
+    return true;
+}
+
+void Korvel::slotHelp() {
+    UCDlgAbout about(this);
+    about.exec();
+}
+
+void Korvel::slotPopupMap() {
+    // Map dialogs come with the map task; they follow signalchangemappos.
+}
+
+void Korvel::slotShowMaximize() {
+    if (!m_maximized) {
+        m_normalGeometry = geometry();
+        QScreen* screen =
+            windowHandle() ? windowHandle()->screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen->availableGeometry();
+        setGeometry(area.adjusted(0, 0, -1, -1));
+        setButtonImage(ui->pbMaximize, "top_shorten_nor_24.png");
+        m_maximized = true;
+    } else {
+        setGeometry(m_normalGeometry);
+        setButtonImage(ui->pbMaximize, "top_expend_nor_24.png");
+        m_maximized = false;
+    }
+}
+
+void Korvel::slotCloseDlg(bool) {
+    if (g_config.closeAsk()) {
+        close();
+        return;
+    }
+    UCDlgClose dialog(this);
+    dialog.setStyleSheet(g_config.appStyle());
+    if (dialog.exec() == QDialog::Accepted) {
+        close();
+    }
+}
+
+void Korvel::closeEvent(QCloseEvent* event) {
+    m_checkTimer.stop();
+    m_focusTimer.stop();
+    m_fileList.cancel();
+    ui->wgPlayControls->setPage(nullptr);
+    m_currentPage = nullptr;
+    for (const auto& page : m_pages) {
+        page->closeAllViews();
+    }
+    for (const auto& page : m_pages) {
+        page->closePage();
+    }
+    event->accept();
+}
+
+void Korvel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        ui->lbSpeed_2->setText(readOuts::speedUnitText(m_useMph));
+        m_shownDate.clear();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+// ------------------------------------------------------------------ the bars
+
+Korvel::BarRects Korvel::barRects(bool leftShown, bool rightShown, bool bottomShown) const {
+    const int w = ui->centralWidget->width();
+    const int h = ui->centralWidget->height();
+    const int top = kTopBarHeight;
+    BarRects r;
+    r.left = QRect(leftShown ? 0 : -(m_leftBarWidth - kBarEdge), top, m_leftBarWidth, h - top);
+    const int leftVisible = r.left.right() + 1;
+    const int bottomTop = bottomShown ? h - kBottomBarHeight : h - kBarEdge;
+    r.bottom = QRect(leftVisible, bottomTop, std::max(0, w - leftVisible), kBottomBarHeight);
+    const int rightTop = top + kRightBarOffset;
+    r.right = QRect(rightShown ? w - kRightBarWidth : w - kBarEdge, rightTop, kRightBarWidth,
+                    std::max(0, bottomTop - rightTop));
+    return r;
+}
+
+void Korvel::placeBars() {
+    const int w = ui->centralWidget->width();
+    const int h = ui->centralWidget->height();
+    ui->wgTopBar->setGeometry(0, 0, w, kTopBarHeight);
+    ui->twDisplay->setGeometry(0, kTopBarHeight, w, std::max(0, h - kTopBarHeight));
+    const BarRects r = barRects(m_leftBarShown, m_rightBarShown, m_bottomBarShown);
+    ui->wgLeftBar->setGeometry(r.left);
+    ui->wgRightBar->setGeometry(r.right);
+    ui->wgBottomBar->setGeometry(r.bottom);
+    placeSizeGrips();
+}
+
+void Korvel::placeSizeGrips() {
+    const int w = ui->centralWidget->width();
+    const int h = ui->centralWidget->height();
+    if (m_edgeGrips.size() == 4) {
+        m_edgeGrips[0]->setGeometry(0, 0, kGripSize, kTopBarHeight);
+        m_edgeGrips[1]->setGeometry(w - kGripSize, kTopBarHeight, kGripSize, h - kTopBarHeight);
+        m_edgeGrips[2]->setGeometry(0, h - kGripSize, w / 2, kGripSize);
+        m_edgeGrips[3]->setGeometry(w / 2, h - kGripSize, w - w / 2, kGripSize);
+        for (QSizeGrip* grip : m_edgeGrips) {
+            grip->raise();
+        }
+    }
+}
+
+void Korvel::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // Keep the left bar within half the window as the window narrows.
+    m_leftBarWidth =
+        std::clamp(m_leftBarWidth, kMinLeftBarWidth, std::max(kMinLeftBarWidth, width() / 2));
+    placeBars();
+}
+
+void Korvel::updateEdgeButtons() {
+    setButtonImage(ui->pbShowHideLeftBar,
+                   m_leftBarShown ? "hidden_bt_left_nor.png" : "hidden_bt_left_p.png");
+    setButtonImage(ui->pbShowHideRightBar,
+                   m_rightBarShown ? "rignt_menu.png" : "rignt_menu_hid.png");
+    setButtonImage(ui->pbShowHideBottomBar,
+                   m_bottomBarShown ? "hidden_bt_bottom_nor.png" : "hidden_bt_bottom_p.png");
+    ui->pbShowHideLeftBar->setIconSize(QSize(14, 60));
+    ui->pbShowHideRightBar->setIconSize(QSize(14, 60));
+    ui->pbShowHideBottomBar->setIconSize(QSize(60, 14));
+}
+
+void Korvel::slideBars(bool leftWas, bool rightWas, bool bottomWas) {
+    const BarRects from = barRects(leftWas, rightWas, bottomWas);
+    const BarRects to = barRects(m_leftBarShown, m_rightBarShown, m_bottomBarShown);
+    auto* group = new QParallelAnimationGroup(this);
+    auto animate = [group](QWidget* bar, const QByteArray& property, const QVariant& start,
+                           const QVariant& end, QEasingCurve::Type easing) {
+        auto* a = new QPropertyAnimation(bar, property, group);
+        a->setDuration(kBarSlideMs);
+        a->setEasingCurve(easing);
+        a->setStartValue(start);
+        a->setEndValue(end);
+        group->addAnimation(a);
+    };
+    // The moving bar overshoots a little (OutBack); the neighbours that give
+    // or take the space follow smoothly (OutCubic).
+    auto slide = [&](QWidget* bar, const QRect& a, const QRect& b, bool moving, bool byPos) {
+        if (a == b) {
+            return;
+        }
+        if (moving && byPos) {
+            bar->resize(b.size());
+            animate(bar, "pos", a.topLeft(), b.topLeft(), QEasingCurve::OutBack);
+        } else {
+            animate(bar, "geometry", a, b, moving ? QEasingCurve::OutBack : QEasingCurve::OutCubic);
+        }
+    };
+    slide(ui->wgLeftBar, from.left, to.left, leftWas != m_leftBarShown, false);
+    slide(ui->wgRightBar, from.right, to.right, rightWas != m_rightBarShown, true);
+    slide(ui->wgBottomBar, from.bottom, to.bottom, bottomWas != m_bottomBarShown, true);
+    const bool leftMoved = leftWas != m_leftBarShown;
+    connect(group, &QParallelAnimationGroup::finished, this, [this, leftMoved] {
+        placeBars();
+        if (leftMoved) {
+            relayoutPages();
+        }
+    });
+    group->start(QAbstractAnimation::DeleteWhenStopped);
+    updateEdgeButtons();
+}
+
+void Korvel::slotShowHideLeftbar() {
+    const bool was = m_leftBarShown;
+    m_leftBarShown = !m_leftBarShown;
+    slideBars(was, m_rightBarShown, m_bottomBarShown);
+}
+
+void Korvel::slotShowHideRightbar() {
+    const bool was = m_rightBarShown;
+    m_rightBarShown = !m_rightBarShown;
+    slideBars(m_leftBarShown, was, m_bottomBarShown);
+}
+
+void Korvel::slotShowHideBottombar() {
+    const bool was = m_bottomBarShown;
+    m_bottomBarShown = !m_bottomBarShown;
+    slideBars(m_leftBarShown, m_rightBarShown, was);
+}
+
+// ------------------------------------------------- dragging and left-bar width
+
+bool Korvel::eventFilter(QObject* watched, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (watched == ui->wgMoveArea && handleMoveArea(event)) {
+        return true;
+    }
+    if (handleLeftBarResize(watched, event)) {
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool Korvel::handleMoveArea(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (e->button() == Qt::LeftButton) {
+                m_dragging = true;
+                m_dragOffset = e->globalPos() - frameGeometry().topLeft();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::MouseMove: {
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (!m_dragging || !(e->buttons() & Qt::LeftButton)) {
+                return false;
+            }
+            if (m_maximized) {
+                // Dragging a maximised window restores it first, under the
+                // cursor at the same relative place.
+                const double fx = double(m_dragOffset.x()) / std::max(1, width());
+                slotShowMaximize();
+                m_dragOffset.setX(int(fx * width()));
+            }
+            move(e->globalPos() - m_dragOffset);
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            m_dragging = false;
+            return false;
+        case QEvent::MouseButtonDblClick:
+            m_dragging = false;
+            slotShowMaximize();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool Korvel::handleLeftBarResize(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
+        type != QEvent::MouseButtonRelease) {
+        return false;
+    }
+    auto* e = static_cast<QMouseEvent*>(event);
+    const QPoint at = ui->centralWidget->mapFromGlobal(e->globalPos());
+    const QRect bar = ui->wgLeftBar->geometry();
+    const QRect button(ui->pbShowHideLeftBar->mapTo(ui->centralWidget, QPoint(0, 0)),
+                       ui->pbShowHideLeftBar->size());
+    const bool nearEdge = m_leftBarShown && std::abs(at.x() - (bar.right() + 1)) <= kResizeMargin &&
+                          at.y() >= bar.top() && at.y() <= bar.bottom() &&
+                          (at.y() < button.top() || at.y() > button.bottom());
+
+    if (m_resizingLeft) {
+        if (type == QEvent::MouseMove) {
+            const int width = m_resizeOffset + at.x();
+            if (width >= kMinLeftBarWidth && width <= this->width() / 2 && m_leftBarShown) {
+                m_leftBarWidth = width;
+                placeBars();
+                relayoutPages();
+            }
+            return true;
+        }
+        if (type == QEvent::MouseButtonRelease) {
+            m_resizingLeft = false;
+            ui->centralWidget->unsetCursor();
+            return true;
+        }
+    }
+    if (type == QEvent::MouseMove && e->buttons() == Qt::NoButton) {
+        if (nearEdge) {
+            ui->centralWidget->setCursor(Qt::SizeHorCursor);
+        } else if (ui->centralWidget->testAttribute(Qt::WA_SetCursor)) {
+            ui->centralWidget->unsetCursor();
+        }
+        return false;
+    }
+    if (type == QEvent::MouseButtonPress && e->button() == Qt::LeftButton && nearEdge &&
+        watched != ui->pbShowHideLeftBar) {
+        m_resizingLeft = true;
+        m_resizeOffset = m_leftBarWidth - at.x();
+        return true;
+    }
+    return false;
 }

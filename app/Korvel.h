@@ -1,16 +1,242 @@
 #pragma once
 
-// The main window. For now a plain frame with the logo and a close button; it
-// already does what start-up relies on: its constructor loads the configuration
-// and writes it back, so a first start creates the file with every default.
+// The main window. A frameless form with its own top bar; beside the display
+// area lie three sliding bars: the left bar (logo, folder tree of the disks,
+// recordings of the chosen day), the right bar (page split and channel group
+// paging) and the bottom bar (small map, position, vehicle number, date and
+// time, playback strip, speed and G-sensor graph, G-sensor values).
 //
-// Threading: GUI thread only.
+// The window never talks to a site: every playback command goes to the current
+// display page. A 50 ms heartbeat pulls the newest GPS and G-sensor samples and
+// the playback time out of that page and refreshes the read-outs and the strip.
+//
+// Construction loads the configuration and writes it back (a first start
+// creates the file with every default), builds the first page, starts the
+// heartbeat and asks the desktop to stay awake while the window lives.
+//
+// Threading: GUI thread only. The file list is filled by a worker on a thread
+// of its own (FileListJob) that reaches the window only through queued
+// signals; a new listing cancels the old one before the list is cleared.
 
+#include <QDateTime>
+#include <QList>
 #include <QMainWindow>
+#include <QModelIndex>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+#include "recording/qt/FileListJob.h"
+
+class GLWidget;
+class IDisplayPage;
+class KeepAwake;
+class QAction;
+class QFileSystemModel;
+class QHBoxLayout;
+class QLCDNumber;
+class QMenu;
+class QProgressIndicator;
+class QSizeGrip;
+class UCDisplayFrame;
+class UCPlaybackStrip;
+namespace Ui {
+class Korvel;
+}
 
 class Korvel : public QMainWindow {
     Q_OBJECT
 
 public:
+    // Edge strip of a bar that stays inside the window when the bar is hidden.
+    static constexpr int kBarEdge = 14;
+    static constexpr int kTopBarHeight = 34;
+    static constexpr int kRightBarWidth = 62;
+    static constexpr int kBottomBarHeight = 224;
+    static constexpr int kDefaultLeftBarWidth = 250;
+    // The right bar starts this far below the top bar.
+    static constexpr int kRightBarOffset = 65;
+    static constexpr int kBarSlideMs = 500;
+
     explicit Korvel(QWidget* parent = nullptr);
+    ~Korvel() override;
+
+    // A folder named at start: a day folder opens as if double-clicked in the
+    // tree; any other folder becomes the tree's root (and the card root) and
+    // its first day folder is selected.
+    void openStartFolder(const QString& path);
+    // Opens a day folder (Algorithms of OnFolderListClicked): reads the
+    // recorder's setup, lists the day's recordings and reopens the page on it
+    // at 00:00:00. A folder whose name is not a date is ignored.
+    void openDayFolder(const QString& path);
+
+    QString cardRoot() const { return m_cardRoot; }
+    QString currentFolder() const { return m_currentFolder; }
+    bool fileListBusy() const { return m_fileListBusy; }
+    bool useMph() const { return m_useMph; }
+    IDisplayPage* currentPage() const { return m_currentPage; }
+    UCPlaybackStrip* playbackStrip() const;
+    QFileSystemModel* folderModel() const { return m_folderModel; }
+
+signals:
+    void signalFillFileList(QString _path, QStringList _filters);
+    // Latitude, longitude: every open map dialog follows.
+    void signalchangemappos(double, double);
+
+public slots:
+    void OnFolderListClicked(const QModelIndex& index);
+    void OnFileListClicked(const QModelIndex& index);
+    void slotFillFileList(QString _path, QStringList _filters);
+    void slotAddFileItem(QString _itemName, int _date);
+    void slotEndOfReadFileList();
+    void slotCheckTimer();
+
+    void slotClickScreenMode();
+    void slotClickScreenModeNP();
+    void slotShowHideLeftbar();
+    void slotShowHideRightbar();
+    void slotShowHideBottombar();
+    void slotConfig();
+    bool slotSelectDrive();
+    void slotHelp();
+    void slotShowMaximize();
+    void slotCloseDlg(bool checked = false);
+    void slotPopupMap();
+    void slotSearchGsensor(QTime searchtime);
+
+    void slotDisplayContextMenu(const QPoint& pos);
+    void slotSiteListContextMenu(const QPoint& pos);
+    void slotCloseAllCurrentPage();
+    void slotCloseSelectedChannels();
+    void slotAutoStream();
+    void slotFirstStream();
+    void slotSecondStream();
+    void slotShowTextMode();
+    void slotShowTextDateTime();
+    void slotShowTextResolution();
+    void slotShowTextChannelTitle();
+    void slotShowTextSiteName();
+    void slotSiteRefreshClicked();
+
+    // Pages.
+    void slotCreateDisplay(QString _title);
+    void slotRemoveDisplay(QString _title);
+    void slotActivateTabHeader(int index);
+    void slotCloseAll();
+    void slotCloseDisplay(UCDisplayFrame* _frame);
+    void slotSetDisplayFocused(UCDisplayFrame* _frame);
+    void slotFocusChange(UCDisplayFrame* _frame, QWidget* _focusWidget);
+    void slotAfterFocusChanged();
+    void slotArriveRecDateInfo(void* _info);
+    void slotDoubleClickOnView(UCDisplayFrame* _frame, GLWidget* _widget);
+    void slotCaptureClicked(QWidget* _frame, GLWidget* _widget);
+    void slotPrintClicked(QWidget* _frame, GLWidget* _widget);
+    // Queries a page answers its grid layout with; geometries are in the
+    // coordinates of the display area (twDisplay), where the pages lie.
+    bool slotLeftBarVisible();
+    bool slotRightBarVisible();
+    bool slotBottomBarVisible();
+    bool slotPTZBarVisible() { return false; }
+    bool slotCalendarVisible() { return false; }
+    QRect slotLeftBarGeometry();
+    QRect slotRightBarGeometry();
+    QRect slotBottomBarGeometry();
+
+protected:
+    // Loads the G-sensor log of a day (yyyymmdd) and hour into the graph. The
+    // graph comes with its own task; until then only the day and hour are
+    // remembered, so the loader will see each hour once.
+    virtual void loadGsensorLog(int day, int hour);
+    // Opens the recorder setup editor on the two setup files; true when it
+    // was accepted and saved.
+    virtual bool runSetupEditor(const QString& dvrSetupPath, const QString& modelSetupPath);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    struct BarRects {
+        QRect left;
+        QRect right;
+        QRect bottom;
+    };
+    // Where the bars lie for the given flags in the current window size.
+    BarRects barRects(bool leftShown, bool rightShown, bool bottomShown) const;
+    void placeBars();
+    void placeSizeGrips();
+    void slideBars(bool leftWas, bool rightWas, bool bottomWas);
+    void updateEdgeButtons();
+    void relayoutPages();
+
+    void buildContextMenus();
+    void buildFolderModel();
+    void showBusyIndicator();
+    void hideBusyIndicator();
+    void showSpeed(double knots);
+    void toggleTopText(int type);
+    void toggleBottomText(int type);
+    IDisplayPage* pageOf(QWidget* frame) const;
+    void setCurrentPage(IDisplayPage* page);
+    bool handleMoveArea(QEvent* event);
+    bool handleLeftBarResize(QObject* watched, QEvent* event);
+    void selectFirstDayFolder(const QString& cardRoot);
+
+    std::unique_ptr<Ui::Korvel> ui;
+
+    QString m_cardRoot;
+    QString m_currentFolder;
+    QFileSystemModel* m_folderModel = nullptr;
+    // Pages in creation order; each adapter lives as long as its page widget.
+    std::vector<std::unique_ptr<IDisplayPage>> m_pages;
+    IDisplayPage* m_currentPage = nullptr;
+    bool m_useMph = false;
+    int m_gsensorKey = 0;
+    bool m_fileListBusy = false;
+    QPointer<QProgressIndicator> m_busyIndicator;
+    QPointer<QHBoxLayout> m_busyLayout;
+    FileListJob m_fileList;
+    QLCDNumber* m_speedLcd = nullptr;
+    QString m_shownDate;
+
+    bool m_leftBarShown = true;
+    bool m_rightBarShown = true;
+    bool m_bottomBarShown = false;
+    int m_leftBarWidth = kDefaultLeftBarWidth;
+    bool m_maximized = false;
+    QRect m_normalGeometry;
+
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+    bool m_resizingLeft = false;
+    int m_resizeOffset = 0;
+
+    QTimer m_checkTimer;
+    QTimer m_focusTimer;
+    QDateTime m_startTime;
+    QDateTime m_lastGsensorSearch;
+    std::unique_ptr<KeepAwake> m_keepAwake;
+
+    QList<QSizeGrip*> m_edgeGrips;
+    QPointer<QMenu> m_displayMenu;
+    QPointer<QMenu> m_siteListMenu;
+    QAction* m_actCloseAll = nullptr;
+    QAction* m_actCloseSelected = nullptr;
+    QAction* m_actAutoStream = nullptr;
+    QAction* m_actFirstStream = nullptr;
+    QAction* m_actSecondStream = nullptr;
+    QAction* m_actShowTextMode = nullptr;
+    QAction* m_actShowTextDateTime = nullptr;
+    QAction* m_actShowTextResolution = nullptr;
+    QAction* m_actShowTextChannelTitle = nullptr;
+    QAction* m_actShowTextSiteName = nullptr;
+    QAction* m_actRefresh = nullptr;
+    QList<QObject*> m_mapDialogs;
 };

@@ -1,9 +1,16 @@
 // Start-up: messages, language, font, style sheets, login, main window.
+//
+//   korvel [FOLDER]
+//
+// FOLDER, when given, is opened at once: a day folder (yyyymmdd) as if it had
+// been double-clicked in the folder tree, any other folder (a card root) as
+// the tree's root with its first day folder selected.
 
 #include <QApplication>
 #include <QFont>
 #include <QLocale>
 #include <QSettings>
+#include <QStringList>
 #include <QTranslator>
 
 #include <memory>
@@ -54,6 +61,10 @@ int main(int argc, char** argv) {
     window->setStyleSheet(g_config.appStyle());
     window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
     window->show();
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 1 && !args.at(1).isEmpty()) {
+        window->openStartFolder(args.at(1));
+    }
     const int exitCode = app.exec();
     window.reset();
     return exitCode;

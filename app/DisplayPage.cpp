@@ -1,0 +1,160 @@
+#include "app/DisplayPage.h"
+
+#include <QPointer>
+
+#include "app/IDisplayPage.h"
+#include "app/Korvel.h"
+#include "display/UCDisplayFrame.h"
+
+namespace {
+
+// Forwards to the page while it exists; a closed page answers like an empty
+// one.
+class DisplayFramePage : public IDisplayPage {
+public:
+    explicit DisplayFramePage(UCDisplayFrame* frame) : m_frame(frame) {}
+
+    int playMode() override { return m_frame ? m_frame->playMode() : 1; }
+    bool getPlaySpeed(int& speedIndex) override {
+        return m_frame && m_frame->getPlaySpeed(speedIndex);
+    }
+    bool isSelectedPaused() override { return m_frame && m_frame->isSelectedPaused(); }
+    void setPlaySpeed(int speedIndex) override {
+        if (m_frame) {
+            m_frame->setPlaySpeed(speedIndex);
+        }
+    }
+    void rewind() override {
+        if (m_frame) {
+            m_frame->rewind();
+        }
+    }
+    void pause() override {
+        if (m_frame) {
+            m_frame->pause();
+        }
+    }
+    void resume() override {
+        if (m_frame) {
+            m_frame->resume();
+        }
+    }
+    bool gotoFirst(QDateTime& at) override { return m_frame && m_frame->gotoFirst(at); }
+    bool gotoLast(QDateTime& at) override { return m_frame && m_frame->gotoLast(at); }
+
+    QWidget* widget() override { return m_frame; }
+    int viewCount() override { return m_frame ? m_frame->viewCount() : 0; }
+    void openRecordingSite(qint64 key, const QPoint& point, int zone, int kind,
+                           const QDateTime& start, const QByteArray& folder) override {
+        if (m_frame) {
+            m_frame->openRecordingSite(key, point, zone, kind, start, folder);
+        }
+    }
+    void seekTo(const QDateTime& at) override {
+        if (m_frame) {
+            m_frame->seekTo(at);
+        }
+    }
+    void closeAllViews() override {
+        if (m_frame) {
+            m_frame->closeAllViews();
+        }
+    }
+    void closeSelectedViews() override {
+        if (m_frame) {
+            m_frame->closeSelectedViews();
+        }
+    }
+    void setSplitMode(int split) override {
+        if (m_frame) {
+            m_frame->setSplitMode(split);
+        }
+    }
+    void showGroup(int direction) override {
+        if (m_frame) {
+            m_frame->showGroup(direction);
+        }
+    }
+    void setStreamType(int type) override {
+        if (m_frame) {
+            m_frame->setStreamType(type);
+        }
+    }
+    bool isTopTextShown(int type) override { return m_frame && m_frame->isTopTextShown(type); }
+    void setTopTextShown(int type, bool shown) override {
+        if (m_frame) {
+            m_frame->setTopTextShown(type, shown);
+        }
+    }
+    bool isBottomTextShown(int type) override {
+        return m_frame && m_frame->isBottomTextShown(type);
+    }
+    void setBottomTextShown(int type, bool shown) override {
+        if (m_frame) {
+            m_frame->setBottomTextShown(type, shown);
+        }
+    }
+    bool selectedHasSite() override {
+        qint64 identity = 0;
+        return m_frame && m_frame->selectedSiteIdentity(identity);
+    }
+    bool currentDateTime(QDateTime& at) override { return m_frame && m_frame->currentDateTime(at); }
+    bool firstDateTime(QDateTime& at) override { return m_frame && m_frame->firstDateTime(at); }
+    GPSDATA* latestGps() override { return m_frame ? m_frame->latestGps() : nullptr; }
+    GSENSORDATA* latestGsensor() override { return m_frame ? m_frame->latestGsensor() : nullptr; }
+    void clearGsensorFlag() override {
+        if (m_frame) {
+            m_frame->clearGsensorFlag();
+        }
+    }
+    void relayout() override {
+        if (m_frame) {
+            m_frame->relayout();
+        }
+    }
+    void closePage() override {
+        if (m_frame) {
+            m_frame->closeAllViews();
+            m_frame->close();
+        }
+    }
+
+private:
+    QPointer<UCDisplayFrame> m_frame;
+};
+
+}  // namespace
+
+std::unique_ptr<IDisplayPage> createDisplayPage(Korvel* window, QWidget* parent) {
+    auto* frame = new UCDisplayFrame(window, parent);
+    frame->setOwner(window);
+
+    QObject::connect(frame, SIGNAL(signalCloseDisplay(UCDisplayFrame*)), window,
+                     SLOT(slotCloseDisplay(UCDisplayFrame*)));
+    QObject::connect(frame, SIGNAL(signalSetDisplayFocused(UCDisplayFrame*)), window,
+                     SLOT(slotSetDisplayFocused(UCDisplayFrame*)));
+    QObject::connect(frame, SIGNAL(signalChangeFocus(UCDisplayFrame*, QWidget*)), window,
+                     SLOT(slotFocusChange(UCDisplayFrame*, QWidget*)));
+    QObject::connect(frame, SIGNAL(singalArriveRecDateInfo(void*)), window,
+                     SLOT(slotArriveRecDateInfo(void*)));
+    QObject::connect(frame, SIGNAL(signalDoubleClickOnView(UCDisplayFrame*, GLWidget*)), window,
+                     SLOT(slotDoubleClickOnView(UCDisplayFrame*, GLWidget*)));
+    // The queries return values: they must run at once on the GUI thread.
+    QObject::connect(frame, SIGNAL(signalLeftBarVisible()), window, SLOT(slotLeftBarVisible()),
+                     Qt::DirectConnection);
+    QObject::connect(frame, SIGNAL(signalRightBarVisible()), window, SLOT(slotRightBarVisible()),
+                     Qt::DirectConnection);
+    QObject::connect(frame, SIGNAL(signalBottomBarVisible()), window, SLOT(slotBottomBarVisible()),
+                     Qt::DirectConnection);
+    QObject::connect(frame, SIGNAL(signalPTZBarVisible()), window, SLOT(slotPTZBarVisible()),
+                     Qt::DirectConnection);
+    QObject::connect(frame, SIGNAL(signalCalendarVisible()), window, SLOT(slotCalendarVisible()),
+                     Qt::DirectConnection);
+    QObject::connect(frame, SIGNAL(signalLeftBarGeometry()), window, SLOT(slotLeftBarGeometry()),
+                     Qt::DirectConnection);
+    QObject::connect(frame, SIGNAL(signalRightBarGeometry()), window, SLOT(slotRightBarGeometry()),
+                     Qt::DirectConnection);
+    QObject::connect(frame, SIGNAL(signalBottomBarGeometry()), window,
+                     SLOT(slotBottomBarGeometry()), Qt::DirectConnection);
+    return std::make_unique<DisplayFramePage>(frame);
+}

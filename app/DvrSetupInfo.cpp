@@ -1,0 +1,28 @@
+#include "app/DvrSetupInfo.h"
+
+#include <QSettings>
+#include <QStringList>
+#include <QVariant>
+
+bool DvrSetupInfo::isOldFirmware() const {
+    return firmware[0] == 1 && firmware[1] == 0 && firmware[2] == 0 && firmware[3] <= 33;
+}
+
+QString dvrSetupPath(const QString& cardRoot) {
+    return QString("%1/%2").arg(cardRoot, kDvrSetupFileName);
+}
+
+DvrSetupInfo readDvrSetupInfo(const QString& cardRoot) {
+    DvrSetupInfo info;
+    QSettings ini(dvrSetupPath(cardRoot), QSettings::IniFormat);
+    ini.setIniCodec("EUC-KR");
+    const QVariant name = ini.value("/DVR_NAME", QString());
+    // QSettings reads an unquoted value holding commas as a list; a vehicle
+    // number such as "12,34" must not come out empty.
+    info.vehicleNumber =
+        name.type() == QVariant::StringList ? name.toStringList().join(',') : name.toString();
+    for (int i = 0; i < 4; ++i) {
+        info.firmware[i] = ini.value(QString("INFORMATION/FW_VER%1").arg(i + 1), 0).toInt();
+    }
+    return info;
+}

@@ -1,0 +1,28 @@
+#include "app/UCDlgAbout.h"
+
+#include <QDialogButtonBox>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+UCDlgAbout::UCDlgAbout(QWidget* parent) : QDialog(parent) {
+    setObjectName("UCDlgAbout");
+    setWindowTitle(tr("About Korvel"));
+    setModal(true);
+    resize(380, 220);
+
+    auto* column = new QVBoxLayout(this);
+    textBrowser = new QTextBrowser(this);
+    textBrowser->setObjectName("textBrowser");
+    textBrowser->setOpenExternalLinks(true);
+    textBrowser->setHtml(aboutHtml());
+    column->addWidget(textBrowser);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
+    column->addWidget(buttons);
+}
+
+QString UCDlgAbout::aboutHtml() {
+    return QString("<center><font size=5>%1</font></center><br><br><br><b>%2%3</b><br>")
+        .arg(tr("Korvel Vehicle Recording Viewer"), tr("Version "), kVersion);
+}

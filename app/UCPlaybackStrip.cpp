@@ -1,0 +1,299 @@
+#include "app/UCPlaybackStrip.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+
+#include "app/IDisplayPage.h"
+#include "engine/PlaybackTypes.h"
+
+namespace {
+
+const char* const kImages = ":/Korvel/images/";
+
+// The groove is drawn by the strip itself so that the handle images sit on a
+// track that matches them; the handle rules are the ones the strip switches.
+const char* const kGrooveStyle =
+    "QSlider::groove:horizontal { height: 6px; border-radius: 3px; background: #0c1118;"
+    " border: 1px solid #2b3646; }"
+    "QSlider::sub-page:horizontal { height: 6px; border-radius: 3px; background: #2b3646; }"
+    "QSlider::add-page:horizontal { height: 6px; border-radius: 3px; background: #2b3646; }";
+const char* const kHandleNormal =
+    "QSlider::handle { border-image: url(:/Korvel/images/ic_handler_nor_32.png); height: 36px;"
+    " width : 36px; }"
+    "QSlider::handle:disabled { border-image: url(:/Korvel/images/ic_handler_dis_36.png); "
+    "height: 36px; width : 36px; }";
+const char* const kHandleMoving =
+    "QSlider::handle {image: url(:/Korvel/images/ic_handler_p_36.png); height: 36px; width : "
+    "36px;}";
+const char* const kLabelEnabled = "QLabel{color:#BBBBBB;}";
+const char* const kLabelDisabled = "QLabel{color:#5A5A5A;}";
+
+QIcon image(const char* name) {
+    return QIcon(QString("%1%2").arg(kImages, name));
+}
+
+// The drawn disabled images replace the greyed pixmaps Qt would make.
+QIcon imageForAllModes(const char* name) {
+    const QPixmap pixmap(QString("%1%2").arg(kImages, name));
+    QIcon icon;
+    icon.addPixmap(pixmap, QIcon::Normal);
+    icon.addPixmap(pixmap, QIcon::Disabled);
+    return icon;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name) {
+    auto* b = new QPushButton(parent);
+    b->setObjectName(name);
+    b->setIconSize(QSize(32, 32));
+    b->setFixedSize(36, 36);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setFlat(true);
+    return b;
+}
+
+}  // namespace
+
+UCPlaybackStrip::UCPlaybackStrip(QWidget* parent) : QWidget(parent) {
+    setObjectName("wgPlayControls");
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(4, 0, 4, 0);
+    row->setSpacing(2);
+
+    tbPBFirst = makeButton(this, "tbPBFirst");
+    tbPBRW = makeButton(this, "tbPBRW");
+    tbPBBackFrame = makeButton(this, "tbPBBackFrame");
+    tbPBPauseContinue = makeButton(this, "tbPBPauseContinue");
+    tbPBForwordFrame = makeButton(this, "tbPBForwordFrame");
+    tbPBFW = makeButton(this, "tbPBFW");
+    tbPBLast = makeButton(this, "tbPBLast");
+    for (QPushButton* b : {tbPBFirst, tbPBRW, tbPBBackFrame, tbPBPauseContinue, tbPBForwordFrame,
+                           tbPBFW, tbPBLast}) {
+        row->addWidget(b);
+    }
+    row->addSpacing(10);
+
+    labelSpeed = new QLabel("x0", this);
+    labelSpeed->setObjectName("labelSpeed");
+    labelSpeed->setMinimumWidth(34);
+    labelSpeed->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(labelSpeed);
+
+    hsPBSpeed = new QSlider(Qt::Horizontal, this);
+    hsPBSpeed->setObjectName("hsPBSpeed");
+    hsPBSpeed->setRange(0, kSpeedIndexCount - 1);
+    hsPBSpeed->setValue(kSpeedIndexStill);
+    hsPBSpeed->setTickInterval(1);
+    hsPBSpeed->setPageStep(1);
+    hsPBSpeed->setFixedHeight(36);
+    hsPBSpeed->setMinimumWidth(160);
+    hsPBSpeed->setFocusPolicy(Qt::NoFocus);
+    setNormalHandleStyle();
+    row->addWidget(hsPBSpeed, 1);
+
+    // Transparent round buttons: the images carry the whole look.
+    setStyleSheet(
+        "QPushButton { background: transparent; border: none; padding: 0; border-radius: 18px; }"
+        "QPushButton:hover { background: rgba(255, 255, 255, 22); }"
+        "QPushButton:disabled { background: transparent; }");
+
+    connect(tbPBFirst, SIGNAL(clicked()), this, SLOT(slotGotoFirst()));
+    connect(tbPBRW, SIGNAL(clicked()), this, SLOT(slotPBRW()));
+    connect(tbPBPauseContinue, SIGNAL(clicked()), this, SLOT(slotPBPauseContinue()));
+    connect(tbPBFW, SIGNAL(clicked()), this, SLOT(slotPBFW()));
+    connect(tbPBLast, SIGNAL(clicked()), this, SLOT(slotGotoLast()));
+    // The frame-step buttons are shown but do nothing: the recording engine
+    // has no single-frame step.
+    connect(hsPBSpeed, SIGNAL(valueChanged(int)), this, SLOT(slotPBChangeSpeed(int)));
+    connect(hsPBSpeed, SIGNAL(sliderMoved(int)), this, SLOT(slotPBsliderMoved(int)));
+    connect(hsPBSpeed, SIGNAL(sliderReleased()), this, SLOT(sliderReleased()));
+
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::setPage(IPlaybackPage* page) {
+    m_page = page;
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::setSliderQuietly(int speedIndex) {
+    disconnect(hsPBSpeed, SIGNAL(valueChanged(int)), this, SLOT(slotPBChangeSpeed(int)));
+    hsPBSpeed->setValue(speedIndex);
+    connect(hsPBSpeed, SIGNAL(valueChanged(int)), this, SLOT(slotPBChangeSpeed(int)));
+}
+
+void UCPlaybackStrip::setPlayLook() {
+    m_showsPlay = true;
+    tbPBPauseContinue->setIcon(image("bt_play_nor_32.png"));
+    tbPBPauseContinue->setToolTip(tr("Play"));
+    tbPBPauseContinue->setStyleSheet(
+        "QPushButton:pressed{border-image: url(:/Korvel/images/bt_play_press_32.png);}");
+}
+
+void UCPlaybackStrip::setPauseLook() {
+    m_showsPlay = false;
+    tbPBPauseContinue->setIcon(image("bt_pause_nor_32.png"));
+    tbPBPauseContinue->setToolTip(tr("Pause"));
+    tbPBPauseContinue->setStyleSheet(
+        "QPushButton:pressed{border-image: url(:/Korvel/images/bt_pause_press_32.png);}");
+}
+
+void UCPlaybackStrip::setSpeedText(int speedIndex, const char* labelStyle) {
+    const QString text = QString("x%1").arg(SpeedTable[speedIndex]);
+    labelSpeed->setText(text);
+    hsPBSpeed->setToolTip(text);
+    labelSpeed->setStyleSheet(labelStyle);
+}
+
+void UCPlaybackStrip::setButtonsEnabled(bool enabled) {
+    struct Button {
+        QPushButton* button;
+        const char* enabledImage;
+        const char* disabledImage;
+        const char* tip;
+    };
+    const Button buttons[] = {
+        {tbPBFirst, "bt_backplay_nor_32.png", "bt_backplay_dis_32.png", QT_TR_NOOP("FirstPlay")},
+        {tbPBLast, "bt_nextplay_nor_32.png", "bt_nextplay_dis_32.png", QT_TR_NOOP("LastPlay")},
+        {tbPBRW, "bt_rewind_nor_32.png", "bt_rewind_dis_32.png", QT_TR_NOOP("RewindSpeed")},
+        {tbPBBackFrame, "bt_backframe_nor_32.png", "bt_backframe_dis_32.png",
+         QT_TR_NOOP("BackFrame")},
+        {tbPBForwordFrame, "bt_forwordframe_nor_32.png", "bt_forwordframe_dis_32.png",
+         QT_TR_NOOP("ForwordFrame")},
+        {tbPBFW, "bt_fast_nor_32.png", "bt_fast_dis_32.png", QT_TR_NOOP("FastSpeed")},
+    };
+    for (const Button& b : buttons) {
+        b.button->setIcon(imageForAllModes(enabled ? b.enabledImage : b.disabledImage));
+        b.button->setToolTip(enabled ? tr(b.tip) : QString());
+        b.button->setEnabled(enabled);
+    }
+    m_enabledLook = enabled;
+}
+
+void UCPlaybackStrip::setNormalHandleStyle() {
+    hsPBSpeed->setStyleSheet(QString(kGrooveStyle) + kHandleNormal);
+}
+
+void UCPlaybackStrip::refreshPlaybackControls() {
+    if (m_page == nullptr || m_page->playMode() == 1) {
+        setSliderQuietly(kSpeedIndexStill);
+        setButtonsEnabled(false);
+        hsPBSpeed->setEnabled(false);
+        setPlayLook();
+        setSpeedText(kSpeedIndexStill, kLabelDisabled);
+        return;
+    }
+    int speedIndex = 0;
+    if (!m_page->getPlaySpeed(speedIndex) || !isValidSpeedIndex(speedIndex)) {
+        return;
+    }
+    setButtonsEnabled(true);
+    // Once playback is possible the frame-step buttons go away for good.
+    tbPBBackFrame->hide();
+    tbPBForwordFrame->hide();
+    hsPBSpeed->setEnabled(true);
+    // While the user holds the handle, the slider is the truth.
+    if (!hsPBSpeed->isSliderDown()) {
+        setSliderQuietly(speedIndex);
+    }
+    setSpeedText(speedIndex, kLabelEnabled);
+    if (m_page->isSelectedPaused()) {
+        setPlayLook();
+    } else {
+        setPauseLook();
+    }
+}
+
+void UCPlaybackStrip::slotGotoFirst() {
+    if (m_page == nullptr) {
+        return;
+    }
+    QDateTime at;
+    if (m_page->gotoFirst(at)) {
+        refreshPlaybackControls();
+    }
+}
+
+void UCPlaybackStrip::slotGotoLast() {
+    if (m_page == nullptr) {
+        return;
+    }
+    QDateTime at;
+    if (m_page->gotoLast(at)) {
+        refreshPlaybackControls();
+    }
+}
+
+void UCPlaybackStrip::slotPBRW() {
+    if (m_page == nullptr) {
+        return;
+    }
+    m_page->rewind();
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::slotPBFW() {
+    if (m_page == nullptr) {
+        return;
+    }
+    m_page->setPlaySpeed(kSpeedIndexNormal + 1);
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::slotPBPauseContinue() {
+    if (m_page == nullptr) {
+        return;
+    }
+    if (m_page->playMode() == 2) {
+        if (!m_page->isSelectedPaused()) {
+            setPlayLook();
+            m_page->pause();
+        } else {
+            m_page->resume();
+            setPauseLook();
+        }
+    }
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::slotPBChangeSpeed(int speedIndex) {
+    if (m_page == nullptr || !isValidSpeedIndex(speedIndex)) {
+        return;
+    }
+    m_page->setPlaySpeed(speedIndex);
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::slotPBsliderMoved(int position) {
+    if (position != 0) {
+        hsPBSpeed->setStyleSheet(QString(kGrooveStyle) + kHandleMoving);
+    }
+}
+
+void UCPlaybackStrip::sliderReleased() {
+    setSliderQuietly(kSpeedIndexNormal);
+    if (m_page != nullptr) {
+        m_page->setPlaySpeed(kSpeedIndexNormal);
+    }
+    setNormalHandleStyle();
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+    }
+    QWidget::changeEvent(event);
+}
+
+void UCPlaybackStrip::retranslate() {
+    setButtonsEnabled(m_enabledLook);
+    if (m_showsPlay) {
+        setPlayLook();
+    } else {
+        setPauseLook();
+    }
+}
