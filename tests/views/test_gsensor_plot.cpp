@@ -1,6 +1,7 @@
 // The G-sensor graph: time labels, samples and axis window, loading logs
 // (missing, unusable), picking a time, the legend and the swallowed wheel.
 
+#include <QtTest/qtestspontaneevent.h>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -237,7 +238,9 @@ void TestGsensorPlot::legendAndWheel() {
         const QPoint at = target->rect().center();
         QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(target, &wheel);
+        // As from the window system: only such wheel events travel up to parents.
+        QSpontaneKeyEvent::setSpontaneous(&wheel);
+        qApp->notify(target, &wheel);
     }
     QCOMPARE(parent.wheels, 0);
     QVERIFY(plot->axisScaleDiv(QwtPlot::xBottom) == before);
