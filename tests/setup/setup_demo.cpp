@@ -1,0 +1,48 @@
+// A manual look at the setup editor on a made-up card (not a test):
+//   korvel_setup_demo [TAB] [CSS_FOLDER] [LANGUAGE]
+// TAB is the index of the tab to show first, CSS_FOLDER holds style.css,
+// LANGUAGE (en, ja, ko) picks an embedded translation.
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QTranslator>
+
+#include "app/CConfiguration.h"
+#include "setup/DlgConfig.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+
+    QTranslator translator;
+    if (args.size() > 3 && translator.load(":/Language/korvel_len_" + args.at(3) + ".qm")) {
+        QApplication::installTranslator(&translator);
+    }
+    if (args.size() > 2) {
+        QFile css(args.at(2) + "/style.css");
+        if (css.open(QIODevice::ReadOnly)) {
+            g_config.setAppStyle(QString::fromUtf8(css.readAll()));
+        }
+    }
+
+    QTemporaryDir card;
+    QFile info(card.filePath("DVRSETUP.INI"));
+    if (info.open(QIODevice::WriteOnly)) {
+        info.write(QTextCodec::codecForName("EUC-KR")->fromUnicode(QString::fromUtf8(
+            "DVR_NAME=서울12가3456\r\n[INFORMATION]\r\nCAM_MAX=4\r\nFW_VER1=1\r\nFW_VER2=1\r\n"
+            "FW_VER3=0\r\nFW_VER4=5\r\n[CAMERA]\r\nTITLE_1=전방\r\nTITLE_2=후방\r\nMIRROR_2=1\r\n"
+            "[RECORD]\r\nCAM_REC_BITRATE_1=4096\r\n[MOTION_AREA]\r\nSENS_2=15\r\n")));
+        info.close();
+    }
+
+    DlgConfig dialog;
+    dialog.load(info.fileName(), info.fileName());
+    if (args.size() > 1) {
+        dialog.ui.twConfig->setCurrentIndex(args.at(1).toInt());
+    }
+    dialog.move(20, 20);
+    dialog.show();
+    return app.exec();
+}

@@ -1,0 +1,256 @@
+// Placing a firmware file on the card from the upgrade tab.
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "ModalDriver.h"
+#include "ReadOnlyFolder.h"
+#include "setup/ConfigUpgrade.h"
+#include "setup/FirmwareCopy.h"
+
+namespace {
+
+QByteArray randomBytes(int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(7);
+    for (char& c : bytes) {
+        c = static_cast<char>(generator.bounded(256));
+    }
+    return bytes;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// Chooses `path` in the file dialog of findFile (or cancels it when empty).
+void choose(ConfigUpgrade& tab, const QString& path, bool* result) {
+    ModalDriver driver;
+    driver.onDialog = [path](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        QVERIFY(files != nullptr);
+        QCOMPARE(files->windowTitle(), QString("Open File"));
+        QCOMPARE(files->nameFilters(), QStringList{"bin file (zd-*.bin)"});
+        if (path.isEmpty()) {
+            files->reject();
+        } else {
+            files->selectFile(path);
+            static_cast<QDialog*>(files)->accept();
+        }
+    };
+    *result = tab.findFile(false);
+}
+
+}  // namespace
+
+class TestFirmwareCopy : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void targetName_data();
+    void targetName();
+    void versionAndCardRoot();
+    void chooseAndCopy();
+    void nameWithoutUnderscoreKept();
+    void existingTarget();
+    void vanishedSource();
+    void readOnlyCard();
+    void progressInChunks();
+
+private:
+    QString card() const { return m_card->path(); }
+    QString source() const { return m_source->path(); }
+
+    std::unique_ptr<QTemporaryDir> m_card;
+    std::unique_ptr<QTemporaryDir> m_source;
+};
+
+void TestFirmwareCopy::init() {
+    m_card = std::make_unique<QTemporaryDir>();
+    m_source = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_card->isValid() && m_source->isValid());
+}
+
+void TestFirmwareCopy::targetName_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("version after _") << "zd-3100_1.2.bin"
+                                     << "zd-3100.bin";
+    QTest::newRow("first _ counts") << "zd-3100_v1_2.bin"
+                                    << "zd-3100.bin";
+    QTest::newRow("no _") << "zd-3100.bin"
+                          << "zd-3100.bin";
+}
+
+void TestFirmwareCopy::targetName() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, target);
+    QCOMPARE(firmwareTargetName(chosen), target);
+}
+
+void TestFirmwareCopy::versionAndCardRoot() {
+    writeFile(card() + "/DVRSETUP.INI", "[INFORMATION]\nFW_VER1=1\nFW_VER2=2\nFW_VER4=33\n");
+    ConfigUpgrade tab;
+    tab.load(card() + "/DVRSETUP.INI");
+    QCOMPARE(tab.ui.leFwVersion->text(), QString("v 1.2.0.33"));
+    QCOMPARE(tab.cardRoot(), card());
+    QVERIFY(!tab.ui.pbCopy->isEnabled());
+    QVERIFY(tab.ui.progressBar->isHidden());
+}
+
+void TestFirmwareCopy::chooseAndCopy() {
+    const QByteArray firmware = randomBytes(3 * 1024 * 1024 + 123);
+    writeFile(source() + "/zd-3100_1.2.bin", firmware);
+    ConfigUpgrade tab;
+    tab.load(card() + "/DVRSETUP.INI");
+    tab.show();
+
+    bool chosen = false;
+    choose(tab, source() + "/zd-3100_1.2.bin", &chosen);
+    QVERIFY(chosen);
+    QCOMPARE(tab.fileName(), QString("zd-3100_1.2.bin"));
+    QCOMPARE(tab.ui.leUpgradeVersion->text(), QString("zd-3100_1.2.bin"));
+    QVERIFY(tab.ui.pbCopy->isEnabled());
+
+    // Cancelling a later choice keeps this one.
+    choose(tab, QString(), &chosen);
+    QVERIFY(!chosen);
+    QCOMPARE(tab.filePath(), source() + "/zd-3100_1.2.bin");
+    QVERIFY(tab.ui.pbCopy->isEnabled());
+
+    ModalDriver driver;
+    QVERIFY(tab.CopyFile());
+    QCOMPARE(driver.titles, QStringList{"File Copy"});
+    QCOMPARE(driver.texts, QStringList{"Complete!!"});
+    QCOMPARE(readFile(card() + "/zd-3100.bin"), firmware);
+    QCOMPARE(filesIn(card()), QStringList{"zd-3100.bin"});
+    QVERIFY(tab.ui.progressBar->isVisible());
+    QCOMPARE(tab.ui.progressBar->value(), 100);
+}
+
+void TestFirmwareCopy::nameWithoutUnderscoreKept() {
+    writeFile(source() + "/zd-3100.bin", "FIRMWARE");
+    ConfigUpgrade tab;
+    tab.load(card() + "/DVRSETUP.INI");
+    bool chosen = false;
+    choose(tab, source() + "/zd-3100.bin", &chosen);
+    QVERIFY(chosen);
+    ModalDriver driver;
+    QVERIFY(tab.CopyFile());
+    QCOMPARE(filesIn(card()), QStringList{"zd-3100.bin"});
+    QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("FIRMWARE"));
+}
+
+void TestFirmwareCopy::existingTarget() {
+    writeFile(source() + "/zd-3100_2.0.bin", "NEW");
+    writeFile(card() + "/zd-3100.bin", "OLD");
+    ConfigUpgrade tab;
+    tab.load(card() + "/DVRSETUP.INI");
+    bool chosen = false;
+    choose(tab, source() + "/zd-3100_2.0.bin", &chosen);
+    {
+        // Refused: the tab forgets the file.
+        ModalDriver driver(QMessageBox::Cancel);
+        QVERIFY(!tab.CopyFile());
+        QCOMPARE(driver.titles, QStringList{"Upgrade file"});
+        QCOMPARE(driver.texts,
+                 QStringList{"This file already exists.\n Do you want to overwrite it?"});
+        QVERIFY(tab.filePath().isEmpty());
+        QVERIFY(tab.ui.leUpgradeVersion->text().isEmpty());
+        QVERIFY(!tab.ui.pbCopy->isEnabled());
+        QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("OLD"));
+    }
+    choose(tab, source() + "/zd-3100_2.0.bin", &chosen);
+    ModalDriver driver(QMessageBox::Ok);
+    QVERIFY(tab.CopyFile());
+    QCOMPARE(driver.titles, (QStringList{"Upgrade file", "File Copy"}));
+    QCOMPARE(driver.texts.last(), QString("Complete!!"));
+    QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("NEW"));
+}
+
+void TestFirmwareCopy::vanishedSource() {
+    writeFile(source() + "/zd-3100_2.0.bin", "NEW");
+    ConfigUpgrade tab;
+    tab.load(card() + "/DVRSETUP.INI");
+    bool chosen = false;
+    choose(tab, source() + "/zd-3100_2.0.bin", &chosen);
+    QVERIFY(QFile::remove(source() + "/zd-3100_2.0.bin"));
+    ModalDriver driver(QMessageBox::Abort);
+    QVERIFY(!tab.CopyFile());
+    QCOMPARE(driver.titles, QStringList{"Upgrade file"});
+    QCOMPARE(driver.texts, QStringList{"The upgrade file can not be found."});
+    QCOMPARE(driver.icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
+    QVERIFY(filesIn(card()).isEmpty());
+}
+
+void TestFirmwareCopy::readOnlyCard() {
+    writeFile(source() + "/zd-3100_2.0.bin", randomBytes(2 * 1024 * 1024));
+    ConfigUpgrade tab;
+    tab.load(card() + "/DVRSETUP.INI");
+    bool chosen = false;
+    choose(tab, source() + "/zd-3100_2.0.bin", &chosen);
+
+    ReadOnlyFolder guard(card());
+    QVERIFY(guard.effective());
+    {
+        ModalDriver driver;
+        QVERIFY(!tab.CopyFile());
+        QCOMPARE(driver.titles, QStringList{"File Copy"});
+        QCOMPARE(driver.texts, QStringList{"File copy failed."});
+        QVERIFY(filesIn(card()).isEmpty());
+    }
+    // A firmware file already there stays as it was.
+    QFile::setPermissions(card(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(card() + "/zd-3100.bin", "OLD");
+    QFile::setPermissions(card(), QFile::ReadOwner | QFile::ExeOwner);
+    ModalDriver driver(QMessageBox::Ok);
+    QVERIFY(!tab.CopyFile());
+    QCOMPARE(driver.texts.last(), QString("File copy failed."));
+    QCOMPARE(filesIn(card()), QStringList{"zd-3100.bin"});
+    QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("OLD"));
+}
+
+void TestFirmwareCopy::progressInChunks() {
+    const QByteArray firmware = randomBytes(5 * 1024 * 1024 / 2);
+    writeFile(source() + "/zd-1.bin", firmware);
+    QList<int> seen;
+    QVERIFY(copyFileWhole(source() + "/zd-1.bin", card() + "/zd-1.bin",
+                          [&](int percent) { seen << percent; }));
+    QCOMPARE(seen, (QList<int>{40, 80, 100}));
+    QCOMPARE(readFile(card() + "/zd-1.bin"), firmware);
+
+    // An empty file is complete at once.
+    writeFile(source() + "/zd-0.bin", QByteArray());
+    seen.clear();
+    QVERIFY(copyFileWhole(source() + "/zd-0.bin", card() + "/zd-0.bin",
+                          [&](int percent) { seen << percent; }));
+    QCOMPARE(seen, QList<int>{100});
+    QVERIFY(QFile::exists(card() + "/zd-0.bin"));
+
+    QString why;
+    QVERIFY(!copyFileWhole(source() + "/missing.bin", card() + "/zd-2.bin", {}, &why));
+    QVERIFY(!why.isEmpty());
+    QVERIFY(!QFile::exists(card() + "/zd-2.bin"));
+}
+
+QTEST_MAIN(TestFirmwareCopy)
+#include "test_firmware_copy.moc"
