@@ -12,6 +12,7 @@
 #include <QMutexLocker>
 #include <QPainter>
 #include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
 #include <QShortcut>
 #include <QWheelEvent>
 
@@ -119,7 +120,9 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
     connect(menu, SIGNAL(activated()), this, SLOT(slotToggleSelectedViewMenuVisible()));
 
     m_audioDevice = new PcmRingDevice(kMaxAudioBufferBytes, this);
-    m_audioDevice->open(QIODevice::ReadOnly);
+    // Unbuffered: QIODevice's read-ahead would pull seconds of PCM (or silence)
+    // out of the ring at once and add that much latency.
+    m_audioDevice->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 
     m_lastWheelMs = QDateTime::currentMSecsSinceEpoch();
 }
@@ -415,8 +418,25 @@ void UCDisplayFrame::closeView(GLWidget* view) {
         destroySite(site);
     }
     forgetView(view);
-    m_layout->removeView(view);
+    dropAnimationsOf(view, m_relayoutGroup);
+    dropAnimationsOf(view, m_moveGroup);
+    {
+        // The view closes at once; its shrink animation is not played.
+        QParallelAnimationGroup unplayed;
+        m_layout->removeView(view, &unplayed);
+    }
     view->close();  // deleted later (Qt::WA_DeleteOnClose)
+}
+
+void UCDisplayFrame::dropAnimationsOf(QWidget* view, QParallelAnimationGroup* group) {
+    // A running group must not keep animating a view that is about to be
+    // deleted.
+    for (int i = group->animationCount() - 1; i >= 0; --i) {
+        auto* a = qobject_cast<QPropertyAnimation*>(group->animationAt(i));
+        if (a && a->targetObject() == view) {
+            delete group->takeAnimation(i);
+        }
+    }
 }
 
 void UCDisplayFrame::closeSelectedViews() {

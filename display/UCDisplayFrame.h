@@ -296,6 +296,7 @@ private:
     QList<GLWidget*> selectedCopy() const;
     void returnPoppedViews(GLWidget* except = nullptr);
     void forgetView(GLWidget* view);
+    static void dropAnimationsOf(QWidget* view, QParallelAnimationGroup* group);
 
     QWidget* m_owner = nullptr;
 
