@@ -1,0 +1,436 @@
+// The display page against a real recording site on a generated card: the
+// 3 x 3 block and pictures arriving in the views, the view limit and its
+// message, selection rules, speed colours, playback commands reaching the
+// site, audio hand-over, the wheel-zoom guard and prompt closing.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QtTest>
+
+#include <memory>
+#include <string>
+
+#include "MakeCard.h"
+#include "display/GLWidget.h"
+#include "display/PcmRingDevice.h"
+#include "display/UCDisplayFrame.h"
+#include "display/UCDisplayLayout.h"
+#include "display/UCScreenBottomMenu.h"
+#include "display/UCScreenMenu.h"
+
+namespace {
+
+constexpr int kPictureTimeoutMs = 20000;
+
+// Answers every modal message box that appears while it lives and records
+// what it said.
+class ModalCloser : public QObject {
+public:
+    explicit ModalCloser(QMessageBox::StandardButton answer = QMessageBox::Ok) : m_answer(answer) {
+        connect(&m_timer, &QTimer::timeout, this, &ModalCloser::poll);
+        m_timer.start(5);
+    }
+    QStringList titles;
+    QStringList texts;
+
+private:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        titles << box->windowTitle();
+        texts << box->informativeText();
+        if (QAbstractButton* button = box->button(m_answer)) {
+            button->click();
+        }
+    }
+
+    QMessageBox::StandardButton m_answer;
+    QTimer m_timer;
+};
+
+}  // namespace
+
+class TestDisplayFrame : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void recordingSiteFillsBlockWithPictures();
+    void playbackCommandsReachSite();
+    void audioOfFirstSelectedChannel();
+    void viewLimitMessage();
+    void selectionRules();
+    void deleteShortcut();
+    void speedColours();
+    void wheelZoomGuard();
+    void sharedChannelAndPageClose();
+    void ringDeviceBounds();
+
+private:
+    void openCard(UCDisplayFrame& page);
+
+    QTemporaryDir m_dir;
+    QByteArray m_dayFolder;
+    QDateTime m_start;
+    std::unique_ptr<UCDisplayFrame> m_page;
+    mkcard::CardOptions m_card;
+};
+
+void TestDisplayFrame::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    m_card.outDir = m_dir.path().toStdString() + "/card";
+    m_card.start = {2026, 3, 1, 12, 0, 0};
+    m_card.filesPerChannel = 2;
+    m_card.secondsPerFile = 8;
+    m_card.channels = 4;
+    m_card.width = 320;
+    m_card.height = 180;
+    m_card.fps = 10;
+    m_card.jobs = 2;
+    std::string error;
+    QVERIFY2(mkcard::makeCard(m_card, &error), error.c_str());
+    m_dayFolder = QByteArray::fromStdString(m_card.outDir + "/20260301");
+    m_start = QDateTime(QDate(2026, 3, 1), QTime(12, 0, 0));
+}
+
+void TestDisplayFrame::init() {
+    m_page = std::make_unique<UCDisplayFrame>(nullptr);
+    // The test owns the page; Qt must not delete it on close.
+    m_page->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_page->resize(960, 600);
+    m_page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+}
+
+void TestDisplayFrame::cleanup() {
+    m_page.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestDisplayFrame::openCard(UCDisplayFrame& page) {
+    QVERIFY(page.openRecordingSite(1, QPoint(-1, -1), 4, 2, m_start, m_dayFolder));
+}
+
+void TestDisplayFrame::recordingSiteFillsBlockWithPictures() {
+    UCDisplayFrame& page = *m_page;
+    QSignalSpy focus(&page, SIGNAL(signalChangeFocus(UCDisplayFrame*, QWidget*)));
+    openCard(page);
+
+    const QList<GLWidget*> views = page.views();
+    QCOMPARE(views.size(), 9);
+    QCOMPARE(page.displayLayout()->rowCount(), 3);
+    QCOMPARE(page.displayLayout()->columnCount(), 3);
+    for (int i = 0; i < 9; ++i) {
+        QCOMPARE(views[i]->channelOf(0), i);
+        QVERIFY(views[i]->sourceOf(0) == views[0]->sourceOf(0));
+    }
+    QCOMPARE(page.selection(), QList<GLWidget*>{views[0]});
+    QVERIFY(views[0]->isSelected());
+    QCOMPARE(focus.count(), 1);
+
+    // Pictures of the card's channels arrive in their views at the card's size,
+    // with the overlay texts that came along through the queued signals.
+    for (int ch = 0; ch < m_card.channels; ++ch) {
+        QTRY_COMPARE_WITH_TIMEOUT(views[ch]->pictureWidth(), m_card.width, kPictureTimeoutMs);
+        QCOMPARE(views[ch]->pictureHeight(), m_card.height);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(views[0]->bottomBar()->text(3).startsWith("03/01/2026 12:00:"),
+                             kPictureTimeoutMs);
+    QCOMPARE(views[0]->bottomBar()->text(4), QString("320 x 180"));
+    QTRY_COMPARE_WITH_TIMEOUT(views[1]->topBar()->findChild<QLabel*>("lbMenuChTitle")->text(),
+                              QString("2. CH2"), kPictureTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(views[0]->bottomBar()->text(0), QString("PLAY"), kPictureTimeoutMs);
+    // A channel the card does not have keeps its placeholder state.
+    QCOMPARE(views[8]->bottomBar()->text(0), QString("No Channel"));
+    QCOMPARE(views[8]->pictureWidth() == m_card.width, false);
+
+    // The refresh tick makes the views paint (and upload) their pictures.
+    QTRY_VERIFY_WITH_TIMEOUT(views[0]->textureCreations() > 0, kPictureTimeoutMs);
+    // The picture's content is the card's: not the blank picture.
+    const QImage picture = views[0]->pictureImage(0);
+    QCOMPARE(picture.size(), QSize(m_card.width, m_card.height));
+
+    QDateTime now;
+    QTRY_VERIFY_WITH_TIMEOUT(page.currentDateTime(now), kPictureTimeoutMs);
+    QCOMPARE(now.date(), QDate(2026, 3, 1));
+    qint64 identity = 0;
+    QVERIFY(page.selectedSiteIdentity(identity));
+    QCOMPARE(identity, qint64(1));
+    int channel = -1;
+    QVERIFY(page.selectedChannel(channel));
+    QCOMPARE(channel, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(page.latestGsensor() != nullptr, kPictureTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(page.latestGps() != nullptr, kPictureTimeoutMs);
+}
+
+void TestDisplayFrame::playbackCommandsReachSite() {
+    UCDisplayFrame& page = *m_page;
+    int speed = -1;
+    QCOMPARE(page.playMode(), 1);
+    QVERIFY(!page.getPlaySpeed(speed));
+    QDateTime unchanged;
+    QVERIFY(!page.gotoLast(unchanged));
+
+    openCard(page);
+    GLWidget* first = page.views().first();
+    QTRY_COMPARE_WITH_TIMEOUT(first->pictureWidth(), m_card.width, kPictureTimeoutMs);
+    QCOMPARE(page.playMode(), 2);
+
+    page.setPlaySpeed(11);
+    QVERIFY(page.getPlaySpeed(speed));
+    QCOMPARE(speed, 11);
+    QCOMPARE(first->bottomBar()->backgroundColor(), UCDisplayFrame::playSpeedColor(11));
+
+    page.pause();
+    QVERIFY(page.isSelectedPaused());
+    QCOMPARE(first->bottomBar()->backgroundColor().alpha(), 0);
+    page.resume();
+    QVERIFY(!page.isSelectedPaused());
+
+    // Jump to the last recording: the pictures follow to its time.
+    QDateTime last;
+    QVERIFY(page.gotoLast(last));
+    QCOMPARE(last.date(), QDate(2026, 3, 1));
+    QVERIFY(last.time() >= QTime(12, 0, 8));
+    page.setPlaySpeed(8);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QDateTime shown;
+            return first->dateTimeOf(0, shown) && shown.time() >= QTime(12, 0, 8);
+        }(),
+        kPictureTimeoutMs);
+
+    QDateTime firstRecord;
+    QVERIFY(page.gotoFirst(firstRecord));
+    QCOMPARE(firstRecord, m_start);
+    QDateTime lastRecord;
+    QVERIFY(page.lastRecordDateTime(lastRecord));
+    QCOMPARE(lastRecord, last);
+}
+
+void TestDisplayFrame::audioOfFirstSelectedChannel() {
+    UCDisplayFrame& page = *m_page;
+    openCard(page);
+    // The card's G.711 audio decodes to 16-bit mono at 8 kHz; the page takes
+    // that format whether or not a device plays it (Xvfb has none).
+    QTRY_COMPARE_WITH_TIMEOUT(page.audioFormat().sampleRate(), mkcard::kAudioSampleRate,
+                              kPictureTimeoutMs);
+    QCOMPARE(page.audioFormat().sampleSize(), 16);
+    QCOMPARE(page.audioFormat().channelCount(), 1);
+    QVERIFY(page.bufferedAudioBytes() <= UCDisplayFrame::kMaxAudioBufferBytes);
+
+    // With nothing selected no audio is taken.
+    page.closeSelectedViews();
+    QVERIFY(page.selection().isEmpty());
+    QTest::qWait(50);
+    const qint64 before = page.bufferedAudioBytes();
+    QTest::qWait(400);
+    QVERIFY(page.bufferedAudioBytes() <= before);
+}
+
+void TestDisplayFrame::viewLimitMessage() {
+    UCDisplayFrame& page = *m_page;
+    openCard(page);
+    for (int i = 9; i < UCDisplayFrame::kMaxViews; ++i) {
+        QVERIFY(page.openChannel(1, i % 4, QPoint(-1, -1), 2, m_start));
+    }
+    QCOMPARE(page.viewCount(), 36);
+
+    ModalCloser closer;
+    QVERIFY(!page.openChannel(1, 0, QPoint(-1, -1), 2, m_start));
+    QCOMPARE(page.viewCount(), 36);
+    QCOMPARE(closer.titles, QStringList{"Korvel Lite Version"});
+    QCOMPARE(closer.texts, QStringList{"Korvel lite version only supports up to 36 channels."});
+
+    // A site needs nine places: with 28 views it is refused as well.
+    const QList<GLWidget*> all = page.views();
+    for (int i = 28; i < 36; ++i) {
+        page.slotCloseClicked(all[i]);
+    }
+    QCOMPARE(page.viewCount(), 28);
+    QVERIFY(!page.openRecordingSite(2, QPoint(-1, -1), 4, 2, m_start, m_dayFolder));
+    QCOMPARE(page.viewCount(), 28);
+    QCOMPARE(closer.titles.size(), 2);
+}
+
+void TestDisplayFrame::selectionRules() {
+    UCDisplayFrame& page = *m_page;
+    openCard(page);
+    const QList<GLWidget*> v = page.views();
+    QCOMPARE(page.selection(), QList<GLWidget*>{v[0]});
+
+    // A plain click on the ninth view selects nothing.
+    QTest::mouseClick(v[8], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    QCOMPARE(page.selection(), QList<GLWidget*>{v[0]});
+    QVERIFY(!v[8]->isSelected());
+
+    // Ctrl adds views 0 to 7, never the ninth.
+    QTest::mouseClick(v[3], Qt::LeftButton, Qt::ControlModifier, QPoint(40, 40));
+    QTest::mouseClick(v[7], Qt::LeftButton, Qt::ControlModifier, QPoint(40, 40));
+    QTest::mouseClick(v[8], Qt::LeftButton, Qt::ControlModifier, QPoint(40, 40));
+    QCOMPARE(page.selection(), (QList<GLWidget*>{v[0], v[3], v[7]}));
+    QVERIFY(v[3]->isSelected() && v[7]->isSelected() && !v[8]->isSelected());
+
+    // A plain click replaces the selection.
+    QSignalSpy focus(&page, SIGNAL(signalChangeFocus(UCDisplayFrame*, QWidget*)));
+    QTest::mouseClick(v[5], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    QCOMPARE(page.selection(), QList<GLWidget*>{v[5]});
+    QVERIFY(v[5]->isSelected() && !v[0]->isSelected() && !v[3]->isSelected());
+    QCOMPARE(focus.count(), 1);
+
+    // Commands follow the selection: the selected view's channel answers.
+    int channel = -1;
+    QVERIFY(page.selectedChannel(channel));
+    QCOMPARE(channel, 5);
+}
+
+void TestDisplayFrame::deleteShortcut() {
+    UCDisplayFrame& page = *m_page;
+    {
+        // Nothing selected: no question.
+        ModalCloser closer;
+        page.slotShortkeyDelete();
+        QTest::qWait(30);
+        QVERIFY(closer.titles.isEmpty());
+    }
+    openCard(page);
+    const QList<GLWidget*> v = page.views();
+    QTest::mouseClick(v[2], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    {
+        ModalCloser no(QMessageBox::No);
+        page.slotShortkeyDelete();
+        QCOMPARE(no.titles, QStringList{"Close Channel(s)"});
+        QCOMPARE(page.viewCount(), 9);
+    }
+    {
+        ModalCloser ok(QMessageBox::Ok);
+        page.slotShortkeyDelete();
+        QCOMPARE(ok.texts, QStringList{"Do you want to close the selected channel(s)?"});
+    }
+    QCOMPARE(page.viewCount(), 8);
+    QVERIFY(!page.views().contains(v[2]));
+    QCOMPARE(page.selection(), QList<GLWidget*>{v[0]});
+}
+
+void TestDisplayFrame::speedColours() {
+    QCOMPARE(UCDisplayFrame::playSpeedColor(0), QColor(10, 10, 250, 220));
+    QCOMPARE(UCDisplayFrame::playSpeedColor(6), QColor(50, 50, 120, 100));
+    QCOMPARE(UCDisplayFrame::playSpeedColor(7), QColor(0, 0, 0, 0));
+    QCOMPARE(UCDisplayFrame::playSpeedColor(8), QColor(0, 0, 0, 0));
+    QCOMPARE(UCDisplayFrame::playSpeedColor(9), QColor(120, 50, 50, 120));
+    QCOMPARE(UCDisplayFrame::playSpeedColor(14), QColor(220, 10, 10, 200));
+    QCOMPARE(UCDisplayFrame::playSpeedColor(15), QColor(0, 0, 0, 0));
+    QCOMPARE(UCDisplayFrame::playSpeedColor(-1), QColor(0, 0, 0, 0));
+
+    UCDisplayFrame& page = *m_page;
+    openCard(page);
+    const QList<GLWidget*> v = page.views();
+    page.setPlaySpeedColor(v[1], 3);
+    QCOMPARE(v[1]->bottomBar()->backgroundColor(), QColor(30, 30, 180, 180));
+    page.setPlaySpeedColor(v[1]);
+    QCOMPARE(v[1]->bottomBar()->backgroundColor().alpha(), 0);
+
+    // Backward speeds tint every selected view of a playing site; getPlaySpeed
+    // then tints all views of that site.
+    QTest::mouseClick(v[1], Qt::LeftButton, Qt::ControlModifier, QPoint(40, 40));
+    page.setPlaySpeed(4);
+    QCOMPARE(v[0]->bottomBar()->backgroundColor(), QColor(40, 40, 160, 160));
+    QCOMPARE(v[1]->bottomBar()->backgroundColor(), QColor(40, 40, 160, 160));
+    int speed = -1;
+    QVERIFY(page.getPlaySpeed(speed));
+    QCOMPARE(speed, 4);
+    QCOMPARE(v[6]->bottomBar()->backgroundColor(), QColor(40, 40, 160, 160));
+}
+
+void TestDisplayFrame::wheelZoomGuard() {
+    UCDisplayFrame& page = *m_page;
+    openCard(page);
+    const QRect before = page.displayLayout()->layoutRect();
+    QVERIFY(before.width() > 0);
+    QTest::qWait(30);  // past the guard since the page was made
+
+    auto wheel = [&page](int delta) {
+        const QPoint at(page.width() / 2, page.height() / 2);
+        QWheelEvent event(QPointF(at), QPointF(page.mapToGlobal(at)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&page, &event);
+    };
+    // Two steps at once zoom once.
+    wheel(120);
+    wheel(120);
+    const QRect once = page.displayLayout()->layoutRect();
+    QCOMPARE(once.width(), qRound(before.width() * 1.2));
+    QTest::qWait(30);
+    wheel(120);
+    QCOMPARE(page.displayLayout()->layoutRect().width(), qRound(once.width() * 1.2));
+
+    // The point under the cursor stays where it was.
+    const double fx = double(page.width() / 2 - before.x()) / before.width();
+    const double fxOnce = double(page.width() / 2 - once.x()) / once.width();
+    QVERIFY(qAbs(fx - fxOnce) < 0.01);
+}
+
+void TestDisplayFrame::sharedChannelAndPageClose() {
+    UCDisplayFrame& page = *m_page;
+    openCard(page);
+    // A second view of channel 1 joins the open site.
+    QVERIFY(page.openChannel(1, 1, QPoint(-1, -1), 2, m_start));
+    const QList<GLWidget*> v = page.views();
+    QCOMPARE(v.size(), 10);
+    QVERIFY(v[9]->sourceOf(0) == v[1]->sourceOf(0));
+    QCOMPARE(v[9]->channelOf(0), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(v[9]->pictureWidth(), m_card.width, kPictureTimeoutMs);
+
+    // Closing one of two views of a channel keeps the channel playing in the
+    // other one.
+    page.slotCloseClicked(v[1]);
+    QCOMPARE(page.viewCount(), 9);
+    QDateTime a;
+    QVERIFY(v[9]->dateTimeOf(0, a) && a.isValid());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QDateTime b;
+            return v[9]->dateTimeOf(0, b) && b > a;
+        }(),
+        kPictureTimeoutMs);
+
+    // Closing the page stops and closes the site while pictures flow; queued
+    // texts for the closed views are dropped.
+    QSignalSpy closed(&page, SIGNAL(signalCloseDisplay(UCDisplayFrame*)));
+    QVERIFY(page.close());
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(page.viewCount(), 0);
+    QVERIFY(page.selection().isEmpty());
+    QCOMPARE(page.playMode(), 1);
+    QTest::qWait(100);
+}
+
+void TestDisplayFrame::ringDeviceBounds() {
+    PcmRingDevice device(10);
+    QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    device.append("abcdef", 6, 2);
+    device.append("ghijkl", 6, 2);
+    // Oldest whole frames dropped: "ab" goes, two-byte frames stay aligned.
+    QCOMPARE(device.bufferedBytes(), qint64(10));
+    QCOMPARE(device.read(4), QByteArray("cdef"));
+    QCOMPARE(device.read(6), QByteArray("ghijkl"));
+    // Empty: silence keeps the output fed.
+    const QByteArray silence = device.read(8);
+    QCOMPARE(silence, QByteArray(8, '\0'));
+    QCOMPARE(device.silenceBytes(), qint64(8));
+    // A block larger than the capacity keeps its newest whole frames.
+    device.append("0123456789ABC", 13, 4);
+    QCOMPARE(device.read(8), QByteArray("56789ABC"));
+}
+
+QTEST_MAIN(TestDisplayFrame)
+#include "test_display_frame.moc"
