@@ -84,6 +84,41 @@
     </message>
 </context>
 <context>
+    <name>UCDisplayFrame</name>
+    <message>
+        <source>Korvel Lite Version</source>
+        <translation>Korvel Lite Version</translation>
+    </message>
+    <message>
+        <source>Korvel lite version only supports up to 36 channels.</source>
+        <translation>Korvel lite version only supports up to 36 channels.</translation>
+    </message>
+    <message>
+        <source>No Channel</source>
+        <translation>No Channel</translation>
+    </message>
+    <message>
+        <source>LIVE</source>
+        <translation>LIVE</translation>
+    </message>
+    <message>
+        <source>PAUSED</source>
+        <translation>PAUSED</translation>
+    </message>
+    <message>
+        <source>PLAY</source>
+        <translation>PLAY</translation>
+    </message>
+    <message>
+        <source>Close Channel(s)</source>
+        <translation>Close Channel(s)</translation>
+    </message>
+    <message>
+        <source>Do you want to close the selected channel(s)?</source>
+        <translation>Do you want to close the selected channel(s)?</translation>
+    </message>
+</context>
+<context>
     <name>UCDlgLogin</name>
     <message>
         <location filename="../../app/UCDlgLogin.cpp" line="+28" />

@@ -84,6 +84,41 @@
     </message>
 </context>
 <context>
+    <name>UCDisplayFrame</name>
+    <message>
+        <source>Korvel Lite Version</source>
+        <translation>Korvel ライト版</translation>
+    </message>
+    <message>
+        <source>Korvel lite version only supports up to 36 channels.</source>
+        <translation>Korvel ライト版は最大 36 チャンネルまで対応しています。</translation>
+    </message>
+    <message>
+        <source>No Channel</source>
+        <translation>チャンネルなし</translation>
+    </message>
+    <message>
+        <source>LIVE</source>
+        <translation>ライブ</translation>
+    </message>
+    <message>
+        <source>PAUSED</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>PLAY</source>
+        <translation>再生</translation>
+    </message>
+    <message>
+        <source>Close Channel(s)</source>
+        <translation>チャンネルを閉じる</translation>
+    </message>
+    <message>
+        <source>Do you want to close the selected channel(s)?</source>
+        <translation>選択したチャンネルを閉じますか？</translation>
+    </message>
+</context>
+<context>
     <name>UCDlgLogin</name>
     <message>
         <location filename="../../app/UCDlgLogin.cpp" line="+28" />

@@ -84,6 +84,41 @@
     </message>
 </context>
 <context>
+    <name>UCDisplayFrame</name>
+    <message>
+        <source>Korvel Lite Version</source>
+        <translation>Korvel 라이트 버전</translation>
+    </message>
+    <message>
+        <source>Korvel lite version only supports up to 36 channels.</source>
+        <translation>Korvel 라이트 버전은 최대 36개 채널까지만 지원합니다.</translation>
+    </message>
+    <message>
+        <source>No Channel</source>
+        <translation>채널 없음</translation>
+    </message>
+    <message>
+        <source>LIVE</source>
+        <translation>라이브</translation>
+    </message>
+    <message>
+        <source>PAUSED</source>
+        <translation>일시 정지</translation>
+    </message>
+    <message>
+        <source>PLAY</source>
+        <translation>재생</translation>
+    </message>
+    <message>
+        <source>Close Channel(s)</source>
+        <translation>채널 닫기</translation>
+    </message>
+    <message>
+        <source>Do you want to close the selected channel(s)?</source>
+        <translation>선택한 채널을 닫으시겠습니까?</translation>
+    </message>
+</context>
+<context>
     <name>UCDlgLogin</name>
     <message>
         <location filename="../../app/UCDlgLogin.cpp" line="+28" />
