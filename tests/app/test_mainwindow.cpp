@@ -1,0 +1,142 @@
+// The main window as a whole: opening day folders and card roots, the file
+// list, the read-outs of an idle page and closing.
+
+#include <QDir>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCodec>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include "app/CConfiguration.h"
+#include "app/Korvel.h"
+#include "app/ReadOuts.h"
+
+#include <cstdlib>
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void opensADayFolder();
+    void ignoresFoldersThatAreNotDays();
+    void startFolderCardRootSelectsFirstDay();
+    void fileItemsAreUnique();
+    void idleReadOuts();
+    void closeWithoutAskingStopsTheHeartbeat();
+
+private:
+    QTemporaryDir m_home;
+    QTemporaryDir m_card;
+};
+
+void TestMainWindow::initTestCase() {
+    QVERIFY(m_home.isValid() && m_card.isValid());
+    qputenv("HOME", m_home.path().toLocal8Bit());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/korvel-test-bus");
+    QTextCodec* euckr = QTextCodec::codecForName("EUC-KR");
+    writeBytes(m_card.path() + "/DVRSETUP.INI",
+               euckr->fromUnicode(QString::fromUtf8("DVR_NAME=경기34나5678\n[INFORMATION]\n"
+                                                    "FW_VER1=2\n")));
+    QDir(m_card.path()).mkpath("20180105");
+    QDir(m_card.path()).mkpath("20180102");
+    QDir(m_card.path()).mkpath("logs");
+}
+
+void TestMainWindow::opensADayFolder() {
+    Korvel window;
+    QCOMPARE(window.cardRoot(), QDir::homePath());
+    QCOMPARE(window.currentFolder(), QDir::homePath());
+
+    window.openDayFolder(m_card.path() + "/20180102/");
+    QCOMPARE(window.cardRoot(), m_card.path());
+    QCOMPARE(window.currentFolder(), m_card.path() + "/20180102");
+    auto* plate = window.findChild<QLineEdit*>("lePlatNumber");
+    QVERIFY(plate != nullptr);
+    QCOMPARE(plate->text(), QString::fromUtf8("경기34나5678"));
+    QVERIFY(!window.fileListBusy());
+}
+
+void TestMainWindow::ignoresFoldersThatAreNotDays() {
+    Korvel window;
+    window.openDayFolder(m_card.path() + "/logs");
+    window.openDayFolder(m_card.path());
+    QCOMPARE(window.cardRoot(), QDir::homePath());
+    QCOMPARE(window.findChild<QLineEdit*>("lePlatNumber")->text(), QString());
+}
+
+void TestMainWindow::startFolderCardRootSelectsFirstDay() {
+    Korvel window;
+    window.openStartFolder(m_card.path());
+    QCOMPARE(window.cardRoot(), m_card.path());
+    auto* tree = window.findChild<QTreeView*>("twSiteList");
+    QCOMPARE(window.folderModel()->filePath(tree->rootIndex()), m_card.path());
+    QTRY_COMPARE_WITH_TIMEOUT(window.folderModel()->filePath(tree->currentIndex()),
+                              m_card.path() + "/20180102", 10000);
+    // Selecting does not open: nothing was read from the card yet.
+    QCOMPARE(window.findChild<QLineEdit*>("lePlatNumber")->text(), QString());
+
+    Korvel second;
+    second.openStartFolder(m_card.path() + "/20180105");
+    QCOMPARE(second.currentFolder(), m_card.path() + "/20180105");
+    QCOMPARE(second.cardRoot(), m_card.path());
+}
+
+void TestMainWindow::fileItemsAreUnique() {
+    Korvel window;
+    auto* list = window.findChild<QTreeWidget*>("twFileList");
+    window.slotFillFileList(m_card.path() + "/20180102", {"*.ssf"});
+    window.slotAddFileItem("13:45:01", 20180102);
+    window.slotAddFileItem("13:45:01", 20180102);
+    window.slotAddFileItem("12:00:00", 20180102);
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QCOMPARE(list->topLevelItem(0)->text(0), QString("12:00:00"));
+    QCOMPARE(list->topLevelItem(1)->data(0, Qt::UserRole).toInt(), 20180102);
+    // A new listing starts from an empty list.
+    window.slotFillFileList(m_card.path() + "/20180105", {"*.ssf"});
+    QCOMPARE(list->topLevelItemCount(), 0);
+}
+
+void TestMainWindow::idleReadOuts() {
+    Korvel window;
+    window.slotCheckTimer();
+    // No page views: the computer's date and time.
+    QCOMPARE(window.findChild<QLabel*>("lbDate")->text(), readOuts::dateText(QDate::currentDate()));
+    QCOMPARE(window.findChild<QLabel*>("lbSpeed_2")->text(), QString(" km/h "));
+    const QTime shown = QTime::fromString(window.findChild<QLabel*>("lbTime")->text(), "hh:mm:ss");
+    QVERIFY(shown.isValid());
+    QVERIFY(std::abs(shown.secsTo(QTime::currentTime())) <= 2);
+}
+
+void TestMainWindow::closeWithoutAskingStopsTheHeartbeat() {
+    g_config.setCloseAsk(true);
+    g_config.save();
+    Korvel window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.slotCloseDlg(false);
+    QVERIFY(!window.isVisible());
+    auto* time = window.findChild<QLabel*>("lbTime");
+    time->setText("stopped");
+    QTest::qWait(150);
+    QCOMPARE(time->text(), QString("stopped"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

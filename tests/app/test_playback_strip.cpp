@@ -1,0 +1,220 @@
+// The playback strip against a page that records what it is asked.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include "app/IDisplayPage.h"
+#include "app/UCPlaybackStrip.h"
+
+namespace {
+
+class FakePage : public IPlaybackPage {
+public:
+    int mode = 2;
+    int speed = 8;
+    bool speedKnown = true;
+    bool paused = false;
+    bool canJump = true;
+    QStringList commands;
+
+    int playMode() override { return mode; }
+    bool getPlaySpeed(int& speedIndex) override {
+        speedIndex = speed;
+        return speedKnown;
+    }
+    bool isSelectedPaused() override { return paused; }
+    void setPlaySpeed(int speedIndex) override {
+        commands << QString("speed %1").arg(speedIndex);
+        speed = speedIndex;
+    }
+    void rewind() override {
+        commands << "rewind";
+        speed = 6;
+    }
+    void pause() override {
+        commands << "pause";
+        paused = true;
+    }
+    void resume() override {
+        commands << "resume";
+        paused = false;
+    }
+    bool gotoFirst(QDateTime&) override {
+        commands << "first";
+        speed = 8;
+        return canJump;
+    }
+    bool gotoLast(QDateTime&) override {
+        commands << "last";
+        speed = 8;
+        return canJump;
+    }
+};
+
+bool sixButtonsEnabled(const UCPlaybackStrip& s) {
+    return s.tbPBFirst->isEnabled() && s.tbPBRW->isEnabled() && s.tbPBBackFrame->isEnabled() &&
+           s.tbPBForwordFrame->isEnabled() && s.tbPBFW->isEnabled() && s.tbPBLast->isEnabled();
+}
+
+bool sixButtonsDisabled(const UCPlaybackStrip& s) {
+    return !s.tbPBFirst->isEnabled() && !s.tbPBRW->isEnabled() && !s.tbPBBackFrame->isEnabled() &&
+           !s.tbPBForwordFrame->isEnabled() && !s.tbPBFW->isEnabled() && !s.tbPBLast->isEnabled();
+}
+
+}  // namespace
+
+class TestPlaybackStrip : public QObject {
+    Q_OBJECT
+
+private slots:
+    void withoutPlaybackEverythingRests();
+    void playingPageEnablesAndShowsSpeed();
+    void pauseAndContinue();
+    void commandsAndRefreshRules();
+    void shuttleSnapsBackToNormalSpeed();
+};
+
+void TestPlaybackStrip::withoutPlaybackEverythingRests() {
+    UCPlaybackStrip strip;
+    QVERIFY(sixButtonsDisabled(strip));
+    QVERIFY(!strip.hsPBSpeed->isEnabled());
+    QCOMPARE(strip.hsPBSpeed->value(), 7);
+    QCOMPARE(strip.labelSpeed->text(), QString("x0"));
+    QCOMPARE(strip.hsPBSpeed->toolTip(), QString("x0"));
+    QVERIFY(strip.showsPlay());
+    QVERIFY(strip.tbPBPauseContinue->isEnabled());
+    QCOMPARE(strip.tbPBPauseContinue->toolTip(), QString("Play"));
+    strip.tbPBPauseContinue->click();  // no page: nothing to command
+
+    // A page that plays nothing (mode 1) looks the same and hears nothing.
+    FakePage page;
+    page.mode = 1;
+    page.speed = 12;
+    strip.setPage(&page);
+    strip.tbPBPauseContinue->click();
+    QVERIFY(page.commands.isEmpty());
+    QVERIFY(sixButtonsDisabled(strip));
+    QCOMPARE(strip.labelSpeed->text(), QString("x0"));
+    QVERIFY(strip.labelSpeed->styleSheet().contains("#5A5A5A"));
+}
+
+void TestPlaybackStrip::playingPageEnablesAndShowsSpeed() {
+    UCPlaybackStrip strip;
+    strip.show();
+    FakePage page;
+    page.speed = 2;
+    strip.setPage(&page);
+    QVERIFY(page.commands.isEmpty());  // showing the speed commands nothing
+    QVERIFY(sixButtonsEnabled(strip));
+    QVERIFY(strip.hsPBSpeed->isEnabled());
+    QCOMPARE(strip.hsPBSpeed->value(), 2);
+    QCOMPARE(strip.labelSpeed->text(), QString("x-16"));
+    QVERIFY(strip.labelSpeed->styleSheet().contains("#BBBBBB"));
+    QCOMPARE(strip.tbPBFW->toolTip(), QString("FastSpeed"));
+    QVERIFY(!strip.showsPlay());
+    QCOMPARE(strip.tbPBPauseContinue->toolTip(), QString("Pause"));
+    // The frame-step buttons are gone once playback is possible.
+    QVERIFY(!strip.tbPBBackFrame->isVisible());
+    QVERIFY(!strip.tbPBForwordFrame->isVisible());
+
+    for (int index : {0, 7, 8, 14}) {
+        page.speed = index;
+        strip.refreshPlaybackControls();
+        const char* expected[] = {"x-64", "", "", "", "", "", "",   "x0",
+                                  "x1",   "", "", "", "", "", "x64"};
+        QCOMPARE(strip.labelSpeed->text(), QString(expected[index]));
+    }
+
+    // A page that cannot tell its speed leaves the strip as it was.
+    page.speedKnown = false;
+    page.speed = 3;
+    strip.refreshPlaybackControls();
+    QCOMPARE(strip.labelSpeed->text(), QString("x64"));
+    QCOMPARE(strip.hsPBSpeed->value(), 14);
+}
+
+void TestPlaybackStrip::pauseAndContinue() {
+    UCPlaybackStrip strip;
+    FakePage page;
+    strip.setPage(&page);
+    QVERIFY(!strip.showsPlay());
+    strip.tbPBPauseContinue->click();
+    QCOMPARE(page.commands, QStringList{"pause"});
+    QVERIFY(strip.showsPlay());
+    QVERIFY(strip.tbPBPauseContinue->styleSheet().contains("bt_play_press_32.png"));
+    strip.tbPBPauseContinue->click();
+    QCOMPARE(page.commands, (QStringList{"pause", "resume"}));
+    QVERIFY(!strip.showsPlay());
+    QVERIFY(strip.tbPBPauseContinue->styleSheet().contains("bt_pause_press_32.png"));
+}
+
+void TestPlaybackStrip::commandsAndRefreshRules() {
+    UCPlaybackStrip strip;
+    FakePage page;
+    strip.setPage(&page);
+
+    // FW is always x2, whatever the speed was.
+    for (int from : {2, 8, 13}) {
+        page.speed = from;
+        page.commands.clear();
+        strip.tbPBFW->click();
+        QCOMPARE(page.commands, QStringList{"speed 9"});
+        QCOMPARE(strip.labelSpeed->text(), QString("x2"));
+    }
+
+    page.commands.clear();
+    strip.tbPBRW->click();
+    QCOMPARE(page.commands, QStringList{"rewind"});
+    QCOMPARE(strip.labelSpeed->text(), QString("x-1"));
+
+    // A jump the page cannot make leaves the strip unchanged until the next
+    // refresh; one it makes refreshes at once.
+    page.canJump = false;
+    strip.tbPBFirst->click();
+    QCOMPARE(strip.labelSpeed->text(), QString("x-1"));
+    strip.refreshPlaybackControls();
+    QCOMPARE(strip.labelSpeed->text(), QString("x1"));
+    page.speed = 6;
+    strip.refreshPlaybackControls();
+    page.canJump = true;
+    strip.tbPBLast->click();
+    QCOMPARE(strip.labelSpeed->text(), QString("x1"));
+    QCOMPARE(page.commands.mid(1), (QStringList{"first", "last"}));
+
+    // The frame-step buttons command nothing.
+    page.commands.clear();
+    strip.tbPBBackFrame->click();
+    strip.tbPBForwordFrame->click();
+    QVERIFY(page.commands.isEmpty());
+}
+
+void TestPlaybackStrip::shuttleSnapsBackToNormalSpeed() {
+    UCPlaybackStrip strip;
+    FakePage page;
+    strip.setPage(&page);
+
+    // Dragging commands every speed passed; releasing returns to x1.
+    strip.hsPBSpeed->setSliderDown(true);
+    strip.hsPBSpeed->setSliderPosition(5);
+    strip.hsPBSpeed->setSliderPosition(2);
+    QCOMPARE(page.commands, (QStringList{"speed 5", "speed 2"}));
+    QVERIFY(strip.hsPBSpeed->styleSheet().contains("ic_handler_p_36.png"));
+    QCOMPARE(strip.labelSpeed->text(), QString("x-16"));
+    strip.hsPBSpeed->setSliderDown(false);  // emits sliderReleased
+    QCOMPARE(page.commands, (QStringList{"speed 5", "speed 2", "speed 8"}));
+    QCOMPARE(strip.hsPBSpeed->value(), 8);
+    QCOMPARE(strip.labelSpeed->text(), QString("x1"));
+    QVERIFY(strip.hsPBSpeed->styleSheet().contains("ic_handler_nor_32.png"));
+    QVERIFY(strip.hsPBSpeed->styleSheet().contains("ic_handler_dis_36.png"));
+
+    // A step on the groove commands that speed and stays there.
+    page.commands.clear();
+    strip.hsPBSpeed->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(page.commands, QStringList{"speed 9"});
+    QCOMPARE(strip.hsPBSpeed->value(), 9);
+}
+
+QTEST_MAIN(TestPlaybackStrip)
+#include "test_playback_strip.moc"
