@@ -48,7 +48,9 @@ ConfigCamera::ConfigCamera(QWidget* parent) : QWidget(parent) {
     QTableWidget* table = ui.twCamera;
     table->setColumnCount(7);
     setHeaders();
-    table->horizontalHeader()->setStyleSheet("::section {background-color: lightgray;}");
+    // Dark text keeps the light header readable under the dark style.
+    table->horizontalHeader()->setStyleSheet(
+        "::section {background-color: lightgray; color: #151b24; font-weight: bold;}");
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);

@@ -27,6 +27,29 @@ QDateTimeEdit {
 }
 QDateTimeEdit:disabled { color: #5d6878; }
 QDateTimeEdit:focus { border-color: #1fa3c0; }
+QCheckBox::indicator, QRadioButton::indicator {
+    width: 12px;
+    height: 12px;
+    border: 1px solid #4a596b;
+    background-color: #0f141b;
+}
+QCheckBox::indicator { border-radius: 3px; }
+QRadioButton::indicator { border-radius: 7px; }
+QCheckBox::indicator:hover, QRadioButton::indicator:hover { border-color: #2fd0c4; }
+QCheckBox::indicator:checked {
+    background-color: #1fa3c0;
+    border-color: #2fd0c4;
+    image: url(:/Korvel/images/login_check.png);
+}
+QRadioButton::indicator:checked {
+    border-color: #2fd0c4;
+    background-color: qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5,
+        stop:0 #2fd0c4, stop:0.5 #1fa3c0, stop:0.55 #0f141b, stop:1 #0f141b);
+}
+QCheckBox::indicator:disabled, QRadioButton::indicator:disabled {
+    border-color: #2b3646;
+    background-color: #1d242e;
+}
 )";
 
 void place(QWidget* page, QWidget* tab) {
@@ -36,10 +59,11 @@ void place(QWidget* page, QWidget* tab) {
 }  // namespace
 
 DlgConfig::DlgConfig(QWidget* parent) : QDialog(parent) {
+    // Without a parent window the dialog carries the application style itself.
+    // Set before the form is built: the button box takes its icon rule then.
+    setStyleSheet(parent == nullptr ? g_config.appStyle() + kDialogStyle : QString(kDialogStyle));
     ui.setupUi(this);
     setFixedSize(800, 539);
-    // Without a parent window the dialog carries the application style itself.
-    setStyleSheet(parent == nullptr ? g_config.appStyle() + kDialogStyle : QString(kDialogStyle));
 
     m_device = new ConfigDevice(ui.wgDevice);
     m_camera = new ConfigCamera(ui.wgCamera);
