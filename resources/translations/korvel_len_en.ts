@@ -30,9 +30,224 @@
 <context>
     <name>Korvel</name>
     <message>
-        <location filename="../../app/Korvel.cpp" line="+16" />
+        <location filename="../../app/Korvel.ui" line="+20"/>
         <source>Korvel</source>
         <translation>Korvel</translation>
+    </message>
+    <message>
+        <location line="+100"/>
+        <source>Recorder setup</source>
+        <translation>Recorder setup</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Minimize</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Maximize</source>
+        <translation>Maximize</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Folders</source>
+        <translation>Folders</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Recordings</source>
+        <translation>Recordings</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Start time</source>
+        <translation>Start time</translation>
+    </message>
+    <message>
+        <location line="+78"/>
+        <source>Show or hide the folder bar</source>
+        <translation>Show or hide the folder bar</translation>
+    </message>
+    <message>
+        <location line="+109"/>
+        <source>Show or hide the layout bar</source>
+        <translation>Show or hide the layout bar</translation>
+    </message>
+    <message>
+        <location line="+65"/>
+        <source>One view</source>
+        <translation>One view</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Four views</source>
+        <translation>Four views</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Nine views</source>
+        <translation>Nine views</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>Previous channels</source>
+        <translation>Previous channels</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Next channels</source>
+        <translation>Next channels</translation>
+    </message>
+    <message>
+        <location line="+109"/>
+        <source>Show or hide the control bar</source>
+        <translation>Show or hide the control bar</translation>
+    </message>
+    <message>
+        <location line="+140"/>
+        <source>Open a larger map</source>
+        <translation>Open a larger map</translation>
+    </message>
+    <message>
+        <location line="+65"/>
+        <source>Vehicle</source>
+        <translation>Vehicle</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <location filename="../../app/ReadOuts.cpp" line="+31"/>
+        <source>No Date</source>
+        <translation>No Date</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Graph</source>
+        <translation>Graph</translation>
+    </message>
+    <message>
+        <location line="+85"/>
+        <location filename="../../app/ReadOuts.cpp" line="-5"/>
+        <source> km/h </source>
+        <translation> km/h </translation>
+    </message>
+    <message>
+        <location filename="../../app/Korvel.cpp" line="+125"/>
+        <source>Layout 1</source>
+        <translation>Layout 1</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>Map</source>
+        <translation>Map</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Playing recordings</source>
+        <translation>Playing recordings</translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>Warging</source>
+        <translation>Warging</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>It is a file recorded in the old version. Some information can not be read.</source>
+        <translation>It is a file recorded in the old version. Some information can not be read.</translation>
+    </message>
+    <message>
+        <location line="+436"/>
+        <source>Close all Channels</source>
+        <translation>Close all Channels</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Close the selected channels</source>
+        <translation>Close the selected channels</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto Stream</source>
+        <translation>Auto Stream</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>1st Stream</source>
+        <translation>1st Stream</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>2nd Stream</source>
+        <translation>2nd Stream</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mode(Live or PB)</source>
+        <translation>Mode(Live or PB)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Date/Time</source>
+        <translation>Date/Time</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Resolution</source>
+        <translation>Resolution</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Channel Title</source>
+        <translation>Channel Title</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Site Name</source>
+        <translation>Site Name</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Refresh</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Show Text</source>
+        <translation>Show Text</translation>
+    </message>
+    <message>
+        <location line="+96"/>
+        <location line="+15"/>
+        <source>Configuration</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <location line="-15"/>
+        <source> There is not a setting file.</source>
+        <translation> There is not a setting file.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The recorder setup editor is not available yet.
+%1</source>
+        <translation>The recorder setup editor is not available yet.
+%1</translation>
+    </message>
+    <message>
+        <location filename="../../app/ReadOuts.cpp" line="-1"/>
+        <source> MPH </source>
+        <translation> MPH </translation>
     </message>
 </context>
 <context>
@@ -119,6 +334,52 @@
     </message>
 </context>
 <context>
+    <name>UCDlgAbout</name>
+    <message>
+        <location filename="../../app/UCDlgAbout.cpp" line="+9"/>
+        <source>About Korvel</source>
+        <translation>About Korvel</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Korvel Vehicle Recording Viewer</source>
+        <translation>Korvel Vehicle Recording Viewer</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Version </source>
+        <translation>Version </translation>
+    </message>
+</context>
+<context>
+    <name>UCDlgClose</name>
+    <message>
+        <location filename="../../app/UCDlgClose.cpp" line="+14"/>
+        <source>Korvel</source>
+        <translation>Korvel</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Are you sure you want to close Korvel?</source>
+        <translation>Are you sure you want to close Korvel?</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Don&apos;t ask me again.</source>
+        <translation>Don&apos;t ask me again.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>UCDlgLogin</name>
     <message>
         <location filename="../../app/UCDlgLogin.cpp" line="+28" />
@@ -153,6 +414,49 @@
         <location line="+4" />
         <source>The password is incorrect.</source>
         <translation>The password is incorrect.</translation>
+    </message>
+</context>
+<context>
+    <name>UCPlaybackStrip</name>
+    <message>
+        <location filename="../../app/UCPlaybackStrip.cpp" line="+131"/>
+        <source>Play</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>FirstPlay</source>
+        <translation>FirstPlay</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>LastPlay</source>
+        <translation>LastPlay</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>RewindSpeed</source>
+        <translation>RewindSpeed</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>BackFrame</source>
+        <translation>BackFrame</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>ForwordFrame</source>
+        <translation>ForwordFrame</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>FastSpeed</source>
+        <translation>FastSpeed</translation>
     </message>
 </context>
 <context>

@@ -30,9 +30,224 @@
 <context>
     <name>Korvel</name>
     <message>
-        <location filename="../../app/Korvel.cpp" line="+16" />
+        <location filename="../../app/Korvel.ui" line="+20"/>
         <source>Korvel</source>
         <translation>Korvel</translation>
+    </message>
+    <message>
+        <location line="+100"/>
+        <source>Recorder setup</source>
+        <translation>レコーダー設定</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>About</source>
+        <translation>バージョン情報</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Minimize</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Maximize</source>
+        <translation>最大化</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Folders</source>
+        <translation>フォルダー</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Recordings</source>
+        <translation>録画</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Start time</source>
+        <translation>開始時刻</translation>
+    </message>
+    <message>
+        <location line="+78"/>
+        <source>Show or hide the folder bar</source>
+        <translation>フォルダーバーの表示/非表示</translation>
+    </message>
+    <message>
+        <location line="+109"/>
+        <source>Show or hide the layout bar</source>
+        <translation>レイアウトバーの表示/非表示</translation>
+    </message>
+    <message>
+        <location line="+65"/>
+        <source>One view</source>
+        <translation>1画面</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Four views</source>
+        <translation>4分割</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Nine views</source>
+        <translation>9分割</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>Previous channels</source>
+        <translation>前のチャンネル</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Next channels</source>
+        <translation>次のチャンネル</translation>
+    </message>
+    <message>
+        <location line="+109"/>
+        <source>Show or hide the control bar</source>
+        <translation>操作バーの表示/非表示</translation>
+    </message>
+    <message>
+        <location line="+140"/>
+        <source>Open a larger map</source>
+        <translation>大きな地図を開く</translation>
+    </message>
+    <message>
+        <location line="+65"/>
+        <source>Vehicle</source>
+        <translation>車両</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <location filename="../../app/ReadOuts.cpp" line="+31"/>
+        <source>No Date</source>
+        <translation>日付なし</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Graph</source>
+        <translation>グラフ</translation>
+    </message>
+    <message>
+        <location line="+85"/>
+        <location filename="../../app/ReadOuts.cpp" line="-5"/>
+        <source> km/h </source>
+        <translation> km/h </translation>
+    </message>
+    <message>
+        <location filename="../../app/Korvel.cpp" line="+125"/>
+        <source>Layout 1</source>
+        <translation>レイアウト 1</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>Map</source>
+        <translation>地図</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Playing recordings</source>
+        <translation>録画を再生中</translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>Warging</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>It is a file recorded in the old version. Some information can not be read.</source>
+        <translation>旧バージョンで記録されたファイルです。一部の情報を読み取れません。</translation>
+    </message>
+    <message>
+        <location line="+436"/>
+        <source>Close all Channels</source>
+        <translation>すべてのチャンネルを閉じる</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Close the selected channels</source>
+        <translation>選択したチャンネルを閉じる</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto Stream</source>
+        <translation>自動ストリーム</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>1st Stream</source>
+        <translation>第1ストリーム</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>2nd Stream</source>
+        <translation>第2ストリーム</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mode(Live or PB)</source>
+        <translation>モード(ライブ/再生)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Date/Time</source>
+        <translation>日付/時刻</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Resolution</source>
+        <translation>解像度</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Channel Title</source>
+        <translation>チャンネル名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Site Name</source>
+        <translation>サイト名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Refresh</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Show Text</source>
+        <translation>テキスト表示</translation>
+    </message>
+    <message>
+        <location line="+96"/>
+        <location line="+15"/>
+        <source>Configuration</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <location line="-15"/>
+        <source> There is not a setting file.</source>
+        <translation> 設定ファイルがありません。</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The recorder setup editor is not available yet.
+%1</source>
+        <translation>レコーダー設定エディターはまだ使用できません。
+%1</translation>
+    </message>
+    <message>
+        <location filename="../../app/ReadOuts.cpp" line="-1"/>
+        <source> MPH </source>
+        <translation> MPH </translation>
     </message>
 </context>
 <context>
@@ -119,6 +334,52 @@
     </message>
 </context>
 <context>
+    <name>UCDlgAbout</name>
+    <message>
+        <location filename="../../app/UCDlgAbout.cpp" line="+9"/>
+        <source>About Korvel</source>
+        <translation>Korvel について</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Korvel Vehicle Recording Viewer</source>
+        <translation>Korvel 車両記録ビューアー</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Version </source>
+        <translation>バージョン </translation>
+    </message>
+</context>
+<context>
+    <name>UCDlgClose</name>
+    <message>
+        <location filename="../../app/UCDlgClose.cpp" line="+14"/>
+        <source>Korvel</source>
+        <translation>Korvel</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Are you sure you want to close Korvel?</source>
+        <translation>Korvel を終了しますか?</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Don&apos;t ask me again.</source>
+        <translation>次回から確認しない。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
     <name>UCDlgLogin</name>
     <message>
         <location filename="../../app/UCDlgLogin.cpp" line="+28" />
@@ -153,6 +414,49 @@
         <location line="+4" />
         <source>The password is incorrect.</source>
         <translation>パスワードが正しくありません。</translation>
+    </message>
+</context>
+<context>
+    <name>UCPlaybackStrip</name>
+    <message>
+        <location filename="../../app/UCPlaybackStrip.cpp" line="+131"/>
+        <source>Play</source>
+        <translation>再生</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Pause</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>FirstPlay</source>
+        <translation>最初から再生</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>LastPlay</source>
+        <translation>最後を再生</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>RewindSpeed</source>
+        <translation>巻き戻し</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>BackFrame</source>
+        <translation>1フレーム戻る</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>ForwordFrame</source>
+        <translation>1フレーム進む</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>FastSpeed</source>
+        <translation>早送り</translation>
     </message>
 </context>
 <context>

@@ -30,9 +30,224 @@
 <context>
     <name>Korvel</name>
     <message>
-        <location filename="../../app/Korvel.cpp" line="+16" />
+        <location filename="../../app/Korvel.ui" line="+20"/>
         <source>Korvel</source>
         <translation>Korvel</translation>
+    </message>
+    <message>
+        <location line="+100"/>
+        <source>Recorder setup</source>
+        <translation>녹화기 설정</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>About</source>
+        <translation>정보</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Minimize</source>
+        <translation>최소화</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Maximize</source>
+        <translation>최대화</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Close</source>
+        <translation>닫기</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Folders</source>
+        <translation>폴더</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Recordings</source>
+        <translation>녹화 파일</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Start time</source>
+        <translation>시작 시간</translation>
+    </message>
+    <message>
+        <location line="+78"/>
+        <source>Show or hide the folder bar</source>
+        <translation>폴더 바 표시/숨기기</translation>
+    </message>
+    <message>
+        <location line="+109"/>
+        <source>Show or hide the layout bar</source>
+        <translation>레이아웃 바 표시/숨기기</translation>
+    </message>
+    <message>
+        <location line="+65"/>
+        <source>One view</source>
+        <translation>1화면</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Four views</source>
+        <translation>4분할</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Nine views</source>
+        <translation>9분할</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>Previous channels</source>
+        <translation>이전 채널</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Next channels</source>
+        <translation>다음 채널</translation>
+    </message>
+    <message>
+        <location line="+109"/>
+        <source>Show or hide the control bar</source>
+        <translation>제어 바 표시/숨기기</translation>
+    </message>
+    <message>
+        <location line="+140"/>
+        <source>Open a larger map</source>
+        <translation>큰 지도 열기</translation>
+    </message>
+    <message>
+        <location line="+65"/>
+        <source>Vehicle</source>
+        <translation>차량</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <location filename="../../app/ReadOuts.cpp" line="+31"/>
+        <source>No Date</source>
+        <translation>날짜 없음</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Graph</source>
+        <translation>그래프</translation>
+    </message>
+    <message>
+        <location line="+85"/>
+        <location filename="../../app/ReadOuts.cpp" line="-5"/>
+        <source> km/h </source>
+        <translation> km/h </translation>
+    </message>
+    <message>
+        <location filename="../../app/Korvel.cpp" line="+125"/>
+        <source>Layout 1</source>
+        <translation>레이아웃 1</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>Map</source>
+        <translation>지도</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Playing recordings</source>
+        <translation>녹화 영상 재생 중</translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>Warging</source>
+        <translation>경고</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>It is a file recorded in the old version. Some information can not be read.</source>
+        <translation>이전 버전에서 녹화된 파일입니다. 일부 정보를 읽을 수 없습니다.</translation>
+    </message>
+    <message>
+        <location line="+436"/>
+        <source>Close all Channels</source>
+        <translation>모든 채널 닫기</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Close the selected channels</source>
+        <translation>선택한 채널 닫기</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto Stream</source>
+        <translation>자동 스트림</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>1st Stream</source>
+        <translation>1st 스트림</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>2nd Stream</source>
+        <translation>2nd 스트림</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mode(Live or PB)</source>
+        <translation>모드(라이브/재생)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Date/Time</source>
+        <translation>날짜/시간</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Resolution</source>
+        <translation>해상도</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Channel Title</source>
+        <translation>채널 이름</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Site Name</source>
+        <translation>사이트 이름</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Refresh</source>
+        <translation>새로 고침</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Show Text</source>
+        <translation>텍스트 표시</translation>
+    </message>
+    <message>
+        <location line="+96"/>
+        <location line="+15"/>
+        <source>Configuration</source>
+        <translation>설정</translation>
+    </message>
+    <message>
+        <location line="-15"/>
+        <source> There is not a setting file.</source>
+        <translation> 설정 파일이 없습니다.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The recorder setup editor is not available yet.
+%1</source>
+        <translation>녹화기 설정 편집기를 아직 사용할 수 없습니다.
+%1</translation>
+    </message>
+    <message>
+        <location filename="../../app/ReadOuts.cpp" line="-1"/>
+        <source> MPH </source>
+        <translation> MPH </translation>
     </message>
 </context>
 <context>
@@ -119,6 +334,52 @@
     </message>
 </context>
 <context>
+    <name>UCDlgAbout</name>
+    <message>
+        <location filename="../../app/UCDlgAbout.cpp" line="+9"/>
+        <source>About Korvel</source>
+        <translation>Korvel 정보</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Korvel Vehicle Recording Viewer</source>
+        <translation>Korvel 차량 녹화 뷰어</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Version </source>
+        <translation>버전 </translation>
+    </message>
+</context>
+<context>
+    <name>UCDlgClose</name>
+    <message>
+        <location filename="../../app/UCDlgClose.cpp" line="+14"/>
+        <source>Korvel</source>
+        <translation>Korvel</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Are you sure you want to close Korvel?</source>
+        <translation>Korvel을 종료하시겠습니까?</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Don&apos;t ask me again.</source>
+        <translation>다시 묻지 않음.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>OK</source>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+</context>
+<context>
     <name>UCDlgLogin</name>
     <message>
         <location filename="../../app/UCDlgLogin.cpp" line="+28" />
@@ -153,6 +414,49 @@
         <location line="+4" />
         <source>The password is incorrect.</source>
         <translation>비밀번호가 올바르지 않습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>UCPlaybackStrip</name>
+    <message>
+        <location filename="../../app/UCPlaybackStrip.cpp" line="+131"/>
+        <source>Play</source>
+        <translation>재생</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Pause</source>
+        <translation>일시 정지</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>FirstPlay</source>
+        <translation>처음부터 재생</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>LastPlay</source>
+        <translation>마지막 재생</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>RewindSpeed</source>
+        <translation>되감기</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>BackFrame</source>
+        <translation>이전 프레임</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>ForwordFrame</source>
+        <translation>다음 프레임</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>FastSpeed</source>
+        <translation>빨리 감기</translation>
     </message>
 </context>
 <context>
