@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -74,6 +75,7 @@ private slots:
     void wheelZoomGuard();
     void sharedChannelAndPageClose();
     void ringDeviceBounds();
+    void translatedTexts();
 
 private:
     void openCard(UCDisplayFrame& page);
@@ -430,6 +432,24 @@ void TestDisplayFrame::ringDeviceBounds() {
     // A block larger than the capacity keeps its newest whole frames.
     device.append("0123456789ABC", 13, 4);
     QCOMPARE(device.read(8), QByteArray("56789ABC"));
+}
+
+void TestDisplayFrame::translatedTexts() {
+    QTranslator korean;
+    QVERIFY(korean.load(":/Language/korvel_len_ko.qm"));
+    QCoreApplication::installTranslator(&korean);
+    openCard(*m_page);
+    const GLWidget* unused = m_page->views().at(8);
+    QCOMPARE(unused->bottomBar()->text(0),
+             QString::fromUtf8("\xec\xb1\x84\xeb\x84\x90 \xec\x97\x86\xec\x9d\x8c"));
+    {
+        ModalCloser closer;
+        m_page->slotShortkeyDelete();
+        QCoreApplication::removeTranslator(&korean);
+        QCOMPARE(
+            closer.titles,
+            QStringList{QString::fromUtf8("\xec\xb1\x84\xeb\x84\x90 \xeb\x8b\xab\xea\xb8\xb0")});
+    }
 }
 
 QTEST_MAIN(TestDisplayFrame)
