@@ -275,7 +275,7 @@ void SSFChannelReader::openCurrentFile() {
         return;
     }
     const std::string& path = d.files[static_cast<std::size_t>(d.currentFile)];
-    if (d.file.handle() != nullptr) {
+    if (d.file.isOpen()) {
         if (d.file.path() == path) {
             return;
         }
@@ -304,7 +304,7 @@ void SSFChannelReader::loadKeyFrames() {
     std::lock_guard<std::recursive_mutex> holdFile(d.file.lock());
     d.keys.clear();
     d.currentEntry = -1;
-    if (d.file.handle() == nullptr) {
+    if (!d.file.isOpen()) {
         return;
     }
     d.keys = readKeyFrameList(d.file.path(), d.file.handle(), d.dataEnd);
@@ -340,7 +340,7 @@ void SSFChannelReader::readNext() {
                 }
             }
             openCurrentFile();
-            if (d.file.handle() != nullptr) {
+            if (d.file.isOpen()) {
                 return true;
             }
         }
@@ -349,7 +349,7 @@ void SSFChannelReader::readNext() {
     };
 
     for (;;) {
-        if (d.file.handle() == nullptr) {
+        if (!d.file.isOpen()) {
             return;
         }
         const int s = speedIndex_.load();
@@ -420,7 +420,7 @@ void SSFChannelReader::readNext() {
         }
         const std::size_t rest = t - 4;
         const std::size_t got = d.file.read(buf + 4, rest);
-        if (d.file.handle() == nullptr) {
+        if (!d.file.isOpen()) {
             continue;
         }
         if (got < rest) {
@@ -482,7 +482,7 @@ bool SSFChannelReader::deliverCurrentSample(
 
 bool SSFChannelReader::isClosed() const {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
-    return d_->file.handle() == nullptr;
+    return !d_->file.isOpen();
 }
 
 void SSFChannelReader::setSpeed(int speedIndex, int date, int time) {
@@ -613,7 +613,7 @@ bool SSFChannelReader::seek(int date, int time) {
     }
     d.currentFile = where.file;
     openCurrentFile();
-    if (d.file.handle() == nullptr) {
+    if (!d.file.isOpen()) {
         return true;
     }
     const std::int64_t offset = findOffset(d.files[static_cast<std::size_t>(where.file)], target);
@@ -637,7 +637,7 @@ void SSFChannelReader::goToFirst() {
     Impl& d = *d_;
     d.file.close();
     openCurrentFile();
-    if (d.file.handle() == nullptr) {
+    if (!d.file.isOpen()) {
         return;
     }
     d.current = pt::ptime(pt::not_a_date_time);
@@ -653,7 +653,7 @@ void SSFChannelReader::goToLast() {
     Impl& d = *d_;
     d.file.close();
     openCurrentFile();
-    if (d.file.handle() == nullptr) {
+    if (!d.file.isOpen()) {
         return;
     }
     d.current = pt::ptime(pt::not_a_date_time);

@@ -14,6 +14,7 @@ bool SSFile::open(const std::string& path) {
     file_.reset(std::fopen(path.c_str(), "rb"));
     if (file_) {
         path_ = path;
+        pos_ = 0;
     }
     return static_cast<bool>(file_);
 }
@@ -22,6 +23,7 @@ void SSFile::close() {
     std::lock_guard<std::recursive_mutex> hold(lock_);
     file_.reset();
     path_.clear();
+    pos_ = -1;
 }
 
 std::size_t SSFile::read(void* buffer, std::size_t count) {
@@ -29,7 +31,11 @@ std::size_t SSFile::read(void* buffer, std::size_t count) {
     if (!file_ || buffer == nullptr || count == 0) {
         return 0;
     }
-    return std::fread(buffer, 1, count, file_.get());
+    const std::size_t got = std::fread(buffer, 1, count, file_.get());
+    if (pos_ >= 0) {
+        pos_ += static_cast<std::int64_t>(got);
+    }
+    return got;
 }
 
 bool SSFile::seek(std::int32_t offset, int origin) {
@@ -37,7 +43,9 @@ bool SSFile::seek(std::int32_t offset, int origin) {
     if (!file_) {
         return false;
     }
-    return std::fseek(file_.get(), static_cast<long>(offset), origin) == 0;
+    const bool moved = std::fseek(file_.get(), static_cast<long>(offset), origin) == 0;
+    pos_ = (moved && origin == kStart) ? offset : -1;
+    return moved;
 }
 
 std::int64_t SSFile::tell() const {
@@ -45,12 +53,24 @@ std::int64_t SSFile::tell() const {
     if (!file_) {
         return 0;
     }
-    const long at = std::ftell(file_.get());
-    return at < 0 ? 0 : static_cast<std::int64_t>(at);
+    if (pos_ < 0) {
+        const long at = std::ftell(file_.get());
+        if (at < 0) {
+            return 0;
+        }
+        pos_ = at;
+    }
+    return pos_;
+}
+
+bool SSFile::isOpen() const {
+    std::lock_guard<std::recursive_mutex> hold(lock_);
+    return static_cast<bool>(file_);
 }
 
 std::FILE* SSFile::handle() const {
     std::lock_guard<std::recursive_mutex> hold(lock_);
+    pos_ = -1;
     return file_.get();
 }
 

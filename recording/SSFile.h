@@ -34,10 +34,14 @@ public:
     // Moves to `offset` relative to `origin`; nothing when no file is open.
     // Returns whether the move succeeded.
     bool seek(std::int32_t offset, int origin = kStart);
-    // The current position, or 0 when no file is open.
+    // The current position, or 0 when no file is open. Served from a position
+    // kept beside the stream: ftell costs a system call, and the reader asks
+    // for the position before every packet.
     std::int64_t tell() const;
-    // The open stream, or null. Callers use it as the is-open test; a caller
-    // that reads through it directly holds lock() meanwhile.
+    // Whether a file is open.
+    bool isOpen() const;
+    // The open stream, or null. A caller that reads through it directly holds
+    // lock() meanwhile; handing it out forgets the kept position.
     std::FILE* handle() const;
     // Path of the open file; empty when none is open.
     std::string path() const;
@@ -56,4 +60,7 @@ private:
     mutable std::recursive_mutex lock_;
     std::unique_ptr<std::FILE, Closer> file_;  // guarded by lock_
     std::string path_;                         // guarded by lock_
+    // Position of the stream as far as this object moved it; -1 when unknown
+    // (after a relative seek or once the stream was handed out). Guarded by lock_.
+    mutable std::int64_t pos_ = -1;
 };
