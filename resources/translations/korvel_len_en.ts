@@ -2,6 +2,336 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>CardIni</name>
+    <message>
+        <location filename="../../setup/CardIni.cpp" line="+104" />
+        <source>The present file is not valid INI text.</source>
+        <translation>The present file is not valid INI text.</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>The settings could not be prepared for writing.</source>
+        <translation>The settings could not be prepared for writing.</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigApp</name>
+    <message>
+        <location filename="../../setup/ConfigApp.ui" line="+32" />
+        <source>로그인</source>
+        <translation>Login</translation>
+    </message>
+    <message>
+        <location line="+12" />
+        <source>User ID</source>
+        <translation>User ID</translation>
+    </message>
+    <message>
+        <location line="+14" />
+        <source>Password</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>Auto Login</source>
+        <translation>Auto Login</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>RememberMe</source>
+        <translation>Remember me</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>속도 표시</source>
+        <translation>Speed display</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>Km</source>
+        <translation>Km</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>Miles</source>
+        <translation>Miles</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigCamera</name>
+    <message>
+        <location filename="../../setup/ConfigCamera.cpp" line="+66" />
+        <source>TITLE</source>
+        <translation>TITLE</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>MIRROR</source>
+        <translation>MIRROR</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>FLIP</source>
+        <translation>FLIP</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>FRAME</source>
+        <translation>FRAME</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>BITRATE</source>
+        <translation>BITRATE</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>SENSITIVITY</source>
+        <translation>SENSITIVITY</translation>
+    </message>
+    <message>
+        <location line="+47" />
+        <location line="+61" />
+        <source>%1 MBPS (CBR)</source>
+        <translation>%1 MBPS (CBR)</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigDevice</name>
+    <message>
+        <location filename="../../setup/ConfigDevice.ui" line="+34" />
+        <source>차량설정</source>
+        <translation>Vehicle</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>차량번호</source>
+        <translation>Vehicle number</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>WiFi 설정</source>
+        <translation>Wi-Fi</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>비밀번호</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>시간설정</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>GPS 시간 동기 사용</source>
+        <translation>Use GPS time</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>블랙박스 시간 재설정</source>
+        <translation>Set the recorder&apos;s clock</translation>
+    </message>
+    <message>
+        <location line="+20" />
+        <source>타임존</source>
+        <translation>Time zone</translation>
+    </message>
+    <message>
+        <location line="+40" />
+        <source>충격설정</source>
+        <translation>Shock sensitivity</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>주행</source>
+        <translation>Driving</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>주차</source>
+        <translation>Parking</translation>
+    </message>
+    <message>
+        <location line="+298" />
+        <source>배터리보호</source>
+        <translation>Battery protection</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>배터리 전압 사용</source>
+        <translation>Use battery voltage</translation>
+    </message>
+    <message>
+        <location line="+71" />
+        <source>시간 사용</source>
+        <translation>Use time</translation>
+    </message>
+    <message>
+        <location line="+44" />
+        <source>마이크</source>
+        <translation>Microphone</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>마이크 사용</source>
+        <translation>Use microphone</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>볼륨</source>
+        <translation>Volume</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigStorage</name>
+    <message>
+        <location filename="../../setup/ConfigStorage.ui" line="+32" />
+        <source>저장 공간 배분</source>
+        <translation>Storage split</translation>
+    </message>
+    <message>
+        <location line="+379" />
+        <source>&lt;p&gt;&lt;b&gt;D&lt;/b&gt; : 주행 &amp;nbsp; &lt;b&gt;P&lt;/b&gt; : 주차&lt;/p&gt;&lt;p&gt;&lt;b&gt;N&lt;/b&gt; : 일반 &amp;nbsp; &lt;b&gt;S&lt;/b&gt; : 충격 &amp;nbsp; &lt;b&gt;M&lt;/b&gt; : 움직임&lt;/p&gt;&lt;p&gt;D.N(20) = 주행 중 일반 녹화에 저장소의 20%&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;D&lt;/b&gt; : Driving &amp;nbsp; &lt;b&gt;P&lt;/b&gt; : Parking&lt;/p&gt;&lt;p&gt;&lt;b&gt;N&lt;/b&gt; : Normal &amp;nbsp; &lt;b&gt;S&lt;/b&gt; : Shock &amp;nbsp; &lt;b&gt;M&lt;/b&gt; : Motion&lt;/p&gt;&lt;p&gt;D.N(20) = 20% of the card for normal recording while driving&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigUpgrade</name>
+    <message>
+        <location filename="../../setup/ConfigUpgrade.ui" line="+29" />
+        <source>펌웨어 업그레이드</source>
+        <translation>Firmware upgrade</translation>
+    </message>
+    <message>
+        <location line="+12" />
+        <source>블랙박스 펌웨어 버전</source>
+        <translation>Recorder firmware version</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>업그레이드 버전</source>
+        <translation>Upgrade version</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <location filename="../../setup/ConfigUpgrade.cpp" line="+35" />
+        <source>Open File</source>
+        <translation>Open File</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>bin file (zd-*.bin)</source>
+        <translation>bin file (zd-*.bin)</translation>
+    </message>
+    <message>
+        <location line="+36" />
+        <location line="+5" />
+        <source>Upgrade file</source>
+        <translation>Upgrade file</translation>
+    </message>
+    <message>
+        <location line="-5" />
+        <source>The upgrade file can not be found.</source>
+        <translation>The upgrade file can not be found.</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>This file already exists.
+ Do you want to overwrite it?</source>
+        <translation>This file already exists.
+ Do you want to overwrite it?</translation>
+    </message>
+    <message>
+        <location line="+29" />
+        <source>File Copy</source>
+        <translation>File Copy</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Complete!!</source>
+        <translation>Complete!!</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>File copy failed.</source>
+        <translation>File copy failed.</translation>
+    </message>
+</context>
+<context>
+    <name>DlgConfig</name>
+    <message>
+        <location filename="../../setup/DlgConfig.ui" line="+14" />
+        <source>Option</source>
+        <translation>Option</translation>
+    </message>
+    <message>
+        <location line="+25" />
+        <source>디바이스</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>카메라</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>저장소</source>
+        <translation>Storage</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>업그레이드</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>뷰어</source>
+        <translation>Viewer</translation>
+    </message>
+    <message>
+        <location filename="../../setup/DlgConfig.cpp" line="+139" />
+        <location filename="../../setup/SetupEditor.cpp" line="+47" />
+        <source>Configuration</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>The setting file could not be saved. The file on the card is unchanged.
+%1
+%2</source>
+        <translation>The setting file could not be saved. The file on the card is unchanged.
+%1
+%2</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>The user id must not be empty.</source>
+        <translation>The user id must not be empty.</translation>
+    </message>
+    <message>
+        <location filename="../../setup/SetupEditor.cpp" line="+1" />
+        <source> There is not a setting file.</source>
+        <translation> There is not a setting file.</translation>
+    </message>
+</context>
+<context>
     <name>DlgSelDrive</name>
     <message>
         <location filename="../../app/DlgSelDrive.cpp" line="+16" />

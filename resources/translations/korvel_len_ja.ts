@@ -2,6 +2,336 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>CardIni</name>
+    <message>
+        <location filename="../../setup/CardIni.cpp" line="+104" />
+        <source>The present file is not valid INI text.</source>
+        <translation>現在のファイルは正しいINI形式ではありません。</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>The settings could not be prepared for writing.</source>
+        <translation>設定を書き込み用に準備できませんでした。</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigApp</name>
+    <message>
+        <location filename="../../setup/ConfigApp.ui" line="+32" />
+        <source>로그인</source>
+        <translation>ログイン</translation>
+    </message>
+    <message>
+        <location line="+12" />
+        <source>User ID</source>
+        <translation>ユーザーID</translation>
+    </message>
+    <message>
+        <location line="+14" />
+        <source>Password</source>
+        <translation>パスワード</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>Auto Login</source>
+        <translation>自動ログイン</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>RememberMe</source>
+        <translation>IDを保存</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>속도 표시</source>
+        <translation>速度表示</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>Km</source>
+        <translation>km</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>Miles</source>
+        <translation>マイル</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigCamera</name>
+    <message>
+        <location filename="../../setup/ConfigCamera.cpp" line="+66" />
+        <source>TITLE</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>MIRROR</source>
+        <translation>ミラー</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>FLIP</source>
+        <translation>上下反転</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>FRAME</source>
+        <translation>フレーム</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>BITRATE</source>
+        <translation>ビットレート</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>SENSITIVITY</source>
+        <translation>感度</translation>
+    </message>
+    <message>
+        <location line="+47" />
+        <location line="+61" />
+        <source>%1 MBPS (CBR)</source>
+        <translation>%1 MBPS (CBR)</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigDevice</name>
+    <message>
+        <location filename="../../setup/ConfigDevice.ui" line="+34" />
+        <source>차량설정</source>
+        <translation>車両設定</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>차량번호</source>
+        <translation>車両番号</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>WiFi 설정</source>
+        <translation>WiFi設定</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>비밀번호</source>
+        <translation>パスワード</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>시간설정</source>
+        <translation>時刻設定</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>GPS 시간 동기 사용</source>
+        <translation>GPS時刻同期を使用</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>블랙박스 시간 재설정</source>
+        <translation>レコーダーの時刻を再設定</translation>
+    </message>
+    <message>
+        <location line="+20" />
+        <source>타임존</source>
+        <translation>タイムゾーン</translation>
+    </message>
+    <message>
+        <location line="+40" />
+        <source>충격설정</source>
+        <translation>衝撃設定</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>주행</source>
+        <translation>走行</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>주차</source>
+        <translation>駐車</translation>
+    </message>
+    <message>
+        <location line="+298" />
+        <source>배터리보호</source>
+        <translation>バッテリー保護</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>배터리 전압 사용</source>
+        <translation>バッテリー電圧を使用</translation>
+    </message>
+    <message>
+        <location line="+71" />
+        <source>시간 사용</source>
+        <translation>時間を使用</translation>
+    </message>
+    <message>
+        <location line="+44" />
+        <source>마이크</source>
+        <translation>マイク</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>마이크 사용</source>
+        <translation>マイクを使用</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>볼륨</source>
+        <translation>音量</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigStorage</name>
+    <message>
+        <location filename="../../setup/ConfigStorage.ui" line="+32" />
+        <source>저장 공간 배분</source>
+        <translation>保存領域の配分</translation>
+    </message>
+    <message>
+        <location line="+379" />
+        <source>&lt;p&gt;&lt;b&gt;D&lt;/b&gt; : 주행 &amp;nbsp; &lt;b&gt;P&lt;/b&gt; : 주차&lt;/p&gt;&lt;p&gt;&lt;b&gt;N&lt;/b&gt; : 일반 &amp;nbsp; &lt;b&gt;S&lt;/b&gt; : 충격 &amp;nbsp; &lt;b&gt;M&lt;/b&gt; : 움직임&lt;/p&gt;&lt;p&gt;D.N(20) = 주행 중 일반 녹화에 저장소의 20%&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;D&lt;/b&gt; : 走行 &amp;nbsp; &lt;b&gt;P&lt;/b&gt; : 駐車&lt;/p&gt;&lt;p&gt;&lt;b&gt;N&lt;/b&gt; : 通常 &amp;nbsp; &lt;b&gt;S&lt;/b&gt; : 衝撃 &amp;nbsp; &lt;b&gt;M&lt;/b&gt; : 動き&lt;/p&gt;&lt;p&gt;D.N(20) = 走行中の通常録画にカードの20%&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigUpgrade</name>
+    <message>
+        <location filename="../../setup/ConfigUpgrade.ui" line="+29" />
+        <source>펌웨어 업그레이드</source>
+        <translation>ファームウェア更新</translation>
+    </message>
+    <message>
+        <location line="+12" />
+        <source>블랙박스 펌웨어 버전</source>
+        <translation>レコーダーのファームウェアバージョン</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>업그레이드 버전</source>
+        <translation>更新ファイル</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>search</source>
+        <translation>検索</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>copy</source>
+        <translation>コピー</translation>
+    </message>
+    <message>
+        <location filename="../../setup/ConfigUpgrade.cpp" line="+35" />
+        <source>Open File</source>
+        <translation>ファイルを開く</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>bin file (zd-*.bin)</source>
+        <translation>binファイル (zd-*.bin)</translation>
+    </message>
+    <message>
+        <location line="+36" />
+        <location line="+5" />
+        <source>Upgrade file</source>
+        <translation>アップグレードファイル</translation>
+    </message>
+    <message>
+        <location line="-5" />
+        <source>The upgrade file can not be found.</source>
+        <translation>アップグレードファイルが見つかりません。</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>This file already exists.
+ Do you want to overwrite it?</source>
+        <translation>このファイルは既に存在します。
+上書きしますか?</translation>
+    </message>
+    <message>
+        <location line="+29" />
+        <source>File Copy</source>
+        <translation>ファイルコピー</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Complete!!</source>
+        <translation>完了しました!</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>File copy failed.</source>
+        <translation>ファイルのコピーに失敗しました。</translation>
+    </message>
+</context>
+<context>
+    <name>DlgConfig</name>
+    <message>
+        <location filename="../../setup/DlgConfig.ui" line="+14" />
+        <source>Option</source>
+        <translation>オプション</translation>
+    </message>
+    <message>
+        <location line="+25" />
+        <source>디바이스</source>
+        <translation>デバイス</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>카메라</source>
+        <translation>カメラ</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>저장소</source>
+        <translation>ストレージ</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>업그레이드</source>
+        <translation>アップグレード</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>뷰어</source>
+        <translation>ビューア</translation>
+    </message>
+    <message>
+        <location filename="../../setup/DlgConfig.cpp" line="+139" />
+        <location filename="../../setup/SetupEditor.cpp" line="+47" />
+        <source>Configuration</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>The setting file could not be saved. The file on the card is unchanged.
+%1
+%2</source>
+        <translation>設定ファイルを保存できませんでした。カード上のファイルは変更されていません。
+%1
+%2</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>The user id must not be empty.</source>
+        <translation>ユーザーIDを空にすることはできません。</translation>
+    </message>
+    <message>
+        <location filename="../../setup/SetupEditor.cpp" line="+1" />
+        <source> There is not a setting file.</source>
+        <translation> 設定ファイルがありません。</translation>
+    </message>
+</context>
+<context>
     <name>DlgSelDrive</name>
     <message>
         <location filename="../../app/DlgSelDrive.cpp" line="+16" />

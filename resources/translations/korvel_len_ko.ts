@@ -2,6 +2,336 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ko_KR">
 <context>
+    <name>CardIni</name>
+    <message>
+        <location filename="../../setup/CardIni.cpp" line="+104" />
+        <source>The present file is not valid INI text.</source>
+        <translation>현재 파일이 올바른 INI 형식이 아닙니다.</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>The settings could not be prepared for writing.</source>
+        <translation>설정을 쓰기 위해 준비할 수 없습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigApp</name>
+    <message>
+        <location filename="../../setup/ConfigApp.ui" line="+32" />
+        <source>로그인</source>
+        <translation>로그인</translation>
+    </message>
+    <message>
+        <location line="+12" />
+        <source>User ID</source>
+        <translation>사용자 ID</translation>
+    </message>
+    <message>
+        <location line="+14" />
+        <source>Password</source>
+        <translation>비밀번호</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>Auto Login</source>
+        <translation>자동 로그인</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>RememberMe</source>
+        <translation>ID 저장</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>속도 표시</source>
+        <translation>속도 표시</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>Km</source>
+        <translation>km</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>Miles</source>
+        <translation>마일</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigCamera</name>
+    <message>
+        <location filename="../../setup/ConfigCamera.cpp" line="+66" />
+        <source>TITLE</source>
+        <translation>제목</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>MIRROR</source>
+        <translation>좌우 반전</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>FLIP</source>
+        <translation>상하 반전</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>FRAME</source>
+        <translation>프레임</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>BITRATE</source>
+        <translation>비트레이트</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>SENSITIVITY</source>
+        <translation>감도</translation>
+    </message>
+    <message>
+        <location line="+47" />
+        <location line="+61" />
+        <source>%1 MBPS (CBR)</source>
+        <translation>%1 MBPS (CBR)</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigDevice</name>
+    <message>
+        <location filename="../../setup/ConfigDevice.ui" line="+34" />
+        <source>차량설정</source>
+        <translation>차량설정</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>차량번호</source>
+        <translation>차량번호</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>WiFi 설정</source>
+        <translation>WiFi 설정</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>비밀번호</source>
+        <translation>비밀번호</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>시간설정</source>
+        <translation>시간설정</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>GPS 시간 동기 사용</source>
+        <translation>GPS 시간 동기 사용</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>블랙박스 시간 재설정</source>
+        <translation>블랙박스 시간 재설정</translation>
+    </message>
+    <message>
+        <location line="+20" />
+        <source>타임존</source>
+        <translation>타임존</translation>
+    </message>
+    <message>
+        <location line="+40" />
+        <source>충격설정</source>
+        <translation>충격설정</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>주행</source>
+        <translation>주행</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>주차</source>
+        <translation>주차</translation>
+    </message>
+    <message>
+        <location line="+298" />
+        <source>배터리보호</source>
+        <translation>배터리보호</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>배터리 전압 사용</source>
+        <translation>배터리 전압 사용</translation>
+    </message>
+    <message>
+        <location line="+71" />
+        <source>시간 사용</source>
+        <translation>시간 사용</translation>
+    </message>
+    <message>
+        <location line="+44" />
+        <source>마이크</source>
+        <translation>마이크</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>마이크 사용</source>
+        <translation>마이크 사용</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>볼륨</source>
+        <translation>볼륨</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigStorage</name>
+    <message>
+        <location filename="../../setup/ConfigStorage.ui" line="+32" />
+        <source>저장 공간 배분</source>
+        <translation>저장 공간 배분</translation>
+    </message>
+    <message>
+        <location line="+379" />
+        <source>&lt;p&gt;&lt;b&gt;D&lt;/b&gt; : 주행 &amp;nbsp; &lt;b&gt;P&lt;/b&gt; : 주차&lt;/p&gt;&lt;p&gt;&lt;b&gt;N&lt;/b&gt; : 일반 &amp;nbsp; &lt;b&gt;S&lt;/b&gt; : 충격 &amp;nbsp; &lt;b&gt;M&lt;/b&gt; : 움직임&lt;/p&gt;&lt;p&gt;D.N(20) = 주행 중 일반 녹화에 저장소의 20%&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;D&lt;/b&gt; : 주행 &amp;nbsp; &lt;b&gt;P&lt;/b&gt; : 주차&lt;/p&gt;&lt;p&gt;&lt;b&gt;N&lt;/b&gt; : 일반 &amp;nbsp; &lt;b&gt;S&lt;/b&gt; : 충격 &amp;nbsp; &lt;b&gt;M&lt;/b&gt; : 움직임&lt;/p&gt;&lt;p&gt;D.N(20) = 주행 중 일반 녹화에 저장소의 20%&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigUpgrade</name>
+    <message>
+        <location filename="../../setup/ConfigUpgrade.ui" line="+29" />
+        <source>펌웨어 업그레이드</source>
+        <translation>펌웨어 업그레이드</translation>
+    </message>
+    <message>
+        <location line="+12" />
+        <source>블랙박스 펌웨어 버전</source>
+        <translation>블랙박스 펌웨어 버전</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>업그레이드 버전</source>
+        <translation>업그레이드 버전</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>search</source>
+        <translation>찾기</translation>
+    </message>
+    <message>
+        <location line="+17" />
+        <source>copy</source>
+        <translation>복사</translation>
+    </message>
+    <message>
+        <location filename="../../setup/ConfigUpgrade.cpp" line="+35" />
+        <source>Open File</source>
+        <translation>파일 열기</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>bin file (zd-*.bin)</source>
+        <translation>bin 파일 (zd-*.bin)</translation>
+    </message>
+    <message>
+        <location line="+36" />
+        <location line="+5" />
+        <source>Upgrade file</source>
+        <translation>업그레이드 파일</translation>
+    </message>
+    <message>
+        <location line="-5" />
+        <source>The upgrade file can not be found.</source>
+        <translation>업그레이드 파일을 찾을 수 없습니다.</translation>
+    </message>
+    <message>
+        <location line="+6" />
+        <source>This file already exists.
+ Do you want to overwrite it?</source>
+        <translation>이 파일이 이미 있습니다.
+덮어쓰시겠습니까?</translation>
+    </message>
+    <message>
+        <location line="+29" />
+        <source>File Copy</source>
+        <translation>파일 복사</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>Complete!!</source>
+        <translation>완료!!</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>File copy failed.</source>
+        <translation>파일 복사에 실패했습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>DlgConfig</name>
+    <message>
+        <location filename="../../setup/DlgConfig.ui" line="+14" />
+        <source>Option</source>
+        <translation>옵션</translation>
+    </message>
+    <message>
+        <location line="+25" />
+        <source>디바이스</source>
+        <translation>디바이스</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>카메라</source>
+        <translation>카메라</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>저장소</source>
+        <translation>저장소</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>업그레이드</source>
+        <translation>업그레이드</translation>
+    </message>
+    <message>
+        <location line="+22" />
+        <source>뷰어</source>
+        <translation>뷰어</translation>
+    </message>
+    <message>
+        <location filename="../../setup/DlgConfig.cpp" line="+139" />
+        <location filename="../../setup/SetupEditor.cpp" line="+47" />
+        <source>Configuration</source>
+        <translation>설정</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>The setting file could not be saved. The file on the card is unchanged.
+%1
+%2</source>
+        <translation>설정 파일을 저장할 수 없습니다. 카드의 파일은 변경되지 않았습니다.
+%1
+%2</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>Warning</source>
+        <translation>경고</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>The user id must not be empty.</source>
+        <translation>사용자 ID는 비워 둘 수 없습니다.</translation>
+    </message>
+    <message>
+        <location filename="../../setup/SetupEditor.cpp" line="+1" />
+        <source> There is not a setting file.</source>
+        <translation> 설정 파일이 없습니다.</translation>
+    </message>
+</context>
+<context>
     <name>DlgSelDrive</name>
     <message>
         <location filename="../../app/DlgSelDrive.cpp" line="+16" />
