@@ -13,5 +13,5 @@ class Korvel;
 class QWidget;
 
 // The page is a child of `parent` (Qt owns the widget); the returned adapter
-// must not outlive the window. Null when this build has no display page.
+// must not outlive the window.
 std::unique_ptr<IDisplayPage> createDisplayPage(Korvel* window, QWidget* parent);

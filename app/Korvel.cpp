@@ -39,11 +39,8 @@
 #include "app/UCDlgAbout.h"
 #include "app/UCDlgClose.h"
 #include "app/UCPlaybackStrip.h"
-// GLWidget.h uses its overlay bars inline without including them.
-#include "display/UCScreenBottomMenu.h"
-#include "display/UCScreenMenu.h"
-// (keep after the bars)
 #include "display/GLWidget.h"
+#include "display/UCDisplayFrame.h"
 #include "engine/Records.h"
 #include "ui_Korvel.h"
 
@@ -506,13 +503,6 @@ void Korvel::slotCreateDisplay(QString _title) {
         return;
     }
     std::unique_ptr<IDisplayPage> page = createDisplayPage(this, ui->twDisplay);
-    if (!page) {
-        // No page in this build: keep an empty, dark display area.
-        auto* empty = new QWidget(ui->twDisplay);
-        empty->setObjectName("DisplayArea");
-        ui->twDisplay->addTab(empty, QString());
-        return;
-    }
     IDisplayPage* raw = page.get();
     m_pages.push_back(std::move(page));
     ui->twDisplay->addTab(raw->widget(), QString());
@@ -530,7 +520,7 @@ void Korvel::slotRemoveDisplay(QString _title) {
     }
     IDisplayPage* page = m_currentPage;
     setCurrentPage(nullptr);
-    page->closePage();
+    page->closePage();  // the page's close signal drops its adapter
     ui->twDisplay->removeTab(tab);
     ui->twDisplay->setCurrentIndex(0);
     setCurrentPage(pageOf(ui->twDisplay->currentWidget()));
@@ -561,7 +551,7 @@ void Korvel::slotCloseAll() {
 }
 
 void Korvel::slotCloseDisplay(UCDisplayFrame* _frame) {
-    QWidget* frame = reinterpret_cast<QWidget*>(_frame);
+    QWidget* frame = static_cast<QWidget*>(_frame);
     for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
         if ((*it)->widget() == frame || (*it)->widget() == nullptr) {
             if (m_currentPage == it->get()) {
@@ -574,7 +564,7 @@ void Korvel::slotCloseDisplay(UCDisplayFrame* _frame) {
 }
 
 void Korvel::slotSetDisplayFocused(UCDisplayFrame* _frame) {
-    if (IDisplayPage* page = pageOf(reinterpret_cast<QWidget*>(_frame))) {
+    if (IDisplayPage* page = pageOf(static_cast<QWidget*>(_frame))) {
         setCurrentPage(page);
     }
 }
@@ -595,7 +585,7 @@ void Korvel::slotArriveRecDateInfo(void*) {
 }
 
 void Korvel::slotDoubleClickOnView(UCDisplayFrame* _frame, GLWidget* _widget) {
-    auto* frame = reinterpret_cast<QWidget*>(_frame);
+    auto* frame = static_cast<QWidget*>(_frame);
     if (frame == nullptr || _widget == nullptr) {
         return;
     }
@@ -896,10 +886,14 @@ void Korvel::closeEvent(QCloseEvent* event) {
     m_fileList.cancel();
     ui->wgPlayControls->setPage(nullptr);
     m_currentPage = nullptr;
-    for (const auto& page : m_pages) {
+    // A closing page reports back through slotCloseDisplay, which edits
+    // m_pages: close them from a list of our own.
+    std::vector<std::unique_ptr<IDisplayPage>> pages = std::move(m_pages);
+    m_pages.clear();
+    for (const auto& page : pages) {
         page->closeAllViews();
     }
-    for (const auto& page : m_pages) {
+    for (const auto& page : pages) {
         page->closePage();
     }
     event->accept();
