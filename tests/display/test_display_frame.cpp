@@ -70,6 +70,7 @@ private slots:
     void audioOfFirstSelectedChannel();
     void viewLimitMessage();
     void selectionRules();
+    void popupAndDoubleClick();
     void deleteShortcut();
     void speedColours();
     void wheelZoomGuard();
@@ -88,6 +89,7 @@ private:
 };
 
 void TestDisplayFrame::initTestCase() {
+    qRegisterMetaType<GLWidget*>();
     QVERIFY(m_dir.isValid());
     m_card.outDir = m_dir.path().toStdString() + "/card";
     m_card.start = {2026, 3, 1, 12, 0, 0};
@@ -293,6 +295,37 @@ void TestDisplayFrame::selectionRules() {
     int channel = -1;
     QVERIFY(page.selectedChannel(channel));
     QCOMPARE(channel, 5);
+}
+
+void TestDisplayFrame::popupAndDoubleClick() {
+    UCDisplayFrame& page = *m_page;
+    openCard(page);
+    const QList<GLWidget*> v = page.views();
+    QTRY_VERIFY(!v[4]->isPaintSuppressed());  // the block's layout animation ended
+    const QRect cell = v[4]->geometry();
+    QVERIFY(cell.width() < page.width() / 2);
+
+    // The first release makes the view the hovered one; releasing on it
+    // again pops it up to half the page, covering its cell's far edges.
+    QTest::mouseClick(v[4], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    QTest::qWait(UCDisplayFrame::kPopupMs + 50);
+    QVERIFY(!v[4]->isPoppedUp());
+    QTest::mouseClick(v[4], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    QTRY_VERIFY(v[4]->isPoppedUp());
+    QTRY_COMPARE(v[4]->geometry().size(), QSize(page.width() / 2, page.height() / 2));
+    QVERIFY(v[4]->geometry().contains(cell.bottomRight()));
+    // The next release puts it back.
+    QTest::mouseClick(v[4], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    QTRY_VERIFY(!v[4]->isPoppedUp());
+    QTRY_COMPARE(v[4]->geometry(), cell);
+
+    // A double click hands the view to the main window, for the first eight
+    // views only.
+    QSignalSpy enlarge(&page, SIGNAL(signalDoubleClickOnView(UCDisplayFrame*, GLWidget*)));
+    QTest::mouseDClick(v[2], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    QTest::mouseDClick(v[8], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    QCOMPARE(enlarge.count(), 1);
+    QCOMPARE(enlarge.at(0).at(1).value<GLWidget*>(), v[2]);
 }
 
 void TestDisplayFrame::deleteShortcut() {
