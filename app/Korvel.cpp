@@ -1091,7 +1091,10 @@ bool Korvel::handleLeftBarResize(QObject* watched, QEvent* event) {
     }
     auto* e = static_cast<QMouseEvent*>(event);
     const QPoint at = ui->centralWidget->mapFromGlobal(e->globalPos());
-    const QRect bar = ui->wgLeftBar->geometry();
+    // The visible edge is that of the bar's content; the edge strip beside it
+    // holds the show/hide tab.
+    const QRect bar(ui->wgLeftContent->mapTo(ui->centralWidget, QPoint(0, 0)),
+                    ui->wgLeftContent->size());
     const QRect button(ui->pbShowHideLeftBar->mapTo(ui->centralWidget, QPoint(0, 0)),
                        ui->pbShowHideLeftBar->size());
     const bool nearEdge = m_leftBarShown && std::abs(at.x() - (bar.right() + 1)) <= kResizeMargin &&
