@@ -5,7 +5,8 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLayout>
+#include <QGridLayout>
+#include <QSpacerItem>
 
 #include "setup/CardIni.h"
 #include "setup/FirmwareCopy.h"
@@ -52,6 +53,11 @@ int ConfigUpgrade::showBox(QMessageBox::Icon icon, const QString& title, const Q
     font.setPixelSize(12);
     font.setWeight(QFont::Normal);
     box.setFont(font);
+    // As wide as the application's other message boxes.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(320, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.layout()->setSizeConstraint(QLayout::SetFixedSize);
     return box.exec();
 }

@@ -46,6 +46,18 @@ QRadioButton::indicator:checked {
     background-color: qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5,
         stop:0 #2fd0c4, stop:0.5 #1fa3c0, stop:0.55 #0f141b, stop:1 #0f141b);
 }
+QProgressBar {
+    background-color: #0f141b;
+    color: #e2e8f0;
+    border: 1px solid #2b3646;
+    border-radius: 3px;
+    text-align: center;
+    min-height: 18px;
+}
+QProgressBar::chunk {
+    background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #25b9c0, stop:1 #1b62c9);
+    border-radius: 2px;
+}
 QCheckBox::indicator:disabled, QRadioButton::indicator:disabled {
     border-color: #2b3646;
     background-color: #1d242e;

@@ -1,15 +1,20 @@
 // A manual look at the setup editor on a made-up card (not a test):
-//   korvel_setup_demo [TAB] [CSS_FOLDER] [LANGUAGE]
+//   korvel_setup_demo [TAB] [CSS_FOLDER] [LANGUAGE] [FIRMWARE]
 // TAB is the index of the tab to show first, CSS_FOLDER holds style.css,
-// LANGUAGE (en, ja, ko) picks an embedded translation.
+// LANGUAGE (en, ja, ko) picks an embedded translation; FIRMWARE, a file to
+// choose and copy on the upgrade tab at once.
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextCodec>
+#include <QTimer>
 #include <QTranslator>
 
 #include "app/CConfiguration.h"
+#include "setup/ConfigUpgrade.h"
 #include "setup/DlgConfig.h"
 
 int main(int argc, char** argv) {
@@ -44,5 +49,23 @@ int main(int argc, char** argv) {
     }
     dialog.move(20, 20);
     dialog.show();
+    if (args.size() > 4) {
+        const QString firmware = args.at(4);
+        // Answers the file dialog of the search button, then copies.
+        auto* answer = new QTimer(&dialog);
+        QObject::connect(answer, &QTimer::timeout, [answer, firmware] {
+            if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                answer->stop();
+                files->selectFile(firmware);
+                static_cast<QDialog*>(files)->accept();
+            }
+        });
+        answer->start(50);
+        QTimer::singleShot(500, &dialog, [&dialog] {
+            if (dialog.upgrade()->findFile(false)) {
+                dialog.upgrade()->ui.pbCopy->click();
+            }
+        });
+    }
     return app.exec();
 }
