@@ -179,14 +179,7 @@ void UCDisplayFrame::slotDoubleClickOnView(GLWidget* _widget) {
 }
 
 void UCDisplayFrame::slotAnimationFinsed() {
-    if (m_poppedView) {
-        m_hoveredView = m_poppedView;
-        slotPopupWidget();
-    }
-    if (m_enlargedView) {
-        m_hoveredView = m_enlargedView;
-        emit signalDoubleClickOnView(this, m_enlargedView.data());
-    }
+    slotAnimationFinsed2();
     for (GLWidget* v : views()) {
         v->setPaintSuppressed(false);
     }
@@ -197,9 +190,14 @@ void UCDisplayFrame::slotAnimationFinsed2() {
         m_hoveredView = m_poppedView;
         slotPopupWidget();
     }
+    // The main window toggles a view's enlargement on every announcement, so
+    // an enlarged view is not announced again here (that would shrink it
+    // back); the layout leaves enlarged views where they are.
     if (m_enlargedView) {
         m_hoveredView = m_enlargedView;
-        emit signalDoubleClickOnView(this, m_enlargedView.data());
+        if (!m_enlargedView->isEnlarged()) {
+            m_enlargedView = nullptr;
+        }
     }
 }
 
