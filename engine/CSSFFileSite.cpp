@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <utility>
 
 #include <boost/date_time/gregorian/gregorian_types.hpp>
@@ -1041,11 +1042,40 @@ int CSSFFileSite::getSpeedIndex(int* out) {
 
 void CSSFFileSite::gotoDateTime(int year, int month, int day, int hour, int minute, int second) {
     CommandGuard command(m_commandMutex);
+    jumpLocked(
+        (year * 100 + month) * 100 + day, (hour * 100 + minute) * 100 + second,
+        [=](IMediaSource& src) { src.gotoDateTime(year, month, day, hour, minute, second); });
+}
+
+bool CSSFFileSite::gotoFirst() {
+    CommandGuard command(m_commandMutex);
+    int date = 0;
+    int time = 0;
+    if (m_closing.load() || m_closed || !getFirstRecordTime(&date, &time)) {
+        return false;
+    }
+    jumpLocked(date, time, [](IMediaSource& src) { src.gotoFirst(); });
+    return true;
+}
+
+bool CSSFFileSite::gotoLast() {
+    CommandGuard command(m_commandMutex);
+    int date = 0;
+    int time = 0;
+    if (m_closing.load() || m_closed || !getLastRecordTime(&date, &time)) {
+        return false;
+    }
+    jumpLocked(date, time, [](IMediaSource& src) { src.gotoLast(); });
+    return true;
+}
+
+void CSSFFileSite::jumpLocked(int date, int time,
+                              const std::function<void(IMediaSource&)>& reposition) {
     if (m_closing.load() || m_closed) {
         return;
     }
-    m_params.startDate = (year * 100 + month) * 100 + day;
-    m_params.startTime = (hour * 100 + minute) * 100 + second;
+    m_params.startDate = date;
+    m_params.startTime = time;
     // Without the clock thread nothing resynchronises to what is being flushed.
     stopClockThread();
     const auto src = source();
@@ -1057,37 +1087,11 @@ void CSSFFileSite::gotoDateTime(int year, int month, int day, int hour, int minu
     flushWorkers();
     clearAudioQueue();
     if (src) {
-        src->gotoDateTime(year, month, day, hour, minute, second);
+        reposition(*src);
     }
     startClockThread();
-    repositioned(CVideoDecodeItem::frameInstant(m_params.startDate, m_params.startTime, 0));
+    repositioned(CVideoDecodeItem::frameInstant(date, time, 0));
     setClock(ptime());
-}
-
-bool CSSFFileSite::gotoFirst() {
-    CommandGuard command(m_commandMutex);
-    int date = 0;
-    int time = 0;
-    if (m_closing.load() || m_closed || !getFirstRecordTime(&date, &time)) {
-        return false;
-    }
-    int y = 0, mo = 0, d = 0;
-    splitDate(date, &y, &mo, &d);
-    gotoDateTime(y, mo, d, time / 10000, time / 100 % 100, time % 100);
-    return true;
-}
-
-bool CSSFFileSite::gotoLast() {
-    CommandGuard command(m_commandMutex);
-    int date = 0;
-    int time = 0;
-    if (m_closing.load() || m_closed || !getLastRecordTime(&date, &time)) {
-        return false;
-    }
-    int y = 0, mo = 0, d = 0;
-    splitDate(date, &y, &mo, &d);
-    gotoDateTime(y, mo, d, time / 10000, time / 100 % 100, time % 100);
-    return true;
 }
 
 void CSSFFileSite::play() {

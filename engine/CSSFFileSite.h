@@ -34,6 +34,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -185,6 +186,9 @@ private:
     void closeLocked();
     bool openLocked(const SiteParams& params);
     void addChannelsLocked(ChannelMask mask);
+    // A jump: every channel flushed and repositioned by `reposition`; the
+    // target (yyyymmdd, hhmmss) becomes the start and the play position.
+    void jumpLocked(int date, int time, const std::function<void(IMediaSource&)>& reposition);
     void removeChannelLocked(int channel);
 
     std::shared_ptr<IMediaSource> source() const;
