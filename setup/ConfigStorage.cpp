@@ -46,6 +46,13 @@ void ConfigStorage::load(const int firmware[4], const QSettings& ini) {
     ui.rbI->setCheckable(lastPreset);
     ui.rbI->setEnabled(lastPreset);
     ui.lbIDN->setEnabled(lastPreset);
+    // A checked button of an exclusive set cannot be unchecked directly; a
+    // preset that is not offered must not leave an earlier choice checked.
+    for (int i = 0; i < kPresetCount; ++i) {
+        preset(i)->setAutoExclusive(false);
+        preset(i)->setChecked(false);
+        preset(i)->setAutoExclusive(true);
+    }
     const int usage = ini.value("DISK/DISK_USAGE", kDefaultPreset).toInt();
     if (QRadioButton* button = preset(usage)) {
         button->setChecked(true);

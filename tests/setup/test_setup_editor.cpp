@@ -249,6 +249,12 @@ void TestSetupEditor::lastPresetNeedsFirmware() {
     // Saved as the first checked preset, 0 when the stored one is not offered.
     QVERIFY(dialog.save(model()));
     QCOMPARE(CardIni(model()).value("DISK/DISK_USAGE").toInt(), offered ? 8 : 0);
+
+    // Loading again leaves no earlier choice behind.
+    s.rbC->setChecked(true);
+    dialog.load(info(), model());
+    QCOMPARE(s.rbC->isChecked(), false);
+    QCOMPARE(s.rbA->isChecked(), !offered);
 }
 
 void TestSetupEditor::deviceInterlocks() {
