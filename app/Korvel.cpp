@@ -426,14 +426,10 @@ void Korvel::showBusyIndicator() {
 }
 
 void Korvel::hideBusyIndicator() {
-    if (m_busyIndicator) {
-        m_busyIndicator->stopAnimation();
-        m_busyIndicator->hide();
-        m_busyIndicator->deleteLater();
-    }
-    if (m_busyLayout) {
-        m_busyLayout->deleteLater();
-    }
+    // Deleted at once rather than later: a listing started right after this
+    // one ends must be able to put a new indicator in its place.
+    delete m_busyIndicator.data();
+    delete m_busyLayout.data();
 }
 
 void Korvel::loadGsensorLog(int day, int hour) {

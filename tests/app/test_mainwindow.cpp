@@ -14,6 +14,7 @@
 
 #include "app/CConfiguration.h"
 #include "app/Korvel.h"
+#include "app/QProgressIndicator.h"
 #include "app/ReadOuts.h"
 
 #include <cstdlib>
@@ -71,6 +72,15 @@ void TestMainWindow::opensADayFolder() {
     QVERIFY(plate != nullptr);
     QCOMPARE(plate->text(), QString::fromUtf8("경기34나5678"));
     QVERIFY(!window.fileListBusy());
+
+    // The busy indicator spins over the file list until the listing ends.
+    auto* list = window.findChild<QTreeWidget*>("twFileList");
+    QVERIFY(list->viewport()->findChild<QProgressIndicator*>() != nullptr);
+    QTRY_VERIFY(list->viewport()->findChild<QProgressIndicator*>() == nullptr);
+    window.openDayFolder(m_card.path() + "/20180105");
+    QVERIFY(list->viewport()->findChild<QProgressIndicator*>() != nullptr);
+    QTRY_VERIFY(list->viewport()->findChild<QProgressIndicator*>() == nullptr);
+    QCOMPARE(window.currentFolder(), m_card.path() + "/20180105");
 }
 
 void TestMainWindow::ignoresFoldersThatAreNotDays() {
