@@ -14,6 +14,7 @@
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QShortcut>
+#include <QThread>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -129,6 +130,7 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
 
 UCDisplayFrame::~UCDisplayFrame() {
     m_refreshTimer.stop();
+    m_audioPlaying = false;
     // Sites call back into this object until they are stopped.
     closeAllViews();
     if (m_audioOutput) {
@@ -323,10 +325,12 @@ void UCDisplayFrame::destroySite(ISite* site) {
     if (!site) {
         return;
     }
+    ++m_siteTeardowns;
     site->stop();
     site->close();
     void* p = static_cast<IEngineObject*>(site);
     DestroyVCodec(&p);
+    --m_siteTeardowns;
 }
 
 // ---------------------------------------------------------------------------
@@ -864,6 +868,15 @@ void UCDisplayFrame::onAudio(_AUDIODATA* block) {
         }
     }
     const int frame = std::max(1, block->param3 * block->param1 / 8);
+    // The site's audio thread is not paced by the presentation clock; the
+    // output's consumption paces it. The wait is bounded, and skipped while
+    // nothing plays (no device) or a site is being torn down.
+    const qint64 lead = qint64{block->param2} * frame * kAudioLeadMs / 1000;
+    for (int waited = 0; waited < kMaxAudioWaitMs && m_audioPlaying.load() &&
+                         m_siteTeardowns.load() == 0 && m_audioDevice->bufferedBytes() > lead;
+         waited += kAudioWaitStepMs) {
+        QThread::msleep(kAudioWaitStepMs);
+    }
     m_audioDevice->append(reinterpret_cast<const char*>(block->data), block->length, frame);
 }
 
@@ -1039,6 +1052,7 @@ void UCDisplayFrame::slotApplyAudioFormat() {
     }
     m_audioFormat = format;
     if (m_audioOutput) {
+        m_audioPlaying = false;
         m_audioOutput->stop();
         delete m_audioOutput;
         m_audioOutput = nullptr;
@@ -1063,7 +1077,15 @@ void UCDisplayFrame::slotApplyAudioFormat() {
     m_audioUnavailable = false;
     m_audioOutput = new QAudioOutput(device, format, this);
     m_audioOutput->setVolume(m_volume);
+    QAudioOutput* output = m_audioOutput;
+    connect(output, &QAudioOutput::stateChanged, this, [this, output](QAudio::State state) {
+        // A device that fails later no longer drains the buffer.
+        if (output == m_audioOutput) {
+            m_audioPlaying = state != QAudio::StoppedState || output->error() == QAudio::NoError;
+        }
+    });
     m_audioOutput->start(m_audioDevice);
+    m_audioPlaying = m_audioOutput->error() == QAudio::NoError;
 }
 
 qint64 UCDisplayFrame::bufferedAudioBytes() const {

@@ -13,8 +13,10 @@
 //   - The site callbacks (onPicture, onAudio, onSnapshot, onRecDateInfo,
 //     onRecordTable, onCalendar, onNotice) run on engine threads. They copy
 //     pictures into views under the view locks, append PCM to a thread-safe
-//     buffer and emit signals; they never touch a widget, never block on the
-//     GUI thread and never stop or close a site.
+//     buffer and emit signals; they never touch a widget and never stop or
+//     close a site. The audio callback may sleep a bounded time while the
+//     playing output drains the buffer (that paces the site's audio thread);
+//     it never waits while a site is being torn down.
 //   - Sites are stopped, closed and destroyed on the GUI thread only, never
 //     while the views lock is held (a decode thread inside the picture
 //     callback waits for that lock, and stop() joins the decode threads).
@@ -35,6 +37,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -75,6 +78,13 @@ public:
     static constexpr int kRecordingSiteKind = 2;
     // Audio kept for the output at most (bytes); older PCM is dropped.
     static constexpr int kMaxAudioBufferBytes = 64 * 1024;
+    // While an output plays, the audio callback waits (in steps of
+    // kAudioWaitStepMs, at most kMaxAudioWaitMs per block) until no more than
+    // this much audio is buffered: the output's pace holds the site's audio
+    // thread back instead of the buffer dropping what runs ahead.
+    static constexpr int kAudioLeadMs = 250;
+    static constexpr int kAudioWaitStepMs = 20;
+    static constexpr int kMaxAudioWaitMs = 1000;
 
     // Animation groups of relayout().
     enum AnimationGroup { RelayoutGroup = 0, MoveGroup = 1 };
@@ -288,7 +298,7 @@ private:
     void selectView(GLWidget* view);
     void closeView(GLWidget* view);
     // Stops, closes and destroys a site (GUI thread, views lock not held).
-    static void destroySite(ISite* site);
+    void destroySite(ISite* site);
     int indexOfView(GLWidget* view) const;
     bool isSelectable(GLWidget* view) const;
     bool isPacing(ISite* site) const;
@@ -351,4 +361,10 @@ private:
     // Set once the output failed for m_audioFormat (no device), so that every
     // block does not retry; cleared on the next format change.
     bool m_audioUnavailable = false;
+    // Set by the GUI thread while an output plays from m_audioDevice; read by
+    // the audio callback, which waits for the output only then.
+    std::atomic<bool> m_audioPlaying{false};
+    // Sites being torn down on the GUI thread: the output does not drain then
+    // (the GUI thread is joining), so the audio callback must not wait.
+    std::atomic<int> m_siteTeardowns{0};
 };

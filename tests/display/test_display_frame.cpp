@@ -231,6 +231,7 @@ void TestDisplayFrame::audioOfFirstSelectedChannel() {
     QCOMPARE(page.audioFormat().sampleSize(), 16);
     QCOMPARE(page.audioFormat().channelCount(), 1);
     QVERIFY(page.bufferedAudioBytes() <= UCDisplayFrame::kMaxAudioBufferBytes);
+    qInfo() << "audio output device:" << (page.audioOutput() ? "present" : "none");
 
     // With nothing selected no audio is taken.
     page.closeSelectedViews();
