@@ -13,7 +13,8 @@
 // - enableChannel may come from any thread, also from inside the packet sink.
 // - The packet sink and, through the readers, the audio sink run on the read
 //   thread. The event sink runs on the thread that issued the command, and on
-//   the preparation thread for the jump to the start date of the parameters.
+//   the preparation thread for the jump to the start date of the parameters;
+//   so does the audio sink when a repositioning reads an audio packet.
 // - A command and one step of the read loop (pick, delivery, next read) never
 //   overlap: both hold m_readMutex, so a packet read before a repositioning
 //   can never be delivered after the event that announces it. Hence the sinks

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <sstream>
 #include <streambuf>
+#include <thread>
 #include <vector>
 
 #include "../recording/ReaderCard.h"
@@ -478,6 +479,49 @@ TEST_F(CommandTest, StillSpeedKeepsThePositionAndLeavingItSeeks) {
     h.source->setSpeed(15, 0, 2026, 3, 1, 12, 0, 0);
     EXPECT_EQ(h.size(), before);
     EXPECT_EQ(h.source->getSpeedIndex(nullptr), kSpeedIndexNormal);
+}
+
+TEST(MediaSource, NoPacketReadBeforeAJumpIsDeliveredAfterItsEvent) {
+    Card card("race", tinyOptions(2, 2, 2));
+    ASSERT_TRUE(card.ok());
+    Harness h(card.dayFolder(), 0b11);
+    // A slow sink holds the reader while a jump waits for it.
+    h.packetHook = [](const Entry&) {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    };
+    h.open();
+    ASSERT_TRUE(h.waitForCount(1));
+    // Jumps while the read thread delivers.
+    const int jumps = 20;
+    for (int i = 0; i < jumps; ++i) {
+        if (i % 2 == 0) {
+            h.source->gotoDateTime(2026, 3, 1, 12, 0, 1);
+        } else {
+            h.source->gotoFirst();
+        }
+        // Lets the read thread get back into a delivery.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_TRUE(
+        h.waitFor([&](const std::vector<Entry>&) { return h.source->allChannelsClosed(); }));
+    h.source->close();
+    int events = 0;
+    pt::ptime pending[2];
+    int checked = 0;
+    for (const Entry& e : h.snapshot()) {
+        if (e.event) {
+            const int command = events++ / 2;
+            pending[e.channel] = command % 2 == 0 ? at(12, 0, 1) : at(12, 0, 0);
+        } else if (!pending[e.channel].is_not_a_date_time()) {
+            // The key frame the jump went to, neither skipped nor preceded.
+            EXPECT_EQ(e.instant, pending[e.channel]) << "after event " << events;
+            EXPECT_TRUE(e.key) << "after event " << events;
+            pending[e.channel] = pt::ptime();
+            ++checked;
+        }
+    }
+    EXPECT_EQ(events, 2 * jumps);
+    EXPECT_GE(checked, 2);
 }
 
 TEST(MediaSource, StartDateRepositionsOnceBeforeTheFirstPacket) {
