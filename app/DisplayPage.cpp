@@ -112,6 +112,16 @@ public:
             m_frame->relayout();
         }
     }
+    void requestRecDateInfo(int date) override {
+        if (m_frame) {
+            m_frame->requestRecDateInfo(date);
+        }
+    }
+    void releaseRecDateInfo(void* record) override {
+        if (m_frame) {
+            m_frame->releaseRecDateInfo(record);
+        }
+    }
     void closePage() override {
         if (m_frame) {
             m_frame->closeAllViews();

@@ -65,6 +65,10 @@ public:
     virtual GSENSORDATA* latestGsensor() = 0;
     virtual void clearGsensorFlag() = 0;
     virtual void relayout() = 0;
+    // Recording-date records of a day (yyyymmdd) arrive through the page's
+    // singalArriveRecDateInfo; each one is handed back when done.
+    virtual void requestRecDateInfo(int date) = 0;
+    virtual void releaseRecDateInfo(void* record) = 0;
     // Closes the page widget (its views and sites go with it).
     virtual void closePage() = 0;
 };

@@ -571,13 +571,19 @@ void Korvel::slotFocusChange(UCDisplayFrame* _frame, QWidget*) {
 }
 
 void Korvel::slotAfterFocusChanged() {
-    // Recording-date queries serve the calendar, which this window does not
-    // show; recording-file sites answer none.
     m_focusTimer.stop();
+    // The recording dates serve the calendar, which holds today's date here.
+    if (m_currentPage != nullptr) {
+        const QDate today = QDate::currentDate();
+        m_currentPage->requestRecDateInfo(today.year() * 10000 + today.month() * 100 + today.day());
+    }
 }
 
-void Korvel::slotArriveRecDateInfo(void*) {
-    // Recording-file sites send no recording-date records.
+void Korvel::slotArriveRecDateInfo(void* _info) {
+    // Nothing here shows recording dates: the record goes straight back.
+    if (m_currentPage != nullptr && _info != nullptr) {
+        m_currentPage->releaseRecDateInfo(_info);
+    }
 }
 
 void Korvel::slotDoubleClickOnView(UCDisplayFrame* _frame, GLWidget* _widget) {
