@@ -6,6 +6,7 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
@@ -40,6 +41,8 @@ private slots:
     void startFolderCardRootSelectsFirstDay();
     void fileItemsAreUnique();
     void idleReadOuts();
+    void barsSlideOutAndIn();
+    void dropTitlesCreateNoSecondPage();
     void closeWithoutAskingStopsTheHeartbeat();
 
 private:
@@ -132,6 +135,51 @@ void TestMainWindow::idleReadOuts() {
     const QTime shown = QTime::fromString(window.findChild<QLabel*>("lbTime")->text(), "hh:mm:ss");
     QVERIFY(shown.isValid());
     QVERIFY(std::abs(shown.secsTo(QTime::currentTime())) <= 2);
+}
+
+void TestMainWindow::barsSlideOutAndIn() {
+    Korvel window;
+    window.resize(1200, 800);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* central = window.findChild<QWidget*>("centralWidget");
+    auto* left = window.findChild<QWidget*>("wgLeftBar");
+    auto* right = window.findChild<QWidget*>("wgRightBar");
+    auto* bottom = window.findChild<QWidget*>("wgBottomBar");
+
+    // The bottom bar slides in at start; the others are shown from the start.
+    QVERIFY(window.slotBottomBarVisible());
+    QTRY_COMPARE(bottom->y(), central->height() - Korvel::kBottomBarHeight);
+    QCOMPARE(bottom->x(), left->width());
+    QCOMPARE(right->x(), central->width() - Korvel::kRightBarWidth);
+    QCOMPARE(right->y(), Korvel::kTopBarHeight + Korvel::kRightBarOffset);
+    QCOMPARE(right->geometry().bottom() + 1, bottom->y());
+
+    // Hidden bars keep only their edge inside; the neighbours follow.
+    window.slotShowHideLeftbar();
+    window.slotShowHideBottombar();
+    QVERIFY(!window.slotLeftBarVisible());
+    QVERIFY(!window.slotBottomBarVisible());
+    QTRY_COMPARE(left->geometry().right() + 1, Korvel::kBarEdge);
+    QTRY_COMPARE(bottom->y(), central->height() - Korvel::kBarEdge);
+    QTRY_COMPARE(bottom->x(), Korvel::kBarEdge);
+    QTRY_COMPARE(right->geometry().bottom() + 1, bottom->y());
+    window.slotShowHideRightbar();
+    QTRY_COMPARE(right->x(), central->width() - Korvel::kBarEdge);
+
+    window.slotShowHideLeftbar();
+    QTRY_COMPARE(left->x(), 0);
+    QTRY_COMPARE(bottom->x(), left->width());
+}
+
+void TestMainWindow::dropTitlesCreateNoSecondPage() {
+    Korvel window;
+    auto* pages = window.findChild<QTabWidget*>("twDisplay");
+    QCOMPARE(pages->count(), 1);
+    QVERIFY(window.currentPage() != nullptr);
+    window.slotCreateDisplay("SITE_DROP");
+    window.slotCreateDisplay("Layout 2");
+    QCOMPARE(pages->count(), 1);
 }
 
 void TestMainWindow::closeWithoutAskingStopsTheHeartbeat() {
