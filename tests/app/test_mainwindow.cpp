@@ -53,6 +53,8 @@ private:
 void TestMainWindow::initTestCase() {
     QVERIFY(m_home.isValid() && m_card.isValid());
     qputenv("HOME", m_home.path().toLocal8Bit());
+    // The native settings store follows XDG_CONFIG_HOME when it is set.
+    qputenv("XDG_CONFIG_HOME", (m_home.path() + "/.config").toLocal8Bit());
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/korvel-test-bus");
     QTextCodec* euckr = QTextCodec::codecForName("EUC-KR");
     writeBytes(m_card.path() + "/DVRSETUP.INI",

@@ -84,6 +84,8 @@ private:
 void TestMainWindowParts::initTestCase() {
     QVERIFY(m_home.isValid());
     qputenv("HOME", m_home.path().toLocal8Bit());
+    // The native settings store follows XDG_CONFIG_HOME when it is set.
+    qputenv("XDG_CONFIG_HOME", (m_home.path() + "/.config").toLocal8Bit());
     // No session bus for this process: the keep-awake request must not find one.
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/korvel-test-bus");
 }
