@@ -546,7 +546,8 @@ bool UCDisplayFrame::openChannel(qint64 key, int channel, QPoint point, int kind
     // new view's channel is open: closing it first could close the very
     // site the new view shows.
     if (replaced) {
-        m_layout->removeView(replaced);
+        QParallelAnimationGroup unplayed;  // it closes below; no shrink
+        m_layout->removeView(replaced, &unplayed);
     }
     if (row < 0 || column < 0 || m_layout->viewAt(row, column) != nullptr ||
         m_layout->coveringViewAt(row, column) != nullptr) {
