@@ -405,6 +405,11 @@ void CSSFFileSite::removeChannelLocked(int channel) {
     if (!isChannel(channel)) {
         return;
     }
+    {
+        // A later reopen opens only the channels still open.
+        std::lock_guard<std::recursive_mutex> guard(m_sourceMutex);
+        m_params.channelMask &= ~(ChannelMask{1} << channel);
+    }
     std::unique_ptr<CVideoDecodeItem> worker;
     {
         Channel& ch = m_channels[static_cast<std::size_t>(channel)];

@@ -569,6 +569,7 @@ TEST_F(SiteTest, ChannelsComeAndGo) {
 
     site->removeChannel(1);
     EXPECT_EQ(site->openChannels(), 0b101u);
+    EXPECT_EQ(site->getParams()->channelMask, 0b101u) << "a reopen leaves it closed";
     EXPECT_FALSE(site->hasNoChannels());
     site->removeChannel(99);
     site->removeChannel(0);
