@@ -23,8 +23,8 @@
 //   joined thread takes.
 // Lock order: m_commandMutex, then m_sourceMutex, then a channel lock
 // (m_channels[c].lock), then the worker's own locks. m_clockMutex,
-// m_playTimeMutex, m_audioMutex, m_tableMutex and m_clockWakeMutex are taken
-// alone, never while another of them is held.
+// m_playTimeMutex, m_audioMutex, m_tableMutex and m_clockWakeMutex are
+// leaves: nothing else is taken while one of them is held.
 //
 // Lifecycle: CreateSite -> reset -> open -> playback -> stop -> close ->
 // DestroyVCodec. close() stops first when stop() was not called. reopen()
