@@ -943,15 +943,20 @@ void UCDisplayFrame::rotateOneStep() {
     }
 }
 
+bool UCDisplayFrame::takesPictureTexts(GLWidget* view) const {
+    // A queued text may arrive after its view was closed, or after the view
+    // was detached from its site (whose error text must stay).
+    return indexOfView(view) >= 0 && view->sourceOf(0) != nullptr;
+}
+
 void UCDisplayFrame::slotPrintTopText(GLWidget* _widget, int _textType, QString _text) {
-    // A queued text may arrive after its view was closed.
-    if (indexOfView(_widget) >= 0) {
+    if (takesPictureTexts(_widget)) {
         _widget->setTopText(_textType, _text);
     }
 }
 
 void UCDisplayFrame::slotPrintBottomText(GLWidget* _widget, int _textType, QString _text) {
-    if (indexOfView(_widget) >= 0) {
+    if (takesPictureTexts(_widget)) {
         _widget->setBottomText(_textType, _text);
     }
 }

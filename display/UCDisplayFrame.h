@@ -306,6 +306,7 @@ private:
     QList<GLWidget*> selectedCopy() const;
     void returnPoppedViews(GLWidget* except = nullptr);
     void forgetView(GLWidget* view);
+    bool takesPictureTexts(GLWidget* view) const;
     static void dropAnimationsOf(QWidget* view, QParallelAnimationGroup* group);
 
     QWidget* m_owner = nullptr;

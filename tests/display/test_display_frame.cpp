@@ -76,6 +76,7 @@ private slots:
     void speedColours();
     void wheelZoomGuard();
     void sharedChannelAndPageClose();
+    void networkErrorDetachesOneSite();
     void ringDeviceBounds();
     void translatedTexts();
 
@@ -479,6 +480,35 @@ void TestDisplayFrame::sharedChannelAndPageClose() {
     QVERIFY(page.selection().isEmpty());
     QCOMPARE(page.playMode(), 1);
     QTest::qWait(100);
+}
+
+void TestDisplayFrame::networkErrorDetachesOneSite() {
+    UCDisplayFrame& page = *m_page;
+    openCard(page);
+    QVERIFY(page.openRecordingSite(2, QPoint(-1, -1), 4, 2, m_start, m_dayFolder));
+    const QList<GLWidget*> v = page.views();
+    QCOMPARE(v.size(), 18);
+    QVERIFY(v[9]->sourceOf(0) != v[0]->sourceOf(0));
+    QTRY_COMPARE_WITH_TIMEOUT(v[0]->pictureWidth(), m_card.width, kPictureTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(v[9]->pictureWidth(), m_card.width, kPictureTimeoutMs);
+
+    emit page.signalNetworkError(1, 5, "Connection lost");
+    for (int i = 0; i < 9; ++i) {
+        QVERIFY(v[i]->sourceOf(0) == nullptr);
+        QCOMPARE(v[i]->bottomBar()->text(0), QString("Connection lost"));
+    }
+    // The other site goes on playing.
+    QDateTime a;
+    QVERIFY(v[9]->dateTimeOf(0, a));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QDateTime b;
+            return v[9]->dateTimeOf(0, b) && b > a;
+        }(),
+        kPictureTimeoutMs);
+    QCOMPARE(page.viewCount(), 18);
+    // Texts queued by the closed site before it stopped do not cover the error.
+    QCOMPARE(v[0]->bottomBar()->text(0), QString("Connection lost"));
 }
 
 void TestDisplayFrame::ringDeviceBounds() {
