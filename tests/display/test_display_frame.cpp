@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -433,10 +434,19 @@ void TestDisplayFrame::wheelZoomGuard() {
         QApplication::sendEvent(&page, &event);
     };
     // Two steps at once zoom once.
+    QElapsedTimer between;
+    between.start();
     wheel(120);
     wheel(120);
+    const qint64 apart = between.elapsed();
     const QRect once = page.displayLayout()->layoutRect();
-    QCOMPARE(once.width(), qRound(before.width() * 1.2));
+    if (apart < UCDisplayFrame::kWheelGuardMs) {
+        QCOMPARE(once.width(), qRound(before.width() * 1.2));
+    } else {
+        // A machine this busy cannot tell the guard apart; only the zoom
+        // itself is checked.
+        QVERIFY(once.width() >= qRound(before.width() * 1.2));
+    }
     QTest::qWait(30);
     wheel(120);
     QCOMPARE(page.displayLayout()->layoutRect().width(), qRound(once.width() * 1.2));
