@@ -9,9 +9,9 @@ bash scripts/build.sh
 card=demo-card
 day=$card/20260301
 if [ $# -eq 0 ] && [ ! -f "$card/.complete" ]; then
-  echo "Writing a demo card into $card/ (9 channels, 3 x 2 minutes, 640x360, 15 fps)..."
+  echo "Writing a demo card into $card/ (8 channels, 3 x 2 minutes, 640x360, 15 fps)..."
   rm -rf "$card"
-  build/bin/korvel-mkcard --out "$card" --start "2026-03-01 12:00:00" --channels 9 \
+  build/bin/korvel-mkcard --out "$card" --start "2026-03-01 12:00:00" --channels 8 \
     --files 3 --minutes-per-file 2 --size 640x360 --fps 15 --audio ulaw --seed 7
   touch "$card/.complete"
 fi
