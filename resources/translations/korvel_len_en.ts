@@ -579,6 +579,22 @@
         <source> MPH </source>
         <translation> MPH </translation>
     </message>
+    <message>
+        <source>Capture</source>
+        <translation>Capture</translation>
+    </message>
+    <message>
+        <source>Capture image success </source>
+        <translation>Capture image success </translation>
+    </message>
+    <message>
+        <source>Save Image</source>
+        <translation>Save Image</translation>
+    </message>
+    <message>
+        <source>     Error capture image.     </source>
+        <translation>     Error capture image.     </translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>

@@ -579,6 +579,22 @@
         <source> MPH </source>
         <translation> MPH </translation>
     </message>
+    <message>
+        <source>Capture</source>
+        <translation>キャプチャ</translation>
+    </message>
+    <message>
+        <source>Capture image success </source>
+        <translation>画像をキャプチャしました </translation>
+    </message>
+    <message>
+        <source>Save Image</source>
+        <translation>画像の保存</translation>
+    </message>
+    <message>
+        <source>     Error capture image.     </source>
+        <translation>     画像をキャプチャできませんでした。     </translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>

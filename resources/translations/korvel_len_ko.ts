@@ -579,6 +579,22 @@
         <source> MPH </source>
         <translation> MPH </translation>
     </message>
+    <message>
+        <source>Capture</source>
+        <translation>캡처</translation>
+    </message>
+    <message>
+        <source>Capture image success </source>
+        <translation>이미지 캡처 성공 </translation>
+    </message>
+    <message>
+        <source>Save Image</source>
+        <translation>이미지 저장</translation>
+    </message>
+    <message>
+        <source>     Error capture image.     </source>
+        <translation>     이미지 캡처 오류.     </translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>
