@@ -24,6 +24,7 @@
 #include <QSizeGrip>
 #include <QTabBar>
 #include <QTreeWidgetItem>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include "app/CConfiguration.h"
@@ -43,6 +44,9 @@
 #include "display/UCDisplayFrame.h"
 #include "engine/Records.h"
 #include "ui_Korvel.h"
+#include "views/GsensorLog.h"
+#include "views/GsensorPlot.h"
+#include "views/MapView.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -168,7 +172,16 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     m_speedLcd->setPalette(lcdPalette);
     m_speedLcd->display(0);
     speedBox->addWidget(m_speedLcd);
-    // The graph of the hour comes into wgGsensor; until then it stays empty.
+    m_gsensorBuffer = std::make_unique<GsensorHourBuffer>();
+    auto* graphBox = new QHBoxLayout(ui->wgGsensor);
+    graphBox->setContentsMargins(0, 0, 0, 0);
+    m_gsensorPlot = new GsensorPlot(ui->wgGsensor);
+    m_gsensorPlot->setObjectName("GSensroGraphWidget");
+    m_gsensorPlot->setStyleSheet("color:white; font: 10pt \"Tahoma\";");
+    m_gsensorPlot->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    graphBox->addWidget(m_gsensorPlot);
+    connect(m_gsensorPlot, SIGNAL(signalGsensorSearch(QTime)), this,
+            SLOT(slotSearchGsensor(QTime)));
 
     buildFolderModel();
     ui->twFileList->setSortingEnabled(true);
@@ -179,15 +192,11 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     showBusyIndicator();
     emit signalFillFileList(m_currentFolder, QStringList() << kSsfFilter);
 
-    // The small map of the bottom bar comes with the map task; wgMap keeps its
-    // place until then.
-    auto* mapHint = new QLabel(tr("Map"), ui->wgMap);
-    mapHint->setObjectName("lbMapHint");
-    mapHint->setAlignment(Qt::AlignCenter);
-    auto* mapBox = new QHBoxLayout(ui->wgMap);
+    auto* mapBox = new QVBoxLayout(ui->wgMap);
     mapBox->setSpacing(0);
     mapBox->setContentsMargins(2, 0, 1, 0);
-    mapBox->addWidget(mapHint);
+    m_mapView = new CMapView(ui->wgMap);
+    mapBox->addWidget(m_mapView);
 
     m_checkTimer.start(50);
     m_startTime = QDateTime::currentDateTime();
@@ -438,8 +447,7 @@ void Korvel::loadGsensorLog(int day, int hour) {
         return;
     }
     m_gsensorKey = key;
-    // The hour's log ("logs/<day>m/<hh>.mlog" under the card root) is drawn by
-    // the G-sensor graph, which comes with its own task.
+    showGsensorLog(m_gsensorPlot, m_gsensorBuffer.get(), m_cardRoot, day, hour);
 }
 
 // ------------------------------------------------------------------ heartbeat
@@ -450,7 +458,11 @@ void Korvel::slotCheckTimer() {
             gps->isNew = false;
             ui->lbN->setText(readOuts::latitudeText(gps->latitude));
             ui->lbE->setText(readOuts::longitudeText(gps->longitude));
-            // The small map and the map dialogs follow through this signal.
+            m_hasPosition = true;
+            m_lastLatitude = gps->latitude;
+            m_lastLongitude = gps->longitude;
+            m_mapView->setPosition(gps->latitude, gps->longitude);
+            // The map dialogs follow through this signal.
             emit signalchangemappos(gps->latitude, gps->longitude);
             showSpeed(gps->speed);
         }
@@ -851,7 +863,15 @@ void Korvel::slotHelp() {
 }
 
 void Korvel::slotPopupMap() {
-    // Map dialogs come with the map task; they follow signalchangemappos.
+    // The dialog hides on close and stays a child of the window, following
+    // every later position.
+    auto* dialog = new dlgShowMapBig(this);
+    connect(this, SIGNAL(signalchangemappos(double, double)), dialog,
+            SLOT(slotchangeMapPos(double, double)));
+    if (m_hasPosition) {
+        dialog->slotchangeMapPos(m_lastLatitude, m_lastLongitude);
+    }
+    dialog->show();
 }
 
 void Korvel::slotShowMaximize() {

@@ -34,7 +34,10 @@
 
 #include "recording/qt/FileListJob.h"
 
+class CMapView;
 class GLWidget;
+class GsensorPlot;
+struct GsensorHourBuffer;
 class IDisplayPage;
 class KeepAwake;
 class QAction;
@@ -82,6 +85,8 @@ public:
     bool useMph() const { return m_useMph; }
     IDisplayPage* currentPage() const { return m_currentPage; }
     UCPlaybackStrip* playbackStrip() const;
+    GsensorPlot* gsensorPlot() const { return m_gsensorPlot; }
+    CMapView* mapView() const { return m_mapView; }
     QFileSystemModel* folderModel() const { return m_folderModel; }
 
 signals:
@@ -149,9 +154,8 @@ public slots:
     QRect slotBottomBarGeometry();
 
 protected:
-    // Loads the G-sensor log of a day (yyyymmdd) and hour into the graph. The
-    // graph comes with its own task; until then only the day and hour are
-    // remembered, so the loader will see each hour once.
+    // Loads the G-sensor log of a day (yyyymmdd) and hour into the graph; an
+    // hour already shown is not read again.
     virtual void loadGsensorLog(int day, int hour);
     // Opens the recorder setup editor on the two setup files; true when it
     // was accepted and saved.
@@ -199,6 +203,14 @@ private:
     IDisplayPage* m_currentPage = nullptr;
     bool m_useMph = false;
     int m_gsensorKey = 0;
+    GsensorPlot* m_gsensorPlot = nullptr;
+    // The hour the graph shows; kept here because it is large.
+    std::unique_ptr<GsensorHourBuffer> m_gsensorBuffer;
+    CMapView* m_mapView = nullptr;
+    // The newest GPS position, for a map dialog opened later.
+    bool m_hasPosition = false;
+    double m_lastLatitude = 0.0;
+    double m_lastLongitude = 0.0;
     bool m_fileListBusy = false;
     QPointer<QProgressIndicator> m_busyIndicator;
     QPointer<QHBoxLayout> m_busyLayout;

@@ -15,6 +15,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 #include "app/CConfiguration.h"
 #include "app/Korvel.h"
 #include "app/LoginFlow.h"
@@ -22,6 +24,12 @@
 
 int main(int argc, char** argv) {
     qSetMessagePattern("%{file}::%{function}(%{line}): %{message}");
+    // The map's web engine shares GL contexts with the video views.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The web engine's sandbox refuses to start as root.
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
     QApplication app(argc, argv);
 
     QTranslator translator;
