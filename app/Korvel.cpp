@@ -43,6 +43,7 @@
 #include "display/GLWidget.h"
 #include "display/UCDisplayFrame.h"
 #include "engine/Records.h"
+#include "setup/SetupEditor.h"
 #include "ui_Korvel.h"
 #include "views/GsensorLog.h"
 #include "views/GsensorPlot.h"
@@ -54,7 +55,6 @@
 namespace {
 
 const char* const kSsfFilter = "*.ssf";
-const char* const kModelSetupFileName = "ZD-3100.INI";
 // openRecordingSite's constant arguments for a day folder.
 constexpr qint64 kRecordingKey = 1;
 constexpr int kWholeCellZone = 4;
@@ -818,28 +818,13 @@ void Korvel::slotShowTextSiteName() {
 // ------------------------------------------------------------ top-bar buttons
 
 void Korvel::slotConfig() {
-    QString dvrSetup = dvrSetupPath(m_cardRoot);
-    QString modelSetup = QString("%1/%2").arg(m_cardRoot, kModelSetupFileName);
-    if (!QFile::exists(dvrSetup) && !QFile::exists(modelSetup)) {
-        if (!slotSelectDrive()) {
-            showMessageBox(tr("Configuration"), tr(" There is not a setting file."), 1);
-            return;
-        }
-        dvrSetup = dvrSetupPath(m_cardRoot);
-        modelSetup = QString("%1/%2").arg(m_cardRoot, kModelSetupFileName);
-    }
-    const QString second = QFile::exists(modelSetup) ? modelSetup : dvrSetup;
-    if (runSetupEditor(dvrSetup, second)) {
+    // A chosen drive becomes the card root, so the editor opens its files.
+    const bool saved = ::runSetupEditor(
+        this, m_cardRoot, [this] { return slotSelectDrive() ? m_cardRoot : QString(); });
+    if (saved) {
         m_useMph = readOuts::readUseMph();
         ui->lbSpeed_2->setText(readOuts::speedUnitText(m_useMph));
     }
-}
-
-bool Korvel::runSetupEditor(const QString& dvrSetupPath, const QString&) {
-    // The recorder setup editor comes with its own task.
-    showMessageBox(tr("Configuration"),
-                   tr("The recorder setup editor is not available yet.\n%1").arg(dvrSetupPath), 1);
-    return false;
 }
 
 bool Korvel::slotSelectDrive() {

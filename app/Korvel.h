@@ -157,9 +157,6 @@ protected:
     // Loads the G-sensor log of a day (yyyymmdd) and hour into the graph; an
     // hour already shown is not read again.
     virtual void loadGsensorLog(int day, int hour);
-    // Opens the recorder setup editor on the two setup files; true when it
-    // was accepted and saved.
-    virtual bool runSetupEditor(const QString& dvrSetupPath, const QString& modelSetupPath);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
