@@ -17,7 +17,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QOpenGLWidget>
+#include <QPainter>
 #include <QParallelAnimationGroup>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QSettings>
@@ -626,12 +630,103 @@ void Korvel::slotDoubleClickOnView(UCDisplayFrame* _frame, GLWidget* _widget) {
     _widget->animateEnlarge(true, area);
 }
 
-void Korvel::slotCaptureClicked(QWidget*, GLWidget*) {
-    // Saving a view's picture comes with the snapshot task.
+QString Korvel::captureFileName(const QString& folder, const QDateTime& at, int channel) {
+    const QDate day = at.date();
+    const QTime time = at.time();
+    const int date = day.year() * 10000 + day.month() * 100 + day.day();
+    const int clock = time.hour() * 10000 + time.minute() * 100 + time.second();
+    return QString("%1/%2%3_ch%4.png")
+        .arg(folder)
+        .arg(date)
+        .arg(clock)
+        .arg(channel + 1, 2, 10, QChar('0'));
 }
 
-void Korvel::slotPrintClicked(QWidget*, GLWidget*) {
-    // Printing a view's picture comes with the snapshot task.
+QImage Korvel::grabWithPicture(QWidget* widget) {
+    QPixmap shot = widget->grab();
+    auto* gl = qobject_cast<QOpenGLWidget*>(widget);
+    if (gl == nullptr) {
+        return shot.toImage();
+    }
+    // A plain grab leaves the GL area black: the picture comes from the
+    // framebuffer, and the bars lying over it are grabbed again on top.
+    const QImage frame = gl->grabFramebuffer();
+    QPainter painter(&shot);
+    if (!frame.isNull()) {
+        painter.drawImage(QRect(QPoint(0, 0), gl->size()), frame);
+    }
+    const QList<QWidget*> bars = gl->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* bar : bars) {
+        if (bar->isVisible() && !bar->isWindow()) {
+            painter.drawPixmap(bar->pos(), bar->grab());
+        }
+    }
+    painter.end();
+    return shot.toImage();
+}
+
+bool Korvel::saveCapture(QWidget* widget, const QString& path) {
+    return widget != nullptr && grabWithPicture(widget).save(path, "PNG");
+}
+
+void Korvel::slotCaptureClicked(QWidget* _frame, GLWidget* _widget) {
+    QDateTime at = QDateTime::currentDateTime();
+    IDisplayPage* page = pageOf(_frame);
+    if (page == nullptr) {
+        page = m_currentPage;
+    }
+    QDateTime playing;
+    QDateTime buffered;
+    if (page != nullptr && page->currentDateTime(playing) && playing.isValid()) {
+        at = playing;
+    } else if (_widget != nullptr && _widget->dateTimeOf(0, buffered) && buffered.isValid()) {
+        at = buffered;
+    }
+    const int channel = _widget != nullptr ? _widget->channelOf(0) : 0;
+    const QString path = captureFileName(g_config.capturePath(), at, channel);
+    QWidget* source = _widget != nullptr ? static_cast<QWidget*>(_widget) : this;
+    if (saveCapture(source, path)) {
+        QMessageBox::information(this, tr("Capture"), tr("Capture image success "),
+                                 QMessageBox::Ok);
+    } else {
+        QMessageBox::warning(this, tr("Save Image"), tr("     Error capture image.     "),
+                             QMessageBox::Ok);
+    }
+}
+
+void Korvel::slotPrintClicked(QWidget*, GLWidget* _widget) {
+    m_printTarget = _widget != nullptr ? static_cast<QWidget*>(_widget) : this;
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPointer<QPrintPreviewDialog> preview = new QPrintPreviewDialog(printer.get());
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->setWindowFlags(Qt::Window);
+    preview->setStyleSheet(QString());
+    connect(preview.data(), SIGNAL(paintRequested(QPrinter*)), this, SLOT(printPreview(QPrinter*)));
+    preview->exec();
+    // Gone before the printer it draws on.
+    delete preview.data();
+}
+
+void Korvel::printPreview(QPrinter* printer) {
+    if (printer == nullptr || !printer->isValid() || !m_printTarget) {
+        return;
+    }
+    QWidget* target = m_printTarget.data();
+    if (target->width() <= 0 || target->height() <= 0) {
+        return;
+    }
+    const QImage shot = grabWithPicture(target);
+    QPainter painter;
+    if (!painter.begin(printer)) {
+        return;
+    }
+    const QRect page = printer->pageLayout().paintRectPixels(printer->resolution());
+    const double sx = double(page.width()) / target->width();
+    const double sy = double(page.height()) / target->height();
+    const double scale = std::min(sx, sy);
+    painter.scale(scale, scale);
+    painter.drawImage(QRect(QPoint(0, 0), target->size()), shot);
+    painter.end();
 }
 
 bool Korvel::slotLeftBarVisible() {

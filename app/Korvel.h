@@ -19,6 +19,7 @@
 // signals; a new listing cancels the old one before the list is cleared.
 
 #include <QDateTime>
+#include <QImage>
 #include <QList>
 #include <QMainWindow>
 #include <QModelIndex>
@@ -45,6 +46,7 @@ class QFileSystemModel;
 class QHBoxLayout;
 class QLCDNumber;
 class QMenu;
+class QPrinter;
 class QProgressIndicator;
 class QSizeGrip;
 class UCDisplayFrame;
@@ -88,6 +90,14 @@ public:
     GsensorPlot* gsensorPlot() const { return m_gsensorPlot; }
     CMapView* mapView() const { return m_mapView; }
     QFileSystemModel* folderModel() const { return m_folderModel; }
+
+    // "<folder>/<yyyymmdd><hhmmss>_ch<nn>.png" with the time's leading zeros
+    // dropped (09:05:03 is 90503) and nn = channel + 1.
+    static QString captureFileName(const QString& folder, const QDateTime& at, int channel);
+    // The widget as shown; for a GL view with its picture and the bars over it.
+    static QImage grabWithPicture(QWidget* widget);
+    // Saves grabWithPicture(widget) as PNG; false when it cannot be written.
+    static bool saveCapture(QWidget* widget, const QString& path);
 
 signals:
     void signalFillFileList(QString _path, QStringList _filters);
@@ -142,6 +152,9 @@ public slots:
     void slotDoubleClickOnView(UCDisplayFrame* _frame, GLWidget* _widget);
     void slotCaptureClicked(QWidget* _frame, GLWidget* _widget);
     void slotPrintClicked(QWidget* _frame, GLWidget* _widget);
+    // Draws the print target onto the printer's page, fitted and in
+    // proportion; nothing for an invalid printer or no target.
+    void printPreview(QPrinter* printer);
     // Queries a page answers its grid layout with; geometries are in the
     // coordinates of the display area (twDisplay), where the pages lie.
     bool slotLeftBarVisible();
@@ -248,4 +261,6 @@ private:
     QAction* m_actShowTextSiteName = nullptr;
     QAction* m_actRefresh = nullptr;
     QList<QObject*> m_mapDialogs;
+    // The view of the last print request.
+    QPointer<QWidget> m_printTarget;
 };
