@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QOpenGLWidget>
 #include <QPainter>
 #include <QParallelAnimationGroup>
 #include <QPrintPreviewDialog>
@@ -643,26 +642,9 @@ QString Korvel::captureFileName(const QString& folder, const QDateTime& at, int 
 }
 
 QImage Korvel::grabWithPicture(QWidget* widget) {
-    QPixmap shot = widget->grab();
-    auto* gl = qobject_cast<QOpenGLWidget*>(widget);
-    if (gl == nullptr) {
-        return shot.toImage();
-    }
-    // A plain grab leaves the GL area black: the picture comes from the
-    // framebuffer, and the bars lying over it are grabbed again on top.
-    const QImage frame = gl->grabFramebuffer();
-    QPainter painter(&shot);
-    if (!frame.isNull()) {
-        painter.drawImage(QRect(QPoint(0, 0), gl->size()), frame);
-    }
-    const QList<QWidget*> bars = gl->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    for (QWidget* bar : bars) {
-        if (bar->isVisible() && !bar->isWindow()) {
-            painter.drawPixmap(bar->pos(), bar->grab());
-        }
-    }
-    painter.end();
-    return shot.toImage();
+    // A grab renders a GL view from its framebuffer, so the picture and the
+    // bars over it are both in the image.
+    return widget->grab().toImage();
 }
 
 bool Korvel::saveCapture(QWidget* widget, const QString& path) {
