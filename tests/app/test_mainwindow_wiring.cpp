@@ -2,12 +2,16 @@
 // capture that keeps the GL picture, the G-sensor graph of an opened day and
 // its picks, and the small map.
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "MakeCard.h"
+#include "app/CConfiguration.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "display/GLWidget.h"
@@ -116,6 +120,30 @@ void TestMainWindowWiring::graphFollowsTheDayAndSeeks() {
     // alone could have got to.
     emit plot->signalGsensorSearch(QTime(0, 0, 20));
     QTRY_VERIFY_WITH_TIMEOUT(page->currentDateTime(at) && at.time() >= QTime(0, 0, 19), 5000);
+
+    // A capture from a playing view is named after the playback time, not
+    // the clock, and says so in a box of the main window.
+    GLWidget* view = nullptr;
+    for (GLWidget* candidate : window.findChildren<GLWidget*>()) {
+        if (candidate->channelOf(0) == 0 && candidate->isVisible()) {
+            view = candidate;
+        }
+    }
+    QVERIFY(view != nullptr);
+    const QString folder = m_dir.path() + "/captures";
+    QVERIFY(QDir().mkpath(folder));
+    g_config.setCapturePath(folder);
+    QString boxTitle;
+    QTimer::singleShot(0, [&boxTitle] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxTitle = box->windowTitle();
+            box->accept();
+        }
+    });
+    window.slotCaptureClicked(page->widget(), view);
+    QCOMPARE(boxTitle, QString("Capture"));
+    const QStringList shots = QDir(folder).entryList({"20260301*_ch01.png"}, QDir::Files);
+    QCOMPARE(shots.size(), 1);
 }
 
 QTEST_MAIN(TestMainWindowWiring)
