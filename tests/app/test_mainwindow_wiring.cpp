@@ -144,6 +144,18 @@ void TestMainWindowWiring::graphFollowsTheDayAndSeeks() {
     QCOMPARE(boxTitle, QString("Capture"));
     const QStringList shots = QDir(folder).entryList({"20260301*_ch01.png"}, QDir::Files);
     QCOMPARE(shots.size(), 1);
+
+    // The print preview draws the view on its page and goes away with its
+    // printer.
+    bool previewShown = false;
+    QTimer::singleShot(300, [&previewShown] {
+        if (QWidget* preview = QApplication::activeModalWidget()) {
+            previewShown = preview->inherits("QPrintPreviewDialog");
+            preview->close();
+        }
+    });
+    window.slotPrintClicked(page->widget(), view);
+    QVERIFY(previewShown);
 }
 
 QTEST_MAIN(TestMainWindowWiring)
