@@ -479,7 +479,7 @@
     <message>
         <location line="+62"/>
         <source>Map</source>
-        <translation>Map</translation>
+        <translation type="vanished">Map</translation>
     </message>
     <message>
         <location line="+10"/>
@@ -571,7 +571,7 @@
         <location line="+16"/>
         <source>The recorder setup editor is not available yet.
 %1</source>
-        <translation>The recorder setup editor is not available yet.
+        <translation type="vanished">The recorder setup editor is not available yet.
 %1</translation>
     </message>
     <message>

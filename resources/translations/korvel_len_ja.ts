@@ -479,7 +479,7 @@
     <message>
         <location line="+62"/>
         <source>Map</source>
-        <translation>地図</translation>
+        <translation type="vanished">地図</translation>
     </message>
     <message>
         <location line="+10"/>
@@ -571,7 +571,7 @@
         <location line="+16"/>
         <source>The recorder setup editor is not available yet.
 %1</source>
-        <translation>レコーダー設定エディターはまだ使用できません。
+        <translation type="vanished">レコーダー設定エディターはまだ使用できません。
 %1</translation>
     </message>
     <message>

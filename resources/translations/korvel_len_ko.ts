@@ -479,7 +479,7 @@
     <message>
         <location line="+62"/>
         <source>Map</source>
-        <translation>지도</translation>
+        <translation type="vanished">지도</translation>
     </message>
     <message>
         <location line="+10"/>
@@ -571,7 +571,7 @@
         <location line="+16"/>
         <source>The recorder setup editor is not available yet.
 %1</source>
-        <translation>녹화기 설정 편집기를 아직 사용할 수 없습니다.
+        <translation type="vanished">녹화기 설정 편집기를 아직 사용할 수 없습니다.
 %1</translation>
     </message>
     <message>
