@@ -11,7 +11,11 @@
 // Cards are made in-process once and kept under /tmp/korvel-bench-playback-*.
 // The program prints figures; it does not judge them (exit status 2 only
 // when a card cannot be made or ffmpeg is missing).
-//   bench_playback [--seconds N] [--seeks N] [--shuttle-seconds N] [--no-ffmpeg]
+//   bench_playback [--seconds N] [--seeks N] [--shuttle-seconds N] [--repeats N]
+//                  [--no-ffmpeg]
+// --seconds: length of each real-time run (default 20; the cards grow with it),
+// --seeks: seek targets per card (30), --shuttle-seconds: length of each
+// shuttle run (3), --repeats: throughput runs per figure, the best counts (3).
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -236,7 +240,9 @@ private:
 
 // Writes the video access units of one channel, read at normal speed with the
 // viewer's own reader, as a raw Annex B stream; returns the number of units.
-int extractChannel(const Card& card, int channel, const fs::path& out) {
+// The stream is written `copies` times over (each copy starts with an IDR
+// picture), so that ffmpeg's start-up weighs little in its rate.
+int extractChannel(const Card& card, int channel, const fs::path& out, int copies) {
     std::vector<std::string> paths;
     char suffix[8];
     std::snprintf(suffix, sizeof suffix, "%02d0.ssf", channel);
@@ -254,7 +260,7 @@ int extractChannel(const Card& card, int channel, const fs::path& out) {
     reader.prepare();
     reader.rewind();
     reader.openCurrentFile();
-    std::ofstream f(out, std::ios::binary);
+    std::string bytes;
     int units = 0;
     const STREAMOBJECT* previous = nullptr;
     for (int guard = 0; guard < 10000000 && !reader.isClosed(); ++guard) {
@@ -266,20 +272,39 @@ int extractChannel(const Card& card, int channel, const fs::path& out) {
         previous = s;
         if (s->kind == STREAMOBJECT::KIND_VIDEO) {
             const auto* v = static_cast<const READVSTREAM*>(s);
-            f.write(reinterpret_cast<const char*>(v->data.get()), v->size);
+            bytes.append(reinterpret_cast<const char*>(v->data.get()),
+                         static_cast<std::size_t>(v->size));
             ++units;
         }
     }
-    return units;
+    std::ofstream f(out, std::ios::binary);
+    for (int i = 0; i < copies; ++i) {
+        f << bytes;
+    }
+    return units * copies;
 }
 
-// Pictures per second of `copies` single-threaded ffmpeg processes decoding the
-// stream to RGBA at the same time; negative when ffmpeg fails.
-double ffmpegRate(const fs::path& stream, int units, int copies) {
+double childCpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// A rate in pictures per second and the CPU milliseconds spent per picture.
+struct Rate {
+    double perSecond = 0.0;
+    double cpuMsPerPicture = 0.0;
+};
+
+// `copies` single-threaded ffmpeg processes decoding the stream to RGBA at the
+// same time; a negative rate when ffmpeg fails.
+Rate ffmpegRate(const fs::path& stream, int units, int copies) {
     const std::string cmd = "ffmpeg -nostdin -loglevel error -threads 1 -i '" + stream.string() +
                             "' -fps_mode passthrough -pix_fmt rgba -f null - >/dev/null 2>&1";
     std::atomic<int> failures{0};
     std::vector<std::thread> runs;
+    const double c0 = childCpuSeconds();
     const auto t0 = Clock::now();
     for (int i = 0; i < copies; ++i) {
         runs.emplace_back([&] {
@@ -293,45 +318,68 @@ double ffmpegRate(const fs::path& stream, int units, int copies) {
     }
     const double wall = secondsSince(t0);
     if (failures > 0) {
-        return -1.0;
+        return {-1.0, 0.0};
     }
-    return static_cast<double>(units) * copies / wall;
+    const double pictures = static_cast<double>(units) * copies;
+    return {pictures / wall, 1000.0 * (childCpuSeconds() - c0) / pictures};
 }
 
-// --- measurements --------------------------------------------------------
+// The engine playing `n` channels of the card unpaced from open to the last
+// picture; a zero rate when not every picture came.
+Rate engineRate(const Card& card, int n) {
+    const std::uint32_t mask = n >= 32 ? 0xFFFFFFFFu : (1u << n) - 1;
+    const std::size_t expected = static_cast<std::size_t>(card.picturesPerChannel()) * n;
+    const double c0 = cpuSeconds();
+    Session s(card, mask, 0);
+    s.waitFor(expected, 2000, 120000);
+    const double cpu = cpuSeconds() - c0;
+    const auto pics = s.collector.copy();
+    if (pics.size() < expected) {
+        std::printf("(only %zu of %zu pictures) ", pics.size(), expected);
+        return {};
+    }
+    const double wall = std::chrono::duration<double>(pics.back().at - s.opened).count();
+    return {static_cast<double>(pics.size()) / wall,
+            1000.0 * cpu / static_cast<double>(pics.size())};
+}
 
-void throughput(const Card& card, const std::vector<int>& channelCounts, bool withFfmpeg) {
+// Best of `repeats` runs each, alternating, so that a burst of load from
+// elsewhere on the machine hurts neither side alone.
+void throughput(const Card& card, const std::vector<int>& channelCounts, bool withFfmpeg,
+                int repeats) {
     const fs::path stream = card.root / "ch00.h264";
     int units = 0;
     if (withFfmpeg) {
-        units = extractChannel(card, 0, stream);
+        const int perChannel = card.picturesPerChannel();
+        units = extractChannel(card, 0, stream, std::max(1, (1500 + perChannel - 1) / perChannel));
     }
     for (int n : channelCounts) {
-        const std::uint32_t mask = n >= 32 ? 0xFFFFFFFFu : (1u << n) - 1;
-        const std::size_t expected = static_cast<std::size_t>(card.picturesPerChannel()) * n;
-        double rate = 0.0;
-        std::size_t got = 0;
-        {
-            Session s(card, mask, 0);
-            s.waitFor(expected, 2000, 120000);
-            const auto pics = s.collector.copy();
-            got = pics.size();
-            if (!pics.empty()) {
-                const double wall =
-                    std::chrono::duration<double>(pics.back().at - s.opened).count();
-                rate = static_cast<double>(got) / wall;
+        Rate engine;
+        Rate ref;
+        bool refFailed = false;
+        for (int r = 0; r < repeats; ++r) {
+            const Rate e = engineRate(card, n);
+            if (e.perSecond > engine.perSecond) {
+                engine = e;
+            }
+            if (withFfmpeg && units > 0) {
+                const Rate f = ffmpegRate(stream, units, n);
+                refFailed = refFailed || f.perSecond < 0;
+                if (f.perSecond > ref.perSecond) {
+                    ref = f;
+                }
             }
         }
-        std::printf("throughput %dx%d@%d unpaced, %d ch: %.0f pictures/s (%zu of %zu)", card.width,
-                    card.height, card.fps, n, rate, got, expected);
-        if (withFfmpeg && units > 0) {
-            const double ref = ffmpegRate(stream, units, n);
-            if (ref > 0) {
-                std::printf("; ffmpeg -threads 1 x%d: %.0f pictures/s; ratio %.2f (target >= 0.90)",
-                            n, ref, rate / ref);
-            } else {
-                std::printf("; ffmpeg failed");
-            }
+        std::printf("throughput %dx%d@%d unpaced, %d ch: %.0f pictures/s, %.2f ms CPU/picture",
+                    card.width, card.height, card.fps, n, engine.perSecond, engine.cpuMsPerPicture);
+        if (refFailed) {
+            std::printf("; ffmpeg failed");
+        } else if (withFfmpeg && units > 0) {
+            std::printf(
+                "; ffmpeg -threads 1 x%d: %.0f pictures/s, %.2f ms CPU/picture; ratio %.2f "
+                "(target >= 0.90), CPU ratio %.2f",
+                n, ref.perSecond, ref.cpuMsPerPicture, engine.perSecond / ref.perSecond,
+                ref.cpuMsPerPicture / std::max(engine.cpuMsPerPicture, 1e-9));
         }
         std::printf("\n");
         std::fflush(stdout);
@@ -341,17 +389,20 @@ void throughput(const Card& card, const std::vector<int>& channelCounts, bool wi
 void realTime(const Card& card, int channels, int seconds) {
     const std::uint32_t mask = (1u << channels) - 1;
     double cpu = 0.0;
+    double firstMs = 0.0;
     std::vector<Picture> pics;
     {
         Session s(card, mask, 1);
-        // The clock starts with the first picture.
         while (s.collector.size() == 0 && secondsSince(s.opened) < 10) {
             sleepMs(2);
         }
+        firstMs = secondsSince(s.opened) * 1000.0;
         const double c0 = cpuSeconds();
         const auto w0 = Clock::now();
         std::this_thread::sleep_for(std::chrono::seconds(seconds));
         cpu = 100.0 * (cpuSeconds() - c0) / secondsSince(w0);
+        // Pictures of the last second still on their way.
+        sleepMs(1000);
         pics = s.collector.copy();
     }
     if (pics.empty()) {
@@ -360,33 +411,49 @@ void realTime(const Card& card, int channels, int seconds) {
         return;
     }
     // Media time of a picture: its whole second plus its rank among the
-    // channel's pictures of that second (the cards have no gaps).
+    // channel's pictures of that second (the cards have no gaps). Pictures of
+    // the first `seconds` of the card count.
     const Clock::time_point t0 = pics.front().at;
-    const double window = seconds;
     std::vector<int> lastSecond(64, -1);
     std::vector<int> rank(64, 0);
-    std::vector<double> late;
-    std::size_t delivered = 0;
+    std::vector<double> offset;  // wall minus media time, ms
+    std::vector<double> mediaOf;
     for (const Picture& p : pics) {
-        const double wall = std::chrono::duration<double>(p.at - t0).count();
-        if (wall > window || p.channel < 0 || p.channel >= 64) {
+        const int sec = secondOfDay(p.time) - kStartSecondOfDay;
+        if (p.channel < 0 || p.channel >= 64 || sec < 0 || sec >= seconds) {
             continue;
         }
-        ++delivered;
-        const int sec = secondOfDay(p.time) - kStartSecondOfDay;
         const auto c = static_cast<std::size_t>(p.channel);
         rank[c] = sec == lastSecond[c] ? rank[c] + 1 : 0;
         lastSecond[c] = sec;
         const double media = sec + static_cast<double>(rank[c]) / card.fps;
-        late.push_back((wall - media) * 1000.0);
+        const double wall = std::chrono::duration<double>(p.at - t0).count();
+        offset.push_back((wall - media) * 1000.0);
+        mediaOf.push_back(media);
     }
-    const double expected = window * card.fps * channels;
+    // Paced pictures are never presented before their time, so the smallest
+    // offset stands for the presentation clock's origin; the first picture
+    // itself may come later than that (the clock starts before the decoders
+    // have their first key frame).
+    const double origin = offset.empty() ? 0.0 : *std::min_element(offset.begin(), offset.end());
+    std::vector<double> late;
+    std::vector<double> steady;  // after the first second of the card
+    for (std::size_t i = 0; i < offset.size(); ++i) {
+        late.push_back(offset[i] - origin);
+        if (mediaOf[i] >= 1.0) {
+            steady.push_back(offset[i] - origin);
+        }
+    }
+    const double expected = static_cast<double>(seconds) * card.fps * channels;
     std::printf(
         "real time %d x %dx%d@%d, %d s: delivered %.3f of expected pictures (%zu of %.0f); "
-        "lateness p50 %.1f ms, p99 %.1f ms; CPU %.0f %% of one core\n",
+        "lateness against the clock p50 %.1f ms, p99 %.1f ms, max %.1f ms; after the first "
+        "second p50 %.1f ms, p99 %.1f ms; first picture %.0f ms after open, %.0f ms behind the "
+        "clock; CPU %.0f %% of one core\n",
         channels, card.width, card.height, card.fps, seconds,
-        static_cast<double>(delivered) / expected, delivered, expected, percentile(late, 0.5),
-        percentile(late, 0.99), cpu);
+        static_cast<double>(late.size()) / expected, late.size(), expected, percentile(late, 0.5),
+        percentile(late, 0.99), percentile(late, 1.0), percentile(steady, 0.5),
+        percentile(steady, 0.99), firstMs, offset.empty() ? 0.0 : offset.front() - origin, cpu);
     std::fflush(stdout);
 }
 
@@ -400,8 +467,11 @@ void seek(const Card& card, int count) {
     int timeouts = 0;
     std::vector<double> ms;
     for (int i = 0; i < count; ++i) {
+        // Far enough from the last target that no picture from before the
+        // command can pass for one after it.
+        const int apart = std::max(5, std::min(10, (card.spanSeconds() - 15) / 3));
         int target = pick(rng);
-        while (std::abs(target - previous) < 10) {
+        for (int tries = 0; tries < 1000 && std::abs(target - previous) < apart; ++tries) {
             target = pick(rng);
         }
         previous = target;
@@ -478,11 +548,67 @@ void shuttle(const Card& card, int speedIndex, int seconds) {
     std::fflush(stdout);
 }
 
-double idleCpu(double seconds) {
+// CPU seconds of every thread of the process, by thread id.
+std::vector<std::pair<int, double>> threadCpu() {
+    std::vector<std::pair<int, double>> out;
+    const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator("/proc/self/task", ec)) {
+        std::ifstream f(e.path() / "stat");
+        std::string line;
+        std::getline(f, line);
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) {
+            continue;
+        }
+        // After the command name: state is field 3, utime 14 and stime 15.
+        std::vector<std::string> fields;
+        std::size_t at = close + 2;
+        while (at < line.size() && fields.size() < 13) {
+            const auto space = line.find(' ', at);
+            fields.push_back(line.substr(at, space - at));
+            at = space == std::string::npos ? line.size() : space + 1;
+        }
+        if (fields.size() < 13) {
+            continue;
+        }
+        out.emplace_back(std::atoi(e.path().filename().c_str()),
+                         (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) / tick);
+    }
+    return out;
+}
+
+// Percent of one core used by the process over `seconds`; *detail names the
+// busiest threads.
+double idleCpu(double seconds, std::string* detail) {
+    const auto before = threadCpu();
     const double c0 = cpuSeconds();
     const auto w0 = Clock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    return 100.0 * (cpuSeconds() - c0) / secondsSince(w0);
+    const double wall = secondsSince(w0);
+    const double total = 100.0 * (cpuSeconds() - c0) / wall;
+    std::vector<std::pair<double, int>> busy;
+    for (const auto& [tid, cpu] : threadCpu()) {
+        double start = 0.0;
+        for (const auto& [tid0, cpu0] : before) {
+            if (tid0 == tid) {
+                start = cpu0;
+            }
+        }
+        busy.emplace_back(100.0 * (cpu - start) / wall, tid);
+    }
+    std::sort(busy.rbegin(), busy.rend());
+    int active = 0;
+    for (const auto& b : busy) {
+        active += b.first > 0.0 ? 1 : 0;
+    }
+    char buf[160];
+    std::snprintf(buf, sizeof buf,
+                  "; %zu threads, %d with CPU time, busiest %.1f %%, %.1f %%, %.1f %%", busy.size(),
+                  active, busy.size() > 0 ? busy[0].first : 0.0,
+                  busy.size() > 1 ? busy[1].first : 0.0, busy.size() > 2 ? busy[2].first : 0.0);
+    *detail = buf;
+    return total;
 }
 
 void idle(const Card& card) {
@@ -491,17 +617,18 @@ void idle(const Card& card) {
     s.waitFor(static_cast<std::size_t>(channels) * 15, 5000, 5000);
     s.site().pause();
     sleepMs(500);
-    const double paused = idleCpu(3.0);
-    std::printf("CPU paused site, %d ch %dx%d: %.2f %% of one core (target <= 3 %%)\n", channels,
-                card.width, card.height, paused);
+    std::string detail;
+    const double paused = idleCpu(3.0, &detail);
+    std::printf("CPU paused site, %d ch %dx%d: %.2f %% of one core (target <= 3 %%)%s\n", channels,
+                card.width, card.height, paused, detail.c_str());
     std::fflush(stdout);
     s.site().play();
     s.gotoSecond(card.spanSeconds() - 2);
     sleepMs(200);
     s.waitFor(static_cast<std::size_t>(-1), 1000, 10000);
-    const double finished = idleCpu(3.0);
-    std::printf("CPU finished site, %d ch %dx%d: %.2f %% of one core (target <= 3 %%)\n", channels,
-                card.width, card.height, finished);
+    const double finished = idleCpu(3.0, &detail);
+    std::printf("CPU finished site, %d ch %dx%d: %.2f %% of one core (target <= 3 %%)%s\n",
+                channels, card.width, card.height, finished, detail.c_str());
     std::fflush(stdout);
 }
 
@@ -511,6 +638,7 @@ int main(int argc, char** argv) {
     int seconds = 20;
     int seeks = 30;
     int shuttleSeconds = 3;
+    int repeats = 3;
     bool withFfmpeg = true;
     for (int i = 1; i < argc; ++i) {
         const auto is = [&](const char* name) { return std::strcmp(argv[i], name) == 0; };
@@ -520,12 +648,14 @@ int main(int argc, char** argv) {
             seeks = std::max(1, std::atoi(argv[++i]));
         } else if (is("--shuttle-seconds") && i + 1 < argc) {
             shuttleSeconds = std::max(1, std::atoi(argv[++i]));
+        } else if (is("--repeats") && i + 1 < argc) {
+            repeats = std::max(1, std::atoi(argv[++i]));
         } else if (is("--no-ffmpeg")) {
             withFfmpeg = false;
         } else {
             std::fprintf(stderr,
                          "usage: bench_playback [--seconds N] [--seeks N] [--shuttle-seconds N] "
-                         "[--no-ffmpeg]\n");
+                         "[--repeats N] [--no-ffmpeg]\n");
             return 2;
         }
     }
@@ -550,11 +680,12 @@ int main(int argc, char** argv) {
     std::streambuf* old = std::cout.rdbuf(&discard);
     const auto start = Clock::now();
 
-    throughput(hd, {1, 4, 8}, withFfmpeg);
-    throughput(sd, {1, 4, 8}, withFfmpeg);
+    throughput(hd, {1, 4, 8}, withFfmpeg, repeats);
+    throughput(sd, {1, 4, 8}, withFfmpeg, repeats);
     realTime(fullHd, 4, seconds);
     realTime(hd, 8, seconds);
     seek(longCard, seeks);
+    seek(hd, seeks);
     shuttle(longCard, 12, shuttleSeconds);
     shuttle(longCard, 14, shuttleSeconds);
     idle(longCard);
