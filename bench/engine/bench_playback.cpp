@@ -370,15 +370,19 @@ void throughput(const Card& card, const std::vector<int>& channelCounts, bool wi
                 }
             }
         }
-        std::printf("throughput %dx%d@%d unpaced, %d ch: %.0f pictures/s, %.2f ms CPU/picture",
-                    card.width, card.height, card.fps, n, engine.perSecond, engine.cpuMsPerPicture);
+        std::printf(
+            "throughput %dx%d@%d unpaced, %d ch: %.0f pictures/s, %.2f ms CPU/picture, %.2f cores "
+            "busy",
+            card.width, card.height, card.fps, n, engine.perSecond, engine.cpuMsPerPicture,
+            engine.perSecond * engine.cpuMsPerPicture / 1000.0);
         if (refFailed) {
             std::printf("; ffmpeg failed");
         } else if (withFfmpeg && units > 0) {
             std::printf(
-                "; ffmpeg -threads 1 x%d: %.0f pictures/s, %.2f ms CPU/picture; ratio %.2f "
-                "(target >= 0.90), CPU ratio %.2f",
-                n, ref.perSecond, ref.cpuMsPerPicture, engine.perSecond / ref.perSecond,
+                "; ffmpeg -threads 1 x%d: %.0f pictures/s, %.2f ms CPU/picture, %.2f cores busy; "
+                "ratio %.2f (target >= 0.90), CPU ratio %.2f",
+                n, ref.perSecond, ref.cpuMsPerPicture, ref.perSecond * ref.cpuMsPerPicture / 1000.0,
+                engine.perSecond / ref.perSecond,
                 ref.cpuMsPerPicture / std::max(engine.cpuMsPerPicture, 1e-9));
         }
         std::printf("\n");
@@ -460,6 +464,10 @@ void realTime(const Card& card, int channels, int seconds) {
 void seek(const Card& card, int count) {
     const int channels = card.channels;
     Session s(card, (1u << channels) - 1, 1);
+    if (!s.ok()) {
+        std::printf("no site\n");
+        return;
+    }
     s.waitFor(static_cast<std::size_t>(channels) * 5, 5000, 5000);
     std::mt19937 rng(1);
     std::uniform_int_distribution<int> pick(5, card.spanSeconds() - 10);
@@ -518,6 +526,10 @@ void seek(const Card& card, int count) {
 void shuttle(const Card& card, int speedIndex, int seconds) {
     const int channels = card.channels;
     Session s(card, (1u << channels) - 1, 1, 10);
+    if (!s.ok()) {
+        std::printf("no site\n");
+        return;
+    }
     s.waitFor(static_cast<std::size_t>(channels) * 3, 5000, 5000);
     s.site().changeSpeed(speedIndex);
     sleepMs(500);
@@ -614,6 +626,10 @@ double idleCpu(double seconds, std::string* detail) {
 void idle(const Card& card) {
     const int channels = card.channels;
     Session s(card, (1u << channels) - 1, 1, 10);
+    if (!s.ok()) {
+        std::printf("no site\n");
+        return;
+    }
     s.waitFor(static_cast<std::size_t>(channels) * 15, 5000, 5000);
     s.site().pause();
     sleepMs(500);
