@@ -4,7 +4,8 @@
 //      against single-threaded ffmpeg decoding the same access units to RGBA
 //      in the same run (one ffmpeg process per channel, all at once);
 //   2. real time with pacing: pictures delivered against expected, lateness
-//      against wall clock since the first picture, CPU as % of one core;
+//      against the presentation clock (wall clock from the clock's origin,
+//      which the earliest picture shows), CPU as % of one core;
 //   3. seek: time from gotoDateTime to the first picture of every channel;
 //   4. shuttle: key frames per second per channel at x16 and x64;
 //   5. CPU of a paused and of a finished site.
