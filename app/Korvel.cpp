@@ -304,6 +304,8 @@ void Korvel::openStartFolder(const QString& path) {
     }
     const QString folder = QDir::cleanPath(info.absoluteFilePath());
     if (dayFolderDate(folder) != 0) {
+        // Started on a day folder: show its card, as if the card had been chosen.
+        ui->twSiteList->setRootIndex(m_folderModel->index(cardRootOfDayFolder(folder)));
         const QModelIndex index = m_folderModel->index(folder);
         ui->twSiteList->setCurrentIndex(index);
         ui->twSiteList->scrollTo(index);
