@@ -142,6 +142,21 @@ void CVideoDecodeItem::start(ClockGetter getter, ClockSetter setter) {
     }
 }
 
+void CVideoDecodeItem::setPlayMode(int mode) {
+    {
+        Guard guard(m_queueMutex);
+        m_playMode.store(mode);
+    }
+    m_condition.notify_all();
+}
+
+void CVideoDecodeItem::waitWhileStill() {
+    Lock lock(m_queueMutex);
+    if (m_playMode.load() == PLAYMODE_STILL && m_state.load() == kStateRunning) {
+        m_condition.timed_wait(lock, boost::posix_time::milliseconds(kStillWaitMs));
+    }
+}
+
 void CVideoDecodeItem::stop() {
     {
         Guard guard(m_queueMutex);
@@ -325,8 +340,10 @@ void CVideoDecodeItem::run() {
             if (!isDue(mode, peek.instant, clock)) {
                 if (mode != PLAYMODE_STILL) {
                     setCurrent(peek.instant);
+                    sleepWaitStep();
+                } else {
+                    waitWhileStill();
                 }
-                sleepWaitStep();
                 continue;
             }
             if (isBackwardMode(mode)) {

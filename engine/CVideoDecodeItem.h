@@ -76,6 +76,9 @@ public:
     static constexpr int kStepLeadMs = 33;
     // Period of the waiting loop while a packet is not yet due.
     static constexpr int kWaitStepMs = 1;
+    // Longest wait while still (mode 4): nothing is due until a command
+    // changes the mode, which wakes the worker, so a paused site stays idle.
+    static constexpr int kStillWaitMs = 50;
 
     struct Times {
         ptime current;        // head packet being waited for, or the last presented
@@ -139,7 +142,8 @@ public:
     // soon as they are decoded.
     void setPacing(bool on) { m_pacing.store(on); }
     bool pacing() const { return m_pacing.load(); }
-    void setPlayMode(int mode) { m_playMode.store(mode); }
+    // Wakes a worker that holds its head packet in still mode.
+    void setPlayMode(int mode);
     int playMode() const { return m_playMode.load(); }
     // Kept for the site; the pacing loop does not use it.
     void setSpeedIndex(int index) { m_speedIndex.store(index); }
@@ -207,6 +211,7 @@ private:
     // Takes the peeked packet off the queue unless a flush removed it.
     std::unique_ptr<STREAMOBJECT> take(const Peek& peek);
     void present(std::unique_ptr<STREAMOBJECT> packet, const Hooks& hooks);
+    void waitWhileStill();
     void presentVideo(const READVSTREAM& video, const Hooks& hooks);
     void setCurrent(ptime instant);
 
