@@ -13,7 +13,7 @@ PACKAGES=(
   googletest libgtest-dev
   clang libclang-rt-14-dev
   libjs-leaflet
-  xvfb xauth libgl1-mesa-dri mesa-utils fonts-dejavu-core fonts-nanum fonts-ipafont-gothic
+  xvfb xauth dbus-daemon libgl1-mesa-dri mesa-utils fonts-dejavu-core fonts-nanum fonts-ipafont-gothic
 )
 
 missing=()
