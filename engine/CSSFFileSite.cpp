@@ -1099,6 +1099,30 @@ void CSSFFileSite::jumpLocked(int date, int time,
     setClock(ptime());
 }
 
+// Where play and reverse play start: the position-for-play query, else the
+// stored start time, else the first (forward) or last (backward) recording.
+void CSSFFileSite::playStart(bool backward, siterules::PlayTime* at, int* sequence) {
+    Position position;
+    if (positionForPlay(&position)) {
+        siterules::splitPlayTime(position.instant, at);
+        *sequence = position.sequence;
+        return;
+    }
+    int date = m_params.startDate;
+    int time = m_params.startTime;
+    if (date == 0) {
+        if (backward) {
+            getLastRecordTime(&date, &time);
+        } else {
+            getFirstRecordTime(&date, &time);
+        }
+    }
+    splitDate(date, &at->year, &at->month, &at->day);
+    at->hour = time / 10000;
+    at->minute = time / 100 % 100;
+    at->second = time % 100;
+}
+
 void CSSFFileSite::play() {
     CommandGuard command(m_commandMutex);
     if (m_closing.load() || m_closed) {
@@ -1106,21 +1130,7 @@ void CSSFFileSite::play() {
     }
     siterules::PlayTime at;
     int sequence = 0;
-    Position position;
-    if (positionForPlay(&position)) {
-        siterules::splitPlayTime(position.instant, &at);
-        sequence = position.sequence;
-    } else {
-        int date = m_params.startDate;
-        int time = m_params.startTime;
-        if (date == 0) {
-            getFirstRecordTime(&date, &time);
-        }
-        splitDate(date, &at.year, &at.month, &at.day);
-        at.hour = time / 10000;
-        at.minute = time / 100 % 100;
-        at.second = time % 100;
-    }
+    playStart(false, &at, &sequence);
     flushWorkers();
     clearAudioQueue();
     if (const auto src = source()) {
@@ -1141,21 +1151,7 @@ void CSSFFileSite::playReverse() {
     }
     siterules::PlayTime at;
     int sequence = 0;
-    Position position;
-    if (positionForPlay(&position)) {
-        siterules::splitPlayTime(position.instant, &at);
-        sequence = position.sequence;
-    } else {
-        int date = m_params.startDate;
-        int time = m_params.startTime;
-        if (date == 0) {
-            getLastRecordTime(&date, &time);
-        }
-        splitDate(date, &at.year, &at.month, &at.day);
-        at.hour = time / 10000;
-        at.minute = time / 100 % 100;
-        at.second = time % 100;
-    }
+    playStart(true, &at, &sequence);
     flushWorkers();
     clearAudioQueue();
     if (const auto src = source()) {

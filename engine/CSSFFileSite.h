@@ -157,6 +157,7 @@ public:
     // The position play() and playReverse() restart from, and the instant a
     // step puts the clock at; control thread.
     bool positionForPlay(Position* out);
+    void playStart(bool backward, siterules::PlayTime* at, int* sequence);
     bool stepTarget(Position* out);
 
 private:
