@@ -7,6 +7,7 @@
 
 #include <type_traits>
 
+#include "app/PrivateFile.h"
 #include "app/StoredText.h"
 
 CConfiguration g_config;
@@ -110,6 +111,8 @@ void CConfiguration::load() {
 }
 
 void CConfiguration::save() const {
+    // The file holds the P2P password.
+    restrictToOwner(filePath());
     QSettings ini(filePath(), QSettings::IniFormat);
     forEachField(*this,
                  Overloaded{

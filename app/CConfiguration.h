@@ -33,7 +33,8 @@ public:
     // path becomes the desktop folder, an empty P2P server the default host, and
     // the P2P password is Base64-decoded. A missing file gives the defaults.
     void load();
-    // Writes every key with the current values (the P2P password as Base64).
+    // Writes every key with the current values (the P2P password as Base64),
+    // to a file only its owner may read (mode 0600).
     void save() const;
 
     // Folder in which captured pictures are saved.

@@ -3,15 +3,21 @@
 #include <QEvent>
 #include <QSettings>
 
+#include "app/PasswordHash.h"
+#include "app/PrivateFile.h"
 #include "app/StoredText.h"
 
 ConfigApp::ConfigApp(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
+    ui.leUserId->setMaxLength(kMaxUserIdLength);
+    ui.lePassword->setMaxLength(kMaxPasswordLength);
+    ui.leConfirm->setMaxLength(kMaxPasswordLength);
 }
 
 void ConfigApp::load(const QSettings& store) {
     ui.leUserId->setText(decodeStoredText(store.value("LOGIN/LOGIN_ID", QString()).toString()));
-    ui.lePassword->setText(decodeStoredText(store.value("LOGIN/PASSWORD", QString()).toString()));
+    ui.lePassword->clear();
+    ui.leConfirm->clear();
     ui.cbAutoLogin->setChecked(store.value("LOGIN/AUTO_LOGIN", false).toBool());
     ui.cbRememberMe->setChecked(store.value("LOGIN/SAVE_LOGIN_ID", false).toBool());
     const bool mph = store.value("SHOW/SPEED_MPH", false).toBool();
@@ -19,9 +25,24 @@ void ConfigApp::load(const QSettings& store) {
     ui.rbKm->setChecked(!mph);
 }
 
+QString ConfigApp::refusal() const {
+    if (ui.leUserId->text().trimmed().isEmpty()) {
+        return tr("The user id must not be empty.");
+    }
+    // Compared as the login dialog compares a first password with its
+    // confirmation.
+    if (ui.lePassword->text().trimmed() != ui.leConfirm->text().trimmed()) {
+        return tr("A password does not match a confirm password");
+    }
+    return QString();
+}
+
 void ConfigApp::save(QSettings& store) const {
+    restrictToOwner(store.fileName());
     store.setValue("LOGIN/LOGIN_ID", encodeStoredText(ui.leUserId->text()));
-    store.setValue("LOGIN/PASSWORD", encodeStoredText(ui.lePassword->text()));
+    if (!ui.lePassword->text().isEmpty()) {
+        store.setValue("LOGIN/PASSWORD", hashPassword(ui.lePassword->text()));
+    }
     store.setValue("LOGIN/AUTO_LOGIN", ui.cbAutoLogin->isChecked());
     store.setValue("SHOW/SPEED_MPH", ui.rbMiles->isChecked());
 }

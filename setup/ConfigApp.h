@@ -5,6 +5,11 @@
 // "Korvel") in the program), not on the card. Changing the account here changes
 // what the login dialog checks.
 //
+// The password is never shown: its field starts empty and a save changes the
+// stored password (its hash, PasswordHash.h) only when a new one was typed,
+// twice alike. The fields take no longer texts than the login dialog does, so
+// an account set here can always be typed there.
+//
 // Threading: GUI thread only.
 
 #include <QWidget>
@@ -17,10 +22,17 @@ class ConfigApp : public QWidget {
     Q_OBJECT
 
 public:
+    // The login dialog's limits.
+    static constexpr int kMaxUserIdLength = 30;
+    static constexpr int kMaxPasswordLength = 20;
+
     explicit ConfigApp(QWidget* parent = nullptr);
 
     void load(const QSettings& store);
-    // Writes the account (Base64), auto login and the speed unit; the
+    // Why the account cannot be saved (translated), or an empty text.
+    QString refusal() const;
+    // Writes the user id (Base64), the new password's hash when one was typed,
+    // auto login and the speed unit, to a store only its owner may read; the
     // "RememberMe" box is shown but left to the login dialog.
     void save(QSettings& store) const;
 

@@ -126,6 +126,10 @@ void TestConfiguration::firstStartWritesEveryKeyOnce() {
     for (const auto& kv : expected) {
         QVERIFY2(written.contains(kv), qPrintable(kv.first + "=" + kv.second));
     }
+    // It holds the P2P password: its owner's only.
+    QCOMPARE(QFile::permissions(CConfiguration::filePath()) &
+                 (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+             QFile::Permissions());
 }
 
 void TestConfiguration::roundTripAndConversions() {
