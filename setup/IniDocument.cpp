@@ -129,6 +129,10 @@ IniDocument::Found IniDocument::find(const QByteArray& section, const QByteArray
             found.line = i;
         }
     }
+    if (topLevel && found.line < 0) {
+        // Qt's INI writer keeps top-level keys in a "[General]" section.
+        found.line = find("General", name).line;
+    }
     return found;
 }
 

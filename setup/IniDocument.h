@@ -16,7 +16,9 @@
 //   - a line whose first non-blank character is ";" or "#" is a comment;
 //   - "KEY=VALUE": KEY is trimmed of blanks, VALUE is kept as it stands;
 //   - section and key names match without regard to ASCII case, and the first
-//     occurrence of a key wins.
+//     occurrence of a key wins;
+//   - a top-level key missing before the first section is looked for in a
+//     "[General]" section, where Qt's own INI writer puts such keys.
 //
 // Threading: a plain value type; no shared state.
 

@@ -12,10 +12,6 @@
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("CardSetup", text);
-}
-
 QString device(const char* text) {
     return QCoreApplication::translate("ConfigDevice", text);
 }
@@ -397,22 +393,22 @@ QString refusal(const SetupField& field, const QString& value) {
         case FieldKind::Text:
             for (const QChar c : value) {
                 if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-                    return tr("The text must not hold line breaks or other control characters.");
+                    return CardSetup::tr("The text must not hold line breaks or other control characters.");
                 }
             }
             if (value.size() > field.maxLength) {
-                return tr("The text may hold at most %1 characters.").arg(field.maxLength);
+                return CardSetup::tr("The text may hold at most %1 characters.").arg(field.maxLength);
             }
             if (eucKr() == nullptr || !eucKr()->canEncode(value)) {
-                return tr("The text holds characters the recorder cannot store.");
+                return CardSetup::tr("The text holds characters the recorder cannot store.");
             }
             return QString();
         case FieldKind::Flag:
-            return value == "0" || value == "1" ? QString() : tr("The value must be 1 or 0.");
+            return value == "0" || value == "1" ? QString() : CardSetup::tr("The value must be 1 or 0.");
         case FieldKind::Range:
             return isCanonicalInt(value, &number) && number >= field.min && number <= field.max
                        ? QString()
-                       : tr("The value must be a whole number from %1 to %2.")
+                       : CardSetup::tr("The value must be a whole number from %1 to %2.")
                              .arg(field.min)
                              .arg(field.max);
         case FieldKind::Choice: {
@@ -421,7 +417,7 @@ QString refusal(const SetupField& field, const QString& value) {
                 return QString();
             }
             if (index >= 0) {
-                return tr("This recorder's firmware does not offer %1.")
+                return CardSetup::tr("This recorder's firmware does not offer %1.")
                     .arg(field.entries.at(index).text);
             }
             QStringList offered;
@@ -435,19 +431,19 @@ QString refusal(const SetupField& field, const QString& value) {
                 }
             }
             if (consecutive && offered.size() > 2) {
-                return tr("The value must be a whole number from %1 to %2.")
+                return CardSetup::tr("The value must be a whole number from %1 to %2.")
                     .arg(offered.first(), offered.last());
             }
-            return tr("The value must be one of %1.").arg(offered.join(", "));
+            return CardSetup::tr("The value must be one of %1.").arg(offered.join(", "));
         }
         case FieldKind::Date:
             return value.size() == 8 && QDate::fromString(value, "yyyyMMdd").isValid()
                        ? QString()
-                       : tr("The value must be a date written yyyyMMdd.");
+                       : CardSetup::tr("The value must be a date written yyyyMMdd.");
         case FieldKind::Time:
             return value.size() == 6 && QTime::fromString(value, "hhmmss").isValid()
                        ? QString()
-                       : tr("The value must be a time written hhmmss.");
+                       : CardSetup::tr("The value must be a time written hhmmss.");
     }
     return QString();
 }
@@ -551,7 +547,7 @@ bool CardSetup::save(const QString& targetPath, const QList<QPair<QString, QStri
     for (const auto& change : changes) {
         const SetupField* f = field(change.first);
         if (f == nullptr) {
-            return fail(tr("%1 is not a setting of this recorder.").arg(change.first));
+            return fail(CardSetup::tr("%1 is not a setting of this recorder.").arg(change.first));
         }
         const QString why = refusal(*f, change.second);
         if (!why.isEmpty()) {
@@ -578,7 +574,7 @@ bool CardSetup::save(const QString& targetPath, const QList<QPair<QString, QStri
     IniDocument doc(present);
     for (const auto& change : changes) {
         if (!doc.setValue(field(change.first)->key, encodeSetupText(change.second))) {
-            return fail(tr("%1 cannot be written.").arg(change.first));
+            return fail(CardSetup::tr("%1 cannot be written.").arg(change.first));
         }
     }
     if (exists && doc.bytes() == present) {

@@ -19,6 +19,7 @@
 // Threading: value types and pure functions; any thread, one object per thread.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -124,6 +125,8 @@ QString refusal(const SetupField& field, const QString& value);
 
 // The card's setup files and the values they give the editor's fields.
 class CardSetup {
+    Q_DECLARE_TR_FUNCTIONS(CardSetup)
+
 public:
     // Paths of the two files under `cardRoot` ("%1/%2").
     static QString infoPathUnder(const QString& cardRoot);

@@ -2,16 +2,50 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
-    <name>CardIni</name>
+    <name>CardSetup</name>
     <message>
-        <location filename="../../setup/CardIni.cpp" line="+104" />
-        <source>The present file is not valid INI text.</source>
-        <translation>The present file is not valid INI text.</translation>
+        <source>The text must not hold line breaks or other control characters.</source>
+        <translation>The text must not hold line breaks or other control characters.</translation>
     </message>
     <message>
-        <location line="+5" />
-        <source>The settings could not be prepared for writing.</source>
-        <translation>The settings could not be prepared for writing.</translation>
+        <source>The text may hold at most %1 characters.</source>
+        <translation>The text may hold at most %1 characters.</translation>
+    </message>
+    <message>
+        <source>The text holds characters the recorder cannot store.</source>
+        <translation>The text holds characters the recorder cannot store.</translation>
+    </message>
+    <message>
+        <source>The value must be 1 or 0.</source>
+        <translation>The value must be 1 or 0.</translation>
+    </message>
+    <message>
+        <source>The value must be a whole number from %1 to %2.</source>
+        <translation>The value must be a whole number from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>This recorder&apos;s firmware does not offer %1.</source>
+        <translation>This recorder&apos;s firmware does not offer %1.</translation>
+    </message>
+    <message>
+        <source>The value must be one of %1.</source>
+        <translation>The value must be one of %1.</translation>
+    </message>
+    <message>
+        <source>The value must be a date written yyyyMMdd.</source>
+        <translation>The value must be a date written yyyyMMdd.</translation>
+    </message>
+    <message>
+        <source>The value must be a time written hhmmss.</source>
+        <translation>The value must be a time written hhmmss.</translation>
+    </message>
+    <message>
+        <source>%1 is not a setting of this recorder.</source>
+        <translation>%1 is not a setting of this recorder.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written.</source>
+        <translation>%1 cannot be written.</translation>
     </message>
 </context>
 <context>
@@ -55,6 +89,22 @@
         <location line="+10" />
         <source>Miles</source>
         <translation>Miles</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>Unchanged</translation>
+    </message>
+    <message>
+        <source>Confirm Password</source>
+        <translation>Confirm Password</translation>
+    </message>
+    <message>
+        <source>The user id must not be empty.</source>
+        <translation>The user id must not be empty.</translation>
+    </message>
+    <message>
+        <source>A password does not match a confirm password</source>
+        <translation>A password does not match a confirm password</translation>
     </message>
 </context>
 <context>
@@ -321,14 +371,17 @@
         <translation>Warning</translation>
     </message>
     <message>
-        <location line="+0" />
-        <source>The user id must not be empty.</source>
-        <translation>The user id must not be empty.</translation>
-    </message>
-    <message>
         <location filename="../../setup/SetupEditor.cpp" line="+1" />
         <source> There is not a setting file.</source>
         <translation> There is not a setting file.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -621,7 +674,7 @@
     <message>
         <location line="+39" />
         <source>Confirm Passowrd</source>
-        <translation>Confirm Passowrd</translation>
+        <translation>Confirm Password</translation>
     </message>
     <message>
         <location line="+39" />
@@ -642,6 +695,13 @@
         <location line="+16" />
         <source>Cancel</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
     </message>
 </context>
 <context>

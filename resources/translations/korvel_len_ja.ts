@@ -2,16 +2,50 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
-    <name>CardIni</name>
+    <name>CardSetup</name>
     <message>
-        <location filename="../../setup/CardIni.cpp" line="+104" />
-        <source>The present file is not valid INI text.</source>
-        <translation>現在のファイルは正しいINI形式ではありません。</translation>
+        <source>The text must not hold line breaks or other control characters.</source>
+        <translation>改行などの制御文字は入力できません。</translation>
     </message>
     <message>
-        <location line="+5" />
-        <source>The settings could not be prepared for writing.</source>
-        <translation>設定を書き込み用に準備できませんでした。</translation>
+        <source>The text may hold at most %1 characters.</source>
+        <translation>最大 %1 文字まで入力できます。</translation>
+    </message>
+    <message>
+        <source>The text holds characters the recorder cannot store.</source>
+        <translation>レコーダーが保存できない文字が含まれています。</translation>
+    </message>
+    <message>
+        <source>The value must be 1 or 0.</source>
+        <translation>値は 1 または 0 でなければなりません。</translation>
+    </message>
+    <message>
+        <source>The value must be a whole number from %1 to %2.</source>
+        <translation>値は %1 から %2 までの整数でなければなりません。</translation>
+    </message>
+    <message>
+        <source>This recorder&apos;s firmware does not offer %1.</source>
+        <translation>このレコーダーのファームウェアは %1 に対応していません。</translation>
+    </message>
+    <message>
+        <source>The value must be one of %1.</source>
+        <translation>値は %1 のいずれかでなければなりません。</translation>
+    </message>
+    <message>
+        <source>The value must be a date written yyyyMMdd.</source>
+        <translation>値は yyyyMMdd 形式の日付でなければなりません。</translation>
+    </message>
+    <message>
+        <source>The value must be a time written hhmmss.</source>
+        <translation>値は hhmmss 形式の時刻でなければなりません。</translation>
+    </message>
+    <message>
+        <source>%1 is not a setting of this recorder.</source>
+        <translation>%1 はこのレコーダーの設定ではありません。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written.</source>
+        <translation>%1 を書き込めません。</translation>
     </message>
 </context>
 <context>
@@ -55,6 +89,22 @@
         <location line="+10" />
         <source>Miles</source>
         <translation>マイル</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>変更しない</translation>
+    </message>
+    <message>
+        <source>Confirm Password</source>
+        <translation>パスワード（確認）</translation>
+    </message>
+    <message>
+        <source>The user id must not be empty.</source>
+        <translation>ユーザーIDを空にすることはできません。</translation>
+    </message>
+    <message>
+        <source>A password does not match a confirm password</source>
+        <translation>パスワードと確認用パスワードが一致しません。</translation>
     </message>
 </context>
 <context>
@@ -321,14 +371,17 @@
         <translation>警告</translation>
     </message>
     <message>
-        <location line="+0" />
-        <source>The user id must not be empty.</source>
-        <translation>ユーザーIDを空にすることはできません。</translation>
-    </message>
-    <message>
         <location filename="../../setup/SetupEditor.cpp" line="+1" />
         <source> There is not a setting file.</source>
         <translation> 設定ファイルがありません。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -642,6 +695,13 @@
         <location line="+16" />
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
     </message>
 </context>
 <context>

@@ -2,16 +2,50 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ko_KR">
 <context>
-    <name>CardIni</name>
+    <name>CardSetup</name>
     <message>
-        <location filename="../../setup/CardIni.cpp" line="+104" />
-        <source>The present file is not valid INI text.</source>
-        <translation>현재 파일이 올바른 INI 형식이 아닙니다.</translation>
+        <source>The text must not hold line breaks or other control characters.</source>
+        <translation>줄 바꿈이나 다른 제어 문자는 넣을 수 없습니다.</translation>
     </message>
     <message>
-        <location line="+5" />
-        <source>The settings could not be prepared for writing.</source>
-        <translation>설정을 쓰기 위해 준비할 수 없습니다.</translation>
+        <source>The text may hold at most %1 characters.</source>
+        <translation>최대 %1자까지 입력할 수 있습니다.</translation>
+    </message>
+    <message>
+        <source>The text holds characters the recorder cannot store.</source>
+        <translation>블랙박스가 저장할 수 없는 문자가 들어 있습니다.</translation>
+    </message>
+    <message>
+        <source>The value must be 1 or 0.</source>
+        <translation>값은 1 또는 0이어야 합니다.</translation>
+    </message>
+    <message>
+        <source>The value must be a whole number from %1 to %2.</source>
+        <translation>값은 %1에서 %2 사이의 정수여야 합니다.</translation>
+    </message>
+    <message>
+        <source>This recorder&apos;s firmware does not offer %1.</source>
+        <translation>이 블랙박스의 펌웨어는 %1을(를) 지원하지 않습니다.</translation>
+    </message>
+    <message>
+        <source>The value must be one of %1.</source>
+        <translation>값은 %1 중 하나여야 합니다.</translation>
+    </message>
+    <message>
+        <source>The value must be a date written yyyyMMdd.</source>
+        <translation>값은 yyyyMMdd 형식의 날짜여야 합니다.</translation>
+    </message>
+    <message>
+        <source>The value must be a time written hhmmss.</source>
+        <translation>값은 hhmmss 형식의 시간이어야 합니다.</translation>
+    </message>
+    <message>
+        <source>%1 is not a setting of this recorder.</source>
+        <translation>%1은(는) 이 블랙박스의 설정이 아닙니다.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written.</source>
+        <translation>%1을(를) 쓸 수 없습니다.</translation>
     </message>
 </context>
 <context>
@@ -55,6 +89,22 @@
         <location line="+10" />
         <source>Miles</source>
         <translation>마일</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>변경 안 함</translation>
+    </message>
+    <message>
+        <source>Confirm Password</source>
+        <translation>비밀번호 확인</translation>
+    </message>
+    <message>
+        <source>The user id must not be empty.</source>
+        <translation>사용자 ID를 비워 둘 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>A password does not match a confirm password</source>
+        <translation>비밀번호와 확인 비밀번호가 일치하지 않습니다.</translation>
     </message>
 </context>
 <context>
@@ -321,14 +371,17 @@
         <translation>경고</translation>
     </message>
     <message>
-        <location line="+0" />
-        <source>The user id must not be empty.</source>
-        <translation>사용자 ID는 비워 둘 수 없습니다.</translation>
-    </message>
-    <message>
         <location filename="../../setup/SetupEditor.cpp" line="+1" />
         <source> There is not a setting file.</source>
         <translation> 설정 파일이 없습니다.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
     </message>
 </context>
 <context>
@@ -642,6 +695,13 @@
         <location line="+16" />
         <source>Cancel</source>
         <translation>취소</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Name</source>
+        <translation>이름</translation>
     </message>
 </context>
 <context>

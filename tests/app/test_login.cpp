@@ -86,6 +86,10 @@ void TestLogin::translationsEmbedded() {
         QCOMPARE(translator.translate("UCDlgLogin", "Warning"), language.second);
         QVERIFY(!translator.translate("LoginDialog", "Password").isEmpty());
     }
+    // The form's label keeps its source text; English shows it spelt right.
+    QTranslator english;
+    QVERIFY(english.load(":/Language/korvel_len_en.qm"));
+    QCOMPARE(english.translate("LoginDialog", "Confirm Passowrd"), QString("Confirm Password"));
 }
 
 void TestLogin::messageBoxModes() {

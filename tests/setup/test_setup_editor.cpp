@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QFileSystemModel>
+#include <QGroupBox>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,7 +18,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
+#include <QTableWidget>
+#include <QTextDocumentFragment>
 #include <QTextStream>
+#include <QTranslator>
+#include <QRegularExpression>
 
 #include <sys/stat.h>
 
@@ -27,6 +33,7 @@
 #include "SetupTool.h"
 #include "app/PasswordHash.h"
 #include "app/StoredText.h"
+#include "app/UCDlgLogin.h"
 #include "setup/ConfigApp.h"
 #include "setup/ConfigCamera.h"
 #include "setup/ConfigDevice.h"
@@ -123,6 +130,8 @@ private slots:
     void deviceInterlocks();
     void viewerTabAccount();
     void viewerOnlyLeavesTheCard();
+    void everyTextTranslated_data();
+    void everyTextTranslated();
     void unwritableCardKeepsOldFile();
     void openingFromTheMainWindow();
 
@@ -623,6 +632,69 @@ void TestSetupEditor::openingFromTheMainWindow() {
     QCOMPARE(shown, 2);
     QCOMPARE(driver.titles, QStringList{"Configuration"});
     QCOMPARE(readFile(other.path() + "/ZD-3100.INI"), QByteArray("[DISK]\nDISK_USAGE=6\n"));
+}
+
+// Every visible text of the editor and of the login dialog, in the Korean and
+// the Japanese session.
+void TestSetupEditor::everyTextTranslated_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("script");  // a character range every text but codes uses
+    QTest::newRow("ko") << "ko" << QString::fromUtf8("[가-힣]");
+    QTest::newRow("ja") << "ja" << QString::fromUtf8("[ぁ-ヿ一-鿿]");
+}
+
+void TestSetupEditor::everyTextTranslated() {
+    QFETCH(QString, language);
+    QFETCH(QString, script);
+    QTranslator translator;
+    QVERIFY(translator.load(":/Language/korvel_len_" + language + ".qm"));
+    QCoreApplication::installTranslator(&translator);
+    generate({}, false);
+    DlgConfig dialog;
+    load(dialog);
+
+    // Texts that are codes, numbers or names the recorder uses as they are.
+    const QRegularExpression code(
+        "^(CH\\d+|[A-I]|[XYZVh]|v [\\d.]+|[\\d.]+|\\d+ MBPS \\(CBR\\)|[DP]\\.[NSM]\\(\\d+\\)|"
+        "\\(GMT.*|None|OK|Km|km|Front|CH\\d)$");
+    const QRegularExpression translated(script);
+    QStringList untranslated;
+    auto check = [&](const QString& text) {
+        const QString t = QTextDocumentFragment::fromHtml(text).toPlainText().trimmed();
+        if (!t.isEmpty() && !code.match(t).hasMatch() && !translated.match(t).hasMatch()) {
+            untranslated << t;
+        }
+    };
+    for (int i = 0; i < dialog.ui.twConfig->count(); ++i) {
+        check(dialog.ui.twConfig->tabText(i));
+    }
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        check(label->text());
+    }
+    for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
+        check(button->text());
+    }
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+        check(group->title());
+    }
+    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+        check(edit->placeholderText());
+    }
+    QTableWidget* table = dialog.camera()->ui.twCamera;
+    for (int c = 1; c < table->columnCount(); ++c) {
+        check(table->horizontalHeaderItem(c)->text());
+    }
+    QFileSystemModel folders;
+    check(folders.headerData(0, Qt::Horizontal).toString());
+    UCDlgLogin login;
+    for (QLabel* label : login.findChildren<QLabel*>()) {
+        check(label->text());
+    }
+    for (QAbstractButton* button : login.findChildren<QAbstractButton*>()) {
+        check(button->text());
+    }
+    QCoreApplication::removeTranslator(&translator);
+    QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(" | ")));
 }
 
 QTEST_MAIN(TestSetupEditor)

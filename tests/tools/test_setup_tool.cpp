@@ -146,6 +146,12 @@ TEST(IniDocument, NewLinesFollowTheFile) {
     ASSERT_TRUE(lf.setValue("TOP", "0"));
     EXPECT_EQ(lf.bytes(), QByteArray("TOP=0\n[A]\nX=1\nY=2"));
 
+    // Top-level keys as Qt's own writer keeps them.
+    IniDocument general("[General]\nDVR_NAME=x\n[A]\nX=1\n");
+    EXPECT_EQ(general.value("DVR_NAME"), QByteArray("x"));
+    ASSERT_TRUE(general.setValue("DVR_NAME", "y"));
+    EXPECT_EQ(general.bytes(), QByteArray("[General]\nDVR_NAME=y\n[A]\nX=1\n"));
+
     IniDocument empty{QByteArray()};
     ASSERT_TRUE(empty.setValue("S/K", ""));
     EXPECT_EQ(empty.bytes(), QByteArray("[S]\r\nK=\r\n"));
