@@ -1,6 +1,8 @@
 #include "setup/ConfigApp.h"
 
+#include <QColor>
 #include <QEvent>
+#include <QPalette>
 #include <QSettings>
 
 #include "app/PasswordHash.h"
@@ -12,6 +14,14 @@ ConfigApp::ConfigApp(QWidget* parent) : QWidget(parent) {
     ui.leUserId->setMaxLength(kMaxUserIdLength);
     ui.lePassword->setMaxLength(kMaxPasswordLength);
     ui.leConfirm->setMaxLength(kMaxPasswordLength);
+    // The hint must not read as a typed password. Set after the style sheet
+    // has given the field its colours, which would replace it.
+    ui.lePassword->ensurePolished();
+    QPalette hint = ui.lePassword->palette();
+    QColor dim = hint.color(QPalette::Text);
+    dim.setAlpha(110);
+    hint.setColor(QPalette::PlaceholderText, dim);
+    ui.lePassword->setPalette(hint);
 }
 
 void ConfigApp::load(const QSettings& store) {

@@ -122,9 +122,9 @@ void ConfigCamera::load(const CardSetup& setup) {
                 QLabel* label = row.sensitivityLabel;
                 // Only the ticks stand for stored values: a drag snaps to the nearest.
                 connect(slider, &QSlider::valueChanged, label, [slider, label](int value) {
-                    const int snapped = std::clamp((value + kSensitivityStep / 2) /
-                                                       kSensitivityStep * kSensitivityStep,
-                                                   kSensitivityStep, kSensitivityStep * 10);
+                    const int snapped = std::clamp(
+                        (value + kSensitivityStep / 2) / kSensitivityStep * kSensitivityStep,
+                        kSensitivityStep, kSensitivityStep * 10);
                     if (snapped != value) {
                         slider->setValue(snapped);
                         return;

@@ -170,8 +170,8 @@ QList<QPair<QString, QString>> ConfigDevice::changes() const {
     const FieldBinding* date = binding(FieldRole::SetDate);
     const FieldBinding* time = binding(FieldRole::SetTime);
     const FieldBinding* reset = binding(FieldRole::TimeReset);
-    const bool clock = date->changed() || time->changed() ||
-                       (reset->changed() && ui.cbTimeReset->isChecked());
+    const bool clock =
+        date->changed() || time->changed() || (reset->changed() && ui.cbTimeReset->isChecked());
     QList<QPair<QString, QString>> changes;
     for (const auto& b : m_bindings) {
         const bool clockPart = b.get() == date || b.get() == time;

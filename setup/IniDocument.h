@@ -56,13 +56,13 @@ public:
 
 private:
     struct Line {
-        int start = 0;    // first byte of the line's text
-        int length = 0;   // text bytes, without the line end
-        int next = 0;     // first byte of the next line
+        int start = 0;   // first byte of the line's text
+        int length = 0;  // text bytes, without the line end
+        int next = 0;    // first byte of the next line
     };
     struct Found {
-        int line = -1;           // the key's line, or -1
-        int insertAfter = -1;    // last line of the section's first block, or -1
+        int line = -1;         // the key's line, or -1
+        int insertAfter = -1;  // last line of the section's first block, or -1
         bool sectionSeen = false;
     };
 

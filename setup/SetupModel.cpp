@@ -274,8 +274,8 @@ QList<SetupField> setupFields(const CardInfo& info) {
     clockTime.kind = FieldKind::Time;
     clockTime.label = labelOf(time, clock + " (hhmmss)");
     fields << clockTime;
-    fields << indexField("DATE_TIME/TIMEZONE", FieldRole::TimeZone,
-                         labelOf(time, device("타임존")), timeZoneNames(), kDefaultTimeZone);
+    fields << indexField("DATE_TIME/TIMEZONE", FieldRole::TimeZone, labelOf(time, device("타임존")),
+                         timeZoneNames(), kDefaultTimeZone);
 
     const struct {
         const char* key;
@@ -305,10 +305,10 @@ QList<SetupField> setupFields(const CardInfo& info) {
     fields << flagField("USE_BATTLEVEL", FieldRole::UseBattLevel,
                         labelOf(battery, device("배터리 전압 사용")), true);
     // The last two voltages read the same on the recorder's own menu.
-    fields << indexField("BATT_LEVEL", FieldRole::BattLevel, labelOf(battery, "V"),
-                         {"11.6", "11.8", "12.0", "12.2", "12.4", "23.6", "23.8", "24.0", "24.2",
-                          "24.2"},
-                         kDefaultBattLevel);
+    fields << indexField(
+        "BATT_LEVEL", FieldRole::BattLevel, labelOf(battery, "V"),
+        {"11.6", "11.8", "12.0", "12.2", "12.4", "23.6", "23.8", "24.0", "24.2", "24.2"},
+        kDefaultBattLevel);
     fields << flagField("USE_BATTTIME", FieldRole::UseBattTime,
                         labelOf(battery, device("시간 사용")), true);
     fields << indexField("BATT_TIME", FieldRole::BattTime, labelOf(battery, "h"),
@@ -331,8 +331,8 @@ QList<SetupField> setupFields(const CardInfo& info) {
                                      labelOf(row, column("TITLE")), kMaxTitleLength);
         title.defaultValue = row;
         camera << title;
-        camera << flagField("CAMERA/MIRROR_" + n, FieldRole::Mirror,
-                            labelOf(row, column("MIRROR")), false);
+        camera << flagField("CAMERA/MIRROR_" + n, FieldRole::Mirror, labelOf(row, column("MIRROR")),
+                            false);
         camera << flagField("CAMERA/FLIP_" + n, FieldRole::Flip, labelOf(row, column("FLIP")),
                             false);
         SetupField fps;
@@ -351,10 +351,9 @@ QList<SetupField> setupFields(const CardInfo& info) {
         bitrate.kind = FieldKind::Choice;
         bitrate.label = labelOf(row, column("BITRATE"));
         for (int mbps = 1; mbps <= 6; ++mbps) {
-            bitrate.entries.append({QString::number(mbps * 1024),
-                                    QCoreApplication::translate("ConfigCamera", "%1 MBPS (CBR)")
-                                        .arg(mbps),
-                                    true});
+            bitrate.entries.append(
+                {QString::number(mbps * 1024),
+                 QCoreApplication::translate("ConfigCamera", "%1 MBPS (CBR)").arg(mbps), true});
         }
         bitrate.defaultValue = QString::number(kDefaultBitrate);
         camera << bitrate;
@@ -365,8 +364,8 @@ QList<SetupField> setupFields(const CardInfo& info) {
         sens.label = labelOf(row, column("SENSITIVITY"));
         for (int k = 0; k < 10; ++k) {
             // Offered as the slider position that stands for the value.
-            sens.entries.append({QString::number(kSensitivity[k]), QString::number(10 * (k + 1)),
-                                 true});
+            sens.entries.append(
+                {QString::number(kSensitivity[k]), QString::number(10 * (k + 1)), true});
         }
         sens.defaultValue = QString::number(kDefaultSensitivity);
         camera << sens;
@@ -378,9 +377,9 @@ QList<SetupField> setupFields(const CardInfo& info) {
     }
 
     const QStringList presets = {"A", "B", "C", "D", "E", "F", "G", "H", "I"};
-    SetupField disk = indexField(
-        "DISK/DISK_USAGE", FieldRole::DiskUsage,
-        QCoreApplication::translate("ConfigStorage", "저장 공간 배분"), presets, kDefaultDiskUsage);
+    SetupField disk = indexField("DISK/DISK_USAGE", FieldRole::DiskUsage,
+                                 QCoreApplication::translate("ConfigStorage", "저장 공간 배분"),
+                                 presets, kDefaultDiskUsage);
     disk.tab = SetupTab::Storage;
     disk.entries.last().available = info.lastPresetSupported();
     fields << disk;
@@ -393,18 +392,21 @@ QString refusal(const SetupField& field, const QString& value) {
         case FieldKind::Text:
             for (const QChar c : value) {
                 if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-                    return CardSetup::tr("The text must not hold line breaks or other control characters.");
+                    return CardSetup::tr(
+                        "The text must not hold line breaks or other control characters.");
                 }
             }
             if (value.size() > field.maxLength) {
-                return CardSetup::tr("The text may hold at most %1 characters.").arg(field.maxLength);
+                return CardSetup::tr("The text may hold at most %1 characters.")
+                    .arg(field.maxLength);
             }
             if (eucKr() == nullptr || !eucKr()->canEncode(value)) {
                 return CardSetup::tr("The text holds characters the recorder cannot store.");
             }
             return QString();
         case FieldKind::Flag:
-            return value == "0" || value == "1" ? QString() : CardSetup::tr("The value must be 1 or 0.");
+            return value == "0" || value == "1" ? QString()
+                                                : CardSetup::tr("The value must be 1 or 0.");
         case FieldKind::Range:
             return isCanonicalInt(value, &number) && number >= field.min && number <= field.max
                        ? QString()
@@ -505,9 +507,8 @@ const SetupField* CardSetup::field(const QString& key) const {
     if (!IniDocument::splitKey(key, &section, &name)) {
         return nullptr;
     }
-    const QString wanted =
-        (section.isEmpty() ? QString() : QString::fromLatin1(section) + '/') +
-        QString::fromLatin1(name);
+    const QString wanted = (section.isEmpty() ? QString() : QString::fromLatin1(section) + '/') +
+                           QString::fromLatin1(name);
     for (const SetupField& f : m_fields) {
         if (f.key.compare(wanted, Qt::CaseInsensitive) == 0) {
             return &f;

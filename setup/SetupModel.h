@@ -103,9 +103,9 @@ struct SetupField {
     FieldKind kind = FieldKind::Text;
     QString label;  // translated
     QString defaultValue;
-    int maxLength = 0;       // Text
-    int min = 0;             // Range
-    int max = 0;             // Range
+    int maxLength = 0;          // Text
+    int min = 0;                // Range
+    int max = 0;                // Range
     QList<SetupEntry> entries;  // Choice, in the control's order
 
     // Index of the entry stored as `value`, or -1.
@@ -150,10 +150,10 @@ public:
     QString source(const SetupField& field) const;
 
     // Writes `targetPath`: its present bytes, or on the first save those of
-    // the edited file (DVRSETUP.INI when ZD-3100.INI did not exist), with each key of `changes` set to its value (EUC-KR).
-    // Written through a temporary file in the same folder and renamed over the
-    // target, so a failure leaves the previous file whole. A value the field
-    // refuses is not written: false, nothing changed, `error` tells why.
+    // the edited file (DVRSETUP.INI when ZD-3100.INI did not exist), with each key of `changes` set
+    // to its value (EUC-KR). Written through a temporary file in the same folder and renamed over
+    // the target, so a failure leaves the previous file whole. A value the field refuses is not
+    // written: false, nothing changed, `error` tells why.
     bool save(const QString& targetPath, const QList<QPair<QString, QString>>& changes,
               QString* error) const;
 

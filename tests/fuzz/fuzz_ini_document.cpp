@@ -15,8 +15,8 @@
 
 namespace {
 
-const char* const kKeys[] = {"DVR_NAME",  "CAMERA/TITLE_0", "camera/title_0", "A/B",
-                             "/SHOCK_X",  "DISK/DISK_USAGE", "S T/K",          "NETWORK/WIFI_PWD"};
+const char* const kKeys[] = {"DVR_NAME", "CAMERA/TITLE_0",  "camera/title_0", "A/B",
+                             "/SHOCK_X", "DISK/DISK_USAGE", "S T/K",          "NETWORK/WIFI_PWD"};
 constexpr int kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
 const QByteArray kValue("a;b\"c\\ \xB0\xA1=");
 

@@ -5,24 +5,24 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QFile>
 #include <QFileSystemModel>
 #include <QGroupBox>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
-#include <QTableWidget>
 #include <QTextDocumentFragment>
 #include <QTextStream>
 #include <QTranslator>
-#include <QRegularExpression>
 
 #include <sys/stat.h>
 
@@ -79,13 +79,20 @@ QList<QByteArray> changedLines(const QByteArray& before, const QByteArray& after
 // Values the recorder's controls show well, different in every camera row.
 std::vector<std::pair<std::string, std::string>> variedSettings() {
     std::vector<std::pair<std::string, std::string>> s = {
-        {"NETWORK/WIFI_PWD", "ab;cd"},    {"TIME_SYNC/MODE", "0"},
-        {"DATE_TIME/TIME_RESET", "1"},    {"DATE_TIME/SET_DATE", "20180102"},
-        {"DATE_TIME/SET_TIME", "030405"}, {"DATE_TIME/TIMEZONE", "32"},
-        {"SHOCK_DRIVE_X", "3"},           {"SHOCK_PARK_Z", "9"},
-        {"USE_BATTLEVEL", "0"},           {"BATT_LEVEL", "9"},
-        {"BATT_TIME", "3"},               {"AUDIO/MIC", "0"},
-        {"AUDIO/MIC_VOLUME", "15"},       {"DISK/DISK_USAGE", "8"},
+        {"NETWORK/WIFI_PWD", "ab;cd"},
+        {"TIME_SYNC/MODE", "0"},
+        {"DATE_TIME/TIME_RESET", "1"},
+        {"DATE_TIME/SET_DATE", "20180102"},
+        {"DATE_TIME/SET_TIME", "030405"},
+        {"DATE_TIME/TIMEZONE", "32"},
+        {"SHOCK_DRIVE_X", "3"},
+        {"SHOCK_PARK_Z", "9"},
+        {"USE_BATTLEVEL", "0"},
+        {"BATT_LEVEL", "9"},
+        {"BATT_TIME", "3"},
+        {"AUDIO/MIC", "0"},
+        {"AUDIO/MIC_VOLUME", "15"},
+        {"DISK/DISK_USAGE", "8"},
         {"EXTRA/KEEP", "yes"},
     };
     const char* const sens[] = {"50", "30", "15", "10"};
@@ -102,10 +109,14 @@ std::vector<std::pair<std::string, std::string>> variedSettings() {
 
 // Stored values no control can show.
 std::vector<std::pair<std::string, std::string>> oddSettings() {
-    return {{"RECORD/REC_FPS_0", "45"},           {"DATE_TIME/TIMEZONE", "95"},
-            {"RECORD/CAM_REC_BITRATE_1", "500"},  {"MOTION_AREA/SENS_1", "6"},
-            {"SHOCK_DRIVE_Y", "12"},              {"CAMERA/MIRROR_2", "2"},
-            {"DISK/DISK_USAGE", "8"},             {"DATE_TIME/SET_DATE", ""},
+    return {{"RECORD/REC_FPS_0", "45"},
+            {"DATE_TIME/TIMEZONE", "95"},
+            {"RECORD/CAM_REC_BITRATE_1", "500"},
+            {"MOTION_AREA/SENS_1", "6"},
+            {"SHOCK_DRIVE_Y", "12"},
+            {"CAMERA/MIRROR_2", "2"},
+            {"DISK/DISK_USAGE", "8"},
+            {"DATE_TIME/SET_DATE", ""},
             {"CAMERA/TITLE_3", QString(40, 'x').toStdString()}};
 }
 
@@ -316,8 +327,8 @@ void TestSetupEditor::valuesNoControlShowsAreKept() {
     QVERIFY(dialog.save(model()));
     const QList<QByteArray> changed = changedLines(original, readFile(model()));
     QCOMPARE(changed, (QList<QByteArray>{"DVR_NAME=NEW\r", "SHOCK_DRIVE_Y=4\r",
-                                         "TITLE_3=" + QByteArray(32, 'x') + "\r",
-                                         "REC_FPS_0=20\r", "SENS_1=10\r", "DISK_USAGE=0\r"}));
+                                         "TITLE_3=" + QByteArray(32, 'x') + "\r", "REC_FPS_0=20\r",
+                                         "SENS_1=10\r", "DISK_USAGE=0\r"}));
 }
 
 void TestSetupEditor::freeTextIsPlain() {
@@ -438,8 +449,8 @@ void TestSetupEditor::lastPresetNeedsFirmware() {
     s.rbI->click();
     QCOMPARE(s.rbI->isChecked(), offered);
     QVERIFY(dialog.save(model()));
-    QCOMPARE(readFile(model()), QByteArray(offered ? "[DISK]\nDISK_USAGE=8\n"
-                                                   : "[DISK]\nDISK_USAGE=3\n"));
+    QCOMPARE(readFile(model()),
+             QByteArray(offered ? "[DISK]\nDISK_USAGE=8\n" : "[DISK]\nDISK_USAGE=3\n"));
 
     // Loading again leaves no earlier choice behind.
     s.rbC->setChecked(true);
@@ -589,7 +600,8 @@ void TestSetupEditor::openingFromTheMainWindow() {
 
     // Another root holds only DVRSETUP.INI: it is edited and ZD-3100.INI made.
     QTemporaryDir other;
-    writeFile(other.path() + "/DVRSETUP.INI", "[INFORMATION]\r\nCAM_MAX=4\r\n[DISK]\r\nDISK_USAGE=2\r\n");
+    writeFile(other.path() + "/DVRSETUP.INI",
+              "[INFORMATION]\r\nCAM_MAX=4\r\n[DISK]\r\nDISK_USAGE=2\r\n");
     {
         ModalDriver driver;
         int shown = 0;

@@ -231,8 +231,9 @@ TEST_F(SetupCard, TargetFirstThenDvrSetupThenDefault) {
     ASSERT_EQ(tool({"set", dir.path(), "DISK/DISK_USAGE=0"}).status, 0);
     EXPECT_EQ(changedLines(model, readFile(target())), std::vector<std::string>{"DISK_USAGE=0\r"});
     ASSERT_EQ(tool({"set", dir.path(), "MOTION_AREA/SENS_1=2"}).status, 0);
-    EXPECT_TRUE(readFile(target()).endsWith("[MOTION_AREA]\r\nSENS_0=7\r\nSENS_1=2\r\n\r\n[DISK]\r\n"
-                                            "DISK_USAGE=0\r\n\r\n[EXTRA]\r\nKEEP=yes\r\n"))
+    EXPECT_TRUE(
+        readFile(target()).endsWith("[MOTION_AREA]\r\nSENS_0=7\r\nSENS_1=2\r\n\r\n[DISK]\r\n"
+                                    "DISK_USAGE=0\r\n\r\n[EXTRA]\r\nKEEP=yes\r\n"))
         << readFile(target()).right(80).toStdString();
 }
 

@@ -68,12 +68,14 @@ Sections setupSections(const CardOptions& o) {
             top.push_back({std::string("SHOCK_") + mode + "_" + axis, "5"});
         }
     }
-    top.insert(top.end(),
-               {{"USE_BATTLEVEL", "1"}, {"BATT_LEVEL", "6"}, {"USE_BATTTIME", "1"}, {"BATT_TIME", "2"}});
+    top.insert(
+        top.end(),
+        {{"USE_BATTLEVEL", "1"}, {"BATT_LEVEL", "6"}, {"USE_BATTTIME", "1"}, {"BATT_TIME", "2"}});
     s.push_back({"", top});
     Keys information = {{"MODEL", "ZD-3100"}, {"CAM_MAX", std::to_string(o.channels)}};
     for (int i = 0; i < 4; ++i) {
-        information.push_back({"FW_VER" + std::to_string(i + 1), std::to_string(kFirmwareVersion[i])});
+        information.push_back(
+            {"FW_VER" + std::to_string(i + 1), std::to_string(kFirmwareVersion[i])});
     }
     s.push_back({"INFORMATION", information});
     s.push_back({"NETWORK", {{"WIFI_PWD", "zd3100wifi"}}});
@@ -83,7 +85,8 @@ Sections setupSections(const CardOptions& o) {
                   {"SET_DATE", dateDigits(o.start)},
                   {"SET_TIME", timeDigits(o.start)},
                   {"TIMEZONE", "77"}}});
-    s.push_back({"AUDIO", {{"MIC", o.audio == AudioCoding::None ? "0" : "1"}, {"MIC_VOLUME", "10"}}});
+    s.push_back(
+        {"AUDIO", {{"MIC", o.audio == AudioCoding::None ? "0" : "1"}, {"MIC_VOLUME", "10"}}});
     // Camera keys are numbered from 0: TITLE_0 is CH1.
     Keys camera;
     Keys record;
@@ -93,7 +96,8 @@ Sections setupSections(const CardOptions& o) {
         const std::string title = static_cast<size_t>(i) < o.titles.size()
                                       ? o.titles[static_cast<size_t>(i)]
                                       : "CH" + std::to_string(i + 1);
-        camera.insert(camera.end(), {{"TITLE_" + n, title}, {"MIRROR_" + n, "0"}, {"FLIP_" + n, "0"}});
+        camera.insert(camera.end(),
+                      {{"TITLE_" + n, title}, {"MIRROR_" + n, "0"}, {"FLIP_" + n, "0"}});
         record.insert(record.end(),
                       {{"REC_FPS_" + n, std::to_string(o.fps)}, {"CAM_REC_BITRATE_" + n, "1024"}});
         motion.push_back({"SENS_" + n, "7"});
@@ -147,7 +151,8 @@ std::string modelIniText(const CardOptions& o) {
                    sections.end());
     for (const auto& setting : o.modelSettings) {
         const size_t slash = setting.first.find('/');
-        const std::string section = slash == std::string::npos ? "" : setting.first.substr(0, slash);
+        const std::string section =
+            slash == std::string::npos ? "" : setting.first.substr(0, slash);
         const std::string name =
             slash == std::string::npos ? setting.first : setting.first.substr(slash + 1);
         auto at = std::find_if(sections.begin(), sections.end(),

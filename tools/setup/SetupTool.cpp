@@ -93,8 +93,7 @@ int show(const QString& card, const QStringList& keys, QTextStream& out, QTextSt
         out << "{\"key\":" << jsonString(field->key)
             << ",\"value\":" << jsonString(setup.value(*field))
             << ",\"tab\":" << jsonString(tabName(field->tab))
-            << ",\"label\":" << jsonString(field->label)
-            << ",\"allowed\":" << allowedJson(*field)
+            << ",\"label\":" << jsonString(field->label) << ",\"allowed\":" << allowedJson(*field)
             << ",\"from\":" << jsonString(setup.source(*field)) << "}\n";
     }
     return 0;
@@ -155,7 +154,8 @@ QString setupToolUsage() {
            "         value as the editor loads it: from ZD-3100.INI when that file\n"
            "         holds the key, else from DVRSETUP.INI (\"from\" names the file),\n"
            "         else the default (\"from\" empty). allowed is {\"maxLength\":N},\n"
-           "         {\"min\":A,\"max\":B}, {\"format\":...}, or the values offered: [\"0\",\"1\"],\n"
+           "         {\"min\":A,\"max\":B}, {\"format\":...}, or the values offered: "
+           "[\"0\",\"1\"],\n"
            "         or [{\"value\":...,\"text\":...}] when they are offered under another\n"
            "         text. With KEYs, only those.\n"
            "  set    checks every value against its field and then writes them all to\n"
