@@ -117,7 +117,8 @@ std::vector<std::pair<std::string, std::string>> oddSettings() {
             {"CAMERA/MIRROR_2", "2"},
             {"DISK/DISK_USAGE", "8"},
             {"DATE_TIME/SET_DATE", ""},
-            {"CAMERA/TITLE_3", QString(40, 'x').toStdString()}};
+            {"CAMERA/TITLE_3", QString(40, 'x').toStdString()},
+            {"SHOCK_PARK_X", "05"}};
 }
 
 }  // namespace
@@ -452,10 +453,15 @@ void TestSetupEditor::lastPresetNeedsFirmware() {
     QCOMPARE(readFile(model()),
              QByteArray(offered ? "[DISK]\nDISK_USAGE=8\n" : "[DISK]\nDISK_USAGE=3\n"));
 
-    // Loading again leaves no earlier choice behind.
+    // Loading again leaves no earlier choice behind, also when the stored
+    // value is no preset at all.
     s.rbC->setChecked(true);
+    writeFile(model(), "[DISK]\nDISK_USAGE=12\n");
     dialog.load(info(), model());
-    QCOMPARE(s.rbC->isChecked(), false);
+    for (int i = 0; i < ConfigStorage::kPresetCount; ++i) {
+        QVERIFY(!dialog.storage()->preset(i)->isChecked());
+    }
+    QCOMPARE(dialog.values().value("DISK/DISK_USAGE"), QString("12"));
 }
 
 void TestSetupEditor::deviceInterlocks() {

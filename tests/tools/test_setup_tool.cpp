@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "../setup/ReadOnlyFolder.h"
 #include "MakeCard.h"
 #include "SetupIni.h"
 #include "SetupTool.h"
@@ -152,6 +153,9 @@ TEST(IniDocument, NewLinesFollowTheFile) {
     ASSERT_TRUE(general.setValue("DVR_NAME", "y"));
     EXPECT_EQ(general.bytes(), QByteArray("[General]\nDVR_NAME=y\n[A]\nX=1\n"));
 
+    IniDocument blankFirst("\n[A]\nX=1\n");
+    EXPECT_EQ(blankFirst.value("A/X"), QByteArray("1"));
+
     IniDocument empty{QByteArray()};
     ASSERT_TRUE(empty.setValue("S/K", ""));
     EXPECT_EQ(empty.bytes(), QByteArray("[S]\r\nK=\r\n"));
@@ -280,15 +284,28 @@ TEST_F(SetupCard, RefusalsWriteNothing) {
     EXPECT_TRUE(empty.out.isEmpty());
 }
 
-TEST_F(SetupCard, UnwritableCardIsReported) {
+TEST_F(SetupCard, UnreadableOrUnwritableCardIsReported) {
     mkcard::CardOptions o;
     o.channels = 1;
     generate(o);
-    // A folder where the file should be: the rename cannot replace it.
-    ASSERT_TRUE(QDir(dir.path()).mkdir("ZD-3100.INI"));
-    const ToolRun run = tool({"set", dir.path(), "DVR_NAME=x"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.err.contains("ZD-3100.INI")) << run.err.toStdString();
+    // Not a file that can be read: no values from defaults instead.
+    ASSERT_TRUE(QFile::rename(info(), dir.filePath("saved.ini")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("DVRSETUP.INI"));
+    const ToolRun unreadable = tool({"show", dir.path()});
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_TRUE(unreadable.out.isEmpty());
+    ASSERT_TRUE(QDir(dir.path()).rmdir("DVRSETUP.INI"));
+    ASSERT_TRUE(QFile::rename(dir.filePath("saved.ini"), info()));
+
+    // A card that cannot be written: status 2, nothing left behind.
+    {
+        ReadOnlyFolder guard(dir.path());
+        ASSERT_TRUE(guard.effective());
+        const ToolRun run = tool({"set", dir.path(), "DVR_NAME=x"});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.contains("ZD-3100.INI")) << run.err.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"DVRSETUP.INI"});
 }
 
 TEST(CardCommandLine, SetupTextsAsGiven) {

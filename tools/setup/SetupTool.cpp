@@ -66,6 +66,16 @@ bool openCard(const QString& card, CardSetup* setup, QTextStream& err) {
             << kModelSetupFile << "\n";
         return false;
     }
+    // The editor takes an unreadable file for a missing one; a script must
+    // not set up a fleet from defaults it did not ask for.
+    for (const QString& path : {info, target}) {
+        QByteArray bytes;
+        QString why;
+        if (!readSetupFile(path, &bytes, &why)) {
+            err << "korvel-setup: " << path << " cannot be read: " << why << "\n";
+            return false;
+        }
+    }
     setup->load(info, QFileInfo::exists(target) ? target : info);
     return true;
 }
