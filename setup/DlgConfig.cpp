@@ -3,7 +3,6 @@
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -92,14 +91,6 @@ DlgConfig::DlgConfig(QWidget* parent) : QDialog(parent) {
 
     connect(ui.buttonBox, &QDialogButtonBox::accepted, this, &DlgConfig::accept);
     connect(ui.buttonBox, &QDialogButtonBox::rejected, this, &DlgConfig::reject);
-    retranslateButtons();
-}
-
-void DlgConfig::retranslateButtons() {
-    // The standard buttons take their texts from Qt's own catalogue, which
-    // the program does not ship: name them in ours.
-    ui.buttonBox->button(QDialogButtonBox::Ok)->setText(tr("OK"));
-    ui.buttonBox->button(QDialogButtonBox::Cancel)->setText(tr("Cancel"));
 }
 
 void DlgConfig::setViewerOnly(bool viewerOnly) {
@@ -116,7 +107,6 @@ void DlgConfig::setViewerOnly(bool viewerOnly) {
             ui.twConfig->insertTab(i, m_recorderPages.at(i), QString());
         }
         ui.retranslateUi(this);
-        retranslateButtons();
     }
 }
 
@@ -202,7 +192,6 @@ void DlgConfig::accept() {
 void DlgConfig::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         ui.retranslateUi(this);
-        retranslateButtons();
     }
     QDialog::changeEvent(event);
 }

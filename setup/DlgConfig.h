@@ -73,8 +73,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void retranslateButtons();
-
     bool m_viewerOnly = false;
     CardSetup m_setup;
     ConfigDevice* m_device = nullptr;

@@ -704,6 +704,12 @@ void TestSetupEditor::everyTextTranslated() {
     }
     QFileSystemModel folders;
     check(folders.headerData(0, Qt::Horizontal).toString());
+    // The message boxes the editor shows.
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::No | QMessageBox::Abort);
+    for (QAbstractButton* button : box.buttons()) {
+        check(button->text().remove('&'));
+    }
     UCDlgLogin login;
     for (QLabel* label : login.findChildren<QLabel*>()) {
         check(label->text());
