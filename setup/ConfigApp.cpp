@@ -4,9 +4,12 @@
 #include <QSettings>
 
 #include "app/StoredText.h"
+#include "setup/ShockSettingBox.h"
 
 ConfigApp::ConfigApp(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
+    shockSetting = new ShockSettingBox(this);
+    ui.vlApp->insertWidget(ui.vlApp->count() - 1, shockSetting);  // above the spacer
 }
 
 void ConfigApp::load(const QSettings& store) {
@@ -17,6 +20,7 @@ void ConfigApp::load(const QSettings& store) {
     const bool mph = store.value("SHOW/SPEED_MPH", false).toBool();
     ui.rbMiles->setChecked(mph);
     ui.rbKm->setChecked(!mph);
+    shockSetting->load(store);
 }
 
 void ConfigApp::save(QSettings& store) const {
@@ -24,6 +28,7 @@ void ConfigApp::save(QSettings& store) const {
     store.setValue("LOGIN/PASSWORD", encodeStoredText(ui.lePassword->text()));
     store.setValue("LOGIN/AUTO_LOGIN", ui.cbAutoLogin->isChecked());
     store.setValue("SHOW/SPEED_MPH", ui.rbMiles->isChecked());
+    shockSetting->save(store);
 }
 
 void ConfigApp::changeEvent(QEvent* event) {

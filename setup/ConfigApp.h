@@ -12,6 +12,7 @@
 #include "ui_ConfigApp.h"
 
 class QSettings;
+class ShockSettingBox;
 
 class ConfigApp : public QWidget {
     Q_OBJECT
@@ -25,6 +26,8 @@ public:
     void save(QSettings& store) const;
 
     Ui::ConfigApp ui;
+    // The shock threshold of the viewer's events.
+    ShockSettingBox* shockSetting = nullptr;
 
 protected:
     void changeEvent(QEvent* event) override;
