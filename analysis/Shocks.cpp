@@ -12,10 +12,10 @@ namespace analysis {
 
 namespace {
 
-// The resting vector is the median of the samples within this far either
-// side, computed once per block of the day.
-constexpr std::int64_t kRestHalfWindowMs = 300'000;
+// The resting vector is the median of the per-minute medians of the minutes
+// within this many minutes either side.
 constexpr std::int64_t kRestBlockMs = 60'000;
+constexpr std::int64_t kRestHalfWindowBlocks = 5;
 // Speed and position of an event come from fixes this close.
 constexpr std::int64_t kEventFixGapMs = 2'000;
 constexpr double kMinThresholdG = 0.01;
@@ -34,22 +34,59 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
 }
 
-// Per-axis medians of samples [first, last).
-void medians(const std::vector<GsensorSample>& samples, std::size_t first, std::size_t last,
-             std::vector<float>* scratch, float rest[3]) {
-    for (int a = 0; a < 3; ++a) {
-        scratch->clear();
-        for (std::size_t i = first; i < last; ++i) {
-            scratch->push_back(samples[i].axis[a]);
+float medianOf(std::vector<float>* v) {
+    const auto mid = v->begin() + static_cast<std::ptrdiff_t>(v->size() / 2);
+    std::nth_element(v->begin(), mid, v->end());
+    return *mid;
+}
+
+struct Block {
+    std::int64_t index = 0;  // minute of the day (may be negative or past 1439)
+    std::size_t first = 0;   // its samples [first, last)
+    std::size_t last = 0;
+    float median[3] = {0.0f, 0.0f, 0.0f};
+    float rest[3] = {0.0f, 0.0f, 0.0f};
+};
+
+// The minutes that hold samples, with their medians and resting vectors.
+std::vector<Block> restBlocks(const std::vector<GsensorSample>& samples) {
+    std::vector<Block> blocks;
+    std::vector<float> scratch;
+    for (std::size_t i = 0; i < samples.size();) {
+        Block b;
+        b.index = floorDiv(samples[i].ms, kRestBlockMs);
+        b.first = i;
+        while (i < samples.size() && floorDiv(samples[i].ms, kRestBlockMs) == b.index) {
+            ++i;
         }
-        if (scratch->empty()) {
-            rest[a] = 0.0f;
-            continue;
+        b.last = i;
+        for (int a = 0; a < 3; ++a) {
+            scratch.clear();
+            for (std::size_t k = b.first; k < b.last; ++k) {
+                scratch.push_back(samples[k].axis[a]);
+            }
+            b.median[a] = medianOf(&scratch);
         }
-        const auto mid = scratch->begin() + static_cast<std::ptrdiff_t>(scratch->size() / 2);
-        std::nth_element(scratch->begin(), mid, scratch->end());
-        rest[a] = *mid;
+        blocks.push_back(b);
     }
+    std::size_t lo = 0;
+    std::size_t hi = 0;
+    for (Block& b : blocks) {
+        while (blocks[lo].index < b.index - kRestHalfWindowBlocks) {
+            ++lo;
+        }
+        while (hi < blocks.size() && blocks[hi].index <= b.index + kRestHalfWindowBlocks) {
+            ++hi;
+        }
+        for (int a = 0; a < 3; ++a) {
+            scratch.clear();
+            for (std::size_t k = lo; k < hi; ++k) {
+                scratch.push_back(blocks[k].median[a]);
+            }
+            b.rest[a] = medianOf(&scratch);
+        }
+    }
+    return blocks;
 }
 
 }  // namespace
@@ -133,12 +170,8 @@ std::vector<ShockEvent> detectShocks(const std::vector<GsensorSample>& samples,
                                                       : 1.3;
     }
 
-    std::vector<float> scratch;
-    std::int64_t restBlock = 0;
-    bool haveRest = false;
-    float rest[3] = {0.0f, 0.0f, 0.0f};
-    std::size_t windowFirst = 0;
-    std::size_t windowLast = 0;
+    const std::vector<Block> blocks = restBlocks(samples);
+    std::size_t block = 0;
 
     bool open = false;
     std::int64_t lastExceedMs = 0;
@@ -168,22 +201,10 @@ std::vector<ShockEvent> detectShocks(const std::vector<GsensorSample>& samples,
             return {};
         }
         const GsensorSample& s = samples[i];
-        const std::int64_t block = floorDiv(s.ms, kRestBlockMs);
-        if (!haveRest || block != restBlock) {
-            const std::int64_t centre = block * kRestBlockMs + kRestBlockMs / 2;
-            // Blocks only move forward, and so does the window.
-            while (windowFirst < samples.size() &&
-                   samples[windowFirst].ms < centre - kRestHalfWindowMs) {
-                ++windowFirst;
-            }
-            windowLast = std::max(windowLast, windowFirst);
-            while (windowLast < samples.size() && samples[windowLast].ms < centre + kRestHalfWindowMs) {
-                ++windowLast;
-            }
-            medians(samples, windowFirst, windowLast, &scratch, rest);
-            restBlock = block;
-            haveRest = true;
+        while (blocks[block].last <= i) {
+            ++block;
         }
+        const float* rest = blocks[block].rest;
 
         double score = 0.0;
         int axis = 0;

@@ -3,9 +3,8 @@
 // Shock events: moments where the G-sensor reading leaves the vehicle's
 // resting vector by more than a threshold.
 //
-// Resting vector: per axis, the median of the samples within 5 minutes either
-// side (computed for each minute of the day): gravity as the mounted sensor
-// sees it. It follows the mounting and slow changes (a long slope) but not
+// Resting vector: per axis, the median of the per-minute medians of the
+// minutes within 5 minutes either side: gravity as the mounted sensor sees it. It follows the mounting and slow changes (a long slope) but not
 // manoeuvres of seconds, so hard braking or a sharp turn counts against the
 // threshold as a blow does, as the recorder's own shock sensor counts it.
 //
