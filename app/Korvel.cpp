@@ -1279,7 +1279,9 @@ void Korvel::moveDayTo(const QDateTime& at, bool play) {
         m_currentPage->openRecordingSite(kRecordingKey, QPoint(-1, -1), kWholeCellZone,
                                          kRecordingKind, at, m_currentFolder.toLocal8Bit());
     } else {
-        m_currentPage->seekTo(at);
+        // Play first, then jump: a site that resumes starts from where it
+        // last showed a picture, which a jump just before may not have
+        // reached yet.
         if (play) {
             int speed = kSpeedIndexNormal;
             if (!m_currentPage->getPlaySpeed(speed) || speed != kSpeedIndexNormal) {
@@ -1289,6 +1291,7 @@ void Korvel::moveDayTo(const QDateTime& at, bool play) {
                 m_currentPage->resume();
             }
         }
+        m_currentPage->seekTo(at);
     }
     ui->wgPlayControls->refreshPlaybackControls();
 }

@@ -8,7 +8,8 @@
 //     the analysis runs after it when a day opens;
 //   - a plain read of channel 0's files, start to end, 1 MiB at a time.
 // Measured: analyseDay with one worker per core and with one worker, then its
-// steps alone on the day's samples: event detection, trip sums, map lines.
+// steps alone on the day's samples: event detection, trip sums, map lines,
+// and reading the day's hourly logs (what a day without recordings costs).
 // The target: analyseDay under 1 s.
 //
 //   bench_analysis [--cache DIR] [--regenerate]
@@ -196,6 +197,21 @@ int main(int argc, char** argv) {
         single.push_back(secondsSince(t0));
     }
 
+    // A day whose recordings are all missing takes its G-sensor samples from
+    // the 24 hourly logs.
+    std::vector<double> logs;
+    std::size_t logSamples = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        const auto t0 = Clock::now();
+        logSamples = 0;
+        for (int hour = 0; hour < 24; ++hour) {
+            logSamples +=
+                analysis::readGsensorLog(analysis::gsensorLogPath(card.outDir, 20260301, hour), hour)
+                    .size();
+        }
+        logs.push_back(secondsSince(t0));
+    }
+
     std::vector<double> detect, trip, lines;
     std::size_t points = 0;
     const std::vector<double> edges = {20 / 1.852, 40 / 1.852, 60 / 1.852, 80 / 1.852,
@@ -228,6 +244,8 @@ int main(int argc, char** argv) {
     std::printf("analyseDay, one worker: median %.0f ms (%.2fx the plain read)\n",
                 median(single) * 1e3, median(single) / median(reads));
     std::printf("  event detection alone: median %.1f ms\n", median(detect) * 1e3);
+    std::printf("  the day's 24 hourly logs alone (%zu samples): median %.0f ms\n", logSamples,
+                median(logs) * 1e3);
     std::printf("  trip sums alone: median %.1f ms\n", median(trip) * 1e3);
     std::printf("  map lines alone (3 m, at most 20000 points): median %.1f ms, %zu points\n",
                 median(lines) * 1e3, points);

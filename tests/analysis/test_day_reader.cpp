@@ -215,6 +215,7 @@ TEST(GsensorLogLine, ReadsAsTheGraphDoesWithTheMillisecond) {
          {"[GS][17][20180102-091507][300][7,1][X:0.01,Y:-0.02,Z:0.98,E:1]",  // not G-sensor
           "[GS][17][20180102-091507][300][7,2][X:0.01,Y:-0.02,Z:0.98]",      // three values
           "[GS][17][20180102-0915][300][7,2][X:0.01,Y:-0.02,Z:0.98,E:1]",    // no second
+          "[GS][17][20180102091507][300][7,2][X:0.01,Y:-0.02,Z:0.98,E:1]",   // no time
           "[GS][17][20180102-096107][300][7,2][X:0.01,Y:-0.02,Z:0.98,E:1]",  // minute 61
           "[GS][17][20180102-091507][300]"}) {
         EXPECT_FALSE(analysis::parseGsensorLogLine(bad.data(), bad.size(), 9, &s)) << bad;

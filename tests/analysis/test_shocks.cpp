@@ -97,15 +97,19 @@ TEST(Shocks, AWholeDayOfDrivingGivesExactlyTheGeneratedShocks) {
 }
 
 TEST(Shocks, ExceedancesWithinTwoSecondsAreOneEventAtTheLargest) {
-    std::vector<analysis::GsensorSample> v = restWithBlows({100'000, 101'500, 300'000, 302'100}, 2.0f);
+    std::vector<analysis::GsensorSample> v =
+        restWithBlows({100'000, 101'500, 300'000, 302'100, 500'000, 502'000}, 2.0f);
     v[100'000 / 100 + 5].axis[0] = -2.6f;  // 0.5 s after the first blow, larger, on X
     const auto events = analysis::detectShocks(v, {}, analysis::ShockThresholds());
-    ASSERT_EQ(events.size(), 3u);
+    ASSERT_EQ(events.size(), 5u);
     EXPECT_EQ(events[0].ms, 100'500);
     EXPECT_EQ(events[0].axis, 0);
     EXPECT_FLOAT_EQ(events[0].peakG, -2.6f);
     EXPECT_EQ(events[1].ms, 300'000);
     EXPECT_EQ(events[2].ms, 302'100);
+    // Two seconds apart is apart.
+    EXPECT_EQ(events[3].ms, 500'000);
+    EXPECT_EQ(events[4].ms, 502'000);
     EXPECT_FALSE(events[0].hasFix);  // no GPS at all
 }
 
