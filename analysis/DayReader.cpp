@@ -130,10 +130,11 @@ int twoDigits(const char* p) {
 }
 
 // Keeps, of samples of different channels closer than `window` ms, the one of
-// the lowest channel. `v` is sorted by time; `channelOf` gives a sample's
-// channel.
+// the lowest channel, and of samples of one channel at the same instant (a
+// copy of a recording under another name) the first. `v` is sorted by time;
+// `channelOf` gives a sample's channel.
 template <typename T, typename ChannelOf>
-void dropChannelDuplicates(std::vector<T>* v, std::int64_t window, ChannelOf channelOf) {
+void dropDuplicates(std::vector<T>* v, std::int64_t window, ChannelOf channelOf) {
     std::vector<T> kept;
     kept.reserve(v->size());
     for (T& s : *v) {
@@ -141,6 +142,10 @@ void dropChannelDuplicates(std::vector<T>* v, std::int64_t window, ChannelOf cha
         for (std::size_t k = kept.size(); k-- > 0 && s.ms - kept[k].ms < window;) {
             const int other = channelOf(kept[k]);
             if (other == channelOf(s)) {
+                if (kept[k].ms == s.ms) {
+                    drop = true;
+                    break;
+                }
                 continue;
             }
             if (other < channelOf(s)) {
@@ -422,8 +427,8 @@ bool readDay(const std::string& dayFolder, const ReadOptions& options,
     if (!std::is_sorted(out->gsensor.begin(), out->gsensor.end(), byTime)) {
         std::stable_sort(out->gsensor.begin(), out->gsensor.end(), byTime);
     }
-    dropChannelDuplicates(&out->fixes, kSameFixMs, [](const GpsFix& f) { return f.channel; });
-    dropChannelDuplicates(&out->gsensor, kSameGsensorMs,
+    dropDuplicates(&out->fixes, kSameFixMs, [](const GpsFix& f) { return f.channel; });
+    dropDuplicates(&out->gsensor, kSameGsensorMs,
                           [](const GsensorSample& s) { return s.channel; });
 
     if (options.useLogs) {

@@ -164,7 +164,8 @@ TEST_F(DayReader, DamagedRecordingsGiveWhatTheyHold) {
     o.filesPerChannel = 3;
     o.faults = {{mkcard::FaultKind::InvalidStartDate, 0, 0},
                 {mkcard::FaultKind::TruncatedLastPacket, 0, 1},
-                {mkcard::FaultKind::NoIndex, 0, 2}};
+                {mkcard::FaultKind::NoIndex, 0, 2},
+                {mkcard::FaultKind::BadNames, -1, -1}};
     ASSERT_EQ(makeCardOrFail(o), "");
     copies_.push_back(o.outDir);
     // A file of garbage and one cut inside its header unit.
@@ -176,10 +177,13 @@ TEST_F(DayReader, DamagedRecordingsGiveWhatTheyHold) {
         const std::string good = o.outDir + "/20260301/120000000.ssf";
         fs::copy_file(good, o.outDir + "/20260301/130100000.ssf");
         fs::resize_file(o.outDir + "/20260301/130100000.ssf", 400);
+        // A copy of the third recording under a name that tells no time.
+        fs::copy_file(o.outDir + "/20260301/120200000.ssf", o.outDir + "/20260301/copy..000.ssf");
     }
     const analysis::DayAnalysis day = analyse(o.outDir);
-    // The cut one opens, but holds no packet.
-    EXPECT_EQ(day.data.recordingsRead, 4);
+    // The cut one opens, but holds no packet; the copies under odd names
+    // (channel 99, a time that is no time) add nothing twice.
+    EXPECT_EQ(day.data.recordingsRead, 6);
     EXPECT_EQ(day.data.recordingsFailed, 1);
     // The file without a start date is timed by its name; the cut one loses
     // at most its last packets; every fix is in its second.
