@@ -31,6 +31,8 @@ void CDayAnalysisJob::cancel() {
     if (m_worker.joinable()) {
         m_cancel.store(true);
         m_worker.join();
+        // A result it posted just before is stale now.
+        ++m_generation;
     }
     m_cancel.store(false);
     m_running = false;

@@ -66,6 +66,8 @@ UCDayPanel::UCDayPanel(QWidget* parent) : QWidget(parent) {
     m_events->setColumnCount(3);
     m_events->setSelectionMode(QAbstractItemView::SingleSelection);
     m_events->header()->setStretchLastSection(true);
+    // Three short columns fit the bar; a scroll bar would only hide a row.
+    m_events->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_events->setColumnWidth(0, 62);
     m_events->setColumnWidth(1, 64);
     box->addWidget(m_events, 1);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,6 +20,7 @@
 
 #include "MakeCard.h"
 #include "app/CDayOverview.h"
+#include "app/DayAnalysisJob.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/UCDayPanel.h"
@@ -52,6 +54,7 @@ class TestDayOverview : public QObject {
 private slots:
     void initTestCase();
     void dayBesideTheVideo();
+    void onlyTheLastDayArrives();
 
 private:
     // Waits until the page plays at normal speed near `expectedMs` of the day.
@@ -208,6 +211,35 @@ void TestDayOverview::dayBesideTheVideo() {
     QTRY_VERIFY_WITH_TIMEOUT(!marksChanged.isEmpty() && !overview->job()->isRunning(), 20000);
     QVERIFY(window.dayEventMarks().size() > marks.size());
     QCOMPARE(list->topLevelItemCount(), window.dayEventMarks().size());
+}
+
+void TestDayOverview::onlyTheLastDayArrives() {
+    QVERIFY(QDir().mkpath(m_cardRoot + "/20260302"));
+    CDayAnalysisJob job;
+    QSignalSpy finished(&job, &CDayAnalysisJob::signalFinished);
+    CDayAnalysisJob::Settings mph;
+    mph.useMph = true;
+    // Superseded and cancelled runs report nothing, however far they got.
+    job.open(m_cardRoot + "/20260301", {});
+    job.cancel();
+    job.open(m_cardRoot + "/20260301", {});
+    job.open(m_cardRoot + "/20260302", mph);
+    QVERIFY(job.isRunning());
+    QVERIFY(finished.wait(30000));
+    QVERIFY(!job.isRunning());
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(job.result() && job.result()->day);
+    QCOMPARE(QString::fromStdString(job.result()->day->dayFolder), m_cardRoot + "/20260302");
+    QVERIFY(job.result()->day->data.fixes.empty());
+    QVERIFY(job.result()->routeJson.contains("mph"));
+
+    // A folder that is no day gives no day, and says so.
+    job.open(m_cardRoot + "/logs", {});
+    QVERIFY(finished.wait(30000));
+    QVERIFY(job.result() == nullptr);
+    // Another look at no day does nothing.
+    job.restyle({});
+    QVERIFY(!job.isRunning());
 }
 
 QTEST_MAIN(TestDayOverview)
