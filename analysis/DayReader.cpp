@@ -326,7 +326,9 @@ RecordingSamples readRecordingSamples(const std::string& path, int channel, int 
         if (n % kCancelCheckEvery == 0 && cancelled(cancel)) {
             break;
         }
-        if (tableOffset != 0 && offset >= static_cast<std::int64_t>(tableOffset)) {
+        // The I-frame table ends the packets; an offset inside the header
+        // unit is no table's.
+        if (tableOffset > headerSize && offset >= static_cast<std::int64_t>(tableOffset)) {
             break;
         }
         const std::uint8_t* p = window.at(offset, VORTA::kPacketHeadSize);
