@@ -34,8 +34,9 @@ void ShockSettingBox::retranslate() {
     m_label->setText(tr("Threshold"));
     m_threshold->setSuffix(tr(" g"));
     m_threshold->setSpecialValueText(tr("From the recorder"));
-    m_hint->setText(tr("From the recorder: the driving shock levels 1-10 of its setup, "
-                       "0.3 g + 0.2 g x (10 - level) per axis (level 5: 1.3 g)."));
+    m_hint->setText(
+        tr("From the recorder: the driving shock levels 1-10 of its setup, "
+           "0.3 g + 0.2 g x (10 - level) per axis (level 5: 1.3 g)."));
 }
 
 void ShockSettingBox::changeEvent(QEvent* event) {
