@@ -31,6 +31,7 @@
 #include <QWindow>
 
 #include "app/CConfiguration.h"
+#include "app/CDayOverview.h"
 #include "app/CardPaths.h"
 #include "app/DisplayPage.h"
 #include "app/DlgSelDrive.h"
@@ -45,6 +46,7 @@
 #include "app/UCPlaybackStrip.h"
 #include "display/GLWidget.h"
 #include "display/UCDisplayFrame.h"
+#include "engine/PlaybackTypes.h"
 #include "engine/Records.h"
 #include "setup/SetupEditor.h"
 #include "ui_Korvel.h"
@@ -200,6 +202,7 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     mapBox->setContentsMargins(2, 0, 1, 0);
     m_mapView = new CMapView(ui->wgMap);
     mapBox->addWidget(m_mapView);
+    buildDayOverview();
 
     m_checkTimer.start(50);
     m_startTime = QDateTime::currentDateTime();
@@ -285,6 +288,7 @@ void Korvel::openDayFolder(const QString& path) {
     m_fileListBusy = true;
     emit signalFillFileList(folder, QStringList() << kSsfFilter);
     m_currentFolder = folder;
+    m_dayOverview->openDay(folder);
 
     if (m_currentPage != nullptr) {
         slotCloseAll();
@@ -498,6 +502,7 @@ void Korvel::slotCheckTimer() {
         ui->lbTime->setText(playing.time().toString("hh:mm:ss"));
         loadGsensorLog(day.year() * 10000 + day.month() * 100 + day.day(), playing.time().hour());
     }
+    m_dayOverview->setPlayPosition(known ? playing : QDateTime());
     ui->wgPlayControls->refreshPlaybackControls();
 }
 
@@ -903,6 +908,8 @@ void Korvel::slotConfig() {
     if (saved) {
         m_useMph = readOuts::readUseMph();
         ui->lbSpeed_2->setText(readOuts::speedUnitText(m_useMph));
+        m_dayOverview->setUseMph(m_useMph);
+        m_dayOverview->reloadSettings();
     }
 }
 
@@ -932,6 +939,7 @@ void Korvel::slotPopupMap() {
     auto* dialog = new dlgShowMapBig(this);
     connect(this, SIGNAL(signalchangemappos(double, double)), dialog,
             SLOT(slotchangeMapPos(double, double)));
+    m_dayOverview->addMap(dialog->mapView());
     if (m_hasPosition) {
         dialog->slotchangeMapPos(m_lastLatitude, m_lastLongitude);
     }
@@ -989,6 +997,10 @@ void Korvel::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         ui->lbSpeed_2->setText(readOuts::speedUnitText(m_useMph));
+        if (m_dayOverview) {
+            ui->twBottomTab->setTabText(ui->twBottomTab->indexOf(m_dayOverview->speedTab()),
+                                        tr("Speed"));
+        }
         m_shownDate.clear();
     }
     QMainWindow::changeEvent(event);
@@ -1218,4 +1230,68 @@ bool Korvel::handleLeftBarResize(QObject* watched, QEvent* event) {
         return true;
     }
     return false;
+}
+
+// ------------------------------------------------- the day beside the video
+
+void Korvel::buildDayOverview() {
+    m_dayOverview = std::make_unique<CDayOverview>();
+    ui->vlLeftContent->addWidget(m_dayOverview->panel());
+    ui->vlLeftContent->setStretchFactor(ui->twSiteList, 2);
+    ui->vlLeftContent->setStretchFactor(ui->twFileList, 2);
+    ui->vlLeftContent->setStretchFactor(m_dayOverview->panel(), 3);
+    ui->twBottomTab->addTab(m_dayOverview->speedTab(), tr("Speed"));
+    m_dayOverview->setUseMph(m_useMph);
+    m_dayOverview->addMap(m_mapView);
+    connect(m_dayOverview.get(), &CDayOverview::signalPlayFrom, this, &Korvel::seekAndPlay);
+    connect(m_dayOverview.get(), &CDayOverview::signalSeekTo, this, &Korvel::seekDayTo);
+    connect(m_dayOverview.get(), &CDayOverview::signalEventsChanged, this,
+            &Korvel::signalDayEventsChanged);
+}
+
+QVector<DayEventMark> Korvel::dayEventMarks() const {
+    return m_dayOverview->eventMarks();
+}
+
+void Korvel::playEvent(int index) {
+    const QDateTime at = m_dayOverview->eventStart(index);
+    if (at.isValid()) {
+        seekAndPlay(at);
+    }
+}
+
+void Korvel::seekAndPlay(const QDateTime& at) {
+    moveDayTo(at, true);
+}
+
+void Korvel::seekDayTo(const QDateTime& at) {
+    moveDayTo(at, false);
+}
+
+void Korvel::moveDayTo(const QDateTime& at, bool play) {
+    if (!at.isValid() || m_currentPage == nullptr) {
+        return;
+    }
+    const QDate day = at.date();
+    loadGsensorLog(day.year() * 10000 + day.month() * 100 + day.day(), at.time().hour());
+    if (m_currentPage->viewCount() == 0) {
+        // A new site plays from where it opens.
+        m_currentPage->openRecordingSite(kRecordingKey, QPoint(-1, -1), kWholeCellZone,
+                                         kRecordingKind, at, m_currentFolder.toLocal8Bit());
+    } else {
+        // Play first, then jump: a site that resumes starts from where it
+        // last showed a picture, which a jump just before may not have
+        // reached yet.
+        if (play) {
+            int speed = kSpeedIndexNormal;
+            if (!m_currentPage->getPlaySpeed(speed) || speed != kSpeedIndexNormal) {
+                m_currentPage->setPlaySpeed(kSpeedIndexNormal);
+            }
+            if (m_currentPage->isSelectedPaused()) {
+                m_currentPage->resume();
+            }
+        }
+        m_currentPage->seekTo(at);
+    }
+    ui->wgPlayControls->refreshPlaybackControls();
 }

@@ -29,13 +29,16 @@
 #include <QStringList>
 #include <QTime>
 #include <QTimer>
+#include <QVector>
 
 #include <memory>
 #include <vector>
 
 #include "recording/qt/FileListJob.h"
 
+class CDayOverview;
 class CMapView;
+struct DayEventMark;
 class GLWidget;
 class GsensorPlot;
 struct GsensorHourBuffer;
@@ -90,6 +93,21 @@ public:
     GsensorPlot* gsensorPlot() const { return m_gsensorPlot; }
     CMapView* mapView() const { return m_mapView; }
     QFileSystemModel* folderModel() const { return m_folderModel; }
+    // The opened day's trip, events, speed graph and route (see CDayOverview).
+    CDayOverview* dayOverview() const { return m_dayOverview.get(); }
+
+    // The day's events as marks of the day timeline: time of day in ms and a
+    // short description, in event order. signalDayEventsChanged says when
+    // they change (a day opened, its analysis finished, other thresholds).
+    QVector<DayEventMark> dayEventMarks() const;
+    // Plays from 5 s before event `index` of dayEventMarks() (a click on a
+    // timeline mark or in the Events list); nothing for an unknown index.
+    void playEvent(int index);
+    // Moves every channel of the current page to `at` and plays at normal
+    // speed (opening the day folder there when the page shows nothing).
+    void seekAndPlay(const QDateTime& at);
+    // Moves every channel of the current page to `at`, keeping its play state.
+    void seekDayTo(const QDateTime& at);
 
     // "<folder>/<yyyymmdd><hhmmss>_ch<nn>.png" with the time's leading zeros
     // dropped (09:05:03 is 90503) and nn = channel + 1.
@@ -103,6 +121,8 @@ signals:
     void signalFillFileList(QString _path, QStringList _filters);
     // Latitude, longitude: every open map dialog follows.
     void signalchangemappos(double, double);
+    // dayEventMarks() changed.
+    void signalDayEventsChanged();
 
 public slots:
     void OnFolderListClicked(const QModelIndex& index);
@@ -202,6 +222,8 @@ private:
     bool handleMoveArea(QEvent* event);
     bool handleLeftBarResize(QObject* watched, QEvent* event);
     void selectFirstDayFolder(const QString& cardRoot);
+    void buildDayOverview();
+    void moveDayTo(const QDateTime& at, bool play);
 
     std::unique_ptr<Ui::Korvel> ui;
 
@@ -261,6 +283,8 @@ private:
     QAction* m_actShowTextSiteName = nullptr;
     QAction* m_actRefresh = nullptr;
     QList<QObject*> m_mapDialogs;
+    // Destroyed before the widgets it placed in the bars: its worker stops first.
+    std::unique_ptr<CDayOverview> m_dayOverview;
     // The view of the last print request.
     QPointer<QWidget> m_printTarget;
 };

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
-  libqt5opengl5-dev qtmultimedia5-dev libqt5svg5-dev qtwebengine5-dev
+  libqt5opengl5-dev qtmultimedia5-dev libqt5svg5-dev qtwebengine5-dev libqt5webchannel5-dev
   libqwt-qt5-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev ffmpeg
   libboost-thread-dev libboost-date-time-dev libboost-filesystem-dev

@@ -8,6 +8,7 @@
 #include "app/PasswordHash.h"
 #include "app/PrivateFile.h"
 #include "app/StoredText.h"
+#include "setup/ShockSettingBox.h"
 
 ConfigApp::ConfigApp(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
@@ -22,6 +23,8 @@ ConfigApp::ConfigApp(QWidget* parent) : QWidget(parent) {
     dim.setAlpha(110);
     hint.setColor(QPalette::PlaceholderText, dim);
     ui.lePassword->setPalette(hint);
+    shockSetting = new ShockSettingBox(this);
+    ui.vlApp->insertWidget(ui.vlApp->count() - 1, shockSetting);  // above the spacer
 }
 
 void ConfigApp::load(const QSettings& store) {
@@ -33,6 +36,7 @@ void ConfigApp::load(const QSettings& store) {
     const bool mph = store.value("SHOW/SPEED_MPH", false).toBool();
     ui.rbMiles->setChecked(mph);
     ui.rbKm->setChecked(!mph);
+    shockSetting->load(store);
 }
 
 QString ConfigApp::refusal() const {
@@ -55,6 +59,7 @@ void ConfigApp::save(QSettings& store) const {
     }
     store.setValue("LOGIN/AUTO_LOGIN", ui.cbAutoLogin->isChecked());
     store.setValue("SHOW/SPEED_MPH", ui.rbMiles->isChecked());
+    shockSetting->save(store);
 }
 
 void ConfigApp::changeEvent(QEvent* event) {

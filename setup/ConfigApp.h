@@ -17,6 +17,7 @@
 #include "ui_ConfigApp.h"
 
 class QSettings;
+class ShockSettingBox;
 
 class ConfigApp : public QWidget {
     Q_OBJECT
@@ -37,6 +38,8 @@ public:
     void save(QSettings& store) const;
 
     Ui::ConfigApp ui;
+    // The shock threshold of the viewer's events.
+    ShockSettingBox* shockSetting = nullptr;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -6,6 +6,7 @@
 #include <QSizePolicy>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebChannel>
 #include <QWebEngineSettings>
 #include <QWidget>
 #include <QtDebug>
@@ -31,11 +32,36 @@ void CMapPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QSt
     qDebug().noquote() << sourceID << lineNumber << message;
 }
 
+void CMapBridge::routeClicked(double latitude, double longitude) {
+    emit signalRouteClicked(latitude, longitude);
+}
+
 CMapView::CMapView(QWidget* parent) : QWebEngineView(parent) {
     setPage(new CMapPage(this));
     setContextMenuPolicy(Qt::NoContextMenu);
+    auto* bridge = new CMapBridge(this);
+    connect(bridge, &CMapBridge::signalRouteClicked, this, &CMapView::signalRouteClicked);
+    m_channel = new QWebChannel(this);
+    m_channel->registerObject(QStringLiteral("korvelMap"), bridge);
+    page()->setWebChannel(m_channel);
     connect(this, SIGNAL(loadFinished(bool)), this, SLOT(onLoadFinished(bool)));
     load(QUrl(kPageUrl));
+}
+
+void CMapView::setRoute(const QString& routeJson) {
+    m_route = routeJson;
+    if (m_ready) {
+        sendRoute();
+    }
+}
+
+void CMapView::sendRoute() {
+    if (page() == nullptr) {
+        return;
+    }
+    // The text is JSON made by the program, a valid script expression as is.
+    page()->runJavaScript(m_route.isEmpty() ? QStringLiteral("ClearRoute();")
+                                            : QStringLiteral("SetRoute(%1);").arg(m_route));
 }
 
 QString CMapView::updateMapPosScript(double latitude, double longitude) {
@@ -61,6 +87,10 @@ void CMapView::onLoadFinished(bool ok) {
     if (!ok) {
         qWarning() << "map page did not load";
         return;
+    }
+    // The route first: its view of the whole drive gives way to the position.
+    if (!m_route.isEmpty()) {
+        sendRoute();
     }
     if (m_pending) {
         const auto [latitude, longitude] = *m_pending;

@@ -7,6 +7,12 @@
 // move the marker, keeping the user's zoom. Without a network the map stays
 // grey but works the same.
 //
+// The day's route: setRoute() hands the page a route description (see
+// Map.html SetRoute: lines coloured by speed, event dots, legend); it is kept
+// and drawn again whenever the page loads. A click on a line comes back as
+// signalRouteClicked with the clicked place, through a web channel object
+// "korvelMap".
+//
 // Use from the main window:
 //   small map:  auto* map = new CMapView(ui->wgMap);  // in wgMap's layout
 //               heartbeat, fresh GPS:  map->setPosition(lat, lon);
@@ -30,6 +36,21 @@
 #include <utility>
 
 class QWidget;
+class QWebChannel;
+
+// The object the page reaches through the web channel.
+class CMapBridge : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CMapBridge(QObject* parent = nullptr) : QObject(parent) {}
+
+    // Called by the page when a route line is clicked.
+    Q_INVOKABLE void routeClicked(double latitude, double longitude);
+
+signals:
+    void signalRouteClicked(double latitude, double longitude);
+};
 
 // The map page: keeps the user on the map (links open in the desktop's
 // browser) and passes the page's console messages to the diagnostic output.
@@ -56,12 +77,18 @@ public:
 
     // "UpdateMapPos('<lat>','<lon>');" with both numbers to a tenth of a metre.
     static QString updateMapPosScript(double latitude, double longitude);
+    // Draws `routeJson` (a JSON object as Map.html's SetRoute takes it) now
+    // or once the page has loaded; an empty text clears the route.
+    void setRoute(const QString& routeJson);
+    QString route() const { return m_route; }
     // True once the page has loaded.
     bool isMapReady() const { return m_ready; }
 
 signals:
     // The page has loaded and its functions can be called.
     void mapReady();
+    // A route line was clicked at this place.
+    void signalRouteClicked(double latitude, double longitude);
 
 public slots:
     // Moves the map and the marker to a position in degrees. A position given
@@ -72,8 +99,12 @@ private slots:
     void onLoadFinished(bool ok);
 
 private:
+    void sendRoute();
+
     bool m_ready = false;
     std::optional<std::pair<double, double>> m_pending;
+    QString m_route;
+    QWebChannel* m_channel = nullptr;
 };
 
 // A larger map in a window of its own; any number can be open. Closing only

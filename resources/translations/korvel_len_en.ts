@@ -2,6 +2,48 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>CDayAnalysisJob</name>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+    <message>
+        <source>%1  shock %2 g (%3)</source>
+        <translation>%1  shock %2 g (%3)</translation>
+    </message>
+    <message>
+        <source>%1+ %2</source>
+        <translation>%1+ %2</translation>
+    </message>
+    <message>
+        <source>%1-%2 %3</source>
+        <translation>%1-%2 %3</translation>
+    </message>
+</context>
+<context>
+    <name>CDayOverview</name>
+    <message>
+        <source>%1 shock %2 g (%3)</source>
+        <translation>%1 shock %2 g (%3)</translation>
+    </message>
+    <message>
+        <source>, %1 %2</source>
+        <translation>, %1 %2</translation>
+    </message>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+</context>
+<context>
     <name>CardSetup</name>
     <message>
         <source>The text must not hold line breaks or other control characters.</source>
@@ -640,6 +682,10 @@
         <source>     Error capture image.     </source>
         <translation>     Error capture image.     </translation>
     </message>
+    <message>
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>
@@ -724,6 +770,120 @@
     <message>
         <source>Abort</source>
         <translation>Abort</translation>
+    </message>
+</context>
+<context>
+    <name>ShockSettingBox</name>
+    <message>
+        <source>Shock events</source>
+        <translation>Shock events</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source> g</source>
+        <translation> g</translation>
+    </message>
+    <message>
+        <source>From the recorder</source>
+        <translation>From the recorder</translation>
+    </message>
+    <message>
+        <source>From the recorder: the driving shock levels 1-10 of its setup, 0.3 g + 0.2 g x (10 - level) per axis (level 5: 1.3 g).</source>
+        <translation>From the recorder: the driving shock levels 1-10 of its setup, 0.3 g + 0.2 g x (10 - level) per axis (level 5: 1.3 g).</translation>
+    </message>
+</context>
+<context>
+    <name>UCDayPanel</name>
+    <message>
+        <source>Trip</source>
+        <translation>Trip</translation>
+    </message>
+    <message>
+        <source>Distance</source>
+        <translation>Distance</translation>
+    </message>
+    <message>
+        <source>Driving time</source>
+        <translation>Driving time</translation>
+    </message>
+    <message>
+        <source>Top speed</source>
+        <translation>Top speed</translation>
+    </message>
+    <message>
+        <source>Average moving speed</source>
+        <translation>Average moving speed</translation>
+    </message>
+    <message>
+        <source>Events</source>
+        <translation>Events</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Shock</source>
+        <translation>Shock</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>Reading the day&apos;s track and shocks...</source>
+        <translation>Reading the day&apos;s track and shocks...</translation>
+    </message>
+    <message>
+        <source>This day could not be read.</source>
+        <translation>This day could not be read.</translation>
+    </message>
+    <message>
+        <source>Open a day to see its trip.</source>
+        <translation>Open a day to see its trip.</translation>
+    </message>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+    <message>
+        <source>mi</source>
+        <translation>mi</translation>
+    </message>
+    <message>
+        <source>km</source>
+        <translation>km</translation>
+    </message>
+    <message>
+        <source>No GPS or G-sensor data on this day.</source>
+        <translation>No GPS or G-sensor data on this day.</translation>
+    </message>
+    <message>
+        <source>No GPS fix on this day.</source>
+        <translation>No GPS fix on this day.</translation>
+    </message>
+    <message>
+        <source>From the G-sensor log: no recording at this time</source>
+        <translation>From the G-sensor log: no recording at this time</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,48 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>CDayAnalysisJob</name>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+    <message>
+        <source>%1  shock %2 g (%3)</source>
+        <translation>%1  衝撃 %2 g (%3)</translation>
+    </message>
+    <message>
+        <source>%1+ %2</source>
+        <translation>%1+ %2</translation>
+    </message>
+    <message>
+        <source>%1-%2 %3</source>
+        <translation>%1-%2 %3</translation>
+    </message>
+</context>
+<context>
+    <name>CDayOverview</name>
+    <message>
+        <source>%1 shock %2 g (%3)</source>
+        <translation>%1 衝撃 %2 g (%3)</translation>
+    </message>
+    <message>
+        <source>, %1 %2</source>
+        <translation>, %1 %2</translation>
+    </message>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+</context>
+<context>
     <name>CardSetup</name>
     <message>
         <source>The text must not hold line breaks or other control characters.</source>
@@ -640,6 +682,10 @@
         <source>     Error capture image.     </source>
         <translation>     画像をキャプチャできませんでした。     </translation>
     </message>
+    <message>
+        <source>Speed</source>
+        <translation>速度</translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>
@@ -724,6 +770,120 @@
     <message>
         <source>Abort</source>
         <translation>中止</translation>
+    </message>
+</context>
+<context>
+    <name>ShockSettingBox</name>
+    <message>
+        <source>Shock events</source>
+        <translation>衝撃イベント</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>しきい値</translation>
+    </message>
+    <message>
+        <source> g</source>
+        <translation> g</translation>
+    </message>
+    <message>
+        <source>From the recorder</source>
+        <translation>レコーダーの設定</translation>
+    </message>
+    <message>
+        <source>From the recorder: the driving shock levels 1-10 of its setup, 0.3 g + 0.2 g x (10 - level) per axis (level 5: 1.3 g).</source>
+        <translation>レコーダーの設定: 走行時の衝撃レベル1〜10を軸ごとに 0.3 g + 0.2 g × (10 − レベル) とします (レベル5: 1.3 g)。</translation>
+    </message>
+</context>
+<context>
+    <name>UCDayPanel</name>
+    <message>
+        <source>Trip</source>
+        <translation>トリップ</translation>
+    </message>
+    <message>
+        <source>Distance</source>
+        <translation>距離</translation>
+    </message>
+    <message>
+        <source>Driving time</source>
+        <translation>走行時間</translation>
+    </message>
+    <message>
+        <source>Top speed</source>
+        <translation>最高速度</translation>
+    </message>
+    <message>
+        <source>Average moving speed</source>
+        <translation>平均走行速度</translation>
+    </message>
+    <message>
+        <source>Events</source>
+        <translation>イベント</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時刻</translation>
+    </message>
+    <message>
+        <source>Shock</source>
+        <translation>衝撃</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>速度</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 分</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 時間 %2 分</translation>
+    </message>
+    <message>
+        <source>Reading the day&apos;s track and shocks...</source>
+        <translation>この日の走行経路と衝撃を読み込んでいます...</translation>
+    </message>
+    <message>
+        <source>This day could not be read.</source>
+        <translation>この日を読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>Open a day to see its trip.</source>
+        <translation>日付フォルダーを開くと走行の概要が表示されます。</translation>
+    </message>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+    <message>
+        <source>mi</source>
+        <translation>mi</translation>
+    </message>
+    <message>
+        <source>km</source>
+        <translation>km</translation>
+    </message>
+    <message>
+        <source>No GPS or G-sensor data on this day.</source>
+        <translation>この日にはGPSとGセンサーのデータがありません。</translation>
+    </message>
+    <message>
+        <source>No GPS fix on this day.</source>
+        <translation>この日にはGPS測位がありません。</translation>
+    </message>
+    <message>
+        <source>From the G-sensor log: no recording at this time</source>
+        <translation>Gセンサーログより: この時刻の録画はありません</translation>
     </message>
 </context>
 <context>

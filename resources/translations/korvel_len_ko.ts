@@ -2,6 +2,48 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ko_KR">
 <context>
+    <name>CDayAnalysisJob</name>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+    <message>
+        <source>%1  shock %2 g (%3)</source>
+        <translation>%1  충격 %2 g (%3)</translation>
+    </message>
+    <message>
+        <source>%1+ %2</source>
+        <translation>%1+ %2</translation>
+    </message>
+    <message>
+        <source>%1-%2 %3</source>
+        <translation>%1-%2 %3</translation>
+    </message>
+</context>
+<context>
+    <name>CDayOverview</name>
+    <message>
+        <source>%1 shock %2 g (%3)</source>
+        <translation>%1 충격 %2 g (%3)</translation>
+    </message>
+    <message>
+        <source>, %1 %2</source>
+        <translation>, %1 %2</translation>
+    </message>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+</context>
+<context>
     <name>CardSetup</name>
     <message>
         <source>The text must not hold line breaks or other control characters.</source>
@@ -640,6 +682,10 @@
         <source>     Error capture image.     </source>
         <translation>     이미지 캡처 오류.     </translation>
     </message>
+    <message>
+        <source>Speed</source>
+        <translation>속도</translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>
@@ -724,6 +770,120 @@
     <message>
         <source>Abort</source>
         <translation>중단</translation>
+    </message>
+</context>
+<context>
+    <name>ShockSettingBox</name>
+    <message>
+        <source>Shock events</source>
+        <translation>충격 이벤트</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>임계값</translation>
+    </message>
+    <message>
+        <source> g</source>
+        <translation> g</translation>
+    </message>
+    <message>
+        <source>From the recorder</source>
+        <translation>레코더 설정</translation>
+    </message>
+    <message>
+        <source>From the recorder: the driving shock levels 1-10 of its setup, 0.3 g + 0.2 g x (10 - level) per axis (level 5: 1.3 g).</source>
+        <translation>레코더 설정: 주행 충격 레벨 1~10을 축마다 0.3 g + 0.2 g × (10 − 레벨)로 봅니다 (레벨 5: 1.3 g).</translation>
+    </message>
+</context>
+<context>
+    <name>UCDayPanel</name>
+    <message>
+        <source>Trip</source>
+        <translation>주행 요약</translation>
+    </message>
+    <message>
+        <source>Distance</source>
+        <translation>거리</translation>
+    </message>
+    <message>
+        <source>Driving time</source>
+        <translation>주행 시간</translation>
+    </message>
+    <message>
+        <source>Top speed</source>
+        <translation>최고 속도</translation>
+    </message>
+    <message>
+        <source>Average moving speed</source>
+        <translation>평균 주행 속도</translation>
+    </message>
+    <message>
+        <source>Events</source>
+        <translation>이벤트</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>시각</translation>
+    </message>
+    <message>
+        <source>Shock</source>
+        <translation>충격</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>속도</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1초</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1분</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1시간 %2분</translation>
+    </message>
+    <message>
+        <source>Reading the day&apos;s track and shocks...</source>
+        <translation>이 날의 경로와 충격을 읽는 중...</translation>
+    </message>
+    <message>
+        <source>This day could not be read.</source>
+        <translation>이 날을 읽을 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>Open a day to see its trip.</source>
+        <translation>날짜 폴더를 열면 주행 요약이 표시됩니다.</translation>
+    </message>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+    <message>
+        <source>mi</source>
+        <translation>mi</translation>
+    </message>
+    <message>
+        <source>km</source>
+        <translation>km</translation>
+    </message>
+    <message>
+        <source>No GPS or G-sensor data on this day.</source>
+        <translation>이 날에는 GPS와 G센서 데이터가 없습니다.</translation>
+    </message>
+    <message>
+        <source>No GPS fix on this day.</source>
+        <translation>이 날에는 GPS 위치가 없습니다.</translation>
+    </message>
+    <message>
+        <source>From the G-sensor log: no recording at this time</source>
+        <translation>G센서 로그: 이 시각의 녹화가 없습니다</translation>
     </message>
 </context>
 <context>

@@ -423,6 +423,42 @@ TEST_F(ProbeTest, ListFollowsTheDayFolderRules) {
     fs::remove_all(root);
 }
 
+TEST_F(ProbeTest, TrackAndEventsAreTheGeneratorsDrive) {
+    const mkcard::Telemetry t = mkcard::cardTelemetry(clean_->options);
+    const Result track = probe({"track", clean_->day()});
+    ASSERT_EQ(track.status, 0) << track.err;
+    ASSERT_EQ(track.lines.size(), t.gps.size());
+    for (std::size_t s = 0; s < t.gps.size(); ++s) {
+        const std::string& line = track.lines[s];
+        EXPECT_EQ(number(line, "date"), 20260301);
+        EXPECT_EQ(number(line, "time"), 120000 + static_cast<long long>(s));
+        EXPECT_EQ(number(line, "ms"), 0);
+        EXPECT_EQ(number(line, "channel"), 0);
+        EXPECT_DOUBLE_EQ(std::stod(field(line, "lat")), t.gps[s].latitude);
+        EXPECT_DOUBLE_EQ(std::stod(field(line, "lon")), t.gps[s].longitude);
+        EXPECT_NEAR(std::stod(field(line, "speed_kmh")), t.gps[s].knots * 1.852, 1e-9);
+    }
+
+    const Result events = probe({"events", clean_->day()});
+    ASSERT_EQ(events.status, 0) << events.err;
+    ASSERT_EQ(events.lines.size(), t.shocks.size());
+    const std::string& e = events.lines[0];
+    const mkcard::PlannedShock& shock = t.shocks[0];
+    EXPECT_EQ(number(e, "time") * 1000 + number(e, "ms"),
+              120000000LL + shock.sample / 10 * 1000 + shock.sample % 10 * 100);
+    EXPECT_EQ(field(e, "axis"), quoted(shock.axis == 0 ? "X" : shock.axis == 1 ? "Y" : "Z"));
+    EXPECT_NEAR(std::stod(field(e, "peak_g")), shock.peak, 0.35);
+    EXPECT_NE(field(e, "lat"), "null");
+
+    // No shock reaches 16 g; a threshold is no option of the track.
+    const Result none = probe({"events", clean_->day(), "--threshold", "16"});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_TRUE(none.lines.empty());
+    EXPECT_EQ(probe({"track", clean_->day(), "--threshold", "1"}).status, 1);
+    EXPECT_EQ(probe({"events", clean_->day(), "--threshold", "0"}).status, 1);
+    EXPECT_EQ(probe({"events", clean_->options.outDir}).status, 1);  // not a day
+}
+
 // The program itself, as a subprocess: exit status and the one error line.
 Result runProgram(const std::vector<std::string>& args) {
     const std::string out = tempPath("out.txt");

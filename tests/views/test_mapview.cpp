@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -82,6 +84,7 @@ private slots:
     void pageAndPositions();
     void positionBeforeLoad();
     void dialogsFollow();
+    void routeDrawnWithoutTiles();
 };
 
 void TestMapView::pageAndPositions() {
@@ -158,6 +161,56 @@ void TestMapView::dialogsFollow() {
     emit window.signalchangemappos(37.4, 127.1);
     QVERIFY(state(first->mapView()).markerAt(37.4, 127.1));
     QVERIFY(state(second->mapView()).markerAt(37.4, 127.1));
+}
+
+void TestMapView::routeDrawnWithoutTiles() {
+    // Two stretches along one parallel, a shock on the second.
+    const QString route = QStringLiteral(
+        "{\"runs\":[{\"c\":\"#1a9850\",\"p\":[[37.5,127.0],[37.5,127.01],[37.5,127.02]]},"
+        "{\"c\":\"#d73027\",\"p\":[[37.5,127.02],[37.5,127.03]]}],"
+        "\"events\":[{\"p\":[37.5,127.025],\"t\":\"12:00:05 shock 2.00 g (Z)\"}],"
+        "\"legend\":[{\"c\":\"#d73027\",\"t\":\"80-100 km/h\"}]}");
+    CMapView view;
+    view.setRoute(route);  // before the page is there: drawn once it is
+    view.resize(640, 480);
+    view.show();
+    QVERIFY(waitReady(&view));
+    auto info = [&view] {
+        return QJsonDocument::fromJson(eval(&view, "RouteInfo()").toString().toUtf8()).object();
+    };
+    QJsonObject drawn = info();
+    QCOMPARE(drawn.value("runs").toInt(), 2);
+    QCOMPARE(drawn.value("points").toInt(), 5);
+    QCOMPARE(drawn.value("drawn").toInt(), 2);  // as paths with an outline, on the grey map
+    QCOMPARE(drawn.value("events").toInt(), 1);
+    QCOMPARE(drawn.value("tiles").toInt(), 0);
+    // Before any position the map shows the whole route.
+    const MapState s = state(&view);
+    QVERIFY(qAbs(s.lat - 37.5) < 1e-3 && qAbs(s.lng - 127.015) < 1e-3);
+    QVERIFY(s.zoom > 10);
+
+    // A real click on the line names the place; the marker stays away.
+    QSignalSpy clicked(&view, &CMapView::signalRouteClicked);
+    const QStringList xy =
+        eval(&view, "var p = map.latLngToContainerPoint([37.5, 127.005]); [p.x, p.y].join(',')")
+            .toString()
+            .split(',');
+    QCOMPARE(xy.size(), 2);
+    QWidget* surface = view.focusProxy() != nullptr ? view.focusProxy() : &view;
+    QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble())));
+    QVERIFY(clicked.wait(10000));
+    QCOMPARE(clicked.size(), 1);
+    QVERIFY(qAbs(clicked.at(0).at(0).toDouble() - 37.5) < 1e-3);
+    QVERIFY(qAbs(clicked.at(0).at(1).toDouble() - 127.005) < 1e-3);
+    QCOMPARE(state(&view).markerShown, 0.0);
+
+    // A new day without fixes: the route goes.
+    view.setRoute(QString());
+    drawn = info();
+    QCOMPARE(drawn.value("runs").toInt(), 0);
+    QCOMPARE(drawn.value("drawn").toInt(), 0);
+    QCOMPARE(drawn.value("events").toInt(), 0);
 }
 
 int main(int argc, char** argv) {

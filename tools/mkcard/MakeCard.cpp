@@ -398,6 +398,10 @@ std::vector<PlannedFile> planCard(const CardOptions& o) {
     return files;
 }
 
+Telemetry cardTelemetry(const CardOptions& options) {
+    return makeTelemetry(options.seed, options.filesPerChannel * options.secondsPerFile);
+}
+
 bool makeCard(const CardOptions& options, std::string* errorOut) {
     std::string localError;
     std::string* error = errorOut != nullptr ? errorOut : &localError;
@@ -416,9 +420,8 @@ bool makeCard(const CardOptions& options, std::string* errorOut) {
         }
     }
 
-    CardContext ctx{options,
-                    makeTelemetry(options.seed, options.filesPerChannel * options.secondsPerFile),
-                    std::string()};
+    const Telemetry telemetry = cardTelemetry(options);
+    CardContext ctx{options, telemetry, std::string()};
     if (!utf8ToEucKr(options.vehicleNumber, &ctx.vehicleEucKr, error) ||
         !writeSetupIni(options, error) || !writeGsensorLogs(options, ctx.telemetry, error)) {
         return false;

@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "CivilTime.h"
+#include "Telemetry.h"
 
 namespace mkcard {
 
@@ -114,6 +115,12 @@ bool validateOptions(const CardOptions& options, std::string* error);
 // The recordings makeCard writes, channel-major (all files of channel 0 first).
 // Options must be valid.
 std::vector<PlannedFile> planCard(const CardOptions& options);
+
+// The vehicle's samples the card's recordings and logs carry: its route (GPS
+// sample s at options.start + s seconds, routeMetres long) and its shocks
+// (Telemetry::shocks, at options.start + sample * 100 ms). Options must be
+// valid.
+Telemetry cardTelemetry(const CardOptions& options);
 
 // Writes the card. On failure returns false with a one-line reason in *error
 // (error may be null); whatever was written so far stays.

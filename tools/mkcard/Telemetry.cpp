@@ -61,6 +61,9 @@ Telemetry makeTelemetry(uint64_t seed, int totalSeconds) {
         }
         heading = std::fmod(heading + turn + 360.0, 360.0);
         const double nm = (speed + next) / 2 / 3600.0;
+        if (s + 1 < totalSeconds) {
+            t.routeMetres += nm * 1852.0;
+        }
         lat += nm * std::cos(heading * kPi / 180) / 60.0;
         lon += nm * std::sin(heading * kPi / 180) / (60.0 * std::cos(lat * kPi / 180));
         accel[s] = next - speed;
@@ -83,13 +86,37 @@ Telemetry makeTelemetry(uint64_t seed, int totalSeconds) {
         g.z = static_cast<float>(1.0 + rng.gauss() * vibration);
     }
 
-    // Shocks: one per three minutes or so, the first in the middle of the card.
+    // Shocks: one per started three minutes, each in its own share of the card.
     Rng shockRng(seed ^ 0x5C0C4ull);
-    const int shocks = std::max(1, totalSeconds / 180);
-    for (int k = 0; k < shocks && count > 0; ++k) {
-        const int onset = k == 0 ? count / 2 : shockRng.range(0, count - 1);
+    const int shocks = std::max(1, (totalSeconds + 179) / 180);
+    const int share = count / shocks;
+    auto straight = [&](int sample) {
+        const int s = sample / kGsensorPerSecond;
+        for (int d = std::max(0, s - 3); d <= std::min(totalSeconds - 1, s + 3); ++d) {
+            if (std::fabs(yaw[d]) > 2.0) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (int k = 0; k < shocks && share > 0; ++k) {
+        const int first = k * share;
+        const int jitter = share / 6;
+        int onset = first + share / 2 + (jitter > 0 ? shockRng.range(-jitter, jitter) : 0);
+        // The nearest straight stretch within the middle half of the share.
+        for (int step = 0; step < share / 4; ++step) {
+            if (onset + step < first + share && straight(onset + step)) {
+                onset += step;
+                break;
+            }
+            if (onset - step >= first && straight(onset - step)) {
+                onset -= step;
+                break;
+            }
+        }
         const int axis = shockRng.range(0, 2);
         const double peak = shockRng.uniform(1.5, 3.0) * (shockRng.uniform() < 0.5 ? -1 : 1);
+        t.shocks.push_back({onset, axis, peak});
         for (int j = 0; j < kShockSamples && onset + j < count; ++j) {
             GsensorSample& g = t.gsensor[onset + j];
             const float add =

@@ -29,13 +29,29 @@ struct GsensorSample {
     uint8_t event = 0;  // 1 while a shock lasts
 };
 
+// A blow added to the G-sensor samples: its largest value lies on `sample`,
+// the first of the samples it changes.
+struct PlannedShock {
+    int sample = 0;     // G-sensor sample index (card start + sample * 100 ms)
+    int axis = 0;       // 0 X, 1 Y, 2 Z
+    double peak = 0.0;  // g added on that axis at `sample` (1.5 to 3.0, either sign)
+};
+
 struct Telemetry {
     std::vector<GpsSample> gps;          // sample s at card start + s seconds
     std::vector<GsensorSample> gsensor;  // sample i at card start + i * 100 ms
+    std::vector<PlannedShock> shocks;    // in time order
+    // Length of the drive from the first GPS sample to the last, as the
+    // vehicle moved (the sum of its per-second steps).
+    double routeMetres = 0.0;
 };
 
 // A drive through Seoul (about 37.57 N, 126.98 E): stops, acceleration, turns,
-// and at least one shock.
+// and shocks. One shock per started three minutes (at least one), each in its
+// own equal share of the card, near the share's middle, on a straight stretch
+// (no turn within 3 s either side, when the share has such a stretch) so that
+// a shock never meets a turn's sideways pull. Between shocks the samples stay
+// below 1.3 g from rest on every axis.
 Telemetry makeTelemetry(uint64_t seed, int totalSeconds);
 
 // A G-sensor value cut to whole hundredths toward zero, as the viewer shows it.

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
 #include "Json.h"
+#include "analysis/DayAnalysis.h"
 #include "engine/Params.h"
 #include "engine/PlaybackTypes.h"
 #include "engine/Records.h"
@@ -259,6 +261,8 @@ struct Args {
     std::vector<std::string> positional;
     int speed = kSpeedIndexNormal;
     bool speedGiven = false;
+    double threshold = 0.0;  // g; 0 for the card's shock levels
+    bool thresholdGiven = false;
 };
 
 Args parseArgs(const std::vector<std::string>& args) {
@@ -272,6 +276,16 @@ Args parseArgs(const std::vector<std::string>& args) {
             a.speed = static_cast<int>(v);
             a.speedGiven = true;
             ++i;
+        } else if (args[i] == "--threshold") {
+            char* end = nullptr;
+            const double v = i + 1 < args.size() ? std::strtod(args[i + 1].c_str(), &end) : 0.0;
+            if (i + 1 >= args.size() || end == args[i + 1].c_str() || *end != '\0' ||
+                !(v >= 0.01 && v <= 16.0)) {
+                throw Failure("--threshold takes a shock threshold in g, 0.01 to 16");
+            }
+            a.threshold = v;
+            a.thresholdGiven = true;
+            ++i;
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             throw Failure("unknown option " + args[i] + " (try --help)");
         } else {
@@ -281,8 +295,10 @@ Args parseArgs(const std::vector<std::string>& args) {
     return a;
 }
 
-void expectCount(const Args& a, std::size_t n, bool speedAllowed, const char* form) {
-    if (a.positional.size() != n || (a.speedGiven && !speedAllowed)) {
+void expectCount(const Args& a, std::size_t n, bool speedAllowed, const char* form,
+                 bool thresholdAllowed = false) {
+    if (a.positional.size() != n || (a.speedGiven && !speedAllowed) ||
+        (a.thresholdGiven && !thresholdAllowed)) {
         throw Failure(std::string("usage: korvel-probe ") + form);
     }
 }
@@ -510,6 +526,66 @@ void list(const Args& a, std::ostream& out) {
     }
 }
 
+// The day folder's analysis, as the viewer makes it.
+analysis::DayAnalysis analyseDayFolder(const std::string& folder, const Args& a) {
+    requireFolder(folder);
+    if (dayListing::dayFolderDate(folder) == 0) {
+        throw Failure(folder + ": not a day folder (named yyyymmdd)");
+    }
+    analysis::AnalysisOptions options;
+    if (a.thresholdGiven) {
+        options.thresholds = analysis::ShockThresholds::uniform(a.threshold);
+    }
+    analysis::DayAnalysis day;
+    const std::atomic<bool> cancel{false};
+    if (!analysis::analyseDay(folder, options, &cancel, &day)) {
+        throw Failure(folder + ": cannot be read as a day folder");
+    }
+    return day;
+}
+
+// "date", "time" and "ms" of a time in ms from the day's midnight.
+JsonObject timeJson(int dayDate, std::int64_t ms) {
+    const pt::ptime at = VORTA::instantFromDateTime(dayDate, 0) + pt::milliseconds(ms);
+    JsonObject o;
+    o.integer("date", VORTA::dateInteger(at))
+        .integer("time", VORTA::timeInteger(at))
+        .integer("ms", ((ms % 1000) + 1000) % 1000);
+    return o;
+}
+
+void track(const Args& a, std::ostream& out) {
+    expectCount(a, 1, false, "track DAYFOLDER");
+    const analysis::DayAnalysis day = analyseDayFolder(a.positional[0], a);
+    for (const analysis::GpsFix& f : day.data.fixes) {
+        JsonObject o = timeJson(day.data.date, f.ms);
+        o.real("lat", f.latitude)
+            .real("lon", f.longitude)
+            .real("speed_kmh", f.knots * analysis::kKmhPerKnot)
+            .integer("channel", f.channel);
+        out << o.str() << '\n';
+    }
+}
+
+void events(const Args& a, std::ostream& out) {
+    expectCount(a, 1, false, "events DAYFOLDER [--threshold G]", true);
+    const analysis::DayAnalysis day = analyseDayFolder(a.positional[0], a);
+    for (const analysis::ShockEvent& e : day.events) {
+        JsonObject o = timeJson(day.data.date, e.ms);
+        // Samples are hundredths: so is their difference from the rest.
+        o.real("peak_g", std::round(static_cast<double>(e.peakG) * 100.0) / 100.0)
+            .text("axis", analysis::axisName(e.axis));
+        if (e.hasFix) {
+            o.real("speed_kmh", e.knots * analysis::kKmhPerKnot)
+                .real("lat", e.latitude)
+                .real("lon", e.longitude);
+        } else {
+            o.null("speed_kmh").null("lat").null("lon");
+        }
+        out << o.str() << '\n';
+    }
+}
+
 }  // namespace
 
 std::string usage() {
@@ -556,6 +632,21 @@ and day folders, printed as JSON, one object per line.
       The file list of a day folder: {"item":"hh:mm:ss","date":yyyymmdd} per
       listed recording.
 
+  korvel-probe track DAYFOLDER
+      The day's GPS track, one object per recorded fix in time order:
+      {"date","time","ms","lat","lon","speed_kmh","channel"}
+      For each recording period the fixes of the lowest channel that has
+      them (channel 0 unless its recording is missing or has none).
+
+  korvel-probe events DAYFOLDER [--threshold G]
+      The day's shock events in time order:
+      {"date","time","ms","peak_g","axis","speed_kmh","lat","lon"}
+      peak_g is the signed deviation from the resting vector on axis "X",
+      "Y" or "Z"; speed and position are null when no fix lies within 2 s.
+      Thresholds come from SHOCK_DRIVE_X/Y/Z in DVRSETUP.INI of the card
+      root (the day folder's parent): 0.3 g + 0.2 g x (10 - level), level
+      1-10, 5 (1.3 g) when missing; --threshold G takes G on every axis.
+
   korvel-probe --help
       This text.
 
@@ -589,6 +680,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             seek(a, out);
         } else if (command == "list") {
             list(a, out);
+        } else if (command == "track") {
+            track(a, out);
+        } else if (command == "events") {
+            events(a, out);
         } else {
             throw Failure("unknown command " + command + " (try --help)");
         }
