@@ -3,7 +3,8 @@
 // Viewer tab of the setup editor: the viewer's own login account and speed
 // unit, kept in the settings store (the native store QSettings("QUENDRA",
 // "Korvel") in the program), not on the card. Changing the account here changes
-// what the login dialog checks.
+// what the login dialog checks. The folder for captured pictures is the
+// configuration's "CAPTUREPATH".
 //
 // Threading: GUI thread only.
 
@@ -11,6 +12,8 @@
 
 #include "ui_ConfigApp.h"
 
+class QLineEdit;
+class QPushButton;
 class QSettings;
 
 class ConfigApp : public QWidget {
@@ -25,6 +28,9 @@ public:
     void save(QSettings& store) const;
 
     Ui::ConfigApp ui;
+    // Capture folder row: the folder and a button that browses for it.
+    QLineEdit* leCapturePath = nullptr;
+    QPushButton* pbCapturePath = nullptr;
 
 protected:
     void changeEvent(QEvent* event) override;
