@@ -203,7 +203,14 @@ private:
         const STREAMOBJECT* packet = nullptr;
         std::uint64_t generation = 0;
         ptime instant;
+        // The head is a picture (not a GPS or G-sensor sample).
+        bool picture = false;
+        // Instant of the first picture queued from the head on; unset when
+        // none is queued near it.
+        ptime nextPicture;
     };
+    // Queue entries nextPacket() looks through for the next picture.
+    static constexpr int kPictureLookahead = 16;
 
     void run();
     // Waits for a packet; false when the worker was stopped.
