@@ -762,23 +762,15 @@ void Korvel::slotSaveFrameClicked(QWidget* _frame, GLWidget* _widget) {
     if (_widget == nullptr) {
         return;
     }
+    // Only a recorded picture has a time; the view's placeholder has none.
+    QDateTime at;
     const QImage picture = _widget->pictureImage(0);
-    if (picture.isNull()) {
+    if (picture.isNull() || !_widget->dateTimeOf(0, at) || !at.isValid()) {
         QMessageBox::warning(this, tr("Save frame"), tr("The view shows no picture yet."),
                              QMessageBox::Ok);
         return;
     }
-    QDateTime at = QDateTime::currentDateTime();
-    QDateTime buffered;
-    // The picture's own time first: it is exactly the frame written.
-    if (_widget->dateTimeOf(0, buffered) && buffered.isValid()) {
-        at = buffered;
-    } else if (IDisplayPage* page = pageOf(_frame); page != nullptr) {
-        QDateTime playing;
-        if (page->currentDateTime(playing) && playing.isValid()) {
-            at = playing;
-        }
-    }
+    (void)_frame;
     const QString folder = g_config.capturePath();
     const QString written =
         captureFiles::ensureFolder(folder)

@@ -198,8 +198,8 @@ void UCDayTimeline::paintEvent(QPaintEvent*) {
     const double pxPerMs = double(track.width()) / double(visible);
 
     // Hour scale: the finest step whose labels do not crowd each other.
-    static const qint64 kSteps[] = {60000,    120000,   300000,   600000,   900000,
-                                    1800000,  3600000,  7200000,  10800000, 21600000};
+    static const qint64 kSteps[] = {10000,   15000,   30000,   60000,    120000,  300000,  600000,
+                                    900000,  1800000, 3600000, 7200000, 10800000, 21600000};
     qint64 step = kSteps[std::size(kSteps) - 1];
     for (qint64 s : kSteps) {
         if (s * pxPerMs >= kMinLabelSpacing) {
@@ -215,7 +215,8 @@ void UCDayTimeline::paintEvent(QPaintEvent*) {
     for (qint64 t = (m_from + step - 1) / step * step; t <= m_to; t += step) {
         const int x = xAt(t);
         p.drawLine(x, track.top() - 3, x, track.top() - 1);
-        const QString label = timeText(t).left(5);
+        // Seconds only where the scale is that fine.
+        const QString label = step < 60000 ? timeText(t) : timeText(t).left(5);
         const int w = fm.horizontalAdvance(label);
         const int lx = std::clamp(x - w / 2, 0, std::max(0, width() - w));
         p.drawText(QRect(lx, 0, w, kLabelHeight), Qt::AlignCenter, label);
