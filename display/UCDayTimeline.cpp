@@ -153,16 +153,18 @@ QRect UCDayTimeline::trackRect() const {
                  kTrackHeight);
 }
 
+// The first pixel of the track is the start of the part shown, the last
+// pixel its end.
 qint64 UCDayTimeline::timeAt(int x) const {
     const QRect track = trackRect();
-    const double f = double(x - track.left()) / std::max(1, track.width());
+    const double f = double(x - track.left()) / std::max(1, track.width() - 1);
     return clampDay(m_from + qint64(std::llround(f * double(m_to - m_from))));
 }
 
 int UCDayTimeline::xAt(qint64 ms) const {
     const QRect track = trackRect();
     const double f = double(ms - m_from) / double(std::max<qint64>(1, m_to - m_from));
-    return track.left() + int(std::lround(f * track.width()));
+    return track.left() + int(std::lround(f * (track.width() - 1)));
 }
 
 int UCDayTimeline::markAt(int x) const {
@@ -366,7 +368,7 @@ void UCDayTimeline::wheelEvent(QWheelEvent* event) {
     const qint64 width = std::clamp<qint64>(qint64((m_to - m_from) * factor), kMinVisibleMs, kDayMs);
     // The time under the pointer stays under it.
     const QRect track = trackRect();
-    const double f = double(x - track.left()) / std::max(1, track.width());
+    const double f = double(x - track.left()) / std::max(1, track.width() - 1);
     qint64 from = at - qint64(f * double(width));
     from = std::clamp<qint64>(from, 0, kDayMs - width);
     m_userZoomed = true;
