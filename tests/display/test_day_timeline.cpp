@@ -146,6 +146,15 @@ void TestDayTimeline::drawsSpansGapsAndBand() {
     QVERIFY(pixelAt(t, 14 * kHour).lightness() > gap.lightness() + 15);
     t.clearRange();
     QCOMPARE(pixelAt(t, 14 * kHour), gap);
+    // The play position in yellow, a mark in orange.
+    t.setPosition(14 * kHour);
+    const QColor position = pixelAt(t, 14 * kHour);
+    QVERIFY2(position.red() > 200 && position.green() > 150 && position.blue() < 120,
+             qPrintable(position.name()));
+    t.setPosition(-1);
+    t.setMarks({{15 * kHour, "shock"}});
+    const QColor mark = t.grab().toImage().pixelColor(t.xAt(15 * kHour), t.height() / 2 - 2);
+    QVERIFY2(mark.red() > 200 && mark.green() < 140, qPrintable(mark.name()));
 }
 
 QTEST_MAIN(TestDayTimeline)
