@@ -254,6 +254,14 @@ Korvel::~Korvel() {
     m_focusTimer.stop();
     m_fileList.cancel();
     stopSpans();
+    // Pages close (sites, sound) while the window is still whole; closing
+    // the window has done it already.
+    std::vector<std::unique_ptr<IDisplayPage>> pages = std::move(m_pages);
+    m_currentPage = nullptr;
+    ui->wgPlayControls->setPage(nullptr);
+    for (const auto& page : pages) {
+        page->closePage();
+    }
 }
 
 UCPlaybackStrip* Korvel::playbackStrip() const {

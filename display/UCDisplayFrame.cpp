@@ -134,8 +134,19 @@ UCDisplayFrame::~UCDisplayFrame() {
     m_audioPlaying = false;
     // Sites call back into this object until they are stopped.
     closeAllViews();
+    releaseAudioOutput();
+}
+
+void UCDisplayFrame::releaseAudioOutput() {
+    // Some sound servers' outputs run the event loop while they close: that
+    // must happen while the widgets around are whole, not among the children
+    // a destructor tears down.
+    m_audioPlaying = false;
     if (m_audioOutput) {
-        m_audioOutput->stop();
+        QAudioOutput* output = m_audioOutput;
+        m_audioOutput = nullptr;
+        output->stop();
+        delete output;
     }
 }
 
@@ -1075,6 +1086,9 @@ void UCDisplayFrame::slotApplyAudioFormat() {
         QMutexLocker lock(&m_audioFormatLock);
         m_formatChangeQueued = false;
         format = m_pendingFormat;
+    }
+    if (m_closed) {
+        return;
     }
     if (m_audioOutput && format == m_audioFormat) {
         return;

@@ -312,6 +312,8 @@ private:
     void closeView(GLWidget* view);
     // Stops, closes and destroys a site (GUI thread, views lock not held).
     void destroySite(ISite* site);
+    // Stops and deletes the audio output (a later block makes a new one).
+    void releaseAudioOutput();
     int indexOfView(GLWidget* view) const;
     bool isSelectable(GLWidget* view) const;
     bool isPacing(ISite* site) const;
@@ -376,6 +378,8 @@ private:
     // Set once the output failed for m_audioFormat (no device), so that every
     // block does not retry; cleared on the next format change.
     bool m_audioUnavailable = false;
+    // Set by closeEvent: a format change queued before then makes no output.
+    bool m_closed = false;
     // Set by the GUI thread while an output plays from m_audioDevice; read by
     // the audio callback, which waits for the output only then.
     std::atomic<bool> m_audioPlaying{false};

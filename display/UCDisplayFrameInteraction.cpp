@@ -488,6 +488,8 @@ void UCDisplayFrame::closeEvent(QCloseEvent* event) {
     m_relayoutGroup->clear();
     m_refreshTimer.stop();
     closeAllViews();
+    m_closed = true;
+    releaseAudioOutput();
     emit signalCloseDisplay(this);
     m_rubberBandWidget->hide();
     QWidget::closeEvent(event);
