@@ -202,17 +202,18 @@ void UCDayTimeline::paintEvent(QPaintEvent*) {
     // Hour scale: the finest step whose labels do not crowd each other.
     static const qint64 kSteps[] = {10000,   15000,   30000,   60000,    120000,  300000,  600000,
                                     900000,  1800000, 3600000, 7200000, 10800000, 21600000};
-    qint64 step = kSteps[std::size(kSteps) - 1];
-    for (qint64 s : kSteps) {
-        if (s * pxPerMs >= kMinLabelSpacing) {
-            step = s;
-            break;
-        }
-    }
     QFont f = font();
     f.setPixelSize(10);
     p.setFont(f);
     const QFontMetrics fm(f);
+    qint64 step = kSteps[std::size(kSteps) - 1];
+    for (qint64 s : kSteps) {
+        const int label = fm.horizontalAdvance(s < 60000 ? "00:00:00" : "00:00");
+        if (s * pxPerMs >= std::max(kMinLabelSpacing, label + 16)) {
+            step = s;
+            break;
+        }
+    }
     p.setPen(kScaleColor);
     for (qint64 t = (m_from + step - 1) / step * step; t <= m_to; t += step) {
         const int x = xAt(t);

@@ -14,7 +14,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   libjs-leaflet
   xvfb xauth dbus-daemon libgl1-mesa-dri mesa-utils fonts-dejavu-core fonts-nanum fonts-ipafont-gothic
-  pulseaudio pulseaudio-utils xdotool imagemagick desktop-file-utils
+  pulseaudio pulseaudio-utils xdotool imagemagick desktop-file-utils python3
 )
 
 missing=()
