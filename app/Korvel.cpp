@@ -1248,7 +1248,16 @@ void Korvel::resizeEvent(QResizeEvent* event) {
     // Keep the left bar within half the window as the window narrows.
     m_leftBarWidth =
         std::clamp(m_leftBarWidth, kMinLeftBarWidth, std::max(kMinLeftBarWidth, width() / 2));
+    // A slide still under way aims at places of the old size (the first one
+    // starts before the window has its size): the bars go to their places at
+    // once instead.
+    if (m_slideGroup) {
+        m_slideGroup->stop();
+        m_slideGroup->deleteLater();
+        m_slideGroup = nullptr;
+    }
     placeBars();
+    relayoutPages();
 }
 
 void Korvel::updateEdgeButtons() {
@@ -1266,7 +1275,12 @@ void Korvel::updateEdgeButtons() {
 void Korvel::slideBars(bool leftWas, bool rightWas, bool bottomWas) {
     const BarRects from = barRects(leftWas, rightWas, bottomWas);
     const BarRects to = barRects(m_leftBarShown, m_rightBarShown, m_bottomBarShown);
+    if (m_slideGroup) {
+        m_slideGroup->stop();
+        m_slideGroup->deleteLater();
+    }
     auto* group = new QParallelAnimationGroup(this);
+    m_slideGroup = group;
     auto animate = [group](QWidget* bar, const QByteArray& property, const QVariant& start,
                            const QVariant& end, QEasingCurve::Type easing) {
         auto* a = new QPropertyAnimation(bar, property, group);

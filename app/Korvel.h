@@ -58,6 +58,7 @@ class QDragEnterEvent;
 class QDropEvent;
 class QFileSystemModel;
 class QMimeData;
+class QParallelAnimationGroup;
 class QHBoxLayout;
 class QLCDNumber;
 class QMenu;
@@ -296,6 +297,8 @@ private:
     QString m_shownDate;
 
     bool m_leftBarShown = true;
+    // The bars' slide under way, if any.
+    QPointer<QParallelAnimationGroup> m_slideGroup;
     bool m_rightBarShown = true;
     bool m_bottomBarShown = false;
     int m_leftBarWidth = kDefaultLeftBarWidth;

@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOption>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -37,7 +39,7 @@ UCDayTimeline::UCDayTimeline(QWidget* parent) : QWidget(parent) {
     setObjectName("wgTimeline");
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setAttribute(Qt::WA_StyledBackground, true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -194,6 +196,11 @@ QString UCDayTimeline::timeText(qint64 ms) {
 
 void UCDayTimeline::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // The style sheet's background: the bar under the views is opaque even
+    // where a zoomed grid lies behind it.
+    QStyleOption option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &p, this);
     p.setRenderHint(QPainter::Antialiasing, false);
     const QRect track = trackRect();
     const qint64 visible = std::max<qint64>(1, m_to - m_from);
@@ -215,6 +222,7 @@ void UCDayTimeline::paintEvent(QPaintEvent*) {
         }
     }
     p.setPen(kScaleColor);
+    int labelsEnd = -1;
     for (qint64 t = (m_from + step - 1) / step * step; t <= m_to; t += step) {
         const int x = xAt(t);
         p.drawLine(x, track.top() - 3, x, track.top() - 1);
@@ -222,7 +230,11 @@ void UCDayTimeline::paintEvent(QPaintEvent*) {
         const QString label = step < 60000 ? timeText(t) : timeText(t).left(5);
         const int w = fm.horizontalAdvance(label);
         const int lx = std::clamp(x - w / 2, 0, std::max(0, width() - w));
-        p.drawText(QRect(lx, 0, w, kLabelHeight), Qt::AlignCenter, label);
+        // A label pushed in at an end must not run into its neighbour.
+        if (lx > labelsEnd + 4) {
+            p.drawText(QRect(lx, 0, w, kLabelHeight), Qt::AlignCenter, label);
+            labelsEnd = lx + w;
+        }
     }
 
     // The day: dark where nothing was recorded, coloured spans where it was.

@@ -64,6 +64,7 @@ private slots:
     void seekKeysAndRecordings();
     void timelineSeeks();
     void splitGroupsAndFullScreen();
+    void gridStaysWhole();
     void snapshotsNeverOverwrite();
     void contextMenuActsOnTheRightClickedView();
     void deleteAndSound();
@@ -350,6 +351,52 @@ void TestKeyboard::splitGroupsAndFullScreen() {
     QTRY_VERIFY(frame()->displayLayout()->layoutRect().height() < frame()->height());
     // Esc outside full screen is left to whoever else wants it.
     QVERIFY(!m_window->shortcutAction(Command::LeaveFullScreen)->isEnabled());
+}
+
+void TestKeyboard::gridStaysWhole() {
+    UCDisplayLayout* layout = frame()->displayLayout();
+    auto* bottom = m_window->findChild<QWidget*>("wgBottomBar");
+    QTRY_COMPARE(bottom->geometry().bottom(), bottom->parentWidget()->height() - 1);
+    QTRY_VERIFY(!layout->layoutRect().isNull());
+    const QRect fit = layout->layoutRect();
+    auto wheel = [this](int dy) {
+        const QPointF at(frame()->width() / 2.0, frame()->height() / 3.0);
+        QWheelEvent e(at, QPointF(frame()->mapToGlobal(at.toPoint())), QPoint(), QPoint(0, dy),
+                      Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(frame(), &e);
+        QTest::qWait(UCDisplayFrame::kWheelGuardMs + 5);  // steps closer are one step
+    };
+    wheel(120);
+    wheel(120);
+    QVERIFY(layout->layoutRect().width() > fit.width());
+    // Zooming out goes back to the grid that fits, never below it.
+    for (int i = 0; i < 5; ++i) {
+        wheel(-120);
+    }
+    QCOMPARE(layout->layoutRect(), fit);
+
+    // Bars that slide away leave their room to the grid, and take it back.
+    m_window->slotShowHideBottombar();
+    QTRY_COMPARE(layout->layoutRect().bottom(), frame()->rect().bottom());
+    // The restore tab at the window's bottom edge is the tab over its whole
+    // height, not the window's size grip.
+    auto* restore = m_window->findChild<QPushButton*>("pbShowHideBottomBar");
+    QTRY_COMPARE(restore->mapTo(m_window.get(), QPoint(0, restore->height())).y(),
+                 m_window->height());
+    for (int y : {0, restore->height() - 1}) {
+        const QPoint p = restore->mapTo(m_window.get(), QPoint(restore->width() / 2, y));
+        QCOMPARE(m_window->childAt(p), static_cast<QWidget*>(restore));
+    }
+    m_window->slotShowHideBottombar();
+    QTRY_COMPARE(layout->layoutRect(), fit);
+    // A zoomed grid too: the bar's room is given and taken with the grid
+    // fitted anew.
+    wheel(120);
+    m_window->slotShowHideLeftbar();
+    QTRY_COMPARE(layout->layoutRect(), QRect(0, fit.top(), fit.right() + 1, fit.height()));
+    m_window->slotShowHideLeftbar();
+    QTRY_COMPARE(layout->layoutRect(), fit);
 }
 
 void TestKeyboard::snapshotsNeverOverwrite() {
