@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -43,7 +44,20 @@ UCDlgShortcuts::UCDlgShortcuts(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     column->addWidget(buttons);
 
-    const int rowsHeight = table->verticalHeader()->length() + table->horizontalHeader()->height();
-    resize(std::max(460, table->horizontalHeader()->length() + 40),
-           std::min(720, rowsHeight + 80));
+}
+
+void UCDlgShortcuts::showEvent(QShowEvent* event) {
+    // Sized once the style sheet has given the rows their height: every key
+    // in sight, as far as the screen allows.
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->resizeRowsToContents();
+    const int rows = table->verticalHeader()->length() + table->horizontalHeader()->height() +
+                     2 * table->frameWidth();
+    const int chrome = height() - table->height();
+    const QScreen* screen = this->screen();
+    const int most = screen ? screen->availableGeometry().height() * 9 / 10 : 900;
+    resize(std::max(width(), table->horizontalHeader()->length() + 60),
+           std::min(most, rows + chrome));
+    QDialog::showEvent(event);
 }

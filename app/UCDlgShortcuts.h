@@ -17,4 +17,7 @@ public:
     explicit UCDlgShortcuts(QWidget* parent = nullptr);
 
     QTableWidget* table = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -34,6 +35,8 @@
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/Shortcuts.h"
+#include "app/UCDlgAbout.h"
+#include "app/UCDlgShortcuts.h"
 #include "app/UCPlaybackStrip.h"
 #include "display/GLWidget.h"
 #include "display/UCDayTimeline.h"
@@ -69,6 +72,7 @@ private slots:
     void contextMenuActsOnTheRightClickedView();
     void deleteAndSound();
     void listsKeepTheirNavigationKeys();
+    void shortcutsPageListsEveryKey();
     void openingByDialogDropAndCommandLine();
     void sessionComesBack();
 
@@ -149,6 +153,12 @@ QDateTime TestKeyboard::waitFor(const std::function<bool(const QDateTime&)>& pre
 }
 
 void TestKeyboard::key(int k, Qt::KeyboardModifiers m) {
+    // Without a window manager nothing gives the window back its activation
+    // after a dialog closed.
+    if (!m_window->isActiveWindow()) {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
     QTest::keyClick(m_window.get(), Qt::Key(k), m);
 }
 
@@ -499,6 +509,41 @@ void TestKeyboard::listsKeepTheirNavigationKeys() {
              QString("One view (1 / Ctrl+1)"));
     QVERIFY(m_window->findChild<QPushButton*>("pbOpen")->toolTip().endsWith("(Ctrl+O)"));
     QVERIFY(m_window->timeline()->toolTip().contains("Shift+Right"));
+}
+
+void TestKeyboard::shortcutsPageListsEveryKey() {
+    // F1, and the About box's button: the same page, every key of the window.
+    int pages = 0;
+    ModalDriver modal;
+    modal.onDialog = [&](QDialog* dialog) {
+        if (auto* about = qobject_cast<UCDlgAbout*>(dialog)) {
+            // From the box's own loop, not from inside the driver's poll.
+            QTimer::singleShot(0, about, [about] {
+                about->shortcutsButton->click();
+                about->accept();
+            });
+            return;
+        }
+        auto* page = qobject_cast<UCDlgShortcuts*>(dialog);
+        QVERIFY(page != nullptr);
+        ++pages;
+        QCOMPARE(page->table->rowCount(), shortcuts::table().size());
+        QStringList keys;
+        for (int row = 0; row < page->table->rowCount(); ++row) {
+            keys << page->table->item(row, 0)->text();
+        }
+        for (QAction* action : m_window->actions()) {
+            for (const QKeySequence& k : action->shortcuts()) {
+                QVERIFY2(keys.join(" / ").split(" / ").contains(k.toString()),
+                         qPrintable(k.toString()));
+            }
+        }
+        dialog->reject();
+    };
+    key(Qt::Key_F1);
+    QCOMPARE(pages, 1);
+    m_window->findChild<QPushButton*>("pbHelp")->click();
+    QCOMPARE(pages, 2);
 }
 
 void TestKeyboard::openingByDialogDropAndCommandLine() {
