@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "ReaderCard.h"
 #include "recording/DaySpans.h"
@@ -60,6 +61,19 @@ TEST(DaySpans, ADamagedFileLeavesTheEndToItsPeers) {
     EXPECT_EQ(moment[0].startMs, kNoon);
     EXPECT_EQ(moment[0].endMs, kNoon);
     EXPECT_EQ(moment[1].startMs, kNoon + 4000);
+}
+
+TEST(DaySpans, FromMidnightAndNotForFilesTooSmallToBeRecordings) {
+    mkcard::CardOptions options = tinyOptions(1, 3, 1);
+    options.start = {2026, 3, 1, 0, 0, 0};
+    Card card("spans-midnight", options);
+    ASSERT_TRUE(card.ok());
+    // A 100-byte "recording" at 13:00 is no recording.
+    std::ofstream(card.dayFolder() + "/130000000.ssf") << std::string(100, 'x');
+    const std::vector<Span> spans = daySpans::recordedSpans(card.dayFolder());
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_EQ(spans[0].startMs, 0);
+    EXPECT_EQ(spans[0].endMs, 2000);
 }
 
 TEST(DaySpans, NothingForFoldersThatAreNoDaysOrACancelledScan) {
