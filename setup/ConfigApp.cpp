@@ -2,9 +2,15 @@
 
 #include <QColor>
 #include <QEvent>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QSettings>
 
+#include "app/CConfiguration.h"
 #include "app/PasswordHash.h"
 #include "app/PrivateFile.h"
 #include "app/StoredText.h"
@@ -25,6 +31,26 @@ ConfigApp::ConfigApp(QWidget* parent) : QWidget(parent) {
     ui.lePassword->setPalette(hint);
     shockSetting = new ShockSettingBox(this);
     ui.vlApp->insertWidget(ui.vlApp->count() - 1, shockSetting);  // above the spacer
+
+    auto* capture = new QGroupBox(tr("Captured pictures"), this);
+    capture->setObjectName("gbCapture");
+    auto* row = new QHBoxLayout(capture);
+    leCapturePath = new QLineEdit(capture);
+    leCapturePath->setObjectName("leCapturePath");
+    leCapturePath->setPlaceholderText(CConfiguration::defaultCapturePath());
+    pbCapturePath = new QPushButton(tr("Browse..."), capture);
+    pbCapturePath->setObjectName("pbCapturePath");
+    row->addWidget(leCapturePath, 1);
+    row->addWidget(pbCapturePath);
+    // Above the spacer that closes the tab.
+    ui.vlApp->insertWidget(ui.vlApp->count() - 1, capture);
+    connect(pbCapturePath, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, tr("Folder for captured pictures"), leCapturePath->text());
+        if (!folder.isEmpty()) {
+            leCapturePath->setText(folder);
+        }
+    });
 }
 
 void ConfigApp::load(const QSettings& store) {
@@ -36,6 +62,7 @@ void ConfigApp::load(const QSettings& store) {
     const bool mph = store.value("SHOW/SPEED_MPH", false).toBool();
     ui.rbMiles->setChecked(mph);
     ui.rbKm->setChecked(!mph);
+    leCapturePath->setText(g_config.capturePath());
     shockSetting->load(store);
 }
 
@@ -60,6 +87,10 @@ void ConfigApp::save(QSettings& store) const {
     store.setValue("LOGIN/AUTO_LOGIN", ui.cbAutoLogin->isChecked());
     store.setValue("SHOW/SPEED_MPH", ui.rbMiles->isChecked());
     shockSetting->save(store);
+    // An empty folder stands for the default one.
+    const QString capture = leCapturePath->text().trimmed();
+    g_config.setCapturePath(capture.isEmpty() ? CConfiguration::defaultCapturePath() : capture);
+    g_config.save();
 }
 
 void ConfigApp::changeEvent(QEvent* event) {

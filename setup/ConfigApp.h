@@ -3,7 +3,8 @@
 // Viewer tab of the setup editor: the viewer's own login account and speed
 // unit, kept in the settings store (the native store QSettings("QUENDRA",
 // "Korvel") in the program), not on the card. Changing the account here changes
-// what the login dialog checks.
+// what the login dialog checks. The folder for captured pictures is the
+// configuration's "CAPTUREPATH".
 //
 // The password is never shown: its field starts empty and a save changes the
 // stored password (its hash, PasswordHash.h) only when a new one was typed,
@@ -16,6 +17,8 @@
 
 #include "ui_ConfigApp.h"
 
+class QLineEdit;
+class QPushButton;
 class QSettings;
 class ShockSettingBox;
 
@@ -40,6 +43,9 @@ public:
     Ui::ConfigApp ui;
     // The shock threshold of the viewer's events.
     ShockSettingBox* shockSetting = nullptr;
+    // Capture folder row: the folder and a button that browses for it.
+    QLineEdit* leCapturePath = nullptr;
+    QPushButton* pbCapturePath = nullptr;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -148,6 +148,18 @@
         <source>A password does not match a confirm password</source>
         <translation>A password does not match a confirm password</translation>
     </message>
+    <message>
+        <source>Captured pictures</source>
+        <translation>Captured pictures</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>Folder for captured pictures</source>
+        <translation>Folder for captured pictures</translation>
+    </message>
 </context>
 <context>
     <name>ConfigCamera</name>
@@ -686,6 +698,62 @@
         <source>Speed</source>
         <translation>Speed</translation>
     </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a folder.</source>
+        <translation>&quot;%1&quot; is not a folder.</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; does not exist.</source>
+        <translation>The folder &quot;%1&quot; does not exist.</translation>
+    </message>
+    <message>
+        <source>Save frame</source>
+        <translation>Save frame</translation>
+    </message>
+    <message>
+        <source>The view shows no picture yet.</source>
+        <translation>The view shows no picture yet.</translation>
+    </message>
+    <message>
+        <source>The picture was saved:</source>
+        <translation>The picture was saved:</translation>
+    </message>
+    <message>
+        <source>The picture could not be saved in:</source>
+        <translation>The picture could not be saved in:</translation>
+    </message>
+    <message>
+        <source>Close channel</source>
+        <translation>Close channel</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>About Korvel</source>
+        <translation>About Korvel</translation>
+    </message>
+    <message>
+        <source>Open a card or a day folder</source>
+        <translation>Open a card or a day folder</translation>
+    </message>
+    <message>
+        <source>Click or drag to play from there; the wheel zooms.</source>
+        <translation>Click or drag to play from there; the wheel zooms.</translation>
+    </message>
+    <message>
+        <source>5 s</source>
+        <translation>5 s</translation>
+    </message>
+    <message>
+        <source>60 s</source>
+        <translation>60 s</translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>
@@ -887,6 +955,129 @@
     </message>
 </context>
 <context>
+    <name>Shortcuts</name>
+    <message>
+        <source>Play or pause</source>
+        <translation>Play or pause</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play forward, faster each time (x1, x2 ... x64)</source>
+        <translation>Play forward, faster each time (x1, x2 ... x64)</translation>
+    </message>
+    <message>
+        <source>Play backward, faster each time (x-1, x-2 ... x-64)</source>
+        <translation>Play backward, faster each time (x-1, x-2 ... x-64)</translation>
+    </message>
+    <message>
+        <source>One picture forward</source>
+        <translation>One picture forward</translation>
+    </message>
+    <message>
+        <source>One picture backward</source>
+        <translation>One picture backward</translation>
+    </message>
+    <message>
+        <source>5 seconds back</source>
+        <translation>5 seconds back</translation>
+    </message>
+    <message>
+        <source>5 seconds forward</source>
+        <translation>5 seconds forward</translation>
+    </message>
+    <message>
+        <source>60 seconds back</source>
+        <translation>60 seconds back</translation>
+    </message>
+    <message>
+        <source>60 seconds forward</source>
+        <translation>60 seconds forward</translation>
+    </message>
+    <message>
+        <source>First recording</source>
+        <translation>First recording</translation>
+    </message>
+    <message>
+        <source>Last recording</source>
+        <translation>Last recording</translation>
+    </message>
+    <message>
+        <source>Previous recording of the list</source>
+        <translation>Previous recording of the list</translation>
+    </message>
+    <message>
+        <source>Next recording of the list</source>
+        <translation>Next recording of the list</translation>
+    </message>
+    <message>
+        <source>One view</source>
+        <translation>One view</translation>
+    </message>
+    <message>
+        <source>Four views</source>
+        <translation>Four views</translation>
+    </message>
+    <message>
+        <source>Nine views</source>
+        <translation>Nine views</translation>
+    </message>
+    <message>
+        <source>Previous group of views</source>
+        <translation>Previous group of views</translation>
+    </message>
+    <message>
+        <source>Next group of views</source>
+        <translation>Next group of views</translation>
+    </message>
+    <message>
+        <source>Capture the selected view as shown</source>
+        <translation>Capture the selected view as shown</translation>
+    </message>
+    <message>
+        <source>Save the selected view&apos;s picture at its own size</source>
+        <translation>Save the selected view&apos;s picture at its own size</translation>
+    </message>
+    <message>
+        <source>Full screen on or off</source>
+        <translation>Full screen on or off</translation>
+    </message>
+    <message>
+        <source>Leave full screen</source>
+        <translation>Leave full screen</translation>
+    </message>
+    <message>
+        <source>Close the selected view</source>
+        <translation>Close the selected view</translation>
+    </message>
+    <message>
+        <source>Open a card or a day folder</source>
+        <translation>Open a card or a day folder</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Volume down</source>
+        <translation>Volume down</translation>
+    </message>
+    <message>
+        <source>Volume up</source>
+        <translation>Volume up</translation>
+    </message>
+    <message>
+        <source>Sound off or on</source>
+        <translation>Sound off or on</translation>
+    </message>
+    <message>
+        <source>This list of keys</source>
+        <translation>This list of keys</translation>
+    </message>
+</context>
+<context>
     <name>UCDisplayFrame</name>
     <message>
         <source>Korvel Lite Version</source>
@@ -937,6 +1128,10 @@
         <location line="+0"/>
         <source>Version </source>
         <translation>Version </translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Keyboard shortcuts</translation>
     </message>
 </context>
 <context>
@@ -1005,6 +1200,21 @@
     </message>
 </context>
 <context>
+    <name>UCDlgShortcuts</name>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Keyboard shortcuts</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Keys</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>Action</translation>
+    </message>
+</context>
+<context>
     <name>UCPlaybackStrip</name>
     <message>
         <location filename="../../app/UCPlaybackStrip.cpp" line="+131"/>
@@ -1045,6 +1255,18 @@
         <location line="+1"/>
         <source>FastSpeed</source>
         <translation>FastSpeed</translation>
+    </message>
+    <message>
+        <source>Sound on</source>
+        <translation>Sound on</translation>
+    </message>
+    <message>
+        <source>Sound off</source>
+        <translation>Sound off</translation>
+    </message>
+    <message>
+        <source>Volume %1%</source>
+        <translation>Volume %1%</translation>
     </message>
 </context>
 <context>
