@@ -130,6 +130,8 @@ public:
     bool getFirstRecordTime(int* date, int* time) override;
     bool getLastRecordTime(int* date, int* time) override;
     SiteParams* getParams() override;
+    bool isFinished() override;
+    bool isChannelQuiet(int channel) override;
 
     // The returned records are the site's own copies, one per channel, made on
     // the calling (control) thread from the worker's latest sample: a decode
@@ -208,6 +210,10 @@ private:
 
     ptime clock() const;
     void setClock(ptime value);
+    // A worker's start of an unset clock (siterules::clockStart).
+    void startClock(ptime frame);
+    // The channel's reader ran out and its worker has shown its last picture.
+    bool channelFinished(int channel, const std::shared_ptr<IMediaSource>& src);
 
     // Flushes every worker, resets its times and releases its flow control.
     void flushWorkers();
