@@ -1100,6 +1100,19 @@ void CSSFFileSite::jumpLocked(int date, int time,
     }
     // Without the clock thread nothing resynchronises to what is being flushed.
     stopClockThread();
+    const auto src = quiesceLocked();
+    // The play position and the clock are set before the source delivers
+    // from its new position: a picture it hands out at once must not find
+    // them reset after it has started the clock.
+    repositioned(CVideoDecodeItem::frameInstant(date, time, 0));
+    setClock(ptime());
+    if (src) {
+        reposition(*src);
+    }
+    startClockThread();
+}
+
+std::shared_ptr<IMediaSource> CSSFFileSite::quiesceLocked() {
     const auto src = source();
     if (src) {
         for (int c = 0; c < kMaxChannels; ++c) {
@@ -1108,12 +1121,7 @@ void CSSFFileSite::jumpLocked(int date, int time,
     }
     flushWorkers();
     clearAudioQueue();
-    if (src) {
-        reposition(*src);
-    }
-    startClockThread();
-    repositioned(CVideoDecodeItem::frameInstant(date, time, 0));
-    setClock(ptime());
+    return src;
 }
 
 // Where play and reverse play start: the position-for-play query; when no
@@ -1217,17 +1225,16 @@ void CSSFFileSite::play() {
     siterules::PlayTime at;
     int sequence = 0;
     playStart(false, &at, &sequence);
-    flushWorkers();
-    clearAudioQueue();
-    if (const auto src = source()) {
-        src->playForward(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
-    }
+    const auto src = quiesceLocked();
     repositioned(CVideoDecodeItem::frameInstant(at.date(), at.time(), 0));
     setClock(ptime());
     m_speedIndex.store(kSpeedIndexNormal);
     m_playMode.store(PLAYMODE_FORWARD);
     m_backward.store(false);
     setWorkersMode(PLAYMODE_FORWARD, kSpeedIndexNormal);
+    if (src) {
+        src->playForward(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
+    }
 }
 
 void CSSFFileSite::playReverse() {
@@ -1238,11 +1245,7 @@ void CSSFFileSite::playReverse() {
     siterules::PlayTime at;
     int sequence = 0;
     playStart(true, &at, &sequence);
-    flushWorkers();
-    clearAudioQueue();
-    if (const auto src = source()) {
-        src->playReverse(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
-    }
+    const auto src = quiesceLocked();
     repositioned(CVideoDecodeItem::frameInstant(at.date(), at.time(), 0));
     setClock(ptime());
     m_speedIndex.store(kSpeedIndexReverse);
@@ -1250,6 +1253,9 @@ void CSSFFileSite::playReverse() {
     // Reverse play follows the latest worker, as a backward speed change does.
     m_backward.store(true);
     setWorkersMode(PLAYMODE_BACKWARD, kSpeedIndexReverse);
+    if (src) {
+        src->playReverse(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
+    }
 }
 
 void CSSFFileSite::pause() {
@@ -1311,26 +1317,30 @@ void CSSFFileSite::changeSpeed(int speedIndex) {
         return;
     }
     // Reposition where the pictures are now; when nothing is presented at the
-    // moment (just after a flush), at the last known play position.
+    // moment (just after a flush), at the last known play position. Without
+    // any (nothing shown since the site opened at the start of its
+    // recordings) the readers take the speed where they stand.
     getCurrentTime(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     const ptime at = playAnchor();
-    if (at.is_special()) {
+    const int mode = siterules::playModeForSpeedIndex(speedIndex);
+    const auto applyMode = [&]() {
+        m_speedIndex.store(speedIndex);
+        m_playMode.store(mode);
+        m_backward.store(speedIndex < kSpeedIndexStill);
+        setWorkersMode(mode, speedIndex);
+    };
+    if (!source() || !siterules::crossesReadingPattern(oldIndex, speedIndex)) {
+        applyMode();
         return;
     }
-    const auto src = source();
-    if (src && siterules::crossesReadingPattern(oldIndex, speedIndex)) {
-        siterules::PlayTime t;
-        siterules::splitPlayTime(at, &t);
-        flushWorkers();
-        clearAudioQueue();
-        src->setSpeed(speedIndex, 0, t.year, t.month, t.day, t.hour, t.minute, t.second);
+    const auto src = quiesceLocked();
+    siterules::PlayTime t;
+    siterules::splitPlayTime(at, &t);
+    if (!at.is_special()) {
         repositioned(at);
     }
-    const int mode = siterules::playModeForSpeedIndex(speedIndex);
-    m_speedIndex.store(speedIndex);
-    m_playMode.store(mode);
-    m_backward.store(speedIndex < kSpeedIndexStill);
-    setWorkersMode(mode, speedIndex);
+    applyMode();
+    src->setSpeed(speedIndex, 0, t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
 // ---------------------------------------------------------------------------

@@ -215,6 +215,9 @@ private:
     // The channel's reader ran out and its worker has shown its last picture.
     bool channelFinished(int channel, const std::shared_ptr<IMediaSource>& src);
 
+    // Stops the source delivering, then empties the decode and audio queues;
+    // the source (null when there is none) for the repositioning to follow.
+    std::shared_ptr<IMediaSource> quiesceLocked();
     // Flushes every worker, resets its times and releases its flow control.
     void flushWorkers();
     void clearAudioQueue();

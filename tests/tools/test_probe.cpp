@@ -394,6 +394,19 @@ TEST_F(ProbeTest, SeekLandsOnTheKeyFrameForTheTarget) {
     }
     // A date that does not exist.
     EXPECT_EQ(probe({"seek", day, "0", "20260230", "120000"}).status, 1);
+
+    // What users type: the day folder relative to the current folder, and a
+    // time without its leading zero (09:00:00, before the first recording).
+    const fs::path before = fs::current_path();
+    fs::current_path(fs::path(day).parent_path());
+    const Result relative = probe({"seek", "./20260301/", "0", "20260301", "120001"});
+    const Result shortTime = probe({"seek", "20260301", "0", "20260301", "90000"});
+    fs::current_path(before);
+    ASSERT_EQ(relative.status, 0) << relative.err;
+    EXPECT_EQ(field(relative.lines.at(0), "file"), "\"120000000.ssf\"");
+    EXPECT_EQ(number(relative.lines.at(0), "time"), 120001);
+    ASSERT_EQ(shortTime.status, 0) << shortTime.err;
+    EXPECT_EQ(number(shortTime.lines.at(0), "time"), 120000);
 }
 
 TEST_F(ProbeTest, ListFollowsTheDayFolderRules) {

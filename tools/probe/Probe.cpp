@@ -405,8 +405,9 @@ void seek(const Args& a, std::ostream& out) {
     if (!parseNumber(a.positional[1], 2, 0, kMaxChannels - 1, &channel)) {
         throw Failure("CHANNEL must be 0 to " + std::to_string(kMaxChannels - 1));
     }
+    // A time before 10:00 may come without its leading zero (90000).
     if (a.positional[2].size() != 8 || !parseNumber(a.positional[2], 8, 0, 99999999, &date) ||
-        a.positional[3].size() != 6 || !parseNumber(a.positional[3], 6, 0, 999999, &time)) {
+        !parseNumber(a.positional[3], 6, 0, 235959, &time)) {
         throw Failure("date and time must be YYYYMMDD and HHMMSS");
     }
     requireFolder(folder);
@@ -508,7 +509,9 @@ and day folders, printed as JSON, one object per line.
   korvel-probe --help
       This text.
 
-Dates are yyyymmdd and times hhmmss as numbers. Strings are JSON strings;
+Dates are yyyymmdd and times hhmmss as numbers (a leading zero of the time
+may be left out: 90000 is 09:00:00); day folders may be given relative to
+the current folder. Strings are JSON strings;
 bytes that are not UTF-8 appear as \u00XX. Exit status 0 on success; 1 with
 one line on standard error for a missing, unreadable or malformed input or a
 wrong command line.
