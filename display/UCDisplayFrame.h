@@ -29,6 +29,8 @@
 #include <QAudioFormat>
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QPointer>
@@ -74,6 +76,10 @@ public:
     static constexpr int kPopupMs = 200;
     // Wheel steps closer together than this zoom the grid once.
     static constexpr int kWheelGuardMs = 21;
+    // Every this many refresh ticks the views' play states are brought up to
+    // date (a channel without a recording at the play position, a site at the
+    // end of its recordings).
+    static constexpr int kStateEveryTicks = 5;
     // Site kind of CreateSite for recording-file sites.
     static constexpr int kRecordingSiteKind = 2;
     // Audio kept for the output at most (bytes); older PCM is dropped.
@@ -148,6 +154,8 @@ public:
     // 2 when the first selected view's site paces its pictures, otherwise 1.
     int playMode() const;
     bool isSelectedPaused() const;
+    // The first selected view's site has come to the end of its recordings.
+    bool isSelectedFinished();
     bool currentDateTime(QDateTime& out) const;
     bool firstDateTime(QDateTime& out) const;
     bool lastRecordDateTime(QDateTime& out) const;
@@ -307,6 +315,8 @@ private:
     void returnPoppedViews(GLWidget* except = nullptr);
     void forgetView(GLWidget* view);
     bool takesPictureTexts(GLWidget* view) const;
+    void refreshPlayStates();
+    void showBlankPicture(GLWidget* view);
     static void dropAnimationsOf(QWidget* view, QParallelAnimationGroup* group);
 
     QWidget* m_owner = nullptr;
@@ -347,6 +357,12 @@ private:
     QParallelAnimationGroup* m_moveGroup = nullptr;
     bool m_fullScreen = false;
     bool m_bigZoom = false;
+    // What each view's site and channel are doing, as last shown in the
+    // view's texts; views missing here play.
+    enum class PlayState { Playing, Quiet, Finished };
+    QHash<GLWidget*, PlayState> m_playStates;
+    int m_stateTicks = 0;
+    QImage m_blankPicture;  // RGBA, made on first use
     qint64 m_lastWheelMs = 0;
 
     // Audio: the output lives on the GUI thread; the ring device is shared

@@ -451,7 +451,7 @@ bool MediaSource_SSFFile::isPrepared() {
 
 bool MediaSource_SSFFile::isChannelExhausted(int channel) {
     const SSFChannelReader* r = readerOf(channel);
-    return m_prepared.load() && r != nullptr && r->currentInstant().is_not_a_date_time();
+    return m_prepared.load() && r != nullptr && !r->hasCurrentInstant();
 }
 
 bool MediaSource_SSFFile::getFirstRecordTime(int* date, int* time) {

@@ -80,7 +80,11 @@ bool isPlausibleHead(const Head& head, std::uint64_t offset, std::uint64_t limit
 
 std::int64_t findPacket(std::FILE* f, std::uint64_t from, std::uint64_t limit,
                         const Streams& streams, std::uint32_t minStamp) {
-    std::vector<std::uint8_t> window(kWindowSize);
+    if (from >= limit) {
+        return -1;
+    }
+    std::vector<std::uint8_t> window(
+        static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, limit - from)));
     std::uint64_t base = from;
     while (base + VORTA::kPacketHeadSize <= limit) {
         const std::size_t want =
@@ -93,8 +97,14 @@ std::int64_t findPacket(std::FILE* f, std::uint64_t from, std::uint64_t limit,
             return -1;
         }
         const std::size_t last = got - VORTA::kPacketHeadSize;
+        const std::uint8_t* bytes = window.data();
         for (std::size_t i = 0; i <= last; ++i) {
-            const Head head = headAt(window.data() + i);
+            // Most offsets fail on the length's two high bytes alone (a length
+            // is at most 0x00400000): tested before anything else is parsed.
+            if (bytes[i + 3] != 0 || bytes[i + 2] > 0x40) {
+                continue;
+            }
+            const Head head = headAt(bytes + i);
             const std::uint64_t at = base + i;
             if (!isPlausibleHead(head, at, limit, streams) ||
                 head.stamp + kStampSlackMs < minStamp) {

@@ -273,6 +273,8 @@ struct SSFChannelReader::Impl {
     bool keysScanned = false;
     int currentEntry = -1;
     pt::ptime current{pt::not_a_date_time};
+    // Whether `current` is set, readable without the lock.
+    std::atomic<bool> hasCurrent{false};
     pt::ptime first{pt::not_a_date_time};
     pt::ptime last{pt::not_a_date_time};
     std::unique_ptr<STREAMOBJECT> sample;
@@ -287,6 +289,10 @@ struct SSFChannelReader::Impl {
     std::ostream* log = nullptr;  // null: the trace stream
 
     std::ostream* logStream() const { return log != nullptr ? log : korvel::traceStream(); }
+    void setCurrent(const pt::ptime& t) {
+        current = t;
+        hasCurrent.store(!t.is_not_a_date_time());
+    }
 };
 
 SSFChannelReader::SSFChannelReader(int channel, const SourceParams& params)
@@ -302,7 +308,7 @@ SSFChannelReader::~SSFChannelReader() {
 void SSFChannelReader::reset() {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     d_->file.close();
-    d_->current = pt::ptime(pt::not_a_date_time);
+    d_->setCurrent(pt::ptime(pt::not_a_date_time));
     d_->first = pt::ptime(pt::not_a_date_time);
     d_->last = pt::ptime(pt::not_a_date_time);
     d_->currentFile = -1;
@@ -505,7 +511,7 @@ void SSFChannelReader::readNext() {
                 return true;
             }
         }
-        d.current = pt::ptime(pt::not_a_date_time);
+        d.setCurrent(pt::ptime(pt::not_a_date_time));
         return false;
     };
 
@@ -638,7 +644,7 @@ void SSFChannelReader::readNext() {
                 break;
         }
         if (!record.instant.is_not_a_date_time()) {
-            d.current = record.instant;
+            d.setCurrent(record.instant);
         }
         return;
     }
@@ -647,6 +653,10 @@ void SSFChannelReader::readNext() {
 SSFChannelReader::ptime SSFChannelReader::currentInstant() const {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     return d_->current;
+}
+
+bool SSFChannelReader::hasCurrentInstant() const {
+    return d_->hasCurrent.load();
 }
 
 STREAMOBJECT* SSFChannelReader::currentSample() const {
@@ -765,7 +775,7 @@ bool SSFChannelReader::seek(int date, int time) {
     }
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     Impl& d = *d_;
-    d.current = pt::ptime(pt::not_a_date_time);
+    d.setCurrent(pt::ptime(pt::not_a_date_time));
     d.sample.reset();
     const FileSearch where = static_cast<int>(d.files.size()) > kLinearSearchMaxFiles
                                  ? searchBinary(target)
@@ -809,7 +819,7 @@ void SSFChannelReader::goToFirst() {
     if (!d.file.isOpen()) {
         return;
     }
-    d.current = pt::ptime(pt::not_a_date_time);
+    d.setCurrent(pt::ptime(pt::not_a_date_time));
     ensureKeyFrames();
     d.currentEntry = 0;
     if (!d.keys.empty()) {
@@ -826,7 +836,7 @@ void SSFChannelReader::goToLast() {
     if (!d.file.isOpen()) {
         return;
     }
-    d.current = pt::ptime(pt::not_a_date_time);
+    d.setCurrent(pt::ptime(pt::not_a_date_time));
     ensureKeyFrames();
     d.currentEntry = static_cast<int>(d.keys.size()) - 1;
     if (!d.keys.empty()) {

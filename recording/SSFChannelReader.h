@@ -114,6 +114,9 @@ public:
     void readNext();
 
     ptime currentInstant() const;
+    // Whether currentInstant() is set; without the lock, so that a caller is
+    // never held up by a read or a seek in progress.
+    bool hasCurrentInstant() const;
     // The record made by the last read, owned by the reader: valid until the
     // next readNext() or positioning call, which may come from another thread.
     // A caller on another thread than the positioning one uses
