@@ -1,5 +1,8 @@
 #include "app/DvrSetupInfo.h"
 
+#include "recording/RegularFile.h"
+
+#include <QFile>
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
@@ -14,7 +17,13 @@ QString dvrSetupPath(const QString& cardRoot) {
 
 DvrSetupInfo readDvrSetupInfo(const QString& cardRoot) {
     DvrSetupInfo info;
-    QSettings ini(dvrSetupPath(cardRoot), QSettings::IniFormat);
+    // A FIFO or a device named like the setup file would block the read on
+    // the GUI thread; a folder cannot be read.
+    const QString path = dvrSetupPath(cardRoot);
+    if (!regularfile::isRegular(QFile::encodeName(path).toStdString())) {
+        return info;
+    }
+    QSettings ini(path, QSettings::IniFormat);
     ini.setIniCodec("EUC-KR");
     const QVariant name = ini.value("/DVR_NAME", QString());
     // QSettings reads an unquoted value holding commas as a list; a vehicle

@@ -8,6 +8,11 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+QString CardIni::readablePath(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile() ? path : QString();
+}
+
 QString cardText(const QSettings& ini, const QString& key, const QString& fallback) {
     const QVariant value = ini.value(key, fallback);
     return value.type() == QVariant::StringList ? value.toStringList().join(',') : value.toString();
@@ -83,6 +88,9 @@ bool writeCardIni(const QString& target, const std::function<void(QSettings&)>& 
     }
     const QString scratchPath = scratch.filePath("setup.ini");
     if (QFileInfo::exists(target)) {
+        if (!QFileInfo(target).isFile()) {
+            return fail(QCoreApplication::translate("CardIni", "%1 is not a file").arg(target));
+        }
         QFile present(target);
         if (!present.open(QIODevice::ReadOnly)) {
             return fail(present.errorString());

@@ -20,9 +20,14 @@ inline constexpr const char* kModelSetupFile = "ZD-3100.INI";
 // EUC-KR codec. Keys written "/NAME" are the top-level ones.
 class CardIni : public QSettings {
 public:
-    explicit CardIni(const QString& path) : QSettings(path, QSettings::IniFormat) {
+    explicit CardIni(const QString& path) : QSettings(readablePath(path), QSettings::IniFormat) {
         setIniCodec("EUC-KR");
     }
+
+    // `path` when it names a regular file or nothing; otherwise (a FIFO, a
+    // device or a folder named like the setup file, whose read would block
+    // or fail) an empty path, which reads as an empty file.
+    static QString readablePath(const QString& path);
 };
 
 // A text value as the recorder wrote it: QSettings reads an unquoted value with

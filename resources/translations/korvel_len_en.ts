@@ -13,6 +13,10 @@
         <source>The settings could not be prepared for writing.</source>
         <translation>The settings could not be prepared for writing.</translation>
     </message>
+    <message>
+        <source>%1 is not a file</source>
+        <translation>%1 is not a file</translation>
+    </message>
 </context>
 <context>
     <name>ConfigApp</name>
@@ -669,6 +673,14 @@
     <message>
         <source>PLAY</source>
         <translation>PLAY</translation>
+    </message>
+    <message>
+        <source>END</source>
+        <translation>END</translation>
+    </message>
+    <message>
+        <source>NO RECORDING</source>
+        <translation>NO RECORDING</translation>
     </message>
     <message>
         <source>Close Channel(s)</source>

@@ -13,6 +13,10 @@
         <source>The settings could not be prepared for writing.</source>
         <translation>設定を書き込み用に準備できませんでした。</translation>
     </message>
+    <message>
+        <source>%1 is not a file</source>
+        <translation>%1 はファイルではありません</translation>
+    </message>
 </context>
 <context>
     <name>ConfigApp</name>
@@ -669,6 +673,14 @@
     <message>
         <source>PLAY</source>
         <translation>再生</translation>
+    </message>
+    <message>
+        <source>END</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>NO RECORDING</source>
+        <translation>録画なし</translation>
     </message>
     <message>
         <source>Close Channel(s)</source>

@@ -13,6 +13,10 @@
         <source>The settings could not be prepared for writing.</source>
         <translation>설정을 쓰기 위해 준비할 수 없습니다.</translation>
     </message>
+    <message>
+        <source>%1 is not a file</source>
+        <translation>%1 은(는) 파일이 아닙니다</translation>
+    </message>
 </context>
 <context>
     <name>ConfigApp</name>
@@ -669,6 +673,14 @@
     <message>
         <source>PLAY</source>
         <translation>재생</translation>
+    </message>
+    <message>
+        <source>END</source>
+        <translation>종료</translation>
+    </message>
+    <message>
+        <source>NO RECORDING</source>
+        <translation>녹화 없음</translation>
     </message>
     <message>
         <source>Close Channel(s)</source>
