@@ -961,9 +961,12 @@ void UCDisplayFrame::refreshPlayStates() {
         if (!finished.contains(site)) {
             finished.insert(site, site->isFinished());
         }
-        const PlayState state = finished.value(site)                       ? PlayState::Finished
-                                : site->isChannelQuiet(view->channelOf(0)) ? PlayState::Quiet
-                                                                           : PlayState::Playing;
+        // A channel the site does not play (the ninth view of a block) is
+        // never quiet and keeps its own text.
+        const bool quiet = site->isChannelQuiet(view->channelOf(0));
+        const PlayState state = !quiet                 ? PlayState::Playing
+                                : finished.value(site) ? PlayState::Finished
+                                                       : PlayState::Quiet;
         const PlayState before = m_playStates.value(view, PlayState::Playing);
         m_playStates.insert(view, state);
         if (state == PlayState::Finished && before != PlayState::Finished) {
