@@ -15,7 +15,12 @@
 //   the site is open.
 // - The sinks run on the media source's threads (packet and audio sinks on
 //   the read thread; the event sink on whatever thread issued the command,
-//   the control thread or the read thread at its start).
+//   the control thread, or the source's preparation thread for the start
+//   position and for commands given while the source still scans its
+//   folder).
+// - The state the GUI reads (isFinished, isChannelQuiet, the time queries)
+//   is computed on the calling thread from the workers' and the source's
+//   own thread-safe state.
 // - Decode threads call the clock getter and setter and the flow-control
 //   check; the clock thread reads the workers' instants; the audio thread
 //   calls SiteParams::onAudio. No site lock is held while a callback into the

@@ -26,7 +26,6 @@
 
 #include "MakeCard.h"
 #include "engine/CSSFFileSite.h"
-#include "recording/PacketTime.h"
 
 namespace {
 
@@ -463,42 +462,6 @@ public:
 private:
     std::string m_day;
 };
-
-// A jump to where one channel has no recording: that channel stays quiet and
-// the others play at the target; the clock does not go back to the old
-// recording of the quiet channel. The same for the last recording.
-TEST_F(SiteCardTest, JumpsWhereAChannelHasNoRecordingLeaveItQuietAndTheOthersInStep) {
-    // Channel 3 recorded only its first file (12:00:00 to 12:00:03).
-    DayCopy copy("120004030", 0);
-    open(0b1111, 1, 0, makeRealSource, copy.day());
-    ASSERT_TRUE(waitPictures(0b1111, 2));
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round == 0 ? "goto 12:00:05" : "last");
-        recorder.mark();
-        if (round == 0) {
-            site->gotoDateTime(2026, 3, 1, 12, 0, 5);
-        } else {
-            ASSERT_TRUE(site->gotoLast());
-        }
-        const int target = round == 0 ? 120005 : 120007;
-        ASSERT_TRUE(waitPictures(0b0111, 3, 3000));
-        for (int c = 0; c < 3; ++c) {
-            EXPECT_GE(recorder.times(c).front(), target) << "channel " << c;
-        }
-        EXPECT_TRUE(recorder.times(3).empty());
-        EXPECT_TRUE(site->isChannelQuiet(3));
-        EXPECT_FALSE(site->isChannelQuiet(0));
-        const CSSFFileSite::ptime clock = site->presentationClock();
-        ASSERT_FALSE(clock.is_not_a_date_time());
-        EXPECT_GE(VORTA::timeInteger(clock), target);
-    }
-    // Back where channel 3 has its recording, it plays again.
-    recorder.mark();
-    ASSERT_TRUE(site->gotoFirst());
-    ASSERT_TRUE(waitPictures(0b1111, 1));
-    EXPECT_EQ(recorder.times(3).front(), 120000);
-    EXPECT_FALSE(site->isChannelQuiet(3));
-}
 
 // Reverse given twice, and every mix of reverse, pause, speed and play, goes
 // on from where playback is, in the direction asked for.

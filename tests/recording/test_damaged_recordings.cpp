@@ -1,21 +1,14 @@
 // The channel reader over damaged and unusual recordings: a flipped packet
 // length, index entries that miss their packets, files without any key-frame
-// list, header dates that are no usable date, FIFOs and folders named like
-// recordings.
+// list, header dates that are no usable date. (FIFOs named like recordings:
+// tests/engine/test_fault_cards.cpp.)
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <functional>
-#include <future>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "ReaderCard.h"
-#include "recording/FolderScan.h"
 
 namespace {
 
@@ -231,48 +224,6 @@ TEST(DamagedRecordings, FilesWithoutAUsableHeaderDateAreDatedFromTheirNames) {
     lone->startAtFirstFile();
     EXPECT_EQ(lone->currentFile(), 1);
     EXPECT_EQ(lone->currentInstant(), card.start(2));
-}
-
-TEST(DamagedRecordings, FifosAndFoldersNamedLikeRecordingsAreNeverOpened) {
-    Card card("fifo", tinyOptions(2, 2, 2));
-    ASSERT_TRUE(card.ok());
-    const std::string fifoIndex = card.idx(0, 0);
-    const std::string fifoRecording = card.dayFolder() + "/120004000.ssf";
-    fs::remove(fifoIndex);
-    ASSERT_EQ(::mkfifo(fifoIndex.c_str(), 0600), 0);
-    ASSERT_EQ(::mkfifo(fifoRecording.c_str(), 0600), 0);
-    fs::create_directories(card.dayFolder() + "/120006000.ssf");
-
-    auto work = std::async(std::launch::async, [&]() {
-        std::ostringstream log;
-        SSFChannelReader reader(0, SourceParams());
-        reader.setLog(&log);
-        const std::atomic<bool> keepGoing{true};
-        scanFolder(card.dayFolder(), {&reader}, keepGoing, &log);
-        // Whatever lists a FIFO as a recording, the reader must not open it.
-        reader.addFile(fifoRecording);
-        reader.prepare();
-        reader.startAtFirstFile();
-        const std::size_t read = readOut(reader).instants.size() + 1;
-        const pt::ptime mid = card.start(0) + pt::seconds(1);
-        reader.seek(dateOf(mid), timeOf(mid));
-        return std::make_pair(reader.files().size(), read);
-    });
-    const bool done = work.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
-    if (!done) {
-        // Let a blocked open return, so that the test ends.
-        for (const std::string& f : {fifoIndex, fifoRecording}) {
-            const int fd = ::open(f.c_str(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                ::close(fd);
-            }
-        }
-    }
-    ASSERT_TRUE(done) << "a FIFO blocked the reader";
-    const auto result = work.get();
-    EXPECT_EQ(result.first, 3u);  // the two recordings and the FIFO added by hand
-    EXPECT_EQ(result.second, expectedPackets(card.options(), 0).size() +
-                                 expectedPackets(card.options(), 1).size());
 }
 
 }  // namespace
