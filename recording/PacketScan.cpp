@@ -1,6 +1,7 @@
 #include "recording/PacketScan.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "recording/ByteReader.h"
 #include "recording/PacketTime.h"
@@ -98,10 +99,20 @@ std::int64_t findPacket(std::FILE* f, std::uint64_t from, std::uint64_t limit,
         }
         const std::size_t last = got - VORTA::kPacketHeadSize;
         const std::uint8_t* bytes = window.data();
-        for (std::size_t i = 0; i <= last; ++i) {
-            // Most offsets fail on the length's two high bytes alone (a length
-            // is at most 0x00400000): tested before anything else is parsed.
-            if (bytes[i + 3] != 0 || bytes[i + 2] > 0x40) {
+        // A length is at most 0x00400000: its high byte is 0. Candidates are
+        // found by looking for zero bytes, which damaged data and coded
+        // pictures hold few of, before anything else is parsed.
+        const std::uint8_t* zero = bytes + 3;
+        const std::uint8_t* const zerosEnd = bytes + last + 4;
+        while (zero < zerosEnd) {
+            zero = static_cast<const std::uint8_t*>(
+                std::memchr(zero, 0, static_cast<std::size_t>(zerosEnd - zero)));
+            if (zero == nullptr) {
+                break;
+            }
+            const std::size_t i = static_cast<std::size_t>(zero - bytes) - 3;
+            ++zero;
+            if (bytes[i + 2] > 0x40) {
                 continue;
             }
             const Head head = headAt(bytes + i);

@@ -21,8 +21,8 @@ int openDescriptor(const std::string& path) {
         ::close(fd);
         return -1;
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    // Of the flags F_SETFL changes, only O_NONBLOCK was given.
+    if (::fcntl(fd, F_SETFL, 0) != 0) {
         ::close(fd);
         return -1;
     }

@@ -814,34 +814,34 @@ bool SSFChannelReader::seek(int date, int time) {
 void SSFChannelReader::goToFirst() {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     Impl& d = *d_;
-    d.file.close();
+    // The current file stays open when it is already (its key frames, maybe
+    // found by walking its packets, stay with it); another one is opened.
     openCurrentFile();
     if (!d.file.isOpen()) {
         return;
     }
     d.setCurrent(pt::ptime(pt::not_a_date_time));
+    d.awaitKeyFrame = false;
     ensureKeyFrames();
     d.currentEntry = 0;
-    if (!d.keys.empty()) {
-        d.file.seek(static_cast<std::int32_t>(d.keys.front().offset));
-    }
+    d.file.seek(static_cast<std::int32_t>(d.keys.empty() ? d.firstPacket : d.keys.front().offset));
     readNext();
 }
 
 void SSFChannelReader::goToLast() {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     Impl& d = *d_;
-    d.file.close();
+    // The current file stays open when it is already (its key frames, maybe
+    // found by walking its packets, stay with it); another one is opened.
     openCurrentFile();
     if (!d.file.isOpen()) {
         return;
     }
     d.setCurrent(pt::ptime(pt::not_a_date_time));
+    d.awaitKeyFrame = false;
     ensureKeyFrames();
     d.currentEntry = static_cast<int>(d.keys.size()) - 1;
-    if (!d.keys.empty()) {
-        d.file.seek(static_cast<std::int32_t>(d.keys.back().offset));
-    }
+    d.file.seek(static_cast<std::int32_t>(d.keys.empty() ? d.firstPacket : d.keys.back().offset));
     readNext();
 }
 
