@@ -3,6 +3,7 @@
 // generator on every record field.
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <sstream>
 #include <thread>
@@ -478,6 +479,11 @@ TEST(ChannelReader, ReadsAndRepositioningFromTwoThreadsKeepTheReaderConsistent) 
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     reader->playForwardFrom(dateOf(card.start(1)), timeOf(card.start(1)));
+    // The read thread may not have had a turn yet on a busy machine.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (delivered.load() + audio.load() == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     stop = true;
     readThread.join();
     EXPECT_GT(delivered.load() + audio.load(), 0);
