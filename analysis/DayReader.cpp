@@ -23,6 +23,7 @@
 #include "recording/DayListing.h"
 #include "recording/PacketRecords.h"
 #include "recording/PacketTime.h"
+#include "recording/RegularFile.h"
 #include "recording/SSFChannelReader.h"
 #include "recording/Vorta.h"
 
@@ -50,7 +51,7 @@ bool cancelled(const std::atomic<bool>* cancel) {
 class FileDescriptor {
 public:
     explicit FileDescriptor(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+        : fd_(regularfile::openDescriptor(path)) {}
     ~FileDescriptor() {
         if (fd_ >= 0) {
             ::close(fd_);

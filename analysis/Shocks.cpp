@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
+#include <sstream>
 #include <string_view>
 
 #include "analysis/Track.h"
+#include "recording/RegularFile.h"
 
 namespace analysis {
 
@@ -103,7 +105,16 @@ double thresholdForLevel(int level) {
 
 ShockLevels readShockLevels(const std::string& cardRoot) {
     ShockLevels levels;
-    std::ifstream in(cardRoot + "/DVRSETUP.INI", std::ios::binary);
+    // A FIFO named like the setup file would block the read for ever. A
+    // setup file is a few KiB; more than this is no setup file.
+    constexpr std::size_t kMaxSetupBytes = 1 << 20;
+    std::string text;
+    if (std::FILE* f = regularfile::openStream(cardRoot + "/DVRSETUP.INI")) {
+        text.resize(kMaxSetupBytes);
+        text.resize(std::fread(text.data(), 1, text.size(), f));
+        std::fclose(f);
+    }
+    std::istringstream in(text);
     static const char* const kKeys[3] = {"SHOCK_DRIVE_X", "SHOCK_DRIVE_Y", "SHOCK_DRIVE_Z"};
     bool topLevel = true;
     std::string line;

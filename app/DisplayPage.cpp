@@ -19,6 +19,7 @@ public:
         return m_frame && m_frame->getPlaySpeed(speedIndex);
     }
     bool isSelectedPaused() override { return m_frame && m_frame->isSelectedPaused(); }
+    bool isSelectedFinished() override { return m_frame && m_frame->isSelectedFinished(); }
     void setPlaySpeed(int speedIndex) override {
         if (m_frame) {
             m_frame->setPlaySpeed(speedIndex);

@@ -27,6 +27,9 @@ public:
     // The first selected view's speed index; false when it cannot tell.
     virtual bool getPlaySpeed(int& speedIndex) = 0;
     virtual bool isSelectedPaused() = 0;
+    // The first selected view's site has come to the end of its recordings:
+    // play starts them over.
+    virtual bool isSelectedFinished() { return false; }
     virtual void setPlaySpeed(int speedIndex) = 0;
     virtual void rewind() = 0;
     virtual void pause() = 0;

@@ -553,6 +553,13 @@ void Korvel::slotCheckTimer() {
         known = m_currentPage->currentDateTime(playing) || m_currentPage->firstDateTime(playing);
     }
     if (!known) {
+        if (m_currentPage != nullptr && m_currentPage->viewCount() > 0) {
+            // Views without a picture to tell the time (just after a jump,
+            // or no recording at the play position): the read-outs keep the
+            // last play time rather than turn to today's date.
+            ui->wgPlayControls->refreshPlaybackControls();
+            return;
+        }
         playing = QDateTime::currentDateTime();
     }
     const QDate day = playing.date();
@@ -641,16 +648,34 @@ void Korvel::slotCloseAll() {
     for (const auto& page : m_pages) {
         page->closeAllViews();
     }
+    clearReadOuts();
+}
+
+void Korvel::clearReadOuts() {
+    // Nothing plays any more: no speed, position or G-sensor values are left
+    // standing as if they were current.
+    m_speedLcd->display(0);
+    ui->lbN->setText(QStringLiteral(" 0 N "));
+    ui->lbE->setText(QStringLiteral(" 0 E "));
+    ui->lbX->setText(QStringLiteral("0"));
+    ui->lbY->setText(QStringLiteral("0"));
+    ui->lbZ->setText(QStringLiteral("0"));
+    m_hasPosition = false;
+    ui->wgPlayControls->refreshPlaybackControls();
 }
 
 void Korvel::slotCloseDisplay(UCDisplayFrame* _frame) {
     QWidget* frame = static_cast<QWidget*>(_frame);
     for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
         if ((*it)->widget() == frame || (*it)->widget() == nullptr) {
-            if (m_currentPage == it->get()) {
+            const bool current = m_currentPage == it->get();
+            if (current) {
                 setCurrentPage(nullptr);
             }
             m_pages.erase(it);
+            if (current) {
+                clearReadOuts();
+            }
             return;
         }
     }
@@ -1033,6 +1058,7 @@ void Korvel::slotCloseAllCurrentPage() {
     if (m_currentPage != nullptr) {
         m_currentPage->closeAllViews();
     }
+    clearReadOuts();
 }
 
 void Korvel::slotCloseSelectedChannels() {

@@ -272,6 +272,9 @@ private:
     void showBusyIndicator();
     void hideBusyIndicator();
     void showSpeed(double knots);
+    // Back to the read-outs of a window where nothing plays (speed 0, no
+    // position, no G-sensor values) and the playback controls refreshed.
+    void clearReadOuts();
     void toggleTopText(int type);
     void toggleBottomText(int type);
     IDisplayPage* pageOf(QWidget* frame) const;

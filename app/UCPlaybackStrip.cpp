@@ -227,12 +227,17 @@ void UCPlaybackStrip::refreshPlaybackControls() {
     }
     setButtonsEnabled(true);
     hsPBSpeed->setEnabled(true);
+    // At the end of the recordings nothing moves, whatever the speed asked.
+    const bool finished = m_page->isSelectedFinished();
+    if (finished) {
+        speedIndex = kSpeedIndexStill;
+    }
     // While the user holds the handle, the slider is the truth.
     if (!hsPBSpeed->isSliderDown()) {
         setSliderQuietly(speedIndex);
     }
     setSpeedText(speedIndex, kLabelEnabled);
-    if (m_page->isSelectedPaused()) {
+    if (finished || m_page->isSelectedPaused()) {
         setPlayLook();
     } else {
         setPauseLook();
@@ -420,7 +425,9 @@ void UCPlaybackStrip::slotPBPauseContinue() {
     }
     emit commandIssued();
     if (m_page->playMode() == 2) {
-        if (!m_page->isSelectedPaused()) {
+        // At the end of the recordings the button offers play, which starts
+        // them over.
+        if (!m_page->isSelectedPaused() && !m_page->isSelectedFinished()) {
             setPlayLook();
             m_page->pause();
         } else {

@@ -399,6 +399,7 @@ void UCDisplayFrame::selectOnly(GLWidget* view) {
 }
 
 void UCDisplayFrame::forgetView(GLWidget* view) {
+    m_playStates.remove(view);
     for (QPointer<GLWidget>* p : {&m_pressedView, &m_hoveredView, &m_pressedOnView, &m_edgeView,
                                   &m_longPressedView, &m_poppedView, &m_enlargedView}) {
         if (p->data() == view) {
@@ -968,13 +969,77 @@ void UCDisplayFrame::onNotice(int key, int code, int /*reserved*/, char* message
 // GUI-side handling of what the callbacks sent
 
 void UCDisplayFrame::rotateOneStep() {
-    QMutexLocker lock(&m_viewsLock);
-    for (GLWidget* view : m_views) {
-        QMutexLocker handOver(view->handOverLock());
-        if (view->hasPendingPicture()) {
-            view->update();
+    {
+        QMutexLocker lock(&m_viewsLock);
+        for (GLWidget* view : m_views) {
+            QMutexLocker handOver(view->handOverLock());
+            if (view->hasPendingPicture()) {
+                view->update();
+            }
         }
     }
+    if (++m_stateTicks % kStateEveryTicks == 0) {
+        refreshPlayStates();
+    }
+}
+
+void UCDisplayFrame::refreshPlayStates() {
+    // Sites are asked without the views lock: a decode thread holds it while
+    // it hands a picture over.
+    QHash<ISite*, bool> finished;
+    for (GLWidget* view : views()) {
+        ISite* site = view->sourceOf(0);
+        if (!isPacing(site)) {
+            continue;
+        }
+        if (!finished.contains(site)) {
+            finished.insert(site, site->isFinished());
+        }
+        // A channel the site does not play (the ninth view of a block) is
+        // never quiet and keeps its own text.
+        const bool quiet = site->isChannelQuiet(view->channelOf(0));
+        const PlayState state = !quiet                 ? PlayState::Playing
+                                : finished.value(site) ? PlayState::Finished
+                                                       : PlayState::Quiet;
+        const PlayState before = m_playStates.value(view, PlayState::Playing);
+        m_playStates.insert(view, state);
+        if (state == PlayState::Finished && before != PlayState::Finished) {
+            view->setBottomText(kBottomMode, tr("END"));
+        } else if (state == PlayState::Quiet) {
+            if (before != PlayState::Quiet) {
+                view->setBottomText(kBottomMode, tr("NO RECORDING"));
+                view->setBottomText(kBottomDateTime, QString());
+            }
+            showBlankPicture(view);
+        }
+    }
+}
+
+void UCDisplayFrame::showBlankPicture(GLWidget* view) {
+    // The last picture of a channel with nothing at the play position would
+    // pass for the present one. It is replaced until the channel plays again
+    // (a picture still waiting to be painted refuses the blank: tried again
+    // on the next round).
+    QDateTime shown;
+    if (!view->dateTimeOf(0, shown) || !shown.date().isValid()) {
+        return;
+    }
+    if (m_blankPicture.isNull()) {
+        m_blankPicture = QImage(QString::fromLatin1(GLWidget::kBlankPicture))
+                             .convertToFormat(QImage::Format_RGBA8888);
+        if (m_blankPicture.isNull()) {
+            return;
+        }
+    }
+    QMutexLocker handOver(view->handOverLock());
+    view->setImage(m_blankPicture.constBits(), m_blankPicture.width(), m_blankPicture.height(),
+                   view->sourceKeyOf(0), view->channelOf(0), 0, 0);
+}
+
+bool UCDisplayFrame::isSelectedFinished() {
+    GLWidget* first = firstSelected();
+    ISite* site = first ? first->sourceOf(0) : nullptr;
+    return isPacing(site) && site->isFinished();
 }
 
 bool UCDisplayFrame::takesPictureTexts(GLWidget* view) const {
@@ -1245,16 +1310,25 @@ void UCDisplayFrame::seekTo(const QDateTime& when) {
     }
 }
 
-bool UCDisplayFrame::gotoFirst(QDateTime& out) {
+namespace {
+
+// A jump to the first or last recording of every site: the site's own jump,
+// which it carries out once it has found its recordings (right after the
+// page opened it, it may still look for them); else a jump to the instant
+// the site names. `out` is the first site's instant, when known.
+bool jumpToEnd(const QList<ISite*>& sites, bool last, QDateTime& out) {
     bool answered = false;
-    for (ISite* site : sitesOf(selectedCopy())) {
+    for (ISite* site : sites) {
         int date = 0;
         int time = 0;
-        if (!site->getFirstRecordTime(&date, &time)) {
-            continue;
-        }
-        const QDateTime when = toDateTime(date, time);
-        if (!site->gotoFirst() && when.isValid()) {
+        const bool known =
+            last ? site->getLastRecordTime(&date, &time) : site->getFirstRecordTime(&date, &time);
+        const QDateTime when = known ? toDateTime(date, time) : QDateTime();
+        const bool jumped = last ? site->gotoLast() : site->gotoFirst();
+        if (!jumped) {
+            if (!when.isValid()) {
+                continue;
+            }
             site->gotoDateTime(when.date().year(), when.date().month(), when.date().day(),
                                when.time().hour(), when.time().minute(), when.time().second());
         }
@@ -1266,25 +1340,14 @@ bool UCDisplayFrame::gotoFirst(QDateTime& out) {
     return answered;
 }
 
+}  // namespace
+
+bool UCDisplayFrame::gotoFirst(QDateTime& out) {
+    return jumpToEnd(sitesOf(selectedCopy()), false, out);
+}
+
 bool UCDisplayFrame::gotoLast(QDateTime& out) {
-    bool answered = false;
-    for (ISite* site : sitesOf(selectedCopy())) {
-        int date = 0;
-        int time = 0;
-        if (!site->getLastRecordTime(&date, &time)) {
-            continue;
-        }
-        const QDateTime when = toDateTime(date, time);
-        if (!site->gotoLast() && when.isValid()) {
-            site->gotoDateTime(when.date().year(), when.date().month(), when.date().day(),
-                               when.time().hour(), when.time().minute(), when.time().second());
-        }
-        if (!answered) {
-            out = when;
-            answered = true;
-        }
-    }
-    return answered;
+    return jumpToEnd(sitesOf(selectedCopy()), true, out);
 }
 
 void UCDisplayFrame::setStreamType(int type) {
@@ -1343,7 +1406,12 @@ bool UCDisplayFrame::currentDateTime(QDateTime& out) const {
         return false;
     }
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-    if (!site->getChannelTime(first->channelOf(0), &y, &mo, &d, &h, &mi, &s)) {
+    // A selected channel without a recording here (its last picture may be
+    // from before a jump): the time the other channels of its site play.
+    const int channel = first->channelOf(0);
+    const bool own = !site->isChannelQuiet(channel) &&
+                     site->getChannelTime(channel, &y, &mo, &d, &h, &mi, &s);
+    if (!own && !site->getCurrentTime(&y, &mo, &d, &h, &mi, &s)) {
         return false;
     }
     const QDateTime when(QDate(y, mo, d), QTime(h, mi, s));

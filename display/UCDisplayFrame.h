@@ -29,6 +29,8 @@
 #include <QAudioFormat>
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QPointer>
@@ -75,6 +77,10 @@ public:
     static constexpr int kPopupMs = 200;
     // Wheel steps closer together than this zoom the grid once.
     static constexpr int kWheelGuardMs = 21;
+    // Every this many refresh ticks the views' play states are brought up to
+    // date (a channel without a recording at the play position, a site at the
+    // end of its recordings).
+    static constexpr int kStateEveryTicks = 5;
     // Site kind of CreateSite for recording-file sites.
     static constexpr int kRecordingSiteKind = 2;
     // Audio kept for the output at most (bytes); older PCM is dropped.
@@ -154,6 +160,8 @@ public:
     int playMode() const;
     // Paused, or standing on a single step.
     bool isSelectedPaused() const;
+    // The first selected view's site has come to the end of its recordings.
+    bool isSelectedFinished();
     bool currentDateTime(QDateTime& out) const;
     bool firstDateTime(QDateTime& out) const;
     bool lastRecordDateTime(QDateTime& out) const;
@@ -322,6 +330,8 @@ private:
     void returnPoppedViews(GLWidget* except = nullptr);
     void forgetView(GLWidget* view);
     bool takesPictureTexts(GLWidget* view) const;
+    void refreshPlayStates();
+    void showBlankPicture(GLWidget* view);
     static void dropAnimationsOf(QWidget* view, QParallelAnimationGroup* group);
 
     QWidget* m_owner = nullptr;
@@ -363,6 +373,12 @@ private:
     QParallelAnimationGroup* m_moveGroup = nullptr;
     bool m_fullScreen = false;
     bool m_bigZoom = false;
+    // What each view's site and channel are doing, as last shown in the
+    // view's texts; views missing here play.
+    enum class PlayState { Playing, Quiet, Finished };
+    QHash<GLWidget*, PlayState> m_playStates;
+    int m_stateTicks = 0;
+    QImage m_blankPicture;  // RGBA, made on first use
     qint64 m_lastWheelMs = 0;
 
     // Audio: the output lives on the GUI thread; the ring device is shared

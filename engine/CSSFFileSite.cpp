@@ -355,7 +355,7 @@ void CSSFFileSite::addChannelsLocked(ChannelMask mask) {
         w->setPacing(m_params.pacing == 1);
         w->setPlayMode(m_playMode.load());
         w->setSpeedIndex(m_speedIndex.load());
-        w->start([this]() { return clock(); }, [this](ptime t) { setClock(t); });
+        w->start([this]() { return clock(); }, [this](ptime t) { startClock(t); });
         channel.worker = std::move(worker);
         m_openMask.fetch_or(ChannelMask{1} << c);
     }
@@ -651,6 +651,17 @@ void CSSFFileSite::setClock(ptime value) {
     m_clock = value;
 }
 
+void CSSFFileSite::startClock(ptime frame) {
+    // The anchor is read first: its lock and the clock lock are leaves.
+    const ptime value = siterules::clockStart(frame, playAnchor());
+    std::lock_guard<std::mutex> guard(m_clockMutex);
+    // The first worker to present after a repositioning starts the clock;
+    // the others find it set.
+    if (m_clock.is_special()) {
+        m_clock = value;
+    }
+}
+
 CSSFFileSite::ptime CSSFFileSite::presentationClock() const {
     return clock();
 }
@@ -722,10 +733,10 @@ void CSSFFileSite::clockCycle(std::int64_t elapsedMicroseconds) {
             currents.push_back(ch.worker->currentInstant());
         }
     }
-    const ptime reference = siterules::referenceInstant(currents, m_backward.load());
     std::lock_guard<std::mutex> guard(m_clockMutex);
-    if (siterules::needsResync(m_clock, reference)) {
-        m_clock = reference;
+    const ptime target = siterules::resyncTarget(m_clock, currents, m_backward.load());
+    if (!target.is_special()) {
+        m_clock = target;
     }
 }
 
@@ -1054,22 +1065,26 @@ void CSSFFileSite::gotoDateTime(int year, int month, int day, int hour, int minu
 
 bool CSSFFileSite::gotoFirst() {
     CommandGuard command(m_commandMutex);
-    int date = 0;
-    int time = 0;
-    if (m_closing.load() || m_closed || !getFirstRecordTime(&date, &time)) {
+    if (m_closing.load() || m_closed || !source()) {
         return false;
     }
+    // Before the source has found its recordings the instant is not known
+    // yet; the source carries the jump out once it has.
+    int date = 0;
+    int time = 0;
+    getFirstRecordTime(&date, &time);
     jumpLocked(date, time, [](IMediaSource& src) { src.gotoFirst(); });
     return true;
 }
 
 bool CSSFFileSite::gotoLast() {
     CommandGuard command(m_commandMutex);
-    int date = 0;
-    int time = 0;
-    if (m_closing.load() || m_closed || !getLastRecordTime(&date, &time)) {
+    if (m_closing.load() || m_closed || !source()) {
         return false;
     }
+    int date = 0;
+    int time = 0;
+    getLastRecordTime(&date, &time);
     jumpLocked(date, time, [](IMediaSource& src) { src.gotoLast(); });
     return true;
 }
@@ -1079,10 +1094,25 @@ void CSSFFileSite::jumpLocked(int date, int time,
     if (m_closing.load() || m_closed) {
         return;
     }
-    m_params.startDate = date;
-    m_params.startTime = time;
+    if (date != 0) {
+        m_params.startDate = date;
+        m_params.startTime = time;
+    }
     // Without the clock thread nothing resynchronises to what is being flushed.
     stopClockThread();
+    const auto src = quiesceLocked();
+    // The play position and the clock are set before the source delivers
+    // from its new position: a picture it hands out at once must not find
+    // them reset after it has started the clock.
+    repositioned(CVideoDecodeItem::frameInstant(date, time, 0));
+    setClock(ptime());
+    if (src) {
+        reposition(*src);
+    }
+    startClockThread();
+}
+
+std::shared_ptr<IMediaSource> CSSFFileSite::quiesceLocked() {
     const auto src = source();
     if (src) {
         for (int c = 0; c < kMaxChannels; ++c) {
@@ -1091,25 +1121,35 @@ void CSSFFileSite::jumpLocked(int date, int time,
     }
     flushWorkers();
     clearAudioQueue();
-    if (src) {
-        reposition(*src);
-    }
-    startClockThread();
-    repositioned(CVideoDecodeItem::frameInstant(date, time, 0));
-    setClock(ptime());
+    return src;
 }
 
-// Where play and reverse play start: the position-for-play query, else the
-// stored start time, else the first (forward) or last (backward) recording.
+// Where play and reverse play start: the position-for-play query; when no
+// picture has been shown since the queues were emptied, the last known play
+// position (the anchor); else the stored start time, else the first
+// (forward) or last (backward) recording. After the end of the recordings
+// play starts again from the first one.
 void CSSFFileSite::playStart(bool backward, siterules::PlayTime* at, int* sequence) {
+    int date = 0;
+    int time = 0;
+    if (!backward && isFinished() && getFirstRecordTime(&date, &time)) {
+        splitDate(date, &at->year, &at->month, &at->day);
+        at->hour = time / 10000;
+        at->minute = time / 100 % 100;
+        at->second = time % 100;
+        return;
+    }
     Position position;
     if (positionForPlay(&position)) {
         siterules::splitPlayTime(position.instant, at);
         *sequence = position.sequence;
         return;
     }
-    int date = m_params.startDate;
-    int time = m_params.startTime;
+    if (siterules::splitPlayTime(playAnchor(), at)) {
+        return;
+    }
+    date = m_params.startDate;
+    time = m_params.startTime;
     if (date == 0) {
         if (backward) {
             getLastRecordTime(&date, &time);
@@ -1123,6 +1163,60 @@ void CSSFFileSite::playStart(bool backward, siterules::PlayTime* at, int* sequen
     at->second = time % 100;
 }
 
+bool CSSFFileSite::channelFinished(int channel, const std::shared_ptr<IMediaSource>& src) {
+    if (!src->isChannelExhausted(channel)) {
+        return false;
+    }
+    Channel& ch = m_channels[static_cast<std::size_t>(channel)];
+    ChannelGuard guard(ch.lock);
+    // Nothing queued and nothing waited for: its last picture is out.
+    return !ch.worker ||
+           (ch.worker->queuedPackets() == 0 && ch.worker->currentInstant().is_special());
+}
+
+bool CSSFFileSite::isFinished() {
+    const auto src = source();
+    const ChannelMask mask = m_openMask.load();
+    if (!src || m_closing.load() || mask == 0 || !src->isPrepared()) {
+        return false;
+    }
+    for (int c = 0; c < kMaxChannels; ++c) {
+        if (hasChannel(mask, c) && !channelFinished(c, src)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CSSFFileSite::isChannelQuiet(int channel) {
+    const auto src = source();
+    if (!src || m_closing.load() || !isChannel(channel) ||
+        !hasChannel(m_openMask.load(), channel) || !src->isPrepared()) {
+        return false;
+    }
+    if (channelFinished(channel, src)) {
+        return true;
+    }
+    ptime next;
+    {
+        Channel& ch = m_channels[static_cast<std::size_t>(channel)];
+        ChannelGuard guard(ch.lock);
+        if (!ch.worker) {
+            return false;
+        }
+        next = ch.worker->currentInstant();
+    }
+    // The picture the channel waits for lies well ahead of the play position:
+    // there is no recording of it here.
+    const ptime now = clock();
+    if (next.is_special() || now.is_special()) {
+        return false;
+    }
+    const bool backward = m_backward.load();
+    const pt::time_duration ahead = backward ? now - next : next - now;
+    return ahead > pt::milliseconds(siterules::kResyncThresholdMs);
+}
+
 void CSSFFileSite::play() {
     CommandGuard command(m_commandMutex);
     if (m_closing.load() || m_closed) {
@@ -1131,17 +1225,16 @@ void CSSFFileSite::play() {
     siterules::PlayTime at;
     int sequence = 0;
     playStart(false, &at, &sequence);
-    flushWorkers();
-    clearAudioQueue();
-    if (const auto src = source()) {
-        src->playForward(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
-    }
+    const auto src = quiesceLocked();
     repositioned(CVideoDecodeItem::frameInstant(at.date(), at.time(), 0));
     setClock(ptime());
     m_speedIndex.store(kSpeedIndexNormal);
     m_playMode.store(PLAYMODE_FORWARD);
     m_backward.store(false);
     setWorkersMode(PLAYMODE_FORWARD, kSpeedIndexNormal);
+    if (src) {
+        src->playForward(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
+    }
 }
 
 void CSSFFileSite::playReverse() {
@@ -1152,11 +1245,7 @@ void CSSFFileSite::playReverse() {
     siterules::PlayTime at;
     int sequence = 0;
     playStart(true, &at, &sequence);
-    flushWorkers();
-    clearAudioQueue();
-    if (const auto src = source()) {
-        src->playReverse(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
-    }
+    const auto src = quiesceLocked();
     repositioned(CVideoDecodeItem::frameInstant(at.date(), at.time(), 0));
     setClock(ptime());
     m_speedIndex.store(kSpeedIndexReverse);
@@ -1164,6 +1253,9 @@ void CSSFFileSite::playReverse() {
     // Reverse play follows the latest worker, as a backward speed change does.
     m_backward.store(true);
     setWorkersMode(PLAYMODE_BACKWARD, kSpeedIndexReverse);
+    if (src) {
+        src->playReverse(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
+    }
 }
 
 void CSSFFileSite::pause() {
@@ -1225,26 +1317,30 @@ void CSSFFileSite::changeSpeed(int speedIndex) {
         return;
     }
     // Reposition where the pictures are now; when nothing is presented at the
-    // moment (just after a flush), at the last known play position.
+    // moment (just after a flush), at the last known play position. Without
+    // any (nothing shown since the site opened at the start of its
+    // recordings) the readers take the speed where they stand.
     getCurrentTime(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     const ptime at = playAnchor();
-    if (at.is_special()) {
+    const int mode = siterules::playModeForSpeedIndex(speedIndex);
+    const auto applyMode = [&]() {
+        m_speedIndex.store(speedIndex);
+        m_playMode.store(mode);
+        m_backward.store(speedIndex < kSpeedIndexStill);
+        setWorkersMode(mode, speedIndex);
+    };
+    if (!source() || !siterules::crossesReadingPattern(oldIndex, speedIndex)) {
+        applyMode();
         return;
     }
-    const auto src = source();
-    if (src && siterules::crossesReadingPattern(oldIndex, speedIndex)) {
-        siterules::PlayTime t;
-        siterules::splitPlayTime(at, &t);
-        flushWorkers();
-        clearAudioQueue();
-        src->setSpeed(speedIndex, 0, t.year, t.month, t.day, t.hour, t.minute, t.second);
+    const auto src = quiesceLocked();
+    siterules::PlayTime t;
+    siterules::splitPlayTime(at, &t);
+    if (!at.is_special()) {
         repositioned(at);
     }
-    const int mode = siterules::playModeForSpeedIndex(speedIndex);
-    m_speedIndex.store(speedIndex);
-    m_playMode.store(mode);
-    m_backward.store(speedIndex < kSpeedIndexStill);
-    setWorkersMode(mode, speedIndex);
+    applyMode();
+    src->setSpeed(speedIndex, 0, t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
 // ---------------------------------------------------------------------------

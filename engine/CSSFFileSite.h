@@ -15,7 +15,12 @@
 //   the site is open.
 // - The sinks run on the media source's threads (packet and audio sinks on
 //   the read thread; the event sink on whatever thread issued the command,
-//   the control thread or the read thread at its start).
+//   the control thread, or the source's preparation thread for the start
+//   position and for commands given while the source still scans its
+//   folder).
+// - The state the GUI reads (isFinished, isChannelQuiet, the time queries)
+//   is computed on the calling thread from the workers' and the source's
+//   own thread-safe state.
 // - Decode threads call the clock getter and setter and the flow-control
 //   check; the clock thread reads the workers' instants; the audio thread
 //   calls SiteParams::onAudio. No site lock is held while a callback into the
@@ -130,6 +135,8 @@ public:
     bool getFirstRecordTime(int* date, int* time) override;
     bool getLastRecordTime(int* date, int* time) override;
     SiteParams* getParams() override;
+    bool isFinished() override;
+    bool isChannelQuiet(int channel) override;
 
     // The returned records are the site's own copies, one per channel, made on
     // the calling (control) thread from the worker's latest sample: a decode
@@ -208,7 +215,14 @@ private:
 
     ptime clock() const;
     void setClock(ptime value);
+    // A worker's start of an unset clock (siterules::clockStart).
+    void startClock(ptime frame);
+    // The channel's reader ran out and its worker has shown its last picture.
+    bool channelFinished(int channel, const std::shared_ptr<IMediaSource>& src);
 
+    // Stops the source delivering, then empties the decode and audio queues;
+    // the source (null when there is none) for the repositioning to follow.
+    std::shared_ptr<IMediaSource> quiesceLocked();
     // Flushes every worker, resets its times and releases its flow control.
     void flushWorkers();
     void clearAudioQueue();

@@ -1,7 +1,6 @@
 #include "engine/CVideoDecodeItem.h"
 
 #include <chrono>
-#include <iostream>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -13,6 +12,7 @@
 
 #include "codecs/VCodec.h"
 #include "engine/ThreadPriority.h"
+#include "engine/Trace.h"
 
 namespace pt = boost::posix_time;
 
@@ -101,10 +101,12 @@ int CVideoDecodeItem::checkBufferStatus() {
             result = kBufferDrained;
         }
     }
-    std::ostringstream line;
-    line << "checkBufferStatus() m_vbuffer.size() :  " << length
-         << " isFlowControl: " << (flagBefore ? 1 : 0) << '\n';
-    std::cout << line.str() << std::flush;
+    if (std::ostream* trace = korvel::traceStream()) {
+        std::ostringstream line;
+        line << "checkBufferStatus() m_vbuffer.size() :  " << length
+             << " isFlowControl: " << (flagBefore ? 1 : 0) << '\n';
+        *trace << line.str() << std::flush;
+    }
     return result;
 }
 

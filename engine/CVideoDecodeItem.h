@@ -107,8 +107,8 @@ public:
     bool pushPacket(STREAMOBJECT* packet);
     bool pushPacket2(STREAMOBJECT* packet);
 
-    // Writes the queue length and the flow-control flag to standard output,
-    // then returns kBufferFull (length >= kFlowControlHigh, flag set),
+    // Writes the queue length and the flow-control flag to standard output
+    // while tracing is on (engine/Trace.h), then returns kBufferFull (length >= kFlowControlHigh, flag set),
     // kBufferDrained (length < kFlowControlLow, flag cleared) or kBufferKeep.
     int checkBufferStatus();
     bool isFlowControl() const { return m_isFlowControl.load(); }

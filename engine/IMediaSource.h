@@ -58,6 +58,15 @@ public:
     virtual bool getFirstRecordTime(int* date, int* time) = 0;
     virtual bool getLastRecordTime(int* date, int* time) = 0;
 
+    // Whether the source has found its recordings (the folder scan is done).
+    // Commands given before are carried out afterwards, in order.
+    virtual bool isPrepared() { return true; }
+    // Whether the channel has nothing more to deliver from its position in
+    // the current direction: it ran out of recordings, or has none on that
+    // side of the position it was sent to. False while preparing and for a
+    // channel without a reader.
+    virtual bool isChannelExhausted(int /*channel*/) { return false; }
+
 protected:
     IMediaSource() = default;
 };

@@ -71,10 +71,21 @@ public:
     // given yyyymmdd / hhmmss. The second argument is accepted and ignored.
     virtual void addChannelsAt(ChannelMask mask, std::uint32_t unused, int date, int time) = 0;
 
-    // Repositions every channel at its first / last recording; false when
-    // nothing was repositioned.
+    // Repositions every channel at the first / last recording of all
+    // channels (a channel without a recording there stays quiet); false when
+    // the site cannot reposition. Given while the site still looks for its
+    // recordings, the jump is carried out once they are found.
     virtual bool gotoFirst() { return false; }
     virtual bool gotoLast() { return false; }
+
+    // End of the recordings: every channel has shown its last picture in the
+    // play direction. play() then starts again from the first recording.
+    virtual bool isFinished() { return false; }
+    // The channel has nothing to show at the play position: no recording
+    // there or none left in the play direction, or its next picture lies far
+    // from the play position. Its view says so instead of showing an old
+    // picture as current.
+    virtual bool isChannelQuiet(int /*channel*/) { return false; }
 
     virtual bool getFirstRecordTime(int* date, int* time) = 0;
     virtual bool getLastRecordTime(int* date, int* time) = 0;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <iostream>
 #include <new>
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
@@ -10,6 +9,7 @@
 #include "engine/PlaybackTypes.h"
 #include "engine/ThreadPriority.h"
 #include "recording/FolderScan.h"
+#include "recording/PacketTime.h"
 #include "recording/SSFChannelReader.h"
 
 namespace {
@@ -24,16 +24,18 @@ int timeNumber(int hour, int minute, int second) {
     return (hour * 100 + minute) * 100 + second;
 }
 
-void writeInstant(const ptime& at, int* date, int* time) {
-    const auto ymd = at.date().year_month_day();
-    const auto tod = at.time_of_day();
+// False (writing nothing) for an instant that has no date.
+bool writeInstant(const ptime& at, int* date, int* time) {
+    if (!VORTA::isWritableInstant(at)) {
+        return false;
+    }
     if (date != nullptr) {
-        *date = dateNumber(static_cast<int>(ymd.year), ymd.month, ymd.day);
+        *date = VORTA::dateInteger(at);
     }
     if (time != nullptr) {
-        *time = timeNumber(static_cast<int>(tod.hours()), static_cast<int>(tod.minutes()),
-                           static_cast<int>(tod.seconds()));
+        *time = VORTA::timeInteger(at);
     }
+    return true;
 }
 
 }  // namespace
@@ -58,7 +60,7 @@ private:
 };
 
 MediaSource_SSFFile::MediaSource_SSFFile()
-    : m_log(&std::cout), m_speedIndex(kSpeedIndexNormal), m_direction(DIRECTION_FORWARD) {}
+    : m_speedIndex(kSpeedIndexNormal), m_direction(DIRECTION_FORWARD) {}
 
 MediaSource_SSFFile::~MediaSource_SSFFile() {
     // A thread left running would go on using the readers deleted below.
@@ -66,7 +68,7 @@ MediaSource_SSFFile::~MediaSource_SSFFile() {
 }
 
 void MediaSource_SSFFile::setLog(std::ostream* log) {
-    m_log = log != nullptr ? log : &std::cout;
+    m_log = log;
 }
 
 bool MediaSource_SSFFile::open(SourceParams* params) {
@@ -121,28 +123,43 @@ void MediaSource_SSFFile::close() {
 
 void MediaSource_SSFFile::prepare() {
     {
-        // Commands wait until every reader has its files and its first packet:
-        // a jump issued during the scan would otherwise be undone below.
+        // Commands given meanwhile wait in m_pending (see runCommand): a jump
+        // carried out during the scan would be undone below.
         std::lock_guard<std::mutex> hold(m_readMutex);
         std::vector<SSFChannelReader*> readers;
         for (const auto& r : m_readers) {
             readers.push_back(r.get());
         }
-        scanFolder(m_params.folder, readers, m_open, *m_log);
+        scanFolder(m_params.folder, readers, m_open, m_log);
         for (SSFChannelReader* r : readers) {
             if (!m_open.load()) {
                 return;
             }
             r->enabled.store(1);
-            r->rewind();
-            r->openCurrentFile();
-            r->readNext();
+            r->startAtFirstFile();
         }
         if (!m_open.load()) {
             return;
         }
         if (m_params.startDate != 0) {
             gotoLocked(m_params.startDate, m_params.startTime);
+        }
+        // The commands given during the scan, in order; one given while they
+        // run joins the queue. The queue is empty when the source counts as
+        // prepared, so no command can slip past an earlier one.
+        for (;;) {
+            std::function<void()> command;
+            {
+                std::lock_guard<std::mutex> pending(m_pendingMutex);
+                if (m_pending.empty() || !m_open.load()) {
+                    m_pending.clear();
+                    m_prepared.store(true);
+                    break;
+                }
+                command = std::move(m_pending.front());
+                m_pending.pop_front();
+            }
+            command();
         }
         m_running.store(true);
         if (!m_open.load()) {
@@ -276,68 +293,88 @@ void MediaSource_SSFFile::gotoLocked(int date, int time) {
     setAllEnabled(1);
 }
 
+void MediaSource_SSFFile::runCommand(std::function<void()> command) {
+    {
+        std::lock_guard<std::mutex> pending(m_pendingMutex);
+        if (!m_prepared.load()) {
+            if (m_open.load()) {
+                m_pending.push_back(std::move(command));
+            }
+            return;
+        }
+    }
+    CommandGuard guard(*this);
+    command();
+}
+
 void MediaSource_SSFFile::gotoDateTime(int year, int month, int day, int hour, int minute,
                                        int second) {
-    CommandGuard guard(*this);
-    gotoLocked(dateNumber(year, month, day), timeNumber(hour, minute, second));
+    const int date = dateNumber(year, month, day);
+    const int time = timeNumber(hour, minute, second);
+    runCommand([this, date, time]() { gotoLocked(date, time); });
 }
 
 void MediaSource_SSFFile::gotoFirst() {
-    CommandGuard guard(*this);
-    setAllEnabled(0);
-    forgetDelivered();
-    for (const auto& r : m_readers) {
-        r->goToFirstFile();
-    }
-    sendEvent(EVT_REPOSITIONED);
-    setAllEnabled(1);
+    // Every channel goes to the day's first recording, not each to its own
+    // first one: a channel that starts later waits for its start.
+    runCommand([this]() {
+        int date = 0;
+        int time = 0;
+        if (getFirstRecordTime(&date, &time)) {
+            gotoLocked(date, time);
+        }
+    });
 }
 
 void MediaSource_SSFFile::gotoLast() {
-    CommandGuard guard(*this);
-    setAllEnabled(0);
-    forgetDelivered();
-    for (const auto& r : m_readers) {
-        r->goToLastFile();
-    }
-    sendEvent(EVT_REPOSITIONED);
-    setAllEnabled(1);
+    // The last key frame of the day; a channel that stopped earlier has
+    // nothing there and stays quiet.
+    runCommand([this]() {
+        int date = 0;
+        int time = 0;
+        if (getLastRecordTime(&date, &time)) {
+            gotoLocked(date, time);
+        }
+    });
 }
 
 void MediaSource_SSFFile::pauseAll() {
+    runCommand([this]() { setAllEnabled(0); });
+}
+
+void MediaSource_SSFFile::repositionLocked(int speedIndex, int event, int date, int time) {
     setAllEnabled(0);
+    m_direction.store(speedIndex > kSpeedIndexStill   ? DIRECTION_FORWARD
+                      : speedIndex < kSpeedIndexStill ? DIRECTION_BACKWARD
+                                                      : DIRECTION_STILL);
+    m_speedIndex.store(speedIndex);
+    sendEvent(event);
+    forgetDelivered();
+    // Every reader, also one already at this speed: the site emptied the
+    // decode queues, so a reader's read-ahead position is no longer where
+    // playback is.
+    for (const auto& r : m_readers) {
+        r->repositionAt(speedIndex, date, time);
+    }
+    setAllEnabled(1);
 }
 
 void MediaSource_SSFFile::playForward(int /*sequence*/, int year, int month, int day, int hour,
                                       int minute, int second) {
     const int date = dateNumber(year, month, day);
     const int time = timeNumber(hour, minute, second);
-    CommandGuard guard(*this);
-    setAllEnabled(0);
-    m_direction.store(DIRECTION_FORWARD);
-    m_speedIndex.store(kSpeedIndexNormal);
-    sendEvent(EVT_PLAY_DIRECTION);
-    forgetDelivered();
-    for (const auto& r : m_readers) {
-        r->playForwardFrom(date, time);
-    }
-    setAllEnabled(1);
+    runCommand([this, date, time]() {
+        repositionLocked(kSpeedIndexNormal, EVT_PLAY_DIRECTION, date, time);
+    });
 }
 
 void MediaSource_SSFFile::playReverse(int /*sequence*/, int year, int month, int day, int hour,
                                       int minute, int second) {
     const int date = dateNumber(year, month, day);
     const int time = timeNumber(hour, minute, second);
-    CommandGuard guard(*this);
-    setAllEnabled(0);
-    m_direction.store(DIRECTION_BACKWARD);
-    m_speedIndex.store(kSpeedIndexReverse);
-    sendEvent(EVT_PLAY_DIRECTION);
-    forgetDelivered();
-    for (const auto& r : m_readers) {
-        r->playBackwardFrom(date, time);
-    }
-    setAllEnabled(1);
+    runCommand([this, date, time]() {
+        repositionLocked(kSpeedIndexReverse, EVT_PLAY_DIRECTION, date, time);
+    });
 }
 
 void MediaSource_SSFFile::setSpeed(int speedIndex, int /*sequence*/, int year, int month, int day,
@@ -347,19 +384,11 @@ void MediaSource_SSFFile::setSpeed(int speedIndex, int /*sequence*/, int year, i
     }
     const int date = dateNumber(year, month, day);
     const int time = timeNumber(hour, minute, second);
-    CommandGuard guard(*this);
-    setAllEnabled(0);
-    m_direction.store(speedIndex > kSpeedIndexStill   ? DIRECTION_FORWARD
-                      : speedIndex < kSpeedIndexStill ? DIRECTION_BACKWARD
-                                                      : DIRECTION_STILL);
-    m_speedIndex.store(speedIndex);
-    sendEvent(speedIndex == kSpeedIndexStill ? EVT_PLAY_DIRECTION : EVT_SPEED_CHANGED);
-    forgetDelivered();
-    for (const auto& r : m_readers) {
-        // The reader keeps its position at the still index and seeks otherwise.
-        r->setSpeed(speedIndex, date, time);
-    }
-    setAllEnabled(1);
+    runCommand([this, speedIndex, date, time]() {
+        repositionLocked(speedIndex,
+                         speedIndex == kSpeedIndexStill ? EVT_PLAY_DIRECTION : EVT_SPEED_CHANGED,
+                         date, time);
+    });
 }
 
 SSFChannelReader* MediaSource_SSFFile::readerOf(int channel) const {
@@ -416,6 +445,15 @@ bool MediaSource_SSFFile::enableChannel(int channel, bool enable) {
     return true;
 }
 
+bool MediaSource_SSFFile::isPrepared() {
+    return m_prepared.load();
+}
+
+bool MediaSource_SSFFile::isChannelExhausted(int channel) {
+    const SSFChannelReader* r = readerOf(channel);
+    return m_prepared.load() && r != nullptr && !r->hasCurrentInstant();
+}
+
 bool MediaSource_SSFFile::getFirstRecordTime(int* date, int* time) {
     ptime best;
     for (const auto& r : m_readers) {
@@ -427,8 +465,7 @@ bool MediaSource_SSFFile::getFirstRecordTime(int* date, int* time) {
     if (best.is_not_a_date_time()) {
         return false;
     }
-    writeInstant(best, date, time);
-    return true;
+    return writeInstant(best, date, time);
 }
 
 bool MediaSource_SSFFile::getLastRecordTime(int* date, int* time) {
@@ -442,8 +479,7 @@ bool MediaSource_SSFFile::getLastRecordTime(int* date, int* time) {
     if (best.is_not_a_date_time()) {
         return false;
     }
-    writeInstant(best, date, time);
-    return true;
+    return writeInstant(best, date, time);
 }
 
 bool CreateMediaSource(IMediaSource** out, int kind, void* /*unused*/) {

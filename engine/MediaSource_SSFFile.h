@@ -20,6 +20,9 @@
 //   can never be delivered after the event that announces it. Hence the sinks
 //   must not call the commands of this source (enableChannel is fine), and a
 //   caller must not hold a lock that the sinks take while it issues a command.
+// - Commands given before the folder scan is done do not wait for it: they
+//   are queued and carried out, in order, on the preparation thread once the
+//   readers know their files (then the event sink runs there too).
 // - Lock order: m_readMutex, then a reader's lock, then whatever the sinks
 //   take. m_wakeMutex is taken alone.
 //
@@ -30,6 +33,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <ostream>
@@ -82,9 +87,12 @@ public:
     bool enableChannel(int channel, bool enable) override;
     bool getFirstRecordTime(int* date, int* time) override;
     bool getLastRecordTime(int* date, int* time) override;
+    bool isPrepared() override;
+    bool isChannelExhausted(int channel) override;
 
-    // Where the folder scan and the readers' time searches print; std::cout
-    // unless set. Call before open.
+    // Where the folder scan and the readers' time searches print; null (the
+    // default) prints to standard output only while tracing is on (see
+    // engine/Trace.h). Call before open.
     void setLog(std::ostream* log);
     // The reader of a channel, or null; for diagnostics. Its queries may be
     // called from any thread.
@@ -106,7 +114,12 @@ private:
     void wake();
     void waitIdle(std::uint64_t seenWakes);
 
+    // Runs a command at once under m_readMutex, or queues it while the
+    // source is preparing.
+    void runCommand(std::function<void()> command);
+
     // Command frame pieces; the caller holds m_readMutex.
+    void repositionLocked(int speedIndex, int event, int date, int time);
     void setAllEnabled(std::uint8_t value);
     void sendEvent(int code);
     void gotoLocked(int date, int time);
@@ -116,7 +129,7 @@ private:
     // thread. Readers guard their own state with their locks.
     SourceParams m_params;
     std::vector<std::unique_ptr<SSFChannelReader>> m_readers;
-    std::ostream* m_log;
+    std::ostream* m_log = nullptr;
     bool m_opened = false;  // GUI thread only: a source is opened once
 
     // Written by the GUI thread, read by the read thread and queries.
@@ -132,6 +145,12 @@ private:
     // and without this the same sample would be delivered twice. Guarded by
     // m_readMutex.
     std::vector<const STREAMOBJECT*> m_delivered;
+
+    // Commands given while preparing, guarded by m_pendingMutex; m_prepared
+    // is set (under it) once the queue has been worked off.
+    std::mutex m_pendingMutex;
+    std::deque<std::function<void()>> m_pending;
+    std::atomic<bool> m_prepared{false};
 
     // Number of commands waiting for or holding m_readMutex.
     std::atomic<int> m_commandsPending{0};

@@ -61,25 +61,70 @@ ptime advanceClock(ptime clock, int speedIndex, std::int64_t elapsedMicroseconds
     return clock + pt::microseconds(SpeedTable[speedIndex] * elapsedMicroseconds);
 }
 
-ptime referenceInstant(const std::vector<ptime>& instants, bool backward) {
-    ptime reference;
-    for (const ptime& instant : instants) {
-        if (instant.is_special()) {
-            continue;
-        }
-        if (reference.is_special() || (backward ? instant > reference : instant < reference)) {
-            reference = instant;
-        }
-    }
-    return reference;
+namespace {
+
+bool isAhead(ptime t, ptime of, bool backward) {
+    return backward ? t < of : t > of;
 }
 
-bool needsResync(ptime clock, ptime reference) {
-    if (clock.is_special() || reference.is_special()) {
-        return false;
+// How far t lies ahead of `of` in the play direction (negative: behind).
+pt::time_duration lead(ptime t, ptime of, bool backward) {
+    return backward ? of - t : t - of;
+}
+
+}  // namespace
+
+ptime resyncTarget(ptime clock, const std::vector<ptime>& currents, bool backward) {
+    if (clock.is_special()) {
+        return ptime();
     }
-    const pt::time_duration gap = clock > reference ? clock - reference : reference - clock;
-    return gap > pt::milliseconds(kResyncThresholdMs);
+    const pt::time_duration threshold = pt::milliseconds(kResyncThresholdMs);
+    // Channels further ahead than the threshold wait for a later recording
+    // and say nothing about where playback is; the others do.
+    ptime firstAhead;
+    std::vector<ptime> near;
+    for (const ptime& t : currents) {
+        if (t.is_special()) {
+            continue;
+        }
+        if (lead(t, clock, backward) > threshold) {
+            if (firstAhead.is_special() || isAhead(firstAhead, t, backward)) {
+                firstAhead = t;
+            }
+        } else {
+            near.push_back(t);
+        }
+    }
+    if (near.empty()) {
+        // Every channel is well ahead: a gap in the recordings, skipped.
+        return firstAhead;
+    }
+    ptime most = near.front();
+    for (const ptime& t : near) {
+        if (isAhead(t, most, backward)) {
+            most = t;
+        }
+    }
+    // The slowest channel that keeps up with the most advanced one; a channel
+    // further behind is lagging and catches up on its own.
+    ptime slowest = most;
+    for (const ptime& t : near) {
+        if (lead(most, t, backward) <= pt::milliseconds(kLagLimitMs) && isAhead(slowest, t, backward)) {
+            slowest = t;
+        }
+    }
+    if (lead(clock, slowest, backward) > threshold) {
+        return slowest;
+    }
+    return ptime();
+}
+
+ptime clockStart(ptime frame, ptime anchor) {
+    if (frame.is_special() || anchor.is_special()) {
+        return frame;
+    }
+    const pt::time_duration gap = frame > anchor ? frame - anchor : anchor - frame;
+    return gap > pt::milliseconds(kResyncThresholdMs) ? anchor : frame;
 }
 
 bool currentTimeTakesLatest(int playMode) {

@@ -55,12 +55,27 @@ bool splitPlayTime(ptime instant, PlayTime* out);
 // invalid index leaves it as it is.
 ptime advanceClock(ptime clock, int speedIndex, std::int64_t elapsedMicroseconds);
 
-// The instant the clock follows: the latest of the set instants when running
-// backward, the earliest otherwise; unset when none is set.
-ptime referenceInstant(const std::vector<ptime>& instants, bool backward);
+// A channel this far behind the most advanced one (in play time) is lagging:
+// the clock does not wait for it.
+inline constexpr int kLagLimitMs = 10000;
 
-// True when both are set and they differ by more than kResyncThresholdMs.
-bool needsResync(ptime clock, ptime reference);
+// Where a clock cycle sets the clock, or unset to leave it, from the
+// instants the decode workers wait for or showed last (`currents`, unset ones
+// ignored), in the play direction:
+// - every channel more than kResyncThresholdMs ahead of the clock (a gap in
+//   the recordings): the clock jumps to the nearest of them;
+// - otherwise, when the clock ran more than kResyncThresholdMs ahead of the
+//   slowest channel that keeps within kLagLimitMs of the most advanced one
+//   (decoding cannot keep up): the clock goes back to that channel.
+// A single lagging channel never drags the clock back, and channels that
+// wait for a later recording never pull it forward while others play.
+ptime resyncTarget(ptime clock, const std::vector<ptime>& currents, bool backward);
+
+// The instant an unset clock starts at when a worker presents `frame` after
+// a repositioning to `anchor`: the frame's instant, unless the frame lies
+// more than kResyncThresholdMs away from the anchor (a channel that has
+// nothing near the target), then the anchor.
+ptime clockStart(ptime frame, ptime anchor);
 
 // Which worker a time query follows: true for the one with the latest
 // instant, false for the earliest, by the play mode in force.

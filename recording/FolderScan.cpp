@@ -5,6 +5,7 @@
 #include <iomanip>
 #include <system_error>
 
+#include "engine/Trace.h"
 #include "recording/SSFChannelReader.h"
 
 namespace fs = std::filesystem;
@@ -60,27 +61,48 @@ auto quoted(const std::string& s) {
     return std::quoted(s, '"', '&');
 }
 
+// A stream that drops what it is given, private to one scan (a stream
+// without buffer only sets its own state bits).
+struct NullLog {
+    std::ostream stream{nullptr};
+};
+
 }  // namespace
 
-void scanFolder(const std::string& folderIn, const std::vector<SSFChannelReader*>& readers,
-                const std::atomic<bool>& keepGoing, std::ostream& log) {
-    // A trailing "/" would put an empty name between folder and file, and the
-    // day would no longer be read from the stored paths.
-    std::string folder = folderIn;
+std::string recordingFolderPath(const std::string& folderIn) {
+    // The day is read from the stored paths' second-to-last part, so a
+    // relative folder ("20260301", "./20260301/") is made absolute; a
+    // trailing "/" would put an empty name between folder and file.
+    std::error_code ec;
+    fs::path dir = fs::absolute(fs::path(folderIn), ec);
+    if (ec) {
+        dir = fs::path(folderIn);
+    }
+    std::string folder = dir.lexically_normal().string();
     while (folder.size() > 1 && folder.back() == '/') {
         folder.pop_back();
     }
+    return folder;
+}
+
+void scanFolder(const std::string& folderIn, const std::vector<SSFChannelReader*>& readers,
+                const std::atomic<bool>& keepGoing, std::ostream* logIn) {
+    // Without a log of its own the scan prints only while tracing is on.
+    std::ostream* const log = logIn != nullptr ? logIn : korvel::traceStream();
+    NullLog quiet;
+    std::ostream& out = log != nullptr ? *log : quiet.stream;
+    const std::string folder = recordingFolderPath(folderIn);
     std::error_code ec;
     const fs::path dir(folder);
     if (!fs::exists(dir, ec)) {
-        log << "\nNot found: " << quoted(folder);
+        out << "\nNot found: " << quoted(folder);
         return;
     }
     if (!fs::is_directory(dir, ec)) {
-        log << "\nFound: " << quoted(folder) << "\n";
+        out << "\nFound: " << quoted(folder) << "\n";
         return;
     }
-    log << "\nIn directory: " << quoted(folder) << "\n\n";
+    out << "\nIn directory: " << quoted(folder) << "\n\n";
     fs::directory_iterator it(dir, ec);
     const fs::directory_iterator end;
     for (; !ec && it != end && keepGoing.load(); it.increment(ec)) {
@@ -89,14 +111,14 @@ void scanFolder(const std::string& folderIn, const std::vector<SSFChannelReader*
             const std::string name = entry.path().filename().string();
             const fs::file_status status = entry.status();
             if (fs::is_directory(status)) {
-                log << name << " [directory]\n";
+                out << name << " [directory]\n";
                 continue;
             }
             if (!fs::is_regular_file(status)) {
-                log << name << " [other]\n";
+                out << name << " [other]\n";
                 continue;
             }
-            log << name << "\n";
+            out << name << "\n";
             // The channel comes from the lower-cased name, the stored path
             // keeps the real one: file names are case-sensitive here.
             const std::string lower = lowerCase(name);
@@ -111,11 +133,11 @@ void scanFolder(const std::string& folderIn, const std::vector<SSFChannelReader*
                 reader->addFile(folder + "/" + name);
             }
         } catch (const fs::filesystem_error& e) {
-            log << quoted(entry.path().string()) << " " << e.what() << "\n";
+            out << quoted(entry.path().string()) << " " << e.what() << "\n";
         }
     }
     if (ec) {
-        log << quoted(folder) << " " << ec.message() << "\n";
+        out << quoted(folder) << " " << ec.message() << "\n";
     }
     for (SSFChannelReader* reader : readers) {
         if (!keepGoing.load()) {

@@ -17,11 +17,18 @@ class SSFChannelReader;
 // Files of this size or less are no recordings.
 constexpr unsigned long long kMinRecordingFileSize = 301;
 
-// Lists `folder` (not recursively) and prints each entry to `log`. A regular
-// file whose name contains ".ssf" (any case), bigger than 300 bytes, goes to
+// The folder as the scan stores it in the readers' paths: absolute, without
+// "." parts and without a trailing "/", so that the day folder is always the
+// second-to-last part of a stored path.
+std::string recordingFolderPath(const std::string& folder);
+
+// Lists `folder` (not recursively) and prints each entry to `log` (null: to
+// standard output only while tracing is on, see engine/Trace.h). A regular
+// file whose name ends in ".ssf" (any case), bigger than 300 bytes, goes to
 // the reader whose channel() is the number in characters 7-8 of its name; the
-// stored path keeps the file's real name. Files of channels without a reader
-// are passed over. Then every reader is prepared (sorted, first and last
+// stored path (recordingFolderPath() + "/" + name) keeps the file's real
+// name. Files of channels without a reader, FIFOs, devices and folders are
+// passed over. Then every reader is prepared (sorted, first and last
 // instants), while keepGoing is set.
 void scanFolder(const std::string& folder, const std::vector<SSFChannelReader*>& readers,
-                const std::atomic<bool>& keepGoing, std::ostream& log);
+                const std::atomic<bool>& keepGoing, std::ostream* log);

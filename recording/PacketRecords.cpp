@@ -32,6 +32,9 @@ int payloadSize(const REPLY_DATA& packet) {
                : static_cast<int>(packet.payload.size());
 }
 
+PacketRecord makeRecord(const HEADERUNIT& header, const REPLY_DATA& packet, int channel,
+                        const RecordStamp& stamp);
+
 void stampRecord(STREAMOBJECT& record, const RecordStamp& stamp, const REPLY_DATA& packet,
                  int channel) {
     record.date = stamp.date;
@@ -64,12 +67,23 @@ AudioCodecParams audioCodecParams(const AUDIO_PROPERTIES_OBJECT& audio) {
 }
 
 PacketRecord makePacketRecord(const HEADERUNIT& header, const REPLY_DATA& packet, int channel) {
+    return makeRecord(header, packet, channel, recordStamp(header.fileProperties, packet.timestamp));
+}
+
+PacketRecord makePacketRecordAt(const HEADERUNIT& header, const boost::posix_time::ptime& start,
+                                const REPLY_DATA& packet, int channel) {
+    return makeRecord(header, packet, channel, recordStampAt(start, packet.timestamp));
+}
+
+namespace {
+
+PacketRecord makeRecord(const HEADERUNIT& header, const REPLY_DATA& packet, int channel,
+                        const RecordStamp& stamp) {
     PacketRecord out;
     const PacketKind kind = packetKind(header, packet.flags);
     if (kind == PacketKind::Skipped) {
         return out;
     }
-    const RecordStamp stamp = recordStamp(header.fileProperties, packet.timestamp);
 
     switch (kind) {
         case PacketKind::Video: {
@@ -138,5 +152,7 @@ PacketRecord makePacketRecord(const HEADERUNIT& header, const REPLY_DATA& packet
     out.instant = stamp.instant;
     return out;
 }
+
+}  // namespace
 
 }  // namespace VORTA

@@ -62,6 +62,13 @@ struct PacketRecord {
 // Never throws except std::bad_alloc.
 PacketRecord makePacketRecord(const HEADERUNIT& header, const REPLY_DATA& packet, int channel);
 
+// The same, for a file whose start instant the caller determined (the
+// channel reader dates the packets of a file whose header date is unusable
+// from the file's folder and name). The records' fields come from
+// recordStampAt(): an unset start gives zero dates and an unset instant.
+PacketRecord makePacketRecordAt(const HEADERUNIT& header, const boost::posix_time::ptime& start,
+                                const REPLY_DATA& packet, int channel);
+
 // Payload sizes of the sample packets.
 constexpr std::size_t kGpsPayloadSize = 36;
 constexpr std::size_t kGSensorPayloadSize = 13;

@@ -30,7 +30,40 @@ gr::date checkedDate(long year, long month, long day) {
                     static_cast<unsigned short>(day));
 }
 
+// The instants the date library can write as a date: 1400-01-01 up to the
+// end of 9999. Arithmetic on an instant goes past them silently; asking for
+// the date of such an instant throws.
+const pt::ptime& firstWritable() {
+    static const pt::ptime t(gr::date(1400, 1, 1));
+    return t;
+}
+
+const pt::ptime& pastLastWritable() {
+    static const pt::ptime t(gr::date(9999, 12, 31), pt::hours(24));
+    return t;
+}
+
 }  // namespace
+
+bool isWritableInstant(const pt::ptime& t) {
+    return !t.is_special() && t >= firstWritable() && t < pastLastWritable();
+}
+
+bool isUsableStart(const pt::ptime& start) {
+    return isWritableInstant(start) &&
+           isWritableInstant(start + pt::milliseconds(std::int64_t{kLongestRecordingMs}));
+}
+
+pt::ptime startInstantOrUnset(const FILE_PROPERTIES_OBJECT& file) {
+    try {
+        const pt::ptime start = startInstant(file);
+        if (isUsableStart(start)) {
+            return start;
+        }
+    } catch (const std::out_of_range&) {
+    }
+    return pt::ptime(pt::not_a_date_time);
+}
 
 pt::ptime startInstant(const FILE_PROPERTIES_OBJECT& file) {
     return pt::ptime(checkedDate(file.year, file.month, file.day),
@@ -48,7 +81,7 @@ pt::ptime instantFromDateTime(int date, int time) {
 }
 
 int dateInteger(const pt::ptime& t) {
-    if (t.is_special()) {
+    if (!isWritableInstant(t)) {
         return 0;
     }
     const gr::date::ymd_type ymd = t.date().year_month_day();
@@ -56,7 +89,7 @@ int dateInteger(const pt::ptime& t) {
 }
 
 int timeInteger(const pt::ptime& t) {
-    if (t.is_special()) {
+    if (!isWritableInstant(t)) {
         return 0;
     }
     const pt::time_duration d = t.time_of_day();
@@ -68,6 +101,10 @@ RecordStamp recordStamp(const FILE_PROPERTIES_OBJECT& file, std::uint32_t timest
     RecordStamp stamp;
     try {
         stamp.instant = packetInstant(file, timestampMs);
+        if (!isWritableInstant(stamp.instant)) {
+            // A start at the very end of 9999: the instant has no date.
+            throw gr::bad_year();
+        }
     } catch (const std::out_of_range&) {
         // An invalid start date: label the record with the computer's clock.
         // The instant is set again here on purpose: GCC 12 at -O2 drops the
@@ -81,6 +118,22 @@ RecordStamp recordStamp(const FILE_PROPERTIES_OBJECT& file, std::uint32_t timest
     }
     stamp.date = dateInteger(stamp.instant);
     stamp.time = timeInteger(stamp.instant);
+    stamp.milliseconds = static_cast<int>(timestampMs % 1000);
+    return stamp;
+}
+
+RecordStamp recordStampAt(const pt::ptime& start, std::uint32_t timestampMs) {
+    RecordStamp stamp;
+    const pt::ptime at =
+        start.is_special() ? start
+                           : start + pt::milliseconds(static_cast<std::int64_t>(timestampMs));
+    if (!isWritableInstant(at)) {
+        stamp.instant = pt::ptime(pt::not_a_date_time);
+        return stamp;
+    }
+    stamp.instant = at;
+    stamp.date = dateInteger(at);
+    stamp.time = timeInteger(at);
     stamp.milliseconds = static_cast<int>(timestampMs % 1000);
     return stamp;
 }

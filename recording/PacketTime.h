@@ -15,6 +15,23 @@
 
 namespace VORTA {
 
+// A recording covers less than an hour: its packets' time stamps lie below
+// this many milliseconds.
+constexpr std::uint32_t kLongestRecordingMs = 3600000;
+
+// Whether an instant can be written as a date (1400-01-01 to 9999-12-31);
+// false for not_a_date_time and the other special values.
+bool isWritableInstant(const boost::posix_time::ptime& t);
+
+// Whether a file starting at `start` can be played: the start and every
+// instant of the following hour can be written as a date. A header that says
+// 9999-12-31 23:59:59 is no usable start.
+bool isUsableStart(const boost::posix_time::ptime& start);
+
+// The start instant of a file when it is usable, else not_a_date_time.
+// Never throws.
+boost::posix_time::ptime startInstantOrUnset(const FILE_PROPERTIES_OBJECT& file);
+
 // The start instant of a file. Throws std::out_of_range (boost::gregorian's
 // bad_year, bad_month or bad_day_of_month) when the year is outside 1400 to
 // 9999, the month outside 1 to 12 or the day not a day of that month.
@@ -29,8 +46,8 @@ boost::posix_time::ptime packetInstant(const FILE_PROPERTIES_OBJECT& file,
 // Throws as startInstant.
 boost::posix_time::ptime instantFromDateTime(int date, int time);
 
-// yyyymmdd and hhmmss of an instant; 0 for not_a_date_time and other special
-// values.
+// yyyymmdd and hhmmss of an instant; 0 for not_a_date_time, the other
+// special values and instants without a date (see isWritableInstant).
 int dateInteger(const boost::posix_time::ptime& t);
 int timeInteger(const boost::posix_time::ptime& t);
 
@@ -47,6 +64,12 @@ struct RecordStamp {
 
 // Never throws.
 RecordStamp recordStamp(const FILE_PROPERTIES_OBJECT& file, std::uint32_t timestampMs);
+
+// The fields of a record of a file that starts at `start` (as the reader
+// determined it, see SSFChannelReader). An unset start, or an instant that
+// cannot be written as a date, gives an unset instant and zero fields.
+// Never throws.
+RecordStamp recordStampAt(const boost::posix_time::ptime& start, std::uint32_t timestampMs);
 
 // Cuts a G-sensor axis value to two decimals, toward zero: 1.239 -> 1.23,
 // -0.019 -> -0.01. Infinite and NaN values pass unchanged.

@@ -4,25 +4,26 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <stdexcept>
 
+#include "engine/Trace.h"
 #include "recording/ByteReader.h"
 #include "recording/PacketRecords.h"
 #include "recording/PacketTime.h"
+#include "recording/RegularFile.h"
 
 namespace pt = boost::posix_time;
 
 namespace {
 
 using KeyFrame = SSFChannelReader::KeyFrame;
+using KeySource = SSFChannelReader::KeySource;
 
 constexpr std::size_t kIndexHeaderSize = 286;
 constexpr std::size_t kIndexGapSize = 8;
 constexpr std::size_t kIndexEntrySize = 16;
 constexpr std::size_t kTableHeadSize = 10;
 constexpr std::size_t kTableEntrySize = 8;
-constexpr std::uint32_t kMaxStampMs = 3599999;
 
 struct FileCloser {
     void operator()(std::FILE* f) const {
@@ -32,10 +33,6 @@ struct FileCloser {
     }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-FilePtr openRead(const std::string& path) {
-    return FilePtr(path.empty() ? nullptr : std::fopen(path.c_str(), "rb"));
-}
 
 bool readWhole(std::FILE* f, void* out, std::size_t n) {
     return std::fread(out, 1, n, f) == n;
@@ -79,7 +76,7 @@ IndexEntries readIndexFile(const std::string& ssfPath) {
     if (idxPath == ssfPath) {
         return out;
     }
-    FilePtr idx = openRead(idxPath);
+    FilePtr idx(regularfile::openStream(idxPath));
     if (!idx) {
         return out;
     }
@@ -98,13 +95,12 @@ IndexEntries readIndexFile(const std::string& ssfPath) {
     return out;
 }
 
-// Entries of the I-frame table at tableOffset in f; f's position is kept.
+// Entries of the I-frame table at tableOffset in f.
 std::vector<KeyFrame> readIFrameTable(std::FILE* f, std::uint32_t tableOffset) {
     std::vector<KeyFrame> keys;
     if (tableOffset == 0 || tableOffset > 0x7FFFFFFFu) {
         return keys;
     }
-    const long mark = std::ftell(f);
     std::uint8_t head[kTableHeadSize];
     if (std::fseek(f, static_cast<long>(tableOffset), SEEK_SET) == 0 &&
         readWhole(f, head, sizeof head) && VORTA::loadU32(head) == VORTA::kIFrameTableMarker) {
@@ -115,50 +111,46 @@ std::vector<KeyFrame> readIFrameTable(std::FILE* f, std::uint32_t tableOffset) {
             keys.push_back(KeyFrame{VORTA::loadU32(entry), VORTA::loadU32(entry + 4)});
         }
     }
-    if (mark >= 0) {
-        std::fseek(f, mark, SEEK_SET);
-    }
     return keys;
 }
 
-// The key frames of a recording file: its index file, else its I-frame
-// table. Every user of the list (opening, start, end, offset
-// search) reads it the same way, so that entry numbers agree.
-std::vector<KeyFrame> readKeyFrameList(const std::string& ssfPath, std::FILE* ssf,
-                                       std::uint32_t tableOffset) {
-    IndexEntries index = readIndexFile(ssfPath);
-    if (index.complete && !index.keys.empty()) {
-        return std::move(index.keys);
+// Where the packets of a file end: its I-frame table when that lies within
+// the file, else the file's end.
+std::uint64_t dataLimit(std::uint32_t tableOffset, std::uint32_t firstPacket,
+                        std::int64_t fileSize) {
+    const std::uint64_t size = fileSize > 0 ? static_cast<std::uint64_t>(fileSize) : 0;
+    if (tableOffset > firstPacket && tableOffset <= size) {
+        return tableOffset;
     }
-    // A missing or cut index file: the file's own table, if it has one, else
-    // whatever whole entries the index file held.
-    std::vector<KeyFrame> table = readIFrameTable(ssf, tableOffset);
-    return table.empty() ? std::move(index.keys) : table;
+    return size;
 }
 
-// A recording file opened on its own stream with its header unit parsed.
-struct ProbedFile {
-    FilePtr file;
-    VORTA::HEADERUNIT header;
-    std::uint32_t firstPacket = 0;
-    pt::ptime start;  // not_a_date_time when the file's start date is invalid
-
-    bool open(const std::string& path) {
-        start = pt::ptime(pt::not_a_date_time);
-        file = openRead(path);
-        if (!file ||
-            !readHeaderUnit(file.get(), VORTA::kMaxSearchHeaderUnitSize, &header, &firstPacket)) {
-            return false;
-        }
-        try {
-            start = VORTA::startInstant(header.fileProperties);
-        } catch (const std::out_of_range&) {
-            // Set again explicitly: see the note on recordStamp().
-            start = pt::ptime(pt::not_a_date_time);
-        }
-        return true;
+// The key frames of a recording file as every user of the list (opening,
+// start, end, offset search) reads them, so that entry numbers agree: the
+// index file when it fits the recording, else the I-frame table when it
+// fits, else the whole entries of a cut index file when they fit. f's
+// position is not kept.
+std::vector<KeyFrame> readKeyFrameList(const std::string& ssfPath, std::FILE* ssf,
+                                       const VORTA::HEADERUNIT& header, std::uint32_t firstPacket,
+                                       std::uint64_t limit, KeySource* source) {
+    const packetscan::Streams streams(header);
+    IndexEntries index = readIndexFile(ssfPath);
+    if (index.complete && packetscan::keyFramesFit(ssf, index.keys, firstPacket, limit, streams)) {
+        *source = KeySource::Index;
+        return std::move(index.keys);
     }
-};
+    std::vector<KeyFrame> table = readIFrameTable(ssf, header.iframeProperties.tableOffset());
+    if (packetscan::keyFramesFit(ssf, table, firstPacket, limit, streams)) {
+        *source = KeySource::Table;
+        return table;
+    }
+    if (!index.complete && packetscan::keyFramesFit(ssf, index.keys, firstPacket, limit, streams)) {
+        *source = KeySource::Index;
+        return std::move(index.keys);
+    }
+    *source = KeySource::None;
+    return {};
+}
 
 // The number formed by `width` decimal digits at `pos` of s; -1 when s is too
 // short there or a character is not a digit.
@@ -192,6 +184,75 @@ pt::ptime instantOrUnset(int date, int time) {
     }
 }
 
+// A recording file opened on its own stream with its header unit parsed.
+struct ProbedFile {
+    FilePtr file;
+    VORTA::HEADERUNIT header;
+    std::uint32_t firstPacket = 0;
+    std::uint64_t limit = 0;
+    pt::ptime start;  // not_a_date_time when the file cannot be dated
+
+    bool open(const std::string& path) {
+        start = pt::ptime(pt::not_a_date_time);
+        std::int64_t size = 0;
+        file.reset(regularfile::openStream(path, &size));
+        if (!file ||
+            !readHeaderUnit(file.get(), VORTA::kMaxSearchHeaderUnitSize, &header, &firstPacket)) {
+            return false;
+        }
+        limit = dataLimit(header.iframeProperties.tableOffset(), firstPacket, size);
+        start = SSFChannelReader::datingStart(header, path);
+        return true;
+    }
+
+    std::vector<KeyFrame> keyFrames(const std::string& path, bool scanWhenNone) {
+        KeySource source = KeySource::None;
+        std::vector<KeyFrame> keys =
+            readKeyFrameList(path, file.get(), header, firstPacket, limit, &source);
+        if (keys.empty() && scanWhenNone) {
+            keys = packetscan::scanKeyFrames(file.get(), firstPacket, limit,
+                                             packetscan::Streams(header));
+        }
+        return keys;
+    }
+};
+
+// Key frame for `target` among `keys` of a file starting at `start`:
+// forward, the first at or after the target, else the last one; backward,
+// the one before the target with *entry staying at the one after it, else
+// the last one. The result is the offset to seek to; -1 when there are no
+// key frames (then *entry is 0).
+std::int64_t keyFrameFor(const std::vector<KeyFrame>& keys, const pt::ptime& start,
+                         const pt::ptime& target, bool backward, int* entry) {
+    const int count = static_cast<int>(keys.size());
+    if (count == 0) {
+        *entry = 0;
+        return -1;
+    }
+    pt::ptime previous;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t u = static_cast<std::size_t>(i);
+        const pt::ptime t = start + pt::milliseconds(static_cast<std::int64_t>(keys[u].timeMs));
+        *entry = i;
+        if (i == 0) {
+            if (t >= target) {
+                return keys[0].offset;
+            }
+        } else if (!backward) {
+            if (previous < target && target <= t) {
+                return keys[u].offset;
+            }
+        } else if (previous <= target && target < t) {
+            // The earlier key frame; the entry stays at the later one.
+            return keys[u - 1].offset;
+        }
+        previous = t;
+    }
+    // The target lies in the last group of pictures of the file.
+    *entry = count - 1;
+    return keys.back().offset;
+}
+
 }  // namespace
 
 struct SSFChannelReader::Impl {
@@ -206,15 +267,32 @@ struct SSFChannelReader::Impl {
     std::vector<std::string> files;
     int currentFile = -1;
     std::vector<KeyFrame> keys;
+    KeySource keySource = KeySource::None;
+    // The open file's packets were walked for key frames already (done at
+    // most once per opening: a file without key frames stays without).
+    bool keysScanned = false;
     int currentEntry = -1;
     pt::ptime current{pt::not_a_date_time};
+    // Whether `current` is set, readable without the lock.
+    std::atomic<bool> hasCurrent{false};
     pt::ptime first{pt::not_a_date_time};
     pt::ptime last{pt::not_a_date_time};
     std::unique_ptr<STREAMOBJECT> sample;
     VORTA::HEADERUNIT header;       // of the open file
+    pt::ptime start;                // what the open file's packets are dated from
     std::uint32_t firstPacket = 0;  // offset of the open file's first packet
-    std::uint32_t dataEnd = 0;      // its I-frame table offset; 0 = none
-    std::ostream* log = &std::cout;
+    std::uint64_t limit = 0;        // where its packets end (I-frame table or end)
+    std::uint32_t lastStamp = 0;    // time stamp of the last packet read whole
+    // Set after reading resumed at a packet found by scanning: video up to
+    // the next key frame would not decode and is passed over.
+    bool awaitKeyFrame = false;
+    std::ostream* log = nullptr;  // null: the trace stream
+
+    std::ostream* logStream() const { return log != nullptr ? log : korvel::traceStream(); }
+    void setCurrent(const pt::ptime& t) {
+        current = t;
+        hasCurrent.store(!t.is_not_a_date_time());
+    }
 };
 
 SSFChannelReader::SSFChannelReader(int channel, const SourceParams& params)
@@ -230,11 +308,12 @@ SSFChannelReader::~SSFChannelReader() {
 void SSFChannelReader::reset() {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     d_->file.close();
-    d_->current = pt::ptime(pt::not_a_date_time);
+    d_->setCurrent(pt::ptime(pt::not_a_date_time));
     d_->first = pt::ptime(pt::not_a_date_time);
     d_->last = pt::ptime(pt::not_a_date_time);
     d_->currentFile = -1;
     d_->keys.clear();
+    d_->keySource = KeySource::None;
     d_->currentEntry = -1;
 }
 
@@ -267,6 +346,19 @@ void SSFChannelReader::rewind() {
     d_->currentFile = 0;
 }
 
+void SSFChannelReader::startAtFirstFile() {
+    std::lock_guard<std::recursive_mutex> hold(d_->lock);
+    Impl& d = *d_;
+    const int n = static_cast<int>(d.files.size());
+    for (d.currentFile = 0; d.currentFile < n; ++d.currentFile) {
+        openCurrentFile();
+        if (d.file.isOpen()) {
+            readNext();
+            return;
+        }
+    }
+}
+
 void SSFChannelReader::openCurrentFile() {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     Impl& d = *d_;
@@ -292,10 +384,20 @@ void SSFChannelReader::openCurrentFile() {
         d.file.close();
         return;
     }
+    const pt::ptime start = datingStart(header, path);
+    if (start.is_not_a_date_time()) {
+        // Its packets could only carry made-up dates.
+        d.file.close();
+        return;
+    }
     d.header = std::move(header);
+    d.start = start;
     d.firstPacket = firstPacket;
-    d.dataEnd = d.header.iframeProperties.tableOffset();
+    d.limit = dataLimit(d.header.iframeProperties.tableOffset(), firstPacket, d.file.size());
+    d.lastStamp = 0;
+    d.awaitKeyFrame = false;
     loadKeyFrames();
+    d.file.seek(static_cast<std::int32_t>(firstPacket));
 }
 
 void SSFChannelReader::loadKeyFrames() {
@@ -303,15 +405,80 @@ void SSFChannelReader::loadKeyFrames() {
     Impl& d = *d_;
     std::lock_guard<std::recursive_mutex> holdFile(d.file.lock());
     d.keys.clear();
+    d.keySource = KeySource::None;
+    d.keysScanned = false;
     d.currentEntry = -1;
     if (!d.file.isOpen()) {
         return;
     }
-    d.keys = readKeyFrameList(d.file.path(), d.file.handle(), d.dataEnd);
+    const std::int64_t mark = d.file.tell();
+    d.keys = readKeyFrameList(d.file.path(), d.file.handle(), d.header, d.firstPacket, d.limit,
+                              &d.keySource);
+    d.file.seek(static_cast<std::int32_t>(mark));
     if (!d.keys.empty()) {
         d.currentEntry =
             direction_.load() == DIRECTION_BACKWARD ? static_cast<int>(d.keys.size()) - 1 : 0;
     }
+}
+
+// Walks the open file's packets for its key frames when it has no list; the
+// position is kept and the current entry follows it.
+void SSFChannelReader::ensureKeyFrames() {
+    Impl& d = *d_;
+    if (!d.keys.empty() || d.keysScanned || !d.file.isOpen()) {
+        return;
+    }
+    d.keysScanned = true;
+    std::lock_guard<std::recursive_mutex> holdFile(d.file.lock());
+    const std::int64_t mark = d.file.tell();
+    d.keys = packetscan::scanKeyFrames(d.file.handle(), d.firstPacket, d.limit,
+                                       packetscan::Streams(d.header));
+    d.file.seek(static_cast<std::int32_t>(mark));
+    if (d.keys.empty()) {
+        return;
+    }
+    d.keySource = KeySource::Scan;
+    const int count = static_cast<int>(d.keys.size());
+    if (direction_.load() == DIRECTION_BACKWARD) {
+        d.currentEntry = -1;
+        while (d.currentEntry + 1 < count &&
+               d.keys[static_cast<std::size_t>(d.currentEntry + 1)].offset <= mark) {
+            ++d.currentEntry;
+        }
+        d.currentEntry = std::max(d.currentEntry, 0);
+    } else {
+        d.currentEntry = 0;
+        while (d.currentEntry < count &&
+               d.keys[static_cast<std::size_t>(d.currentEntry)].offset < mark) {
+            ++d.currentEntry;
+        }
+    }
+}
+
+// After damage at `at`: on at the next key frame of the list after it, else
+// at the next plausible packet found by scanning. False when the rest of the
+// file holds nothing readable.
+bool SSFChannelReader::resumeAfterDamage(std::int64_t at) {
+    Impl& d = *d_;
+    for (const KeyFrame& k : d.keys) {
+        if (static_cast<std::int64_t>(k.offset) > at) {
+            d.file.seek(static_cast<std::int32_t>(k.offset));
+            d.awaitKeyFrame = false;
+            return true;
+        }
+    }
+    std::int64_t next = -1;
+    {
+        std::lock_guard<std::recursive_mutex> holdFile(d.file.lock());
+        next = packetscan::findPacket(d.file.handle(), static_cast<std::uint64_t>(at) + 1, d.limit,
+                                      packetscan::Streams(d.header), d.lastStamp);
+    }
+    if (next < 0) {
+        return false;
+    }
+    d.file.seek(static_cast<std::int32_t>(next));
+    d.awaitKeyFrame = true;
+    return true;
 }
 
 void SSFChannelReader::readNext() {
@@ -344,7 +511,7 @@ void SSFChannelReader::readNext() {
                 return true;
             }
         }
-        d.current = pt::ptime(pt::not_a_date_time);
+        d.setCurrent(pt::ptime(pt::not_a_date_time));
         return false;
     };
 
@@ -353,11 +520,14 @@ void SSFChannelReader::readNext() {
             return;
         }
         const int s = speedIndex_.load();
+        // In key-frame stepping, the entry this read went to.
+        const KeyFrame* entry = nullptr;
         if (s != kSpeedIndexStill && s != kSpeedIndexNormal) {
             const int dir = direction_.load();
             if (dir != DIRECTION_FORWARD && dir != DIRECTION_BACKWARD) {
                 return;
             }
+            ensureKeyFrames();
             if (!d.keys.empty()) {
                 const int count = static_cast<int>(d.keys.size());
                 if (dir == DIRECTION_FORWARD) {
@@ -368,8 +538,7 @@ void SSFChannelReader::readNext() {
                         continue;
                     }
                     d.currentEntry = std::max(d.currentEntry, 0);
-                    d.file.seek(static_cast<std::int32_t>(
-                        d.keys[static_cast<std::size_t>(d.currentEntry)].offset));
+                    entry = &d.keys[static_cast<std::size_t>(d.currentEntry)];
                     ++d.currentEntry;
                 } else {
                     if (d.currentEntry < 0) {
@@ -379,10 +548,10 @@ void SSFChannelReader::readNext() {
                         continue;
                     }
                     d.currentEntry = std::min(d.currentEntry, count - 1);
-                    d.file.seek(static_cast<std::int32_t>(
-                        d.keys[static_cast<std::size_t>(d.currentEntry)].offset));
+                    entry = &d.keys[static_cast<std::size_t>(d.currentEntry)];
                     --d.currentEntry;
                 }
+                d.file.seek(static_cast<std::int32_t>(entry->offset));
             }
         }
         if (speedIndex_.load() != s) {
@@ -390,12 +559,20 @@ void SSFChannelReader::readNext() {
         }
         const std::int64_t at = d.file.tell();
         // The I-frame table ends the packets as the end of the file would.
-        if (d.dataEnd != 0 && at >= static_cast<std::int64_t>(d.dataEnd)) {
+        if (at >= static_cast<std::int64_t>(d.limit)) {
             if (!endOfFile()) {
                 return;
             }
             continue;
         }
+        // A packet that cannot be read as one: in key-frame stepping the
+        // entry is passed over; otherwise reading resumes after the damage.
+        auto damaged = [&]() -> bool {
+            if (entry != nullptr) {
+                return true;
+            }
+            return resumeAfterDamage(at) || endOfFile();
+        };
         std::uint8_t* const buf = d.buffer.get();
         if (d.file.read(buf, 4) < 4) {
             if (!endOfFile()) {
@@ -407,13 +584,12 @@ void SSFChannelReader::readNext() {
         if (speedIndex_.load() != s) {
             continue;
         }
-        if (t == 4) {
+        if (t == 4 && entry == nullptr) {
             continue;  // an empty packet: try the next 4 bytes
         }
-        const bool overTable = d.dataEnd != 0 && at + static_cast<std::int64_t>(t) >
-                                                     static_cast<std::int64_t>(d.dataEnd);
-        if (!VORTA::isPacketLengthInRange(t) || overTable) {
-            if (!endOfFile()) {
+        if (!VORTA::isPacketLengthInRange(t) ||
+            at + static_cast<std::int64_t>(t) > static_cast<std::int64_t>(d.limit)) {
+            if (!damaged()) {
                 return;
             }
             continue;
@@ -424,6 +600,7 @@ void SSFChannelReader::readNext() {
             continue;
         }
         if (got < rest) {
+            // The file got shorter than when it was opened.
             if (!endOfFile()) {
                 return;
             }
@@ -433,13 +610,26 @@ void SSFChannelReader::readNext() {
             continue;
         }
         VORTA::REPLY_DATA packet;
-        if (packet.parse(buf, t) == 0) {
-            if (!endOfFile()) {
+        if (packet.parse(buf, t) == 0 || packet.timestamp >= VORTA::kLongestRecordingMs) {
+            if (!damaged()) {
                 return;
             }
             continue;
         }
-        VORTA::PacketRecord record = VORTA::makePacketRecord(d.header, packet, channel_);
+        if (entry != nullptr && (!packet.isKeyFrameFlag() ||
+                                 packet.streamNumber() != d.header.videoProperties.streamNumber ||
+                                 packet.timestamp != entry->timeMs)) {
+            continue;  // an entry that does not point at its key frame
+        }
+        VORTA::PacketRecord record =
+            VORTA::makePacketRecordAt(d.header, d.start, packet, channel_);
+        if (d.awaitKeyFrame && record.kind == VORTA::PacketKind::Video) {
+            if (!packet.isKeyFrameFlag()) {
+                continue;
+            }
+            d.awaitKeyFrame = false;
+        }
+        d.lastStamp = packet.timestamp;
         switch (record.kind) {
             case VORTA::PacketKind::Skipped:
                 return;
@@ -454,7 +644,7 @@ void SSFChannelReader::readNext() {
                 break;
         }
         if (!record.instant.is_not_a_date_time()) {
-            d.current = record.instant;
+            d.setCurrent(record.instant);
         }
         return;
     }
@@ -463,6 +653,10 @@ void SSFChannelReader::readNext() {
 SSFChannelReader::ptime SSFChannelReader::currentInstant() const {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     return d_->current;
+}
+
+bool SSFChannelReader::hasCurrentInstant() const {
+    return d_->hasCurrent.load();
 }
 
 STREAMOBJECT* SSFChannelReader::currentSample() const {
@@ -502,21 +696,24 @@ void SSFChannelReader::setSpeed(int speedIndex, int date, int time) {
     seek(date, time);
 }
 
-void SSFChannelReader::playForwardFrom(int date, int time) {
+void SSFChannelReader::repositionAt(int speedIndex, int date, int time) {
+    if (!isValidSpeedIndex(speedIndex)) {
+        return;
+    }
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
-    speedIndex_.store(kSpeedIndexNormal);
-    direction_.store(DIRECTION_FORWARD);
+    speedIndex_.store(speedIndex);
+    direction_.store(speedIndex > kSpeedIndexStill   ? DIRECTION_FORWARD
+                     : speedIndex < kSpeedIndexStill ? DIRECTION_BACKWARD
+                                                     : DIRECTION_STILL);
     seek(date, time);
 }
 
+void SSFChannelReader::playForwardFrom(int date, int time) {
+    repositionAt(kSpeedIndexNormal, date, time);
+}
+
 void SSFChannelReader::playBackwardFrom(int date, int time) {
-    std::lock_guard<std::recursive_mutex> hold(d_->lock);
-    if (speedIndex_.load() == kSpeedIndexReverse) {
-        return;
-    }
-    speedIndex_.store(kSpeedIndexReverse);
-    direction_.store(DIRECTION_BACKWARD);
-    seek(date, time);
+    repositionAt(kSpeedIndexReverse, date, time);
 }
 
 SSFChannelReader::ptime SSFChannelReader::fileStart(const std::string& path) const {
@@ -524,8 +721,7 @@ SSFChannelReader::ptime SSFChannelReader::fileStart(const std::string& path) con
     if (!f.open(path) || f.start.is_not_a_date_time()) {
         return pt::ptime(pt::not_a_date_time);
     }
-    const std::vector<KeyFrame> keys =
-        readKeyFrameList(path, f.file.get(), f.header.iframeProperties.tableOffset());
+    const std::vector<KeyFrame> keys = f.keyFrames(path, false);
     if (keys.empty()) {
         // No key-frame list at all: the recording starts with the file.
         return f.start;
@@ -538,17 +734,12 @@ SSFChannelReader::ptime SSFChannelReader::fileEnd(const std::string& path) const
     if (!f.open(path) || f.start.is_not_a_date_time()) {
         return pt::ptime(pt::not_a_date_time);
     }
-    const std::uint32_t tableOffset = f.header.iframeProperties.tableOffset();
-    const std::vector<KeyFrame> keys = readKeyFrameList(path, f.file.get(), tableOffset);
-    std::uint32_t stamp = 0;
-    if (!keys.empty()) {
-        stamp = keys.back().timeMs;
-    } else if (tableOffset == 0) {
-        stamp = f.header.fileProperties.recordingLength;
-    } else {
-        return pt::ptime(pt::not_a_date_time);
-    }
-    if (stamp > kMaxStampMs) {
+    const std::vector<KeyFrame> keys = f.keyFrames(path, false);
+    // Without a list that fits the recording (none written, or damaged), the
+    // recording length of the header.
+    const std::uint32_t stamp =
+        keys.empty() ? f.header.fileProperties.recordingLength : keys.back().timeMs;
+    if (stamp >= VORTA::kLongestRecordingMs) {
         // A recording covers less than an hour: such a stamp is no end.
         return pt::ptime(pt::not_a_date_time);
     }
@@ -557,41 +748,24 @@ SSFChannelReader::ptime SSFChannelReader::fileEnd(const std::string& path) const
 
 std::int64_t SSFChannelReader::findOffset(const std::string& path, const ptime& target) {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
+    Impl& d = *d_;
     const bool backward = direction_.load() == DIRECTION_BACKWARD;
-    ProbedFile f;
-    if (!f.open(path) || f.start.is_not_a_date_time() || target.is_special()) {
+    if (target.is_special()) {
         return -1;
     }
-    const std::uint32_t tableOffset = f.header.iframeProperties.tableOffset();
-    const std::vector<KeyFrame> keys = readKeyFrameList(path, f.file.get(), tableOffset);
-    if (keys.empty()) {
-        // Nothing to choose from: the file is read from its first packet.
-        d_->currentEntry = 0;
-        return f.firstPacket;
+    if (d.file.isOpen() && d.file.path() == path) {
+        ensureKeyFrames();
+        const std::int64_t offset =
+            keyFrameFor(d.keys, d.start, target, backward, &d.currentEntry);
+        return offset >= 0 ? offset : d.firstPacket;
     }
-    const int count = static_cast<int>(keys.size());
-    pt::ptime previous;
-    for (int i = 0; i < count; ++i) {
-        const pt::ptime t =
-            f.start +
-            pt::milliseconds(static_cast<std::int64_t>(keys[static_cast<std::size_t>(i)].timeMs));
-        d_->currentEntry = i;
-        if (i == 0) {
-            if (t >= target) {
-                return keys[0].offset;
-            }
-        } else if (!backward) {
-            if (previous < target && target <= t) {
-                return keys[static_cast<std::size_t>(i)].offset;
-            }
-        } else if (previous <= target && target < t) {
-            // The earlier key frame; the entry stays at the later one.
-            return keys[static_cast<std::size_t>(i) - 1].offset;
-        }
-        previous = t;
+    ProbedFile f;
+    if (!f.open(path) || f.start.is_not_a_date_time()) {
+        return -1;
     }
-    d_->currentEntry = backward ? count - 1 : 0;
-    return -1;
+    const std::vector<KeyFrame> keys = f.keyFrames(path, true);
+    const std::int64_t offset = keyFrameFor(keys, f.start, target, backward, &d.currentEntry);
+    return offset >= 0 ? offset : f.firstPacket;
 }
 
 bool SSFChannelReader::seek(int date, int time) {
@@ -601,12 +775,13 @@ bool SSFChannelReader::seek(int date, int time) {
     }
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     Impl& d = *d_;
-    d.current = pt::ptime(pt::not_a_date_time);
+    d.setCurrent(pt::ptime(pt::not_a_date_time));
     d.sample.reset();
     const FileSearch where = static_cast<int>(d.files.size()) > kLinearSearchMaxFiles
                                  ? searchBinary(target)
                                  : searchLinear(target);
     if (where.file < 0) {
+        // Nothing to play on this side of the target.
         d.file.close();
         d.currentFile = -1;
         return true;
@@ -616,18 +791,22 @@ bool SSFChannelReader::seek(int date, int time) {
     if (!d.file.isOpen()) {
         return true;
     }
-    const std::int64_t offset = findOffset(d.files[static_cast<std::size_t>(where.file)], target);
-    const bool haveEntry = d.currentEntry >= 0 && d.currentEntry < static_cast<int>(d.keys.size());
-    if (where.inside && offset >= 0) {
-        d.file.seek(static_cast<std::int32_t>(offset));
-    } else if (haveEntry) {
-        d.file.seek(
-            static_cast<std::int32_t>(d.keys[static_cast<std::size_t>(d.currentEntry)].offset));
-    } else if (offset >= 0) {
-        d.file.seek(static_cast<std::int32_t>(offset));
+    const bool backward = direction_.load() == DIRECTION_BACKWARD;
+    ensureKeyFrames();
+    std::int64_t offset = -1;
+    if (d.keys.empty()) {
+        offset = d.firstPacket;
+        d.currentEntry = 0;
+    } else if (where.inside) {
+        offset = keyFrameFor(d.keys, d.start, target, backward, &d.currentEntry);
     } else {
-        d.file.seek(static_cast<std::int32_t>(d.firstPacket));
+        // The next file forward, the previous one backward.
+        d.currentEntry = backward ? static_cast<int>(d.keys.size()) - 1 : 0;
+        offset = d.keys[static_cast<std::size_t>(d.currentEntry)].offset;
     }
+    d.file.seek(static_cast<std::int32_t>(offset));
+    d.awaitKeyFrame = false;
+    d.lastStamp = 0;
     readNext();
     return true;
 }
@@ -635,32 +814,34 @@ bool SSFChannelReader::seek(int date, int time) {
 void SSFChannelReader::goToFirst() {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     Impl& d = *d_;
-    d.file.close();
+    // The current file stays open when it is already (its key frames, maybe
+    // found by walking its packets, stay with it); another one is opened.
     openCurrentFile();
     if (!d.file.isOpen()) {
         return;
     }
-    d.current = pt::ptime(pt::not_a_date_time);
+    d.setCurrent(pt::ptime(pt::not_a_date_time));
+    d.awaitKeyFrame = false;
+    ensureKeyFrames();
     d.currentEntry = 0;
-    if (!d.keys.empty()) {
-        d.file.seek(static_cast<std::int32_t>(d.keys.front().offset));
-    }
+    d.file.seek(static_cast<std::int32_t>(d.keys.empty() ? d.firstPacket : d.keys.front().offset));
     readNext();
 }
 
 void SSFChannelReader::goToLast() {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     Impl& d = *d_;
-    d.file.close();
+    // The current file stays open when it is already (its key frames, maybe
+    // found by walking its packets, stay with it); another one is opened.
     openCurrentFile();
     if (!d.file.isOpen()) {
         return;
     }
-    d.current = pt::ptime(pt::not_a_date_time);
+    d.setCurrent(pt::ptime(pt::not_a_date_time));
+    d.awaitKeyFrame = false;
+    ensureKeyFrames();
     d.currentEntry = static_cast<int>(d.keys.size()) - 1;
-    if (!d.keys.empty()) {
-        d.file.seek(static_cast<std::int32_t>(d.keys.back().offset));
-    }
+    d.file.seek(static_cast<std::int32_t>(d.keys.empty() ? d.firstPacket : d.keys.back().offset));
     readNext();
 }
 
@@ -684,16 +865,12 @@ void SSFChannelReader::goToLastFile() {
 
 namespace {
 
-// Chooses between the file before and the file after a target that lies in
-// no file: the next one when playing forward (or still), the previous one
-// when playing backward, else whichever exists.
+// A target that lies in no file: the next file when playing forward (or
+// still), the previous one when playing backward; none when there is no file
+// on that side.
 SSFChannelReader::FileSearch nearestFile(int before, int after, int direction) {
     SSFChannelReader::FileSearch r;
-    if (direction == DIRECTION_BACKWARD) {
-        r.file = before >= 0 ? before : after;
-    } else {
-        r.file = after >= 0 ? after : before;
-    }
+    r.file = direction == DIRECTION_BACKWARD ? before : after;
     return r;
 }
 
@@ -702,7 +879,7 @@ SSFChannelReader::FileSearch nearestFile(int before, int after, int direction) {
 SSFChannelReader::FileSearch SSFChannelReader::searchLinear(const ptime& target) const {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     const Impl& d = *d_;
-    std::ostream& log = *d.log;
+    std::ostream* log = d.logStream();
     int before = -1;
     int after = -1;
     for (std::size_t i = 0; i < d.files.size(); ++i) {
@@ -711,8 +888,10 @@ SSFChannelReader::FileSearch SSFChannelReader::searchLinear(const ptime& target)
         if (start.is_not_a_date_time()) {
             continue;
         }
-        log << "ch." << channel_ << " date:" << dateOfPath(path) << " time:<<" << timeOfPath(path)
-            << "\n";
+        if (log != nullptr) {
+            *log << "ch." << channel_ << " date:" << dateOfPath(path)
+                 << " time:<<" << timeOfPath(path) << "\n";
+        }
         const pt::ptime end = fileEnd(path);
         if (end.is_not_a_date_time()) {
             continue;
@@ -721,11 +900,15 @@ SSFChannelReader::FileSearch SSFChannelReader::searchLinear(const ptime& target)
             return FileSearch{static_cast<int>(i), true};
         }
         if (start > target) {
-            log << "ch." << channel_ << " 1. temp find!!!\n";
+            if (log != nullptr) {
+                *log << "ch." << channel_ << " 1. temp find!!!\n";
+            }
             after = static_cast<int>(i);
             break;  // the list is in time order: no later file holds the target
         }
-        log << "ch." << channel_ << " 2. find!!!\n";
+        if (log != nullptr) {
+            *log << "ch." << channel_ << " 2. find!!!\n";
+        }
         before = static_cast<int>(i);
     }
     return nearestFile(before, after, direction_.load());
@@ -734,7 +917,7 @@ SSFChannelReader::FileSearch SSFChannelReader::searchLinear(const ptime& target)
 SSFChannelReader::FileSearch SSFChannelReader::searchBinary(const ptime& target) const {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     const Impl& d = *d_;
-    std::ostream& log = *d.log;
+    std::ostream* log = d.logStream();
     const int n = static_cast<int>(d.files.size());
     auto startOf = [&](int i) { return nameInstant(d.files[static_cast<std::size_t>(i)]); };
 
@@ -772,8 +955,10 @@ SSFChannelReader::FileSearch SSFChannelReader::searchBinary(const ptime& target)
         if (startOf(i).is_not_a_date_time()) {
             return false;
         }
-        log << "ch." << channel_ << " date:" << dateOfPath(path) << " time:<<" << timeOfPath(path)
-            << "\n";
+        if (log != nullptr) {
+            *log << "ch." << channel_ << " date:" << dateOfPath(path)
+                 << " time:<<" << timeOfPath(path) << "\n";
+        }
         *end = fileEnd(path);
         return !end->is_not_a_date_time();
     };
@@ -825,6 +1010,18 @@ int SSFChannelReader::timeOfPath(const std::string& path) {
 
 SSFChannelReader::ptime SSFChannelReader::nameInstant(const std::string& path) {
     return instantOrUnset(dateOfPath(path), timeOfPath(path));
+}
+
+SSFChannelReader::ptime SSFChannelReader::datingStart(const VORTA::HEADERUNIT& header,
+                                                      const std::string& path) {
+    const pt::ptime fromHeader = VORTA::startInstantOrUnset(header.fileProperties);
+    if (!fromHeader.is_not_a_date_time()) {
+        return fromHeader;
+    }
+    // A recorder whose clock was not set writes no date into the header; the
+    // name it gave the file still says when the recording started.
+    const pt::ptime fromName = nameInstant(path);
+    return VORTA::isUsableStart(fromName) ? fromName : pt::ptime(pt::not_a_date_time);
 }
 
 std::string SSFChannelReader::indexPathFor(const std::string& ssfPath) {
@@ -893,12 +1090,22 @@ std::vector<SSFChannelReader::KeyFrame> SSFChannelReader::keyFrames() const {
     return d_->keys;
 }
 
+SSFChannelReader::KeySource SSFChannelReader::keySource() const {
+    std::lock_guard<std::recursive_mutex> hold(d_->lock);
+    return d_->keySource;
+}
+
 VORTA::HEADERUNIT SSFChannelReader::headerUnit() const {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
     return d_->header;
 }
 
+SSFChannelReader::ptime SSFChannelReader::openFileStart() const {
+    std::lock_guard<std::recursive_mutex> hold(d_->lock);
+    return d_->file.isOpen() ? d_->start : pt::ptime(pt::not_a_date_time);
+}
+
 void SSFChannelReader::setLog(std::ostream* log) {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
-    d_->log = log != nullptr ? log : &std::cout;
+    d_->log = log;
 }

@@ -1,5 +1,7 @@
 #include "recording/SSFile.h"
 
+#include "recording/RegularFile.h"
+
 SSFile::~SSFile() = default;
 
 bool SSFile::open(const std::string& path) {
@@ -11,10 +13,12 @@ bool SSFile::open(const std::string& path) {
     if (path.empty()) {
         return false;
     }
-    file_.reset(std::fopen(path.c_str(), "rb"));
+    std::int64_t size = 0;
+    file_.reset(regularfile::openStream(path, &size));
     if (file_) {
         path_ = path;
         pos_ = 0;
+        size_ = size;
     }
     return static_cast<bool>(file_);
 }
@@ -24,6 +28,7 @@ void SSFile::close() {
     file_.reset();
     path_.clear();
     pos_ = -1;
+    size_ = 0;
 }
 
 std::size_t SSFile::read(void* buffer, std::size_t count) {
@@ -72,6 +77,11 @@ std::FILE* SSFile::handle() const {
     std::lock_guard<std::recursive_mutex> hold(lock_);
     pos_ = -1;
     return file_.get();
+}
+
+std::int64_t SSFile::size() const {
+    std::lock_guard<std::recursive_mutex> hold(lock_);
+    return size_;
 }
 
 std::string SSFile::path() const {

@@ -25,7 +25,8 @@ public:
 
     // Opens `path` for binary reading. If that path is already the open one,
     // returns true and keeps the position; otherwise closes the current file
-    // first. Returns whether a file is open afterwards.
+    // first. Only regular files are opened (see RegularFile.h). Returns
+    // whether a file is open afterwards.
     bool open(const std::string& path);
     // Closes the open file, if any, and forgets its path.
     void close();
@@ -43,6 +44,8 @@ public:
     // The open stream, or null. A caller that reads through it directly holds
     // lock() meanwhile; handing it out forgets the kept position.
     std::FILE* handle() const;
+    // Size of the open file when it was opened; 0 when none is open.
+    std::int64_t size() const;
     // Path of the open file; empty when none is open.
     std::string path() const;
     // The lock every operation takes, for callers that combine several steps.
@@ -60,6 +63,7 @@ private:
     mutable std::recursive_mutex lock_;
     std::unique_ptr<std::FILE, Closer> file_;  // guarded by lock_
     std::string path_;                         // guarded by lock_
+    std::int64_t size_ = 0;                    // guarded by lock_
     // Position of the stream as far as this object moved it; -1 when unknown
     // (after a relative seek or once the stream was handed out). Guarded by lock_.
     mutable std::int64_t pos_ = -1;

@@ -1,5 +1,7 @@
 #include "setup/SetupModel.h"
 
+#include "recording/RegularFile.h"
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QFile>
@@ -7,6 +9,8 @@
 #include <QSaveFile>
 #include <QTextCodec>
 #include <QTime>
+
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -463,10 +467,17 @@ bool readSetupFile(const QString& path, QByteArray* bytes, QString* error) {
     if (path.isEmpty() || !QFileInfo::exists(path)) {
         return true;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A FIFO or a device named like a setup file would block the read (on
+    // the GUI thread, for the editor and the main window); a folder cannot
+    // be read. The check and the open are one step.
+    const int fd = regularfile::openDescriptor(QFile::encodeName(path).toStdString());
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         if (error != nullptr) {
-            *error = file.errorString();
+            *error = QCoreApplication::translate("CardSetup", "%1 is not a readable file").arg(path);
         }
         return false;
     }

@@ -1,6 +1,10 @@
 #include "GsensorLog.h"
 
 #include <QFile>
+
+#include <unistd.h>
+
+#include "recording/RegularFile.h"
 #include <QList>
 
 #include <cmath>
@@ -137,8 +141,14 @@ QString gsensorLogPath(const QString& cardRoot, int day, int hour) {
 }
 
 GsensorLogRead readGsensorLogFile(const QString& path, GsensorHourBuffer* buffer) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // Regular files only: a FIFO named like a log would block the GUI thread.
+    const int fd = regularfile::openDescriptor(QFile::encodeName(path).toStdString());
+    if (fd < 0) {
+        return GsensorLogRead::Missing;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return GsensorLogRead::Missing;
     }
     buffer->clear();

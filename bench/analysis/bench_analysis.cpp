@@ -128,7 +128,7 @@ double scanSeconds(const std::string& day, int channels) {
         raw.push_back(readers.back().get());
     }
     const auto t0 = Clock::now();
-    scanFolder(day, raw, keepGoing, quiet);
+    scanFolder(day, raw, keepGoing, &quiet);
     return secondsSince(t0);
 }
 

@@ -155,7 +155,7 @@ void benchScan(const std::string& day, int channels) {
     for (int run = 0; run < 5; ++run) {
         auto readers = makeReaders(channels, SourceParams(), &quiet);
         const auto t0 = Clock::now();
-        scanFolder(day, pointers(readers), keepGoing, quiet);
+        scanFolder(day, pointers(readers), keepGoing, &quiet);
         scans.push_back(secondsSince(t0));
         files = readers[0]->files().size();
         // prepare() again on the filled readers: the same sorting and
@@ -180,7 +180,7 @@ void benchSeek(const std::string& day, int channels, int count) {
     NullStream quiet;
     const std::atomic<bool> keepGoing{true};
     auto readers = makeReaders(channels, SourceParams(), &quiet);
-    scanFolder(day, pointers(readers), keepGoing, quiet);
+    scanFolder(day, pointers(readers), keepGoing, &quiet);
     std::mt19937 rng(20260301);
     std::uniform_int_distribution<int> second(0, 24 * 3600 - 1);
     std::uniform_int_distribution<int> channel(0, channels - 1);
@@ -233,7 +233,7 @@ void benchRead(const std::string& day) {
     params.audioSink = [&audio](READASTREAM*) { ++audio; };
     SSFChannelReader reader(0, params);
     reader.setLog(&quiet);
-    scanFolder(day, {&reader}, keepGoing, quiet);
+    scanFolder(day, {&reader}, keepGoing, &quiet);
     const std::vector<std::string> files = reader.files();
 
     std::uint64_t plainBytes = 0;

@@ -89,6 +89,10 @@
         <source>%1 cannot be written.</source>
         <translation>%1 cannot be written.</translation>
     </message>
+    <message>
+        <source>%1 is not a file</source>
+        <translation>%1 is not a file</translation>
+    </message>
 </context>
 <context>
     <name>ConfigApp</name>
@@ -1102,6 +1106,14 @@
     <message>
         <source>PLAY</source>
         <translation>PLAY</translation>
+    </message>
+    <message>
+        <source>END</source>
+        <translation>END</translation>
+    </message>
+    <message>
+        <source>NO RECORDING</source>
+        <translation>NO RECORDING</translation>
     </message>
     <message>
         <source>Close Channel(s)</source>

@@ -89,6 +89,10 @@
         <source>%1 cannot be written.</source>
         <translation>%1 を書き込めません。</translation>
     </message>
+    <message>
+        <source>%1 is not a file</source>
+        <translation>%1 はファイルではありません</translation>
+    </message>
 </context>
 <context>
     <name>ConfigApp</name>
@@ -1102,6 +1106,14 @@
     <message>
         <source>PLAY</source>
         <translation>再生</translation>
+    </message>
+    <message>
+        <source>END</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>NO RECORDING</source>
+        <translation>録画なし</translation>
     </message>
     <message>
         <source>Close Channel(s)</source>

@@ -89,6 +89,10 @@
         <source>%1 cannot be written.</source>
         <translation>%1을(를) 쓸 수 없습니다.</translation>
     </message>
+    <message>
+        <source>%1 is not a file</source>
+        <translation>%1 은(는) 파일이 아닙니다</translation>
+    </message>
 </context>
 <context>
     <name>ConfigApp</name>
@@ -1102,6 +1106,14 @@
     <message>
         <source>PLAY</source>
         <translation>재생</translation>
+    </message>
+    <message>
+        <source>END</source>
+        <translation>종료</translation>
+    </message>
+    <message>
+        <source>NO RECORDING</source>
+        <translation>녹화 없음</translation>
     </message>
     <message>
         <source>Close Channel(s)</source>

@@ -18,6 +18,7 @@ public:
     int speed = 8;
     bool speedKnown = true;
     bool paused = false;
+    bool finished = false;
     bool canJump = true;
     QStringList commands;
 
@@ -27,6 +28,7 @@ public:
         return speedKnown;
     }
     bool isSelectedPaused() override { return paused; }
+    bool isSelectedFinished() override { return finished; }
     void setPlaySpeed(int speedIndex) override {
         commands << QString("speed %1").arg(speedIndex);
         speed = speedIndex;
@@ -43,6 +45,7 @@ public:
         commands << "resume";
         paused = false;
         speed = 8;
+        finished = false;
     }
     bool gotoFirst(QDateTime&) override {
         commands << "first";
@@ -85,6 +88,7 @@ private slots:
     void withoutPlaybackEverythingRests();
     void playingPageEnablesAndShowsSpeed();
     void pauseAndContinue();
+    void theEndOfTheRecordingsOffersPlay();
     void commandsAndRefreshRules();
     void keyCommandsStepSpeeds();
     void volumeAndMute();
@@ -175,6 +179,23 @@ void TestPlaybackStrip::pauseAndContinue() {
     QCOMPARE(page.commands, (QStringList{"pause", "resume"}));
     QVERIFY(!strip.showsPlay());
     QVERIFY(strip.tbPBPauseContinue->styleSheet().contains("bt_pause_press_32.png"));
+}
+
+// At the end of the recordings nothing moves: the strip says so, and its
+// button starts playback over instead of pausing.
+void TestPlaybackStrip::theEndOfTheRecordingsOffersPlay() {
+    UCPlaybackStrip strip;
+    FakePage page;
+    strip.setPage(&page);
+    page.finished = true;
+    strip.refreshPlaybackControls();
+    QVERIFY(strip.showsPlay());
+    QCOMPARE(strip.labelSpeed->text(), QString("x0"));
+    QVERIFY(sixButtonsEnabled(strip));
+    strip.tbPBPauseContinue->click();
+    QCOMPARE(page.commands, QStringList{"resume"});
+    QVERIFY(!strip.showsPlay());
+    QCOMPARE(strip.labelSpeed->text(), QString("x1"));
 }
 
 void TestPlaybackStrip::commandsAndRefreshRules() {

@@ -23,9 +23,11 @@ struct ToolRun {
     std::vector<std::string> lines;
 };
 
-ToolRun runTool(const std::string& arguments) {
+// Runs the tool with `arguments`, from `folder` when one is given.
+ToolRun runTool(const std::string& arguments, const std::string& folder = std::string()) {
     ToolRun run;
-    const std::string command = std::string(KORVEL_PLAY_EXE) + " " + arguments + " 2>&1";
+    const std::string command = (folder.empty() ? std::string() : "cd '" + folder + "' && ") +
+                                std::string(KORVEL_PLAY_EXE) + " " + arguments + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return run;
@@ -127,6 +129,47 @@ TEST(PlayTool, BadInputExitsWithOneLine) {
     const ToolRun help = runTool("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_FALSE(linesWith(help, "speed N").empty());
+}
+
+// What users type: a day folder relative to the current folder, with or
+// without "./" and a trailing "/", and times without their leading zero; a
+// folder that is no day folder is refused in one line.
+TEST(PlayTool, RelativeDayFoldersAndShortTimesAreAccepted) {
+    const fs::path root =
+        fs::temp_directory_path() / ("korvel-play-short-" + std::to_string(::getpid()));
+    mkcard::CardOptions o;
+    o.outDir = root.string();
+    o.start = {2026, 3, 1, 9, 0, 0};
+    o.filesPerChannel = 2;
+    o.secondsPerFile = 3;
+    o.channels = 1;
+    o.width = 128;
+    o.height = 64;
+    o.fps = 5;
+    o.jobs = 2;
+    std::string error;
+    ASSERT_TRUE(mkcard::makeCard(o, &error)) << error;
+    for (const char* folder : {"20260301", "./20260301/"}) {
+        SCOPED_TRACE(folder);
+        const ToolRun run =
+            runTool(std::string("--channels 0x1 --pacing off --events --start '20260301 90002' "
+                                "--script 'wait 800' ") +
+                        folder,
+                    root.string());
+        ASSERT_EQ(run.status, 0);
+        // Every picture from the start time on, none before it.
+        const auto pictures = linesWith(run, "\"event\":\"picture\"");
+        ASSERT_FALSE(pictures.empty());
+        EXPECT_EQ(field(pictures.front(), "time"), 90002);
+    }
+    std::vector<play::Command> script;
+    ASSERT_TRUE(play::parseScript("goto 20260301 90004", &script, &error)) << error;
+    EXPECT_EQ(script.at(0).b, 90004);
+    const ToolRun notADay = runTool("--script 'wait 10' .", root.string());
+    EXPECT_EQ(notADay.status, 1);
+    ASSERT_EQ(notADay.lines.size(), 1u);
+    EXPECT_NE(notADay.lines[0].find("not a day folder"), std::string::npos) << notADay.lines[0];
+    fs::remove_all(root);
 }
 
 TEST(PlayTool, ScriptedRunReportsEveryChannel) {

@@ -359,9 +359,13 @@ TEST_F(SiteTest, FlowControlAndEventsOnAHeldQueue) {
 
 TEST_F(SiteTest, SpeedChangesRepositionOnlyAcrossReadingPatterns) {
     open(0b1, 1);
+    // Nothing is known about the position yet: the source takes the speed
+    // where its readers stand (no date), and the speed is not lost.
     site->changeSpeed(10);
-    EXPECT_TRUE(log.take().empty()) << "nothing is known about the position yet";
-    EXPECT_EQ(site->getSpeedIndex(nullptr), 8);
+    EXPECT_EQ(log.take(), std::vector<std::string>{"speed 10 0 0 0 0 0 0"});
+    EXPECT_EQ(site->getSpeedIndex(nullptr), 10);
+    site->changeSpeed(8);
+    EXPECT_EQ(log.take(), std::vector<std::string>{"speed 8 0 0 0 0 0 0"});
 
     present(0, kT);
     site->changeSpeed(10);

@@ -226,10 +226,11 @@ protected:
     }
 
     void open(ChannelMask mask, int pacing, int startTime = 0,
-              CSSFFileSite::SourceFactory factory = makeRealSource) {
+              CSSFFileSite::SourceFactory factory = makeRealSource,
+              const std::string& folder = CardEnvironment::dayFolder()) {
         site = std::make_unique<CSSFFileSite>(std::move(factory));
         SiteParams p;
-        p.folder = CardEnvironment::dayFolder();
+        p.folder = folder;
         p.pacing = pacing;
         p.channelMask = mask;
         p.startDate = startTime == 0 ? 0 : kDate;
@@ -471,6 +472,139 @@ TEST_F(SiteCardTest, StopAndCloseWhileTheSourceIsStillPreparingOrSeeking) {
         site->stop();
         site->close();
         EXPECT_LT(Clock::now() - start, kCloseLimit) << "round " << round;
+        site.reset();
+    }
+}
+
+// A copy of the card's day folder without the files whose names start with
+// `leaveOut`, and with `padding` small files that are no recordings (which
+// make the folder scan take a while), removed again with the object.
+class DayCopy {
+public:
+    DayCopy(const std::string& leaveOut, int padding) {
+        m_day = (fs::temp_directory_path() / ("korvel-copy-" + std::to_string(::getpid())) /
+                 "20260301")
+                    .string();
+        fs::create_directories(m_day);
+        for (const auto& entry : fs::directory_iterator(CardEnvironment::dayFolder())) {
+            const std::string name = entry.path().filename().string();
+            if (leaveOut.empty() || name.rfind(leaveOut, 0) != 0) {
+                fs::copy_file(entry.path(), m_day + "/" + name);
+            }
+        }
+        for (int i = 0; i < padding; ++i) {
+            std::FILE* f = std::fopen((m_day + "/pad" + std::to_string(i) + ".txt").c_str(), "w");
+            EXPECT_NE(f, nullptr);
+            if (f != nullptr) {
+                std::fclose(f);
+            }
+        }
+    }
+    ~DayCopy() {
+        std::error_code ec;
+        fs::remove_all(fs::path(m_day).parent_path(), ec);
+    }
+    const std::string& day() const { return m_day; }
+
+private:
+    std::string m_day;
+};
+
+// Reverse given twice, and every mix of reverse, pause, speed and play, goes
+// on from where playback is, in the direction asked for.
+TEST_F(SiteCardTest, ReverseTwiceAndOtherSequencesContinueFromThePosition) {
+    open(0b0011, 1, 120005);
+    ASSERT_TRUE(waitPictures(0b0011, 10));
+    const auto latest = [&](int c) { return recorder.times(c).back(); };
+
+    site->playReverse();
+    recorder.mark();
+    ASSERT_TRUE(waitPictures(0b0011, 1, 3000));
+    const int firstBackward = recorder.times(0).front();
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    const int before = latest(0);
+    site->playReverse();
+    recorder.mark();
+    // Pictures keep coming, backward, from where reverse play was.
+    ASSERT_TRUE(waitPictures(0b0011, 2, 3000)) << "the second reverse froze playback";
+    EXPECT_LE(recorder.times(0).front(), before + 1);
+    EXPECT_LE(recorder.times(0).back(), recorder.times(0).front());
+    EXPECT_LE(before, firstBackward);
+
+    // Pause, then reverse; pause, then a speed change; reverse, then a
+    // backward speed, then reverse: each goes on within a second of where
+    // playback stood.
+    const auto playTime = [&]() {
+        int date = 0, time = 0;
+        EXPECT_TRUE(eventually([&] { return site->getCurrentDateTime(&date, &time); }, 3000));
+        recorder.mark();
+        return time;
+    };
+    const auto expectNear = [&](int time) {
+        ASSERT_TRUE(waitPictures(0b0011, 1, 3000));
+        EXPECT_LE(std::abs(secondsOf(recorder.times(0).front()) - secondsOf(time)), 1);
+    };
+    site->pause();
+    int at = playTime();
+    site->playReverse();
+    expectNear(at);
+    site->pause();
+    at = playTime();
+    site->changeSpeed(10);
+    expectNear(at);
+    site->playReverse();
+    site->changeSpeed(4);
+    at = playTime();
+    site->playReverse();
+    expectNear(at);
+
+    // Play right after a reverse that has shown nothing yet starts where
+    // playback stood, not at the time of the last jump.
+    site->gotoDateTime(2026, 3, 1, 12, 0, 2);
+    site->play();
+    recorder.mark();
+    ASSERT_TRUE(waitPictures(0b0011, 25, 5000));
+    at = playTime();
+    ASSERT_GE(at, 120004);
+    site->playReverse();
+    site->play();
+    expectNear(at);
+}
+
+// At the end of the recordings the site says so, and play starts over.
+TEST_F(SiteCardTest, TheEndOfTheRecordingsIsAStateAndPlayStartsOver) {
+    open(0b0101, 1, 120006);
+    EXPECT_FALSE(site->isFinished());
+    ASSERT_TRUE(eventually([&] { return site->isFinished(); }, 10000));
+    for (int c : {0, 2}) {
+        EXPECT_EQ(recorder.times(c).back(), 120007) << "channel " << c;
+        EXPECT_TRUE(site->isChannelQuiet(c));
+    }
+    recorder.mark();
+    site->play();
+    EXPECT_FALSE(site->isFinished());
+    ASSERT_TRUE(waitPictures(0b0101, 1));
+    EXPECT_EQ(recorder.times(0).front(), 120000);
+    EXPECT_EQ(recorder.times(2).front(), 120000);
+}
+
+// Jumps given while the site still looks for its recordings are carried out
+// once it has found them (a folder full of other files makes the scan slow).
+TEST_F(SiteCardTest, CommandsRightAfterOpeningAreCarriedOutAfterTheScan) {
+    DayCopy copy("", 20000);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "first" : "goto");
+        recorder.mark();
+        open(0b1111, 1, round == 0 ? 120006 : 120000, makeRealSource, copy.day());
+        if (round == 0) {
+            EXPECT_TRUE(site->gotoFirst());
+        } else {
+            site->gotoDateTime(2026, 3, 1, 12, 0, 6);
+        }
+        ASSERT_TRUE(waitPictures(0b1111, 1));
+        for (int c = 0; c < kChannels; ++c) {
+            EXPECT_EQ(recorder.times(c).front(), round == 0 ? 120000 : 120006) << "channel " << c;
+        }
         site.reset();
     }
 }

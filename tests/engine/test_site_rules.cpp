@@ -80,20 +80,33 @@ TEST(SiteRules, ClockAdvance) {
     EXPECT_EQ(advanceClock(kT, -1, 20000), kT);
 }
 
-TEST(SiteRules, ResynchronisationFollowsTheReference) {
-    const std::vector<ptime> currents = {ptime(), kT + pt::seconds(5), kT + pt::seconds(2),
-                                         kT + pt::seconds(9), ptime()};
-    EXPECT_EQ(referenceInstant(currents, false), kT + pt::seconds(2));
-    EXPECT_EQ(referenceInstant(currents, true), kT + pt::seconds(9));
-    EXPECT_TRUE(referenceInstant({ptime(), ptime()}, false).is_not_a_date_time());
-    EXPECT_TRUE(referenceInstant({}, true).is_not_a_date_time());
+TEST(SiteRules, TheClockFollowsThePlayingChannelsNeverALaggingOne) {
+    const auto at = [](int ms) { return kT + pt::milliseconds(ms); };
+    // In step with the clock, or within the threshold: left alone.
+    EXPECT_TRUE(resyncTarget(at(0), {at(-2900), at(2900), ptime()}, false).is_not_a_date_time());
+    // One channel 60 s behind (it had no recording at a jump's target and was
+    // sent back to an old one): the clock stays with the others.
+    EXPECT_TRUE(resyncTarget(at(0), {at(-60000), at(100), at(50)}, false).is_not_a_date_time());
+    EXPECT_TRUE(resyncTarget(at(0), {at(60000), at(-100)}, true).is_not_a_date_time());
+    // Channels waiting for a later recording do not pull the clock while
+    // one plays; when all of them wait, the clock skips to the nearest.
+    EXPECT_TRUE(resyncTarget(at(0), {at(600000), at(200)}, false).is_not_a_date_time());
+    EXPECT_EQ(resyncTarget(at(0), {at(600000), at(5000), ptime()}, false), at(5000));
+    EXPECT_EQ(resyncTarget(at(0), {at(-600000), at(-5000)}, true), at(-5000));
+    // The clock ran ahead of every channel (decoding cannot keep up): back to
+    // the slowest of those that keep together, not to the lagging one.
+    EXPECT_EQ(resyncTarget(at(0), {at(-4000), at(-9000), at(-60000)}, false), at(-9000));
+    EXPECT_EQ(resyncTarget(at(0), {at(4000), at(9000), at(60000)}, true), at(9000));
+    EXPECT_TRUE(resyncTarget(ptime(), {at(0)}, false).is_not_a_date_time());
+    EXPECT_TRUE(resyncTarget(at(0), {}, false).is_not_a_date_time());
 
-    EXPECT_TRUE(needsResync(kT, kT + pt::milliseconds(3500)));
-    EXPECT_TRUE(needsResync(kT + pt::milliseconds(3500), kT));
-    EXPECT_FALSE(needsResync(kT, kT + pt::milliseconds(3000)));
-    EXPECT_FALSE(needsResync(kT, kT - pt::milliseconds(2900)));
-    EXPECT_FALSE(needsResync(ptime(), kT));
-    EXPECT_FALSE(needsResync(kT, ptime()));
+    // After a jump the clock starts at the first picture shown, unless that
+    // picture is far from the target.
+    EXPECT_EQ(clockStart(at(700), at(0)), at(700));
+    EXPECT_EQ(clockStart(at(-2000), at(0)), at(-2000));
+    EXPECT_EQ(clockStart(at(600000), at(0)), at(0));
+    EXPECT_EQ(clockStart(at(-600000), at(0)), at(0));
+    EXPECT_EQ(clockStart(at(5), ptime()), at(5));
 }
 
 TEST(SiteRules, QueriesFollowTheWorkerOfTheMode) {

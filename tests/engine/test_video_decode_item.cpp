@@ -18,6 +18,7 @@
 
 #include "codecs/VCodec.h"
 #include "engine/CVideoDecodeItem.h"
+#include "engine/Trace.h"
 #include "engine/ThreadPriority.h"
 #include "tests/codecs/H264TestStream.h"
 
@@ -248,7 +249,11 @@ TEST_F(DecodeWorker, FlowControlThresholds) {
     for (int i = 0; i < 90; ++i) {
         ASSERT_TRUE(worker->pushPacket(gsensor(kT + pt::seconds(i), 0.5f)));
     }
+    // The queue level reaches standard output only while tracing is on.
     testing::internal::CaptureStdout();
+    korvel::setTraceEnabled(true);
+    EXPECT_EQ(worker->checkBufferStatus(), Item::kBufferFull);
+    korvel::setTraceEnabled(false);
     EXPECT_EQ(worker->checkBufferStatus(), Item::kBufferFull);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "checkBufferStatus() m_vbuffer.size() :  90 isFlowControl: 0\n");

@@ -53,14 +53,12 @@ TEST(DaySpans, ADamagedFileLeavesTheEndToItsPeers) {
     EXPECT_EQ(spans[0].startMs, kNoon);
     EXPECT_EQ(spans[0].endMs, kNoon + 7000);
 
-    // When no file of a period gives an end, the period still marks the
-    // moment it started.
+    // Alone, the damaged file is dated from its name and gives its own end.
     std::filesystem::remove(card.ssf(1, 0));
-    const std::vector<Span> moment = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(moment.size(), 2u);
-    EXPECT_EQ(moment[0].startMs, kNoon);
-    EXPECT_EQ(moment[0].endMs, kNoon);
-    EXPECT_EQ(moment[1].startMs, kNoon + 4000);
+    const std::vector<Span> alone = daySpans::recordedSpans(card.dayFolder());
+    ASSERT_EQ(alone.size(), 1u);
+    EXPECT_EQ(alone[0].startMs, kNoon);
+    EXPECT_EQ(alone[0].endMs, kNoon + 7000);
 }
 
 TEST(DaySpans, FromMidnightAndNotForFilesTooSmallToBeRecordings) {

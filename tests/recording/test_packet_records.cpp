@@ -78,6 +78,26 @@ TEST(PacketTime, DateOutOfRangeIsADateError) {
     EXPECT_NO_THROW(VORTA::packetInstant(startingAt(2016, 2, 29), 0));
 }
 
+// 9999-12-31 23:59:59 is a valid start, but a second later has no date: no
+// conversion may throw, and such a start is no usable one.
+TEST(PacketTime, InstantsPastTheLastDateNeverThrow) {
+    VORTA::FILE_PROPERTIES_OBJECT last = startingAt(9999, 12, 31);
+    EXPECT_NO_THROW({
+        const auto stamp = VORTA::recordStamp(last, 5000);
+        EXPECT_NE(stamp.date, 100000101);
+        EXPECT_NE(stamp.date, 0);
+    });
+    const pt::ptime start = VORTA::packetInstant(last, 0);
+    EXPECT_FALSE(VORTA::isUsableStart(start));
+    EXPECT_TRUE(VORTA::startInstantOrUnset(last).is_not_a_date_time());
+    EXPECT_TRUE(VORTA::isUsableStart(VORTA::packetInstant(startingAt(9999, 12, 30), 0)));
+    const pt::ptime past = start + pt::seconds(5);
+    EXPECT_EQ(VORTA::dateInteger(past), 0);
+    EXPECT_EQ(VORTA::timeInteger(past), 0);
+    EXPECT_TRUE(VORTA::recordStampAt(start, 5000).instant.is_not_a_date_time());
+    EXPECT_EQ(VORTA::recordStampAt(start, 500).date, 99991231);
+}
+
 TEST(PacketTime, InvalidStartDateFallsBackToLocalTime) {
     const pt::ptime before = pt::second_clock::local_time();
     const auto stamp = VORTA::recordStamp(startingAt(0, 0, 0), 1500);

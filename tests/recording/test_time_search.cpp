@@ -52,8 +52,11 @@ std::ostringstream GapCard::log_;
 
 TEST_F(GapCard, LinearAndBinarySearchGiveTheSameFileForEveryTargetAndDirection) {
     ASSERT_TRUE(card_->ok());
+    const int starts[] = {0, 3, 9, 12, 18, 21};
     for (int count = 1; count <= 6; ++count) {
         auto r = reader(count);
+        // The last key frame of the last file is 2 s after its start.
+        const int lastEnd = starts[count - 1] + 2;
         for (const int speed : {8, 4}) {
             r->setSpeed(speed, dateOf(at(0)), timeOf(at(0)));
             for (int s = -5; s <= 30; ++s) {
@@ -63,7 +66,10 @@ TEST_F(GapCard, LinearAndBinarySearchGiveTheSameFileForEveryTargetAndDirection) 
                 const SSFChannelReader::FileSearch b = r->searchBinary(at(s));
                 EXPECT_EQ(a.file, b.file);
                 EXPECT_EQ(a.inside, b.inside);
-                EXPECT_GE(a.file, 0);
+                // Nothing after the last recording forward, nothing before the
+                // first one backward.
+                const bool nothing = speed == 8 ? s > lastEnd : s < 0;
+                EXPECT_EQ(a.file < 0, nothing);
             }
         }
     }
@@ -81,16 +87,21 @@ TEST_F(GapCard, SeekLandsOnTheKeyFrameForTheTargetWithFewAndManyFiles) {
         int wantFile;     // index into the reader's list
         int wantInstant;  // seconds from the card's start
     };
+    // A target with no recording on its side (after the last one forward,
+    // before the first one backward) leaves the reader with nothing: it is
+    // not sent back to a recording on the other side of the target.
+    constexpr int kNone = -100;
     // Three files (linear search): files at 0, 3 and 9 s; the gap is 6 to 8 s.
     const Case few[] = {
-        {-10, false, 0, 0}, {4, false, 1, 4},  {7, false, 2, 9},  {7, true, 1, 5},
-        {11, false, 2, 11}, {40, false, 2, 9}, {40, true, 2, 11}, {-10, true, 0, 0},
+        {-10, false, 0, 0},        {4, false, 1, 4},   {7, false, 2, 9},  {7, true, 1, 5},
+        {11, false, 2, 11},        {40, false, -1, kNone}, {40, true, 2, 11},
+        {-10, true, -1, kNone},
     };
     // Six files (binary search): gaps at 6 to 8 and 15 to 17 s.
     const Case many[] = {
         {-10, false, 0, 0}, {13, false, 3, 13}, {7, false, 2, 9},
         {16, false, 4, 18}, {16, true, 3, 14},  {8, true, 1, 5},
-        {40, false, 5, 21}, {40, true, 5, 23},  {23, false, 5, 23},
+        {40, false, -1, kNone}, {40, true, 5, 23},  {23, false, 5, 23},
     };
     for (int round = 0; round < 2; ++round) {
         const int count = round == 0 ? 3 : 6;
@@ -105,7 +116,12 @@ TEST_F(GapCard, SeekLandsOnTheKeyFrameForTheTargetWithFewAndManyFiles) {
                 EXPECT_TRUE(r->seek(dateOf(at(c.target)), timeOf(at(c.target))));
             }
             EXPECT_EQ(r->currentFile(), c.wantFile);
-            EXPECT_EQ(r->currentInstant(), at(c.wantInstant));
+            if (c.wantInstant == kNone) {
+                EXPECT_TRUE(r->currentInstant().is_not_a_date_time());
+                EXPECT_TRUE(r->isClosed());
+            } else {
+                EXPECT_EQ(r->currentInstant(), at(c.wantInstant));
+            }
         }
     }
     // Dates and times that are none change nothing.
@@ -148,8 +164,10 @@ TEST_F(GapCard, FindOffsetPicksTheKeyFrameByDirection) {
     EXPECT_EQ(r->findOffset(path, between), keys[2].offset);
     EXPECT_EQ(r->currentEntry(), 2);
     EXPECT_EQ(r->findOffset(path, at(-1)), keys[0].offset);
-    EXPECT_EQ(r->findOffset(path, at(5)), -1);
-    EXPECT_EQ(r->currentEntry(), 0);
+    // After the last key frame: the target lies in the last group of
+    // pictures, not back at the file's first key frame.
+    EXPECT_EQ(r->findOffset(path, at(2) + pt::milliseconds(600)), keys[2].offset);
+    EXPECT_EQ(r->currentEntry(), 2);
 
     r->setSpeed(4, dateOf(at(0)), timeOf(at(0)));
     // Backward: the earlier key frame, with the entry left at the later one.
@@ -157,7 +175,7 @@ TEST_F(GapCard, FindOffsetPicksTheKeyFrameByDirection) {
     EXPECT_EQ(r->currentEntry(), 2);
     EXPECT_EQ(r->findOffset(path, at(-1)), keys[0].offset);
     EXPECT_EQ(r->currentEntry(), 0);
-    EXPECT_EQ(r->findOffset(path, at(5)), -1);
+    EXPECT_EQ(r->findOffset(path, at(5)), keys[2].offset);
     EXPECT_EQ(r->currentEntry(), 2);
     EXPECT_EQ(r->findOffset(path + ".none", at(0)), -1);
 }
@@ -185,23 +203,27 @@ TEST(TimeSearch, MissingAndCutIndexFilesFallBackToTheFileItself) {
     EXPECT_EQ(r->fileStart(paths[2]), s(2, 0));
     EXPECT_EQ(r->fileEnd(paths[2]), s(2, 3000));
     EXPECT_EQ(r->fileEnd(paths[3]), s(3, 1000));
-    EXPECT_TRUE(r->fileEnd(paths[4]).is_not_a_date_time());
-    EXPECT_TRUE(r->fileStart(paths[4]).is_not_a_date_time());
-    EXPECT_EQ(r->lastInstant(), s(3, 1000));
+    // The file whose header has no date is dated from its folder and name.
+    EXPECT_EQ(r->fileStart(paths[4]), s(4, 0));
+    EXPECT_EQ(r->fileEnd(paths[4]), s(4, 2000));
+    EXPECT_EQ(r->lastInstant(), s(4, 2000));
 
     r->rewind();
     r->openCurrentFile();
     EXPECT_EQ(r->entryCount(), 3);
-    // A file without any key-frame list is read from its first packet.
+    // A file without any key-frame list (power loss): the key frame for the
+    // target is found from the packets, not the file's start.
     ASSERT_TRUE(r->seek(dateOf(s(2, 1000)), timeOf(s(2, 1000))));
     EXPECT_EQ(r->currentFile(), 2);
-    EXPECT_EQ(r->entryCount(), 0);
-    EXPECT_EQ(r->currentInstant(), s(2, 0));
-    // The file with an invalid start date is passed over: after the last
-    // usable file, forward lands on its first key frame.
+    EXPECT_EQ(r->keySource(), SSFChannelReader::KeySource::Scan);
+    EXPECT_EQ(r->entryCount(), 3);
+    EXPECT_EQ(r->currentInstant(), s(2, 1000));
+    ASSERT_TRUE(r->seek(dateOf(s(2, 2000)), timeOf(s(2, 2000))));
+    EXPECT_EQ(r->currentInstant(), s(2, 2000));
+    // The dateless file is found and read with the dates of its name.
     ASSERT_TRUE(r->seek(dateOf(s(4, 1000)), timeOf(s(4, 1000))));
-    EXPECT_EQ(r->currentFile(), 3);
-    EXPECT_EQ(r->currentInstant(), s(3, 0));
+    EXPECT_EQ(r->currentFile(), 4);
+    EXPECT_EQ(r->currentInstant(), s(4, 1000));
 }
 
 TEST(TimeSearch, NamesGiveDatesTimesAndIndexPaths) {
@@ -251,7 +273,7 @@ TEST(FolderScan, ChannelsFromNamesRealCaseKeptAndOddFilesPassedOver) {
         readers.push_back(r.get());
     }
     std::atomic<bool> keepGoing{true};
-    scanFolder(card.dayFolder() + "/", readers, keepGoing, log);
+    scanFolder(card.dayFolder() + "/", readers, keepGoing, &log);
 
     EXPECT_EQ(readers[0]->files(), (std::vector<std::string>{card.ssf(2, 0), card.ssf(2, 1)}));
     EXPECT_EQ(readers[1]->files(), (std::vector<std::string>{card.ssf(0, 0), card.ssf(0, 1)}));
@@ -271,10 +293,10 @@ TEST(FolderScan, ChannelsFromNamesRealCaseKeptAndOddFilesPassedOver) {
     // A missing folder, a file given as folder, and a cleared flag.
     std::ostringstream other;
     SSFChannelReader lone(0, params);
-    scanFolder(card.root() + "/nothing", {&lone}, keepGoing, other);
-    scanFolder(card.ssf(0, 0), {&lone}, keepGoing, other);
+    scanFolder(card.root() + "/nothing", {&lone}, keepGoing, &other);
+    scanFolder(card.ssf(0, 0), {&lone}, keepGoing, &other);
     keepGoing = false;
-    scanFolder(card.dayFolder(), {&lone}, keepGoing, other);
+    scanFolder(card.dayFolder(), {&lone}, keepGoing, &other);
     EXPECT_TRUE(lone.files().empty());
     EXPECT_NE(other.str().find("\nNot found: \"" + card.root() + "/nothing\""), std::string::npos);
     EXPECT_NE(other.str().find("\nFound: \"" + card.ssf(0, 0) + "\"\n"), std::string::npos);

@@ -340,14 +340,14 @@ TEST_F(ProbeTest, KeyFramesNameTheirSource) {
                             std::to_string(cardtest::le32(rec.bytes, last + 4)) + "]]"),
                   std::string::npos);
     }
-    // Neither: no list; the file ends at its start plus its recording length.
+    // Neither: the key frames are found from the packets; the file ends at
+    // its start plus its recording length.
     {
         const Result r = probe({"keyframes", faulty_->ssf(1, 0)});
         ASSERT_EQ(r.status, 0) << r.err;
         const std::string& line = r.lines.at(0);
-        EXPECT_EQ(field(line, "source"), "\"none\"");
-        EXPECT_EQ(number(line, "count"), 0);
-        EXPECT_EQ(field(line, "entries"), "[]");
+        EXPECT_EQ(field(line, "source"), "\"scan\"");
+        EXPECT_EQ(number(line, "count"), 3);
         EXPECT_EQ(field(line, "end"), "\"2026-03-01 12:00:03.000\"");
     }
 }
@@ -365,9 +365,8 @@ TEST_F(ProbeTest, SeekLandsOnTheKeyFrameForTheTarget) {
         {{"1", "20260301", "120004"}, "\"120003010.ssf\"", 120004, 1000},
         // On a key frame of the first file.
         {{"0", "20260301", "120001"}, "\"120000000.ssf\"", 120001, 1000},
-        // Before the first file and after the last: their first key frames.
+        // Before the first file: its first key frame.
         {{"0", "20260301", "110000"}, "\"120000000.ssf\"", 120000, 0},
-        {{"0", "20260301", "130000"}, "\"120003000.ssf\"", 120003, 0},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"seek", day};
@@ -382,13 +381,32 @@ TEST_F(ProbeTest, SeekLandsOnTheKeyFrameForTheTarget) {
         EXPECT_EQ(number(r.lines[0], "time"), c.time);
         EXPECT_EQ(number(r.lines[0], "seq"), c.seq);
     }
-    // A channel without recordings: nothing current.
-    const Result none = probe({"seek", day, "7", "20260301", "120001"});
-    ASSERT_EQ(none.status, 0) << none.err;
-    EXPECT_EQ(none.lines.at(0),
-              "{\"file\":null,\"kind\":null,\"date\":null,\"time\":null,\"ms\":null,\"seq\":null}");
+    // A channel without recordings, and a target after the last recording
+    // forward: nothing current.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"seek", day, "7", "20260301", "120001"},
+          std::vector<std::string>{"seek", day, "0", "20260301", "130000"}}) {
+        const Result none = probe(args);
+        ASSERT_EQ(none.status, 0) << none.err;
+        EXPECT_EQ(none.lines.at(0),
+                  "{\"file\":null,\"kind\":null,\"date\":null,\"time\":null,\"ms\":null,"
+                  "\"seq\":null}");
+    }
     // A date that does not exist.
     EXPECT_EQ(probe({"seek", day, "0", "20260230", "120000"}).status, 1);
+
+    // What users type: the day folder relative to the current folder, and a
+    // time without its leading zero (09:00:00, before the first recording).
+    const fs::path before = fs::current_path();
+    fs::current_path(fs::path(day).parent_path());
+    const Result relative = probe({"seek", "./20260301/", "0", "20260301", "120001"});
+    const Result shortTime = probe({"seek", "20260301", "0", "20260301", "90000"});
+    fs::current_path(before);
+    ASSERT_EQ(relative.status, 0) << relative.err;
+    EXPECT_EQ(field(relative.lines.at(0), "file"), "\"120000000.ssf\"");
+    EXPECT_EQ(number(relative.lines.at(0), "time"), 120001);
+    ASSERT_EQ(shortTime.status, 0) << shortTime.err;
+    EXPECT_EQ(number(shortTime.lines.at(0), "time"), 120000);
 }
 
 TEST_F(ProbeTest, ListFollowsTheDayFolderRules) {

@@ -277,7 +277,7 @@ Options:
   --start "D T"       start at yyyymmdd hhmmss instead of the first recording
   --script "CMDS"     commands separated by ';' (default "play;wait 5000")
   --events            one JSON line per picture and audio block
-  --verbose           keep the engine's diagnostic lines on standard output
+  --verbose           the engine's diagnostic lines on standard output too
   -h, --help          this text
 
 Commands:
@@ -305,8 +305,11 @@ Output (one JSON object per line):
   {"summary":"total","pictures":N,"audio_blocks":M,"commands":K,
    "elapsed_ms":E,"close_ms":C}
 
-Exit status: 0 after the script ran, 1 on bad input (one line on standard
-error).
+DAY_FOLDER may be relative ("20260301", "./20260301/"); times may leave out
+the leading zero (goto 20260301 90000).
+
+Exit status: 0 after the script ran, 1 on bad input or a folder that is not
+a day folder (one line on standard error).
 )";
 }
 

@@ -12,24 +12,19 @@
 #include <iostream>
 #include <mutex>
 #include <sstream>
-#include <streambuf>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "PlayScript.h"
 #include "engine/CSSFFileSite.h"
+#include "engine/Trace.h"
+#include "recording/DayListing.h"
+#include "recording/FolderScan.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Swallows the engine's diagnostic lines; keeps no state, so any thread may
-// write to it.
-struct Discard : std::streambuf {
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
 
 std::string stamp(int date, int time) {
     char text[32];
@@ -219,19 +214,22 @@ int main(int argc, char** argv) {
         std::cerr << "korvel-play: " << options.folder << " is not a folder\n";
         return 1;
     }
-
-    // The report writes to the real standard output; std::cout itself carries
-    // the engine's diagnostic lines, dropped unless --verbose.
-    std::ostream out(std::cout.rdbuf());
-    Discard discard;
-    if (!options.verbose) {
-        std::cout.rdbuf(&discard);
+    // "20260301", "./20260301/" and "/card/20260301" name the same day.
+    const std::string folder = recordingFolderPath(options.folder);
+    if (dayListing::dayFolderDate(folder) == 0) {
+        std::cerr << "korvel-play: " << options.folder
+                  << " is not a day folder (its name must be the day, yyyymmdd)\n";
+        return 1;
     }
+
+    // The engine's diagnostic lines share standard output with the report.
+    korvel::setTraceEnabled(options.verbose);
+    std::ostream& out = std::cout;
     Report report(out, options.events);
 
     auto site = std::make_unique<CSSFFileSite>();
     SiteParams params;
-    params.folder = options.folder;
+    params.folder = folder;
     params.pacing = options.pacing ? 1 : 0;
     params.channelMask = options.channelMask;
     params.startDate = options.startDate;
@@ -265,6 +263,5 @@ int main(int argc, char** argv) {
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - closeStart).count());
     site.reset();
     report.summary(options.channelMask, commands, closeMs);
-    std::cout.rdbuf(out.rdbuf());
     return opened ? 0 : 1;
 }

@@ -213,12 +213,11 @@ std::string audioSequenceJson(const SSFChannelReader& reader) {
     if (now.is_special()) {
         return "null";
     }
-    try {
-        const pt::ptime start = VORTA::startInstant(reader.headerUnit().fileProperties);
-        return std::to_string((now - start).total_milliseconds());
-    } catch (const std::out_of_range&) {
+    const pt::ptime start = reader.openFileStart();
+    if (start.is_special()) {
         return "null";
     }
+    return std::to_string((now - start).total_milliseconds());
 }
 
 JsonObject audioJson(const AudioCapture& a, const SSFChannelReader& reader) {
@@ -369,81 +368,31 @@ void packets(const Args& a, std::ostream& out) {
 
 using KeyFrames = std::vector<SSFChannelReader::KeyFrame>;
 
-bool sameKeys(const KeyFrames& a, const KeyFrames& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].offset != b[i].offset || a[i].timeMs != b[i].timeMs) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The entries of the index file beside `ssfPath` that can be read whole, and
-// whether they are all its header counts.
-KeyFrames indexEntries(const std::string& ssfPath, bool* complete) {
-    KeyFrames keys;
-    *complete = false;
-    const std::string idxPath = SSFChannelReader::indexPathFor(ssfPath);
-    FilePtr f(idxPath == ssfPath ? nullptr : std::fopen(idxPath.c_str(), "rb"));
-    std::uint8_t head[286 + 8];
-    if (!f || std::fread(head, 1, sizeof head, f.get()) < sizeof head) {
-        return keys;
-    }
-    const unsigned count = static_cast<unsigned>(head[8] | (head[9] << 8));
-    std::uint8_t entry[16];
-    while (keys.size() < count && std::fread(entry, 1, sizeof entry, f.get()) == sizeof entry) {
-        keys.push_back({le32(entry), le32(entry + 4)});
-    }
-    *complete = keys.size() == count;
-    return keys;
-}
-
-// The whole entries of the I-frame table inside the recording file.
-KeyFrames tableEntries(const std::string& ssfPath, std::uint32_t tableOffset) {
-    KeyFrames keys;
-    FilePtr f(tableOffset == 0 || tableOffset > 0x7FFFFFFFu ? nullptr
-                                                            : std::fopen(ssfPath.c_str(), "rb"));
-    std::uint8_t head[10];
-    if (!f || std::fseek(f.get(), static_cast<long>(tableOffset), SEEK_SET) != 0 ||
-        std::fread(head, 1, sizeof head, f.get()) < sizeof head ||
-        le32(head) != VORTA::kIFrameTableMarker) {
-        return keys;
-    }
-    const unsigned count = static_cast<unsigned>(head[8] | (head[9] << 8));
-    std::uint8_t entry[8];
-    while (keys.size() < count && std::fread(entry, 1, sizeof entry, f.get()) == sizeof entry) {
-        keys.push_back({le32(entry), le32(entry + 4)});
-    }
-    return keys;
-}
-
 void keyframes(const Args& a, std::ostream& out) {
     expectCount(a, 1, false, "keyframes FILE");
     const std::string& path = a.positional[0];
-    const Header h = readHeader(path);
+    readHeader(path);
     NullStream quiet;
     SSFChannelReader reader(channelOfName(path), SourceParams());
     reader.setLog(&quiet);
     openSingle(reader, path, kSpeedIndexNormal);
+    // A file without a usable list has its key frames found from its
+    // packets, as a seek into it would.
+    reader.findOffset(path, reader.openFileStart());
     const KeyFrames keys = reader.keyFrames();
-
-    // The list is the reader's; its source is told by comparing it with what
-    // the index file and the I-frame table hold.
-    bool indexComplete = false;
-    const KeyFrames index = indexEntries(path, &indexComplete);
-    const KeyFrames table = tableEntries(path, h.unit.iframeProperties.tableOffset());
     const char* source = "none";
-    if (!keys.empty()) {
-        if (indexComplete && sameKeys(keys, index)) {
+    switch (reader.keySource()) {
+        case SSFChannelReader::KeySource::Index:
             source = "idx";
-        } else if (sameKeys(keys, table)) {
+            break;
+        case SSFChannelReader::KeySource::Table:
             source = "table";
-        } else {
-            source = "idx";  // the whole entries of a cut index file
-        }
+            break;
+        case SSFChannelReader::KeySource::Scan:
+            source = "scan";
+            break;
+        case SSFChannelReader::KeySource::None:
+            break;
     }
     std::string entries = "[";
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -472,8 +421,9 @@ void seek(const Args& a, std::ostream& out) {
     if (!parseNumber(a.positional[1], 2, 0, kMaxChannels - 1, &channel)) {
         throw Failure("CHANNEL must be 0 to " + std::to_string(kMaxChannels - 1));
     }
+    // A time before 10:00 may come without its leading zero (90000).
     if (a.positional[2].size() != 8 || !parseNumber(a.positional[2], 8, 0, 99999999, &date) ||
-        a.positional[3].size() != 6 || !parseNumber(a.positional[3], 6, 0, 999999, &time)) {
+        !parseNumber(a.positional[3], 6, 0, 235959, &time)) {
         throw Failure("date and time must be YYYYMMDD and HHMMSS");
     }
     requireFolder(folder);
@@ -483,7 +433,7 @@ void seek(const Args& a, std::ostream& out) {
     SSFChannelReader reader(static_cast<int>(channel), audio.params());
     reader.setLog(&quiet);
     const std::atomic<bool> keepGoing{true};
-    scanFolder(folder, {&reader}, keepGoing, quiet);
+    scanFolder(folder, {&reader}, keepGoing, &quiet);
     if (a.speed != kSpeedIndexNormal) {
         reader.setSpeed(a.speed, 0, 0);  // no valid date: no seek of its own
     }
@@ -650,7 +600,9 @@ and day folders, printed as JSON, one object per line.
   korvel-probe --help
       This text.
 
-Dates are yyyymmdd and times hhmmss as numbers. Strings are JSON strings;
+Dates are yyyymmdd and times hhmmss as numbers (a leading zero of the time
+may be left out: 90000 is 09:00:00); day folders may be given relative to
+the current folder. Strings are JSON strings;
 bytes that are not UTF-8 appear as \u00XX. Exit status 0 on success; 1 with
 one line on standard error for a missing, unreadable or malformed input or a
 wrong command line.
