@@ -121,9 +121,14 @@ struct READASTREAM {
 struct PUSHVIDEO {
     std::int64_t siteKey = 0;
     int channel = -1;
-    // planes[0]: packed RGBA, 4 bytes per pixel, rows top to bottom without
-    // padding. The other planes are not read.
+    // PICTURE_RGBA (PlaybackTypes.h): planes[0] is packed RGBA, 4 bytes per
+    // pixel, rows top to bottom without padding. PICTURE_YUV420 (only when the
+    // site was asked for it, SiteParams::pictureFormat): planes[0..2] are Y, U
+    // and V, lineSizes[0..2] bytes per row, fullRange as the decoder said.
+    int format = 0;
     unsigned char* planes[4] = {nullptr, nullptr, nullptr, nullptr};
+    int lineSizes[4] = {0, 0, 0, 0};
+    bool fullRange = false;
     int width = 0;
     int height = 0;
     int date = 0;  // yyyymmdd
