@@ -12,7 +12,7 @@
 //     thread only.
 //   - The site callbacks (onPicture, onAudio, onSnapshot, onRecDateInfo,
 //     onRecordTable, onCalendar, onNotice) run on engine threads. They copy
-//     pictures into views under the view locks, append PCM to a thread-safe
+//     pictures into the views' picture slots, append PCM to a thread-safe
 //     buffer and emit signals; they never touch a widget and never stop or
 //     close a site. The audio callback may sleep a bounded time while the
 //     playing output drains the buffer (that paces the site's audio thread);
@@ -21,10 +21,14 @@
 //     while the views lock is held (a decode thread inside the picture
 //     callback waits for that lock, and stop() joins the decode threads).
 //
-// Lock order (outer first): views lock -> a view's hand-over lock -> the view's
-// picture lock. The picture callback holds the views lock for the whole
-// hand-over, so a view removed from the list (under the same lock) is never
-// used by a callback afterwards and may then be deleted.
+// Lock order (outer first): views lock -> a view's picture-slot lock. The
+// picture callback holds the views lock only while it picks the views that
+// show the picture's channel and takes shared ownership of their picture
+// slots; it copies the picture without the views lock, so decode threads hand
+// over side by side and never hold up the GUI thread. A view removed from the
+// list may be deleted at once: a hand-over still in progress writes into the
+// slots it shares, and its queued texts name the view only as an identity
+// that the GUI thread checks against the list.
 
 #include <QAudioFormat>
 #include <QByteArray>
