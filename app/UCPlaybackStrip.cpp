@@ -177,20 +177,41 @@ void UCPlaybackStrip::setNormalHandleStyle() {
     hsPBSpeed->setStyleSheet(QString(kGrooveStyle) + kHandleNormal);
 }
 
+void UCPlaybackStrip::showLook(bool enabled, bool playLook, int speedIndex) {
+    // The heartbeat asks twenty times a second. Icons, style sheets and tool
+    // tips are set only when they change: each setting repaints the strip,
+    // and in a window holding video views a repaint recomposes the whole
+    // window.
+    const bool first = !m_lookShown;
+    m_lookShown = true;
+    if (first || enabled != m_enabledLook) {
+        setButtonsEnabled(enabled);
+    }
+    if (first || playLook != m_showsPlay) {
+        if (playLook) {
+            setPlayLook();
+        } else {
+            setPauseLook();
+        }
+    }
+    if (first || speedIndex != m_speedShown || enabled != m_speedEnabled) {
+        setSpeedText(speedIndex, enabled ? kLabelEnabled : kLabelDisabled);
+        m_speedShown = speedIndex;
+        m_speedEnabled = enabled;
+    }
+}
+
 void UCPlaybackStrip::refreshPlaybackControls() {
     if (m_page == nullptr || m_page->playMode() == 1) {
         setSliderQuietly(kSpeedIndexStill);
-        setButtonsEnabled(false);
         hsPBSpeed->setEnabled(false);
-        setPlayLook();
-        setSpeedText(kSpeedIndexStill, kLabelDisabled);
+        showLook(false, true, kSpeedIndexStill);
         return;
     }
     int speedIndex = 0;
     if (!m_page->getPlaySpeed(speedIndex) || !isValidSpeedIndex(speedIndex)) {
         return;
     }
-    setButtonsEnabled(true);
     // Once playback is possible the frame-step buttons go away for good.
     tbPBBackFrame->hide();
     tbPBForwordFrame->hide();
@@ -199,12 +220,7 @@ void UCPlaybackStrip::refreshPlaybackControls() {
     if (!hsPBSpeed->isSliderDown()) {
         setSliderQuietly(speedIndex);
     }
-    setSpeedText(speedIndex, kLabelEnabled);
-    if (m_page->isSelectedPaused()) {
-        setPlayLook();
-    } else {
-        setPauseLook();
-    }
+    showLook(true, m_page->isSelectedPaused(), speedIndex);
 }
 
 void UCPlaybackStrip::slotGotoFirst() {
