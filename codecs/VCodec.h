@@ -7,6 +7,7 @@
 // close on their own threads at the same time.
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/EngineObject.h"
 #include "engine/PlaybackTypes.h"
@@ -30,6 +31,11 @@ struct VideoDecodeBuffer {
     bool fullRange = false;
     std::uint8_t* planes[3] = {nullptr, nullptr, nullptr};  // out: see format
     int lineSizes[3] = {0, 0, 0};  // out: bytes per row (RGBA: width * 4, no padding)
+    // out: with PICTURE_YUV420, a reference to the decoded picture that keeps
+    // the planes valid and unchanged for as long as it is held, beyond the
+    // next decode() or close(): a consumer may keep it instead of copying.
+    // Empty for RGBA pictures (their buffer is reused by the next decode).
+    std::shared_ptr<const void> keep;
     int width = 0;                 // out: 0 when no picture came out
     int height = 0;                // out: 0 when no picture came out
     int heightCopy = 0;            // out: height again

@@ -137,9 +137,20 @@ bool VCodec_FFMpeg_Core::convert(VideoDecodeBuffer* buffer) {
         buffer->height = frame.height;
         buffer->heightCopy = frame.height;
         buffer->gotPicture = 1;
+        // A new reference to the same buffers (no copy): they stay the
+        // consumer's for as long as it holds the reference, while the decoder
+        // decodes on into other buffers of its pool.
+        AVFrame* reference = av_frame_clone(&frame);
+        if (reference == nullptr) {
+            return false;
+        }
+        buffer->keep = std::shared_ptr<const void>(reference, [](const void* p) {
+            AVFrame* f = static_cast<AVFrame*>(const_cast<void*>(p));
+            av_frame_free(&f);
+        });
         for (int i = 0; i < 3; ++i) {
-            buffer->planes[i] = frame.data[i];
-            buffer->lineSizes[i] = frame.linesize[i];
+            buffer->planes[i] = reference->data[i];
+            buffer->lineSizes[i] = reference->linesize[i];
         }
         return true;
     }
@@ -182,6 +193,7 @@ bool VCodec_FFMpeg_Core::convert(VideoDecodeBuffer* buffer) {
 
     buffer->format = PICTURE_RGBA;
     buffer->fullRange = false;
+    buffer->keep.reset();
     buffer->width = m_width;
     buffer->height = m_height;
     buffer->heightCopy = m_height;

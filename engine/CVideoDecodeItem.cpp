@@ -484,6 +484,7 @@ void CVideoDecodeItem::presentVideo(const READVSTREAM& video, const Hooks& hooks
     picture.channel = m_channel;
     picture.format = buffer.format;
     picture.fullRange = buffer.fullRange;
+    picture.keep = std::move(buffer.keep);
     for (int i = 0; i < 3; ++i) {
         picture.planes[i] = buffer.planes[i];
         picture.lineSizes[i] = buffer.lineSizes[i];

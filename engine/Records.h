@@ -6,7 +6,8 @@
 // Threading: records are plain values without locks. A record belongs to one
 // owner at a time; whoever hands one to a callback keeps ownership, and a
 // callee that wants to keep data copies it (the copy constructors below make
-// deep copies of every owned buffer).
+// deep copies of every owned buffer), or holds the reference a record offers
+// for that (PUSHVIDEO::keep).
 
 #include <cstdint>
 #include <memory>
@@ -129,6 +130,10 @@ struct PUSHVIDEO {
     unsigned char* planes[4] = {nullptr, nullptr, nullptr, nullptr};
     int lineSizes[4] = {0, 0, 0, 0};
     bool fullRange = false;
+    // When set, holding it keeps the planes valid and unchanged after the
+    // callback returns, so the page may keep the picture instead of copying
+    // it (YUV pictures; the decoder's reference, see VideoDecodeBuffer).
+    std::shared_ptr<const void> keep;
     int width = 0;
     int height = 0;
     int date = 0;  // yyyymmdd

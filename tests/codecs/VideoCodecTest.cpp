@@ -305,6 +305,9 @@ TEST_F(VideoCodecTest, PlanesInsteadOfRgbaWhenAsked) {
     ASSERT_EQ(stream.size(), pictures.size());
     CodecPtr planar = makeDecoder();
     CodecPtr packed = makeDecoder();
+    std::shared_ptr<const void> firstKept;
+    const std::uint8_t* firstLuma = nullptr;
+    int firstValue = -1;
     for (std::size_t i = 0; i < stream.size(); ++i) {
         VideoDecodeBuffer yuv;
         yuv.data = stream[i].data();
@@ -319,6 +322,13 @@ TEST_F(VideoCodecTest, PlanesInsteadOfRgbaWhenAsked) {
         EXPECT_GE(yuv.lineSizes[0], 96);
         EXPECT_GE(yuv.lineSizes[1], 48);
         EXPECT_GE(yuv.lineSizes[2], 48);
+        ASSERT_TRUE(yuv.keep);
+        if (i == 0) {
+            // Held, the first picture outlives the decoding of the others.
+            firstKept = yuv.keep;
+            firstLuma = yuv.planes[0] + 32 * yuv.lineSizes[0] + 24;
+            firstValue = *firstLuma;
+        }
 
         const VideoDecodeBuffer rgba = decodePacket(*packed, stream[i]);
         EXPECT_EQ(rgba.format, PICTURE_RGBA);
@@ -333,6 +343,10 @@ TEST_F(VideoCodecTest, PlanesInsteadOfRgbaWhenAsked) {
             EXPECT_NEAR(1.164 * luma + 2.017 * u, want.b, 4);
         }
     }
+    EXPECT_EQ(*firstLuma, firstValue);
+    planar->close();
+    EXPECT_EQ(*firstLuma, firstValue) << "a held picture survives its decoder";
+    firstKept.reset();
 }
 
 TEST_F(VideoCodecTest, DecodersOnSeveralThreads) {
