@@ -701,34 +701,53 @@ void GLWidget::deleteTextures(SlotTextures& t) {
 void GLWidget::upload(SlotTextures& t, const BufferedPicture& picture) {
     const bool yuv = picture.format == PICTURE_YUV420;
     const GLenum layout = yuv ? GL_LUMINANCE : GL_RGBA;
-    // Rows of the U and V planes (and of odd-sized pictures) are not
-    // multiples of four bytes.
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (t.names[0] && t.format == picture.format && t.width == picture.width &&
-        t.height == picture.height) {
-        for (int i = 0; i < picture.planeCount(); ++i) {
-            glBindTexture(GL_TEXTURE_2D, t.names[i]);
-            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, picture.planeWidth(i), picture.planeHeight(i),
-                            layout, GL_UNSIGNED_BYTE, picture.plane(i));
-        }
-    } else {
+    const int pixelBytes = yuv ? 1 : 4;
+    const bool reuse = t.names[0] && t.format == picture.format && t.width == picture.width &&
+                       t.height == picture.height;
+    if (!reuse) {
         deleteTextures(t);
-        for (int i = 0; i < picture.planeCount(); ++i) {
+    }
+    const bool rowLength = !context()->isOpenGLES() || context()->format().majorVersion() >= 3;
+    for (int i = 0; i < picture.planeCount(); ++i) {
+        const int w = picture.planeWidth(i);
+        const int h = picture.planeHeight(i);
+        const int stride = picture.lineSize(i);
+        const unsigned char* pixels = picture.plane(i);
+        if (!reuse) {
             glGenTextures(1, &t.names[i]);
             glBindTexture(GL_TEXTURE_2D, t.names[i]);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-            glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(layout), picture.planeWidth(i),
-                         picture.planeHeight(i), 0, layout, GL_UNSIGNED_BYTE, picture.plane(i));
+            glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(layout), w, h, 0, layout,
+                         GL_UNSIGNED_BYTE, nullptr);
+        } else {
+            glBindTexture(GL_TEXTURE_2D, t.names[i]);
         }
+        // Rows of the U and V planes (and of odd-sized pictures) need not be
+        // multiples of four bytes; decoded planes come with padded rows.
+        glPixelStorei(GL_UNPACK_ALIGNMENT, stride % 4 == 0 ? 4 : 1);
+        if (stride == w * pixelBytes) {
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, layout, GL_UNSIGNED_BYTE, pixels);
+        } else if (rowLength) {
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, stride / pixelBytes);
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, layout, GL_UNSIGNED_BYTE, pixels);
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        } else {
+            for (int y = 0; y < h; ++y) {
+                glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, w, 1, layout, GL_UNSIGNED_BYTE,
+                                pixels + static_cast<std::size_t>(y) * stride);
+            }
+        }
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    if (!reuse) {
         t.format = picture.format;
         t.width = picture.width;
         t.height = picture.height;
         ++m_textureCreations;
     }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     t.fullRange = picture.fullRange;
     t.loaded = true;
     ++m_picturesShown;

@@ -28,9 +28,19 @@ void fill(BufferedPicture& out, const PictureFrame& in) {
     out.fullRange = in.format == PICTURE_YUV420 && in.fullRange;
     out.date = in.date;
     out.time = in.time;
+    if (in.keep) {
+        // The picture stays valid while held: keep it as it is.
+        out.kept = in.keep;
+        for (int i = 0; i < out.planeCount(); ++i) {
+            out.planes[i] = in.planes[i];
+            out.strides[i] = in.lineSizes[i] > 0 ? in.lineSizes[i] : out.rowBytes(i);
+        }
+        return;
+    }
+    out.kept.reset();
     std::size_t total = 0;
     for (int i = 0; i < out.planeCount(); ++i) {
-        total += static_cast<std::size_t>(out.lineSize(i)) *
+        total += static_cast<std::size_t>(out.rowBytes(i)) *
                  static_cast<std::size_t>(out.planeHeight(i));
     }
     // Same size as last time: the vector keeps its memory, nothing is
@@ -38,9 +48,10 @@ void fill(BufferedPicture& out, const PictureFrame& in) {
     out.bytes.resize(total);
     unsigned char* to = out.bytes.data();
     for (int i = 0; i < out.planeCount(); ++i) {
-        const std::size_t row = static_cast<std::size_t>(out.lineSize(i));
+        const std::size_t row = static_cast<std::size_t>(out.rowBytes(i));
         const int rows = out.planeHeight(i);
-        const std::size_t stride = in.lineSizes[i] > 0 ? static_cast<std::size_t>(in.lineSizes[i]) : row;
+        const std::size_t stride =
+            in.lineSizes[i] > 0 ? static_cast<std::size_t>(in.lineSizes[i]) : row;
         if (stride == row) {
             std::memcpy(to, in.planes[i], row * static_cast<std::size_t>(rows));
         } else {
@@ -49,6 +60,8 @@ void fill(BufferedPicture& out, const PictureFrame& in) {
                             in.planes[i] + stride * static_cast<std::size_t>(y), row);
             }
         }
+        out.planes[i] = to;
+        out.strides[i] = static_cast<int>(row);
         to += row * static_cast<std::size_t>(rows);
     }
 }
@@ -63,16 +76,8 @@ int BufferedPicture::planeHeight(int plane) const {
     return plane == 0 ? height : (height + 1) / 2;
 }
 
-int BufferedPicture::lineSize(int plane) const {
+int BufferedPicture::rowBytes(int plane) const {
     return format == PICTURE_RGBA ? width * 4 : planeWidth(plane);
-}
-
-const unsigned char* BufferedPicture::plane(int plane) const {
-    std::size_t offset = 0;
-    for (int i = 0; i < plane; ++i) {
-        offset += static_cast<std::size_t>(lineSize(i)) * static_cast<std::size_t>(planeHeight(i));
-    }
-    return bytes.data() + offset;
 }
 
 QImage BufferedPicture::toImage() const {
@@ -86,20 +91,16 @@ QImage BufferedPicture::toImage() const {
     if (format == PICTURE_RGBA) {
         for (int y = 0; y < height; ++y) {
             std::memcpy(image.scanLine(y), plane(0) + static_cast<std::size_t>(y) * lineSize(0),
-                        static_cast<std::size_t>(lineSize(0)));
+                        static_cast<std::size_t>(rowBytes(0)));
         }
         return image;
     }
     // BT.601, as the decoder's own conversion and the view's shader.
-    const unsigned char* py = plane(0);
-    const unsigned char* pu = plane(1);
-    const unsigned char* pv = plane(2);
-    const int cw = lineSize(1);
     for (int y = 0; y < height; ++y) {
         unsigned char* out = image.scanLine(y);
-        const unsigned char* rowY = py + static_cast<std::size_t>(y) * width;
-        const unsigned char* rowU = pu + static_cast<std::size_t>(y / 2) * cw;
-        const unsigned char* rowV = pv + static_cast<std::size_t>(y / 2) * cw;
+        const unsigned char* rowY = plane(0) + static_cast<std::size_t>(y) * lineSize(0);
+        const unsigned char* rowU = plane(1) + static_cast<std::size_t>(y / 2) * lineSize(1);
+        const unsigned char* rowV = plane(2) + static_cast<std::size_t>(y / 2) * lineSize(2);
         for (int x = 0; x < width; ++x) {
             const int d = rowU[x / 2] - 128;
             const int e = rowV[x / 2] - 128;

@@ -5,7 +5,8 @@
 // other's copy.
 //
 // Each slot has two buffers. The decode thread copies a new picture into the
-// slot's back buffer and marks it pending; the GUI thread swaps the pending
+// slot's back buffer (or, for a picture that comes with a reference that
+// keeps it alive, stores the reference: no copy at all) and marks it pending; the GUI thread swaps the pending
 // buffer to the front and uploads from the front. While a picture is pending
 // (or being copied) a newer one for the same slot is dropped: the decode
 // thread never waits for painting. The slot lock is held only to check and
@@ -30,7 +31,9 @@
 
 #include "engine/PlaybackTypes.h"
 
-// One picture as the hand-over sees it (the planes belong to the caller).
+// One picture as the hand-over sees it. The planes belong to the caller, or,
+// when `keep` is set, stay valid and unchanged for as long as `keep` is held:
+// then the slots keep the reference instead of copying.
 struct PictureFrame {
     int format = PICTURE_RGBA;  // PICTURE_RGBA or PICTURE_YUV420
     const unsigned char* planes[3] = {nullptr, nullptr, nullptr};
@@ -40,10 +43,13 @@ struct PictureFrame {
     bool fullRange = false;  // YUV: 0-255 samples rather than studio range
     int date = 0;            // yyyymmdd
     int time = 0;            // hhmmss
+    std::shared_ptr<const void> keep;
 };
 
-// A buffered picture, tightly packed: RGBA rows of width * 4 bytes, or the Y
-// plane (width x height) followed by U and V ((width + 1) / 2 x (height + 1) / 2).
+// A buffered picture: RGBA (one plane, 4 bytes a pixel) or Y, U and V planes
+// (U and V of (width + 1) / 2 x (height + 1) / 2), each row lineSize(plane)
+// bytes apart. The planes point into `bytes` (a copy) or into the picture
+// `kept` holds alive.
 struct BufferedPicture {
     int format = PICTURE_RGBA;
     int width = 0;
@@ -51,15 +57,20 @@ struct BufferedPicture {
     bool fullRange = false;
     int date = 0;
     int time = 0;
+    const unsigned char* planes[3] = {nullptr, nullptr, nullptr};
+    int strides[3] = {0, 0, 0};
     std::vector<unsigned char> bytes;
+    std::shared_ptr<const void> kept;
 
     bool empty() const { return width <= 0 || height <= 0; }
     int planeCount() const { return format == PICTURE_YUV420 ? 3 : 1; }
     int planeWidth(int plane) const;
     int planeHeight(int plane) const;
-    // Bytes per row of a plane (no padding).
-    int lineSize(int plane) const;
-    const unsigned char* plane(int plane) const;
+    // Bytes a row of the plane's pixels takes (without padding).
+    int rowBytes(int plane) const;
+    // Bytes from one row of a plane to the next (at least rowBytes()).
+    int lineSize(int plane) const { return strides[plane]; }
+    const unsigned char* plane(int plane) const { return planes[plane]; }
     // The picture as RGBA (a copy); null when empty.
     QImage toImage() const;
 };

@@ -832,6 +832,9 @@ void UCDisplayFrame::onPicture(PUSHVIDEO* picture) {
     frame.height = picture->height;
     frame.date = picture->date;
     frame.time = picture->time;
+    // A decoded YUV picture comes with a reference that keeps it alive: the
+    // slots hold that instead of copying the picture.
+    frame.keep = picture->keep;
 
     // The texts are the same for every view of the channel. The site is alive
     // while its decode thread calls here.

@@ -360,6 +360,18 @@ void TestGLWidget::yuvPicturesRenderAndGrab() {
     frame.fullRange = false;
     QCOMPARE(view.setPicture(frame, 0, -1), 0);
     QVERIFY(near(view.grabFramebuffer().pixel(201, 150), qRgb(214, 214, 214), 3));
+
+    // A picture handed over with a reference is kept, padded rows and all,
+    // not copied: what the view shows and grabs is the caller's memory.
+    auto owner = std::make_shared<int>(0);
+    frame.keep = owner;
+    std::fill(py.begin(), py.end(), 81);
+    std::fill(pu.begin(), pu.end(), 90);
+    std::fill(pv.begin(), pv.end(), 240);
+    QCOMPARE(view.setPicture(frame, 0, -1), 0);
+    QCOMPARE(owner.use_count(), 3L);  // here, the frame, the slot
+    QVERIFY(near(view.pictureImage().pixel(5, 5), qRgb(254, 0, 0), 3));
+    QVERIFY(near(view.grabFramebuffer().pixel(201, 150), qRgb(254, 0, 0), 3));
 }
 
 void TestGLWidget::displaySizeRule_data() {
