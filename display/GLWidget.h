@@ -9,8 +9,8 @@
 // into this view's picture slots (PictureSlots) without holding any page-wide
 // lock. A slot keeps one picture pending at a time; a newer one arriving while
 // the previous one is still pending is dropped (the decode thread never waits
-// for painting). The page's refresh tick calls update() on views with a
-// pending picture; paintGL() uploads it into the slot's textures on the GUI
+// for painting). The page then asks the GUI thread to call update() on views
+// with a pending picture; paintGL() uploads it into the slot's textures on the GUI
 // thread and draws it: packed RGBA as one texture, or Y, U and V planes as
 // three textures converted to RGB by the fragment shader.
 //

@@ -93,7 +93,6 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
     m_popupTimer.setInterval(kPopupMs);
     m_longPressTimer.setSingleShot(true);
     m_longPressTimer.setInterval(kLongPressMs);
-    m_refreshTimer.setInterval(kRefreshMs);
 
     connect(this, SIGNAL(signalCreateSiteItem(qint64, QPoint)), this,
             SLOT(slotCreateSiteItem(qint64, QPoint)), Qt::QueuedConnection);
@@ -104,7 +103,6 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
             SLOT(slotCloseWidgetFromLayout(QWidget*)));
     connect(&m_popupTimer, SIGNAL(timeout()), this, SLOT(slotPopupWidget()));
     connect(&m_longPressTimer, SIGNAL(timeout()), this, SLOT(slotLongKeyWidget()));
-    connect(&m_refreshTimer, SIGNAL(timeout()), this, SLOT(rotateOneStep()));
     // Emitted on engine threads: these become queued connections there.
     connect(this, SIGNAL(signalNetworkError(int, int, QString)), this,
             SLOT(slotNetworkError(int, int, QString)));
@@ -133,7 +131,6 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
 }
 
 UCDisplayFrame::~UCDisplayFrame() {
-    m_refreshTimer.stop();
     m_audioPlaying = false;
     // Sites call back into this object until they are stopped.
     closeAllViews();
@@ -857,11 +854,13 @@ void UCDisplayFrame::onPicture(PUSHVIDEO* picture) {
             .arg(twoDigits(d / 100 % 100), twoDigits(d % 100), twoDigits(d / 10000),
                  twoDigits(t / 10000), twoDigits(t / 100 % 100), twoDigits(t % 100));
 
+    bool stored = false;
     for (const Target& target : targets) {
         const int slot = target.pictures->put(frame, picture->siteKey, picture->channel);
         if (slot < 0) {
             continue;
         }
+        stored = true;
         // Only texts that change something travel to the GUI thread: every
         // queued text costs it an event and the bar a repaint.
         PictureSlots& pictures = *target.pictures;
@@ -880,6 +879,11 @@ void UCDisplayFrame::onPicture(PUSHVIDEO* picture) {
         if (pictures.textDiffers(kBottomDateTime, dateTime)) {
             emit signalPrintBottomText(target.view, kBottomDateTime, dateTime);
         }
+    }
+    // The GUI thread repaints the views with a new picture as soon as it can;
+    // one request stands for any number of pictures until it runs.
+    if (stored && !m_refreshRequested.exchange(true)) {
+        QMetaObject::invokeMethod(this, &UCDisplayFrame::rotateOneStep, Qt::QueuedConnection);
     }
 }
 
@@ -984,7 +988,9 @@ void UCDisplayFrame::onNotice(int key, int code, int /*reserved*/, char* message
 // GUI-side handling of what the callbacks sent
 
 void UCDisplayFrame::rotateOneStep() {
-    // Only views with a new picture repaint.
+    // Only views with a new picture repaint. Cleared first: a picture handed
+    // over from here on asks again.
+    m_refreshRequested.store(false);
     QMutexLocker lock(&m_viewsLock);
     for (GLWidget* view : std::as_const(m_views)) {
         if (view->hasPendingPicture()) {

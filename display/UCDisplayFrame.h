@@ -73,7 +73,6 @@ public:
     static constexpr int kSelectableViews = 8;
     // Views of one opened recording site (a 3 x 3 block).
     static constexpr int kSiteBlockViews = 9;
-    static constexpr int kRefreshMs = 30;
     static constexpr int kLongPressMs = 200;
     static constexpr int kPopupMs = 200;
     // Wheel steps closer together than this zoom the grid once.
@@ -270,8 +269,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -342,7 +339,9 @@ private:
     bool m_dragging = false;
     QTimer m_popupTimer;
     QTimer m_longPressTimer;
-    QTimer m_refreshTimer;
+    // Set by a hand-over that stored a picture and asked the GUI thread for
+    // rotateOneStep(), cleared when that runs (any thread).
+    std::atomic<bool> m_refreshRequested{false};
     bool m_rubberBand = false;
     QPoint m_rubberStart;  // global
     QPoint m_rubberEnd;    // global

@@ -452,16 +452,6 @@ void UCDisplayFrame::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-void UCDisplayFrame::showEvent(QShowEvent* event) {
-    m_refreshTimer.start(kRefreshMs);
-    QWidget::showEvent(event);
-}
-
-void UCDisplayFrame::hideEvent(QHideEvent* event) {
-    m_refreshTimer.stop();
-    QWidget::hideEvent(event);
-}
-
 void UCDisplayFrame::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (m_layout->rowCount() > 0 && m_layout->columnCount() > 0) {
@@ -473,7 +463,6 @@ void UCDisplayFrame::resizeEvent(QResizeEvent* event) {
 void UCDisplayFrame::closeEvent(QCloseEvent* event) {
     m_relayoutGroup->stop();
     m_relayoutGroup->clear();
-    m_refreshTimer.stop();
     closeAllViews();
     emit signalCloseDisplay(this);
     m_rubberBandWidget->hide();
