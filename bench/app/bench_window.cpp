@@ -22,9 +22,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QHash>
 #include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -57,9 +58,10 @@ double cpuSeconds() {
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// CPU seconds of a process by its /proc stat; -1 when unreadable.
-double processCpuSeconds(int pid) {
-    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+// CPU seconds of a process or thread by its /proc stat file; -1 when
+// unreadable.
+double statCpuSeconds(const fs::path& stat) {
+    std::ifstream f(stat);
     std::string line;
     std::getline(f, line);
     const auto close = line.rfind(')');
@@ -78,6 +80,10 @@ double processCpuSeconds(int pid) {
     }
     return (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) /
            static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double processCpuSeconds(int pid) {
+    return statCpuSeconds("/proc/" + std::to_string(pid) + "/stat");
 }
 
 // The X server of $DISPLAY when it is an Xvfb of this machine; 0 otherwise.
@@ -116,17 +122,16 @@ double loadAverage() {
     return getloadavg(load, 1) == 1 ? load[0] : -1.0;
 }
 
-// Runs the event loop for `seconds`.
+// Runs the event loop for `seconds` (a real event loop: the bench itself
+// must not poll, or it would show in the idle figures).
 void spin(double seconds) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < seconds * 1000.0) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(1);
-    }
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000.0), &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
-// Runs the event loop until `done` or `seconds` passed; whether done.
+// Runs the event loop until `done` (asked every 50 ms) or `seconds` passed;
+// whether done.
 template <typename F>
 bool spinUntil(F done, double seconds) {
     QElapsedTimer t;
@@ -135,8 +140,7 @@ bool spinUntil(F done, double seconds) {
         if (t.elapsed() > seconds * 1000.0) {
             return false;
         }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
+        spin(0.05);
     }
     return true;
 }
@@ -203,6 +207,57 @@ private:
 
 PaintCounter* g_paintCounter = nullptr;
 
+// CPU seconds of every thread of this process, by thread id, with its name.
+struct ThreadCpu {
+    int tid = 0;
+    std::string name;
+    double seconds = 0.0;
+};
+
+std::vector<ThreadCpu> threadCpu() {
+    std::vector<ThreadCpu> out;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator("/proc/self/task", ec)) {
+        ThreadCpu t;
+        t.tid = std::atoi(e.path().filename().c_str());
+        t.seconds = statCpuSeconds(e.path() / "stat");
+        std::ifstream comm(e.path() / "comm");
+        std::getline(comm, t.name);
+        if (t.tid == getpid()) {
+            t.name = "GUI";
+        }
+        if (t.seconds >= 0.0) {
+            out.push_back(t);
+        }
+    }
+    return out;
+}
+
+// "busiest threads: name n %, ..." between two samples over `wall` seconds.
+std::string busiestThreads(const std::vector<ThreadCpu>& before,
+                           const std::vector<ThreadCpu>& after, double wall) {
+    std::vector<std::pair<double, std::string>> busy;
+    for (const ThreadCpu& a : after) {
+        double start = 0.0;
+        for (const ThreadCpu& b : before) {
+            if (b.tid == a.tid) {
+                start = b.seconds;
+            }
+        }
+        if (a.seconds > start) {
+            busy.emplace_back(100.0 * (a.seconds - start) / wall, a.name);
+        }
+    }
+    std::sort(busy.rbegin(), busy.rend());
+    std::string out = "busiest threads:";
+    char buf[96];
+    for (std::size_t i = 0; i < busy.size() && i < 4; ++i) {
+        std::snprintf(buf, sizeof buf, " %s %.1f %%", busy[i].second.c_str(), busy[i].first);
+        out += buf;
+    }
+    return out;
+}
+
 // CPU of this process and of the X server over `seconds` of the event loop,
 // as percent of one core.
 struct Cpu {
@@ -213,6 +268,7 @@ struct Cpu {
 
 Cpu measureCpu(double seconds, int xPid) {
     g_paintCounter->reset();
+    const std::vector<ThreadCpu> threads0 = threadCpu();
     const double c0 = cpuSeconds();
     const double x0 = xPid > 0 ? processCpuSeconds(xPid) : -1.0;
     QElapsedTimer t;
@@ -221,7 +277,7 @@ Cpu measureCpu(double seconds, int xPid) {
     const double wall = static_cast<double>(t.elapsed()) / 1000.0;
     Cpu cpu;
     cpu.self = 100.0 * (cpuSeconds() - c0) / wall;
-    cpu.painting = g_paintCounter->summary(wall);
+    cpu.painting = g_paintCounter->summary(wall) + "; " + busiestThreads(threads0, threadCpu(), wall);
     if (x0 >= 0.0) {
         cpu.xServer = 100.0 * (processCpuSeconds(xPid) - x0) / wall;
     }
