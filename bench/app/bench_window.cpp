@@ -19,6 +19,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -380,7 +382,10 @@ int main(int argc, char** argv) {
     app.installEventFilter(&paintCounter);
     Korvel window;
     window.setStyleSheet(g_config.appStyle());
-    window.showMaximized();
+    // Without a window manager (Xvfb) a maximised window keeps its size: the
+    // window covers the screen by its geometry instead.
+    window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    window.show();
     spin(1.0);
     window.openStartFolder(QString::fromStdString((card / "20260301").string()));
 
