@@ -212,20 +212,41 @@ void UCPlaybackStrip::setNormalHandleStyle() {
     hsPBSpeed->setStyleSheet(QString(kGrooveStyle) + kHandleNormal);
 }
 
+void UCPlaybackStrip::showLook(bool enabled, bool playLook, int speedIndex) {
+    // The heartbeat asks twenty times a second. Icons, style sheets and tool
+    // tips are set only when they change: each setting repaints the strip,
+    // and in a window holding video views a repaint recomposes the whole
+    // window.
+    const bool first = !m_lookShown;
+    m_lookShown = true;
+    if (first || enabled != m_enabledLook) {
+        setButtonsEnabled(enabled);
+    }
+    if (first || playLook != m_showsPlay) {
+        if (playLook) {
+            setPlayLook();
+        } else {
+            setPauseLook();
+        }
+    }
+    if (first || speedIndex != m_speedShown || enabled != m_speedEnabled) {
+        setSpeedText(speedIndex, enabled ? kLabelEnabled : kLabelDisabled);
+        m_speedShown = speedIndex;
+        m_speedEnabled = enabled;
+    }
+}
+
 void UCPlaybackStrip::refreshPlaybackControls() {
     if (m_page == nullptr || m_page->playMode() == 1) {
         setSliderQuietly(kSpeedIndexStill);
-        setButtonsEnabled(false);
         hsPBSpeed->setEnabled(false);
-        setPlayLook();
-        setSpeedText(kSpeedIndexStill, kLabelDisabled);
+        showLook(false, true, kSpeedIndexStill);
         return;
     }
     int speedIndex = 0;
     if (!m_page->getPlaySpeed(speedIndex) || !isValidSpeedIndex(speedIndex)) {
         return;
     }
-    setButtonsEnabled(true);
     hsPBSpeed->setEnabled(true);
     // At the end of the recordings nothing moves, whatever the speed asked.
     const bool finished = m_page->isSelectedFinished();
@@ -236,12 +257,7 @@ void UCPlaybackStrip::refreshPlaybackControls() {
     if (!hsPBSpeed->isSliderDown()) {
         setSliderQuietly(speedIndex);
     }
-    setSpeedText(speedIndex, kLabelEnabled);
-    if (finished || m_page->isSelectedPaused()) {
-        setPlayLook();
-    } else {
-        setPauseLook();
-    }
+    showLook(true, finished || m_page->isSelectedPaused(), speedIndex);
 }
 
 int UCPlaybackStrip::currentSpeedIndex() {

@@ -92,6 +92,9 @@ private:
     void setSpeedText(int speedIndex, const char* labelStyle);
     void setButtonsEnabled(bool enabled);
     void setNormalHandleStyle();
+    // Applies the buttons' look, the play/pause look and the speed text,
+    // each only when it differs from what is shown.
+    void showLook(bool enabled, bool playLook, int speedIndex);
     void retranslate();
     void applyVolume();
     void setMuteLook();
@@ -103,4 +106,7 @@ private:
     bool m_muted = false;
     bool m_showsPlay = true;
     bool m_enabledLook = false;
+    bool m_lookShown = false;  // showLook() ran at least once
+    int m_speedShown = -1;     // speed index of the speed text
+    bool m_speedEnabled = false;
 };

@@ -3,27 +3,39 @@
 // Video decoder interface and its exported factory.
 //
 // Threading: a decoder object is used by one thread at a time (its decode
-// worker). Every operation of the FFmpeg decoder except the destructor runs
-// under VCodecLock(), one process-wide recursive mutex, so opening, decoding
-// and closing are serialised across all decoders of the process.
+// worker). Decoders share no state, so any number of them open, decode and
+// close on their own threads at the same time.
 
 #include <cstdint>
-
-#include <boost/thread/recursive_mutex.hpp>
+#include <memory>
 
 #include "engine/EngineObject.h"
+#include "engine/PlaybackTypes.h"
 
 struct AVCodecContext;
 
-// What decode() reads and writes. The caller fills data and size; the decoder
-// fills the rest. The planes point into the decoder's own RGBA buffer and stay
-// valid until the next decode() or close() of the same decoder.
+// What decode() reads and writes. The caller fills data, size and wanted; the
+// decoder fills the rest. The planes point into the decoder's own buffers and
+// stay valid until the next decode() or close() of the same decoder.
 struct VideoDecodeBuffer {
     const std::uint8_t* data = nullptr;  // in: one coded packet
     int size = 0;                        // in: bytes in data
+    // in: PICTURE_YUV420 asks for the decoded planes themselves when the
+    // stream decodes to 8-bit 4:2:0 (no conversion, no copy); any other
+    // stream, and PICTURE_RGBA, gives packed RGBA.
+    int wanted = PICTURE_RGBA;
 
-    std::uint8_t* planes[3] = {nullptr, nullptr, nullptr};  // out: packed RGBA in planes[0]
-    int lineSizes[3] = {0, 0, 0};  // out: bytes per row (planes[0]: width * 4, no padding)
+    int format = PICTURE_RGBA;  // out: the layout of the planes (PlaybackTypes.h)
+    // out: with PICTURE_YUV420, whether the samples use the full 0-255 range
+    // rather than 16-235 (16-240 for U and V).
+    bool fullRange = false;
+    std::uint8_t* planes[3] = {nullptr, nullptr, nullptr};  // out: see format
+    int lineSizes[3] = {0, 0, 0};  // out: bytes per row (RGBA: width * 4, no padding)
+    // out: with PICTURE_YUV420, a reference to the decoded picture that keeps
+    // the planes valid and unchanged for as long as it is held, beyond the
+    // next decode() or close(): a consumer may keep it instead of copying.
+    // Empty for RGBA pictures (their buffer is reused by the next decode).
+    std::shared_ptr<const void> keep;
     int width = 0;                 // out: 0 when no picture came out
     int height = 0;                // out: 0 when no picture came out
     int heightCopy = 0;            // out: height again
@@ -48,10 +60,6 @@ public:
     // Frees everything FFmpeg gave out; harmless on a closed decoder. Always true.
     virtual bool close() = 0;
 };
-
-// The lock every video decoder of the process holds for each open, decode and
-// close. Recursive, so a caller may hold it around several decoder calls.
-boost::recursive_mutex& VCodecLock();
 
 extern "C" {
 // Kind 0 stores a new closed H.264 decoder in *out (null if allocation failed)

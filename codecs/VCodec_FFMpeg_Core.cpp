@@ -2,20 +2,11 @@
 
 #include <new>
 
-#include <boost/thread/lock_guard.hpp>
-
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/mem.h>
 #include <libswscale/swscale.h>
-}
-
-using Guard = boost::lock_guard<boost::recursive_mutex>;
-
-boost::recursive_mutex& VCodecLock() {
-    static boost::recursive_mutex lock;
-    return lock;
 }
 
 extern "C" bool CreateVCodec(void** out, int kind) {
@@ -35,14 +26,11 @@ extern "C" bool DestroyVCodec(void** p) {
 }
 
 VCodec_FFMpeg_Core::~VCodec_FFMpeg_Core() {
-    // Freeing the FFmpeg handles is serialised with every other codec call.
-    Guard guard(VCodecLock());
-    closeLocked();
+    release();
 }
 
 bool VCodec_FFMpeg_Core::openByKind(int kind) {
-    Guard guard(VCodecLock());
-    closeLocked();
+    release();
     if (kind != 0) {
         return false;
     }
@@ -58,8 +46,7 @@ bool VCodec_FFMpeg_Core::openByKind(int kind) {
 }
 
 bool VCodec_FFMpeg_Core::openWithContext(AVCodecContext* context) {
-    Guard guard(VCodecLock());
-    closeLocked();
+    release();
     if (context == nullptr) {
         return false;
     }
@@ -94,7 +81,6 @@ bool VCodec_FFMpeg_Core::openContext() {
 }
 
 bool VCodec_FFMpeg_Core::decode(VideoDecodeBuffer* buffer) {
-    Guard guard(VCodecLock());
     if (buffer == nullptr || m_decoder == nullptr || !m_context || !m_packet || !m_decoded ||
         !m_received) {
         return false;
@@ -142,6 +128,32 @@ bool VCodec_FFMpeg_Core::decode(VideoDecodeBuffer* buffer) {
 
 bool VCodec_FFMpeg_Core::convert(VideoDecodeBuffer* buffer) {
     const AVFrame& frame = *m_decoded;
+    if (buffer->wanted == PICTURE_YUV420 &&
+        (frame.format == AV_PIX_FMT_YUV420P || frame.format == AV_PIX_FMT_YUVJ420P)) {
+        buffer->format = PICTURE_YUV420;
+        buffer->fullRange =
+            frame.format == AV_PIX_FMT_YUVJ420P || frame.color_range == AVCOL_RANGE_JPEG;
+        buffer->width = frame.width;
+        buffer->height = frame.height;
+        buffer->heightCopy = frame.height;
+        buffer->gotPicture = 1;
+        // A new reference to the same buffers (no copy): they stay the
+        // consumer's for as long as it holds the reference, while the decoder
+        // decodes on into other buffers of its pool.
+        AVFrame* reference = av_frame_clone(&frame);
+        if (reference == nullptr) {
+            return false;
+        }
+        buffer->keep = std::shared_ptr<const void>(reference, [](const void* p) {
+            AVFrame* f = static_cast<AVFrame*>(const_cast<void*>(p));
+            av_frame_free(&f);
+        });
+        for (int i = 0; i < 3; ++i) {
+            buffer->planes[i] = reference->data[i];
+            buffer->lineSizes[i] = reference->linesize[i];
+        }
+        return true;
+    }
     if (frame.width != m_width || frame.height != m_height) {
         m_scaler.reset();
         m_rgba.reset();
@@ -179,6 +191,9 @@ bool VCodec_FFMpeg_Core::convert(VideoDecodeBuffer* buffer) {
         return false;
     }
 
+    buffer->format = PICTURE_RGBA;
+    buffer->fullRange = false;
+    buffer->keep.reset();
     buffer->width = m_width;
     buffer->height = m_height;
     buffer->heightCopy = m_height;
@@ -191,12 +206,11 @@ bool VCodec_FFMpeg_Core::convert(VideoDecodeBuffer* buffer) {
 }
 
 bool VCodec_FFMpeg_Core::close() {
-    Guard guard(VCodecLock());
-    closeLocked();
+    release();
     return true;
 }
 
-void VCodec_FFMpeg_Core::closeLocked() {
+void VCodec_FFMpeg_Core::release() {
     m_context.reset();
     m_decoder = nullptr;
     m_packet.reset();

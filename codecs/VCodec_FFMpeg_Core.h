@@ -2,9 +2,10 @@
 
 // H.264 decoder on libavcodec with conversion to packed RGBA through libswscale.
 //
-// Threading: one thread at a time per object; every operation except the
-// destructor takes VCodecLock() for its whole duration, so all members below
-// are guarded by that lock.
+// Threading: one thread at a time per object (its decode worker). Every
+// decoder owns its FFmpeg context, frames and scaler and shares nothing with
+// any other, so decoders on different threads run at the same time without a
+// lock; all members below belong to the thread that uses the object.
 
 #include <cstdint>
 
@@ -28,7 +29,7 @@ public:
 private:
     bool openContext();
     bool convert(VideoDecodeBuffer* buffer);
-    void closeLocked();
+    void release();
 
     const AVCodec* m_decoder = nullptr;         // null until opened
     korvel::ffmpeg::CodecContextPtr m_context;  // null when closed

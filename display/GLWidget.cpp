@@ -12,7 +12,10 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QtDebug>
+#include <QMatrix3x3>
+#include <QVector3D>
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #if !QT_CONFIG(opengles2)
@@ -24,10 +27,6 @@
 #include "display/UCScreenMenu.h"
 
 namespace {
-
-// Larger pictures are refused rather than risking an overflowing buffer size;
-// no recorder or texture unit goes beyond this.
-constexpr int kMaxPictureSide = 16384;
 
 const char* const kVertexShader = R"(attribute highp vec4 vertex;
 attribute mediump vec4 texCoord;
@@ -45,6 +44,23 @@ varying mediump vec4 texc;
 void main(void)
 {
     gl_FragColor = texture2D(texture, texc.st);
+}
+)";
+
+// YUV 4:2:0 pictures: three single-channel textures, BT.601 to RGB in the
+// shader (the same conversion the decoder would do on the CPU). `offset` and
+// `coefficients` carry the studio or full range.
+const char* const kYuvFragmentShader = R"(uniform sampler2D planeY;
+uniform sampler2D planeU;
+uniform sampler2D planeV;
+uniform mediump vec3 offset;
+uniform mediump mat3 coefficients;
+varying mediump vec4 texc;
+void main(void)
+{
+    mediump vec3 yuv = vec3(texture2D(planeY, texc.st).r, texture2D(planeU, texc.st).r,
+                            texture2D(planeV, texc.st).r) + offset;
+    gl_FragColor = vec4(coefficients * yuv, 1.0);
 }
 )";
 
@@ -67,7 +83,8 @@ GLWidget::GLWidget(QWidget* owner, int viewMode, QWidget* page, int arrangement,
       m_page(page),
       m_viewMode(viewMode),
       m_arrangement(arrangement),
-      m_slots(static_cast<std::size_t>(std::max(1, slotCount))),
+      m_pictures(std::make_shared<PictureSlots>(slotCount)),
+      m_textures(static_cast<std::size_t>(std::max(1, slotCount))),
       m_vertexBuffer(QOpenGLBuffer::VertexBuffer) {
     // Scoped to the view itself: an unscoped rule would reach the bars and
     // paint over the bottom bar's speed colour.
@@ -122,10 +139,6 @@ GLWidget::GLWidget(QWidget* owner, int viewMode, QWidget* page, int arrangement,
 }
 
 GLWidget::~GLWidget() {
-    {
-        QMutexLocker lock(&m_pictureLock);
-        m_slots.clear();
-    }
     delete m_animation;
     m_animation = nullptr;
     if (QOpenGLContext* ctx = context()) {
@@ -154,66 +167,32 @@ void GLWidget::loadBlankPicture() {
 
 int GLWidget::setImage(const unsigned char* pixels, int width, int height, std::int64_t sourceKey,
                        int channel, int date, int time) {
-    if (!pixels || width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide)
-        return -1;
+    PictureFrame picture;
+    picture.format = PICTURE_RGBA;
+    picture.planes[0] = pixels;
+    picture.width = width;
+    picture.height = height;
+    picture.date = date;
+    picture.time = time;
+    return m_pictures->put(picture, sourceKey, channel);
+}
 
-    QMutexLocker lock(&m_pictureLock);
-    int index = -1;
-    if (sourceKey == 0 && channel == -1) {
-        index = m_slots.empty() ? -1 : 0;
-    } else {
-        for (std::size_t i = 0; i < m_slots.size(); ++i) {
-            if (m_slots[i].sourceKey == sourceKey && m_slots[i].channel == channel)
-                index = static_cast<int>(i);
-        }
-    }
-    if (index < 0)
-        return -1;
-
-    PictureSlot& slot = m_slots[static_cast<std::size_t>(index)];
-    if (slot.pending)
-        return index;  // the previous picture is not uploaded yet: drop this one
-    if (slot.pixels && (slot.width != width || slot.height != height))
-        slot.pixels.reset();
-    const std::size_t bytes =
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4u;
-    if (!slot.pixels) {
-        slot.pixels.reset(new unsigned char[bytes]);
-        slot.width = width;
-        slot.height = height;
-    }
-    slot.date = date;
-    slot.time = time;
-    std::memcpy(slot.pixels.get(), pixels, bytes);
-    slot.pending = true;
-    return index;
+int GLWidget::setPicture(const PictureFrame& picture, std::int64_t sourceKey, int channel) {
+    return m_pictures->put(picture, sourceKey, channel);
 }
 
 bool GLWidget::hasPendingPicture() const {
-    QMutexLocker lock(&m_pictureLock);
-    return std::any_of(m_slots.begin(), m_slots.end(),
-                       [](const PictureSlot& s) { return s.pixels && s.pending; });
+    return m_pictures->hasPending();
 }
 
 void GLWidget::setSource(ISite* site, int channel, int slot) {
-    {
-        QMutexLocker lock(&m_pictureLock);
-        const std::int64_t key = static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(site));
-        for (std::size_t i = 0; i < m_slots.size(); ++i) {
-            if (slot == -1 || static_cast<int>(i) == slot) {
-                m_slots[i].sourceKey = key;
-                m_slots[i].channel = channel;
-            }
-        }
-    }
+    m_pictures->setSource(static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(site)),
+                          channel, slot);
     setBottomText(UCScreenBottomMenu::TextMode, QString());
 }
 
 std::int64_t GLWidget::sourceKeyOf(int slot) const {
-    QMutexLocker lock(&m_pictureLock);
-    if (slot < 0 || slot >= static_cast<int>(m_slots.size()))
-        return 0;
-    return m_slots[static_cast<std::size_t>(slot)].sourceKey;
+    return m_pictures->sourceKeyOf(slot);
 }
 
 ISite* GLWidget::sourceOf(int slot) const {
@@ -221,49 +200,33 @@ ISite* GLWidget::sourceOf(int slot) const {
 }
 
 int GLWidget::channelOf(int slot) const {
-    QMutexLocker lock(&m_pictureLock);
-    if (slot < 0 || slot >= static_cast<int>(m_slots.size()))
-        return -1;
-    return m_slots[static_cast<std::size_t>(slot)].channel;
+    return m_pictures->channelOf(slot);
 }
 
 bool GLWidget::dateTimeOf(int slot, QDateTime& out) const {
-    QMutexLocker lock(&m_pictureLock);
-    if (slot < 0 || slot >= static_cast<int>(m_slots.size()))
+    int date = 0;
+    int time = 0;
+    if (!m_pictures->dateTimeOf(slot, &date, &time))
         return false;
-    const PictureSlot& s = m_slots[static_cast<std::size_t>(slot)];
-    out = QDateTime(QDate(s.date / 10000, s.date % 10000 / 100, s.date % 100),
-                    QTime(s.time / 10000, s.time % 10000 / 100, s.time % 100));
+    out = QDateTime(QDate(date / 10000, date % 10000 / 100, date % 100),
+                    QTime(time / 10000, time % 10000 / 100, time % 100));
     return true;
 }
 
 int GLWidget::slotCount() const {
-    QMutexLocker lock(&m_pictureLock);
-    return static_cast<int>(m_slots.size());
+    return m_pictures->count();
 }
 
 int GLWidget::pictureWidth() const {
-    QMutexLocker lock(&m_pictureLock);
-    return m_slots.empty() ? 0 : m_slots.front().width;
+    return m_pictures->width(0);
 }
 
 int GLWidget::pictureHeight() const {
-    QMutexLocker lock(&m_pictureLock);
-    return m_slots.empty() ? 0 : m_slots.front().height;
+    return m_pictures->height(0);
 }
 
 QImage GLWidget::pictureImage(int slot) const {
-    QMutexLocker lock(&m_pictureLock);
-    if (slot < 0 || slot >= static_cast<int>(m_slots.size()))
-        return QImage();
-    const PictureSlot& s = m_slots[static_cast<std::size_t>(slot)];
-    if (!s.pixels)
-        return QImage();
-    QImage image(s.width, s.height, QImage::Format_RGBA8888);
-    for (int y = 0; y < s.height; ++y)
-        std::memcpy(image.scanLine(y), s.pixels.get() + static_cast<std::size_t>(y) * s.width * 4,
-                    static_cast<std::size_t>(s.width) * 4);
-    return image;
+    return m_pictures->image(slot);
 }
 
 // ---------------------------------------------------------------------------
@@ -336,14 +299,10 @@ void GLWidget::setPaintSuppressed(bool suppressed) {
 void GLWidget::setZoomPan(float panX, float panY, float zoomX, float zoomY) {
     zoomX = std::max(1.0f, zoomX);
     zoomY = std::max(1.0f, zoomY);
-    QSizeF shown;
-    {
-        QMutexLocker lock(&m_pictureLock);
-        const PictureSlot& s = m_slots.front();
-        // The limits follow the picture as it is drawn, half-height pictures
-        // included, so every part of a magnified picture can be reached.
-        shown = displaySize(m_viewWidth, m_viewHeight, s.width, s.height, m_aspectOverride, true);
-    }
+    // The limits follow the picture as it is drawn, half-height pictures
+    // included, so every part of a magnified picture can be reached.
+    const QSizeF shown = displaySize(m_viewWidth, m_viewHeight, pictureWidth(), pictureHeight(),
+                                     m_aspectOverride, true);
     const float limitX = static_cast<float>(shown.width()) * (zoomX - 1.0f) * 0.5f;
     const float limitY = static_cast<float>(shown.height()) * (zoomY - 1.0f) * 0.5f;
     m_panX = std::clamp(panX, -limitX, limitX);
@@ -354,6 +313,7 @@ void GLWidget::setZoomPan(float panX, float panY, float zoomX, float zoomY) {
 }
 
 void GLWidget::setTopText(int type, const QString& text) {
+    m_pictures->noteText(PictureSlots::kTopTextKind + type, text);
     if (m_topBar)
         m_topBar->setText(type, text);
 }
@@ -368,6 +328,7 @@ bool GLWidget::isTopTextVisible(int type) const {
 }
 
 void GLWidget::setBottomText(int type, const QString& text) {
+    m_pictures->noteText(type, text);
     if (m_bottomBar)
         m_bottomBar->setText(type, text);
 }
@@ -617,12 +578,8 @@ void GLWidget::wheelEvent(QWheelEvent* event) {
     } else {
         const float step = static_cast<float>(dy) * 0.003f;
         const QPointF p = event->position();
-        float w, h;
-        {
-            QMutexLocker lock(&m_pictureLock);
-            w = m_viewWidth;
-            h = m_viewHeight;
-        }
+        const float w = m_viewWidth;
+        const float h = m_viewHeight;
         setZoomPan(m_panX + static_cast<float>(static_cast<int>(w * 0.5f - p.x())),
                    m_panY + static_cast<float>(static_cast<int>(h * 0.5f - p.y())), m_zoomX + step,
                    m_zoomY + step);
@@ -688,111 +645,184 @@ void GLWidget::initializeGL() {
         m_legacy->glLoadIdentity();
     }
 
-    m_program = std::make_unique<QOpenGLShaderProgram>();
-    auto* vshader = new QOpenGLShader(QOpenGLShader::Vertex, m_program.get());
-    auto* fshader = new QOpenGLShader(QOpenGLShader::Fragment, m_program.get());
+    m_program = buildProgram(kFragmentShader);
+    m_yuvProgram = buildProgram(kYuvFragmentShader);
+}
+
+std::unique_ptr<QOpenGLShaderProgram> GLWidget::buildProgram(const char* fragmentSource) {
+    auto program = std::make_unique<QOpenGLShaderProgram>();
+    auto* vshader = new QOpenGLShader(QOpenGLShader::Vertex, program.get());
+    auto* fshader = new QOpenGLShader(QOpenGLShader::Fragment, program.get());
     if (!vshader->compileSourceCode(kVertexShader))
         qWarning() << "vertex shader:" << vshader->log();
-    if (!fshader->compileSourceCode(kFragmentShader))
+    if (!fshader->compileSourceCode(fragmentSource))
         qWarning() << "fragment shader:" << fshader->log();
-    m_program->addShader(vshader);
-    m_program->addShader(fshader);
-    m_program->bindAttributeLocation("vertex", 0);
-    m_program->bindAttributeLocation("texCoord", 1);
-    if (!m_program->link())
-        qWarning() << "shader program:" << m_program->log();
+    program->addShader(vshader);
+    program->addShader(fshader);
+    program->bindAttributeLocation("vertex", 0);
+    program->bindAttributeLocation("texCoord", 1);
+    if (!program->link())
+        qWarning() << "shader program:" << program->log();
+    return program;
 }
 
 void GLWidget::releaseGL() {
     if (!context())
         return;
     makeCurrent();
-    {
-        QMutexLocker lock(&m_pictureLock);
-        for (PictureSlot& s : m_slots) {
-            if (s.texture) {
-                glDeleteTextures(1, &s.texture);
-                s.texture = 0;
-                s.textureWidth = s.textureHeight = 0;
-                // A new context gets the buffered picture again.
-                if (s.pixels)
-                    s.pending = true;
-            }
-        }
-    }
+    // A new context gets the buffered pictures again (paintGL uploads the
+    // front picture of every slot without textures).
+    for (SlotTextures& t : m_textures)
+        deleteTextures(t);
     m_vertexBuffer.destroy();
     m_program.reset();
+    m_yuvProgram.reset();
     m_legacy = nullptr;
     doneCurrent();
 }
 
 void GLWidget::resizeGL(int w, int h) {
-    QMutexLocker lock(&m_pictureLock);
     m_viewWidth = static_cast<float>(w);
     m_viewHeight = static_cast<float>(h);
     const qreal dpr = devicePixelRatioF();
     glViewport(0, 0, static_cast<GLsizei>(w * dpr), static_cast<GLsizei>(h * dpr));
 }
 
-void GLWidget::uploadPending() {
-    for (PictureSlot& s : m_slots) {
-        if (!s.pending || !s.pixels)
-            continue;
-        if (s.texture && s.textureWidth == s.width && s.textureHeight == s.height) {
-            glBindTexture(GL_TEXTURE_2D, s.texture);
-            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, s.width, s.height, GL_RGBA, GL_UNSIGNED_BYTE,
-                            s.pixels.get());
-        } else {
-            if (s.texture)
-                glDeleteTextures(1, &s.texture);
-            glGenTextures(1, &s.texture);
-            glBindTexture(GL_TEXTURE_2D, s.texture);
+void GLWidget::deleteTextures(SlotTextures& t) {
+    for (GLuint& name : t.names) {
+        if (name)
+            glDeleteTextures(1, &name);
+        name = 0;
+    }
+    t.width = t.height = 0;
+    t.loaded = false;
+}
+
+void GLWidget::upload(SlotTextures& t, const BufferedPicture& picture) {
+    const bool yuv = picture.format == PICTURE_YUV420;
+    const GLenum layout = yuv ? GL_LUMINANCE : GL_RGBA;
+    const int pixelBytes = yuv ? 1 : 4;
+    const bool reuse = t.names[0] && t.format == picture.format && t.width == picture.width &&
+                       t.height == picture.height;
+    if (!reuse) {
+        deleteTextures(t);
+    }
+    const bool rowLength = !context()->isOpenGLES() || context()->format().majorVersion() >= 3;
+    for (int i = 0; i < picture.planeCount(); ++i) {
+        const int w = picture.planeWidth(i);
+        const int h = picture.planeHeight(i);
+        const int stride = picture.lineSize(i);
+        const unsigned char* pixels = picture.plane(i);
+        if (!reuse) {
+            glGenTextures(1, &t.names[i]);
+            glBindTexture(GL_TEXTURE_2D, t.names[i]);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, s.width, s.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                         s.pixels.get());
-            s.textureWidth = s.width;
-            s.textureHeight = s.height;
-            ++m_textureCreations;
+            glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(layout), w, h, 0, layout,
+                         GL_UNSIGNED_BYTE, nullptr);
+        } else {
+            glBindTexture(GL_TEXTURE_2D, t.names[i]);
         }
-        s.pending = false;
+        // Rows of the U and V planes (and of odd-sized pictures) need not be
+        // multiples of four bytes; decoded planes come with padded rows.
+        glPixelStorei(GL_UNPACK_ALIGNMENT, stride % 4 == 0 ? 4 : 1);
+        if (stride == w * pixelBytes) {
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, layout, GL_UNSIGNED_BYTE, pixels);
+        } else if (rowLength) {
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, stride / pixelBytes);
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, layout, GL_UNSIGNED_BYTE, pixels);
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        } else {
+            for (int y = 0; y < h; ++y) {
+                glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, w, 1, layout, GL_UNSIGNED_BYTE,
+                                pixels + static_cast<std::size_t>(y) * stride);
+            }
+        }
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    if (!reuse) {
+        t.format = picture.format;
+        t.width = picture.width;
+        t.height = picture.height;
+        ++m_textureCreations;
+    }
+    t.fullRange = picture.fullRange;
+    t.loaded = true;
+    ++m_picturesShown;
+}
+
+void GLWidget::uploadPending() {
+    for (int i = 0; i < static_cast<int>(m_textures.size()); ++i) {
+        SlotTextures& t = m_textures[static_cast<std::size_t>(i)];
+        if (const BufferedPicture* pending = m_pictures->takePending(i)) {
+            upload(t, *pending);
+        } else if (!t.loaded) {
+            if (const BufferedPicture* shown = m_pictures->front(i))
+                upload(t, *shown);
+        }
     }
 }
 
 void GLWidget::drawPictures() {
-    if (!m_program || !m_program->isLinked())
-        return;
     const float w = m_viewWidth;
     const float h = m_viewHeight;
-    for (const PictureSlot& s : m_slots) {
-        if (!s.texture)
+    for (const SlotTextures& t : m_textures) {
+        if (!t.loaded)
+            continue;
+        const bool yuv = t.format == PICTURE_YUV420;
+        QOpenGLShaderProgram* program = yuv ? m_yuvProgram.get() : m_program.get();
+        if (!program || !program->isLinked())
             continue;
         QMatrix4x4 m;
         // y grows downwards, as in the widget.
         m.ortho(-w / 2, w / 2, h / 2, -h / 2, 5.0f, -5.0f);
-        const QSizeF shown = displaySize(w, h, s.width, s.height, m_aspectOverride, true);
+        const QSizeF shown = displaySize(w, h, t.width, t.height, m_aspectOverride, true);
         m.translate(m_panX, m_panY, 0.0f);
         m.rotate(m_rotation * 0.0625f, 0.0f, 0.0f, 1.0f);
         m.scale(static_cast<float>(shown.width()) * m_zoomX,
                 static_cast<float>(shown.height()) * m_zoomY);
 
-        m_program->bind();
-        m_program->setUniformValue("matrix", m);
-        m_program->setUniformValue("texture", 0);
+        program->bind();
+        program->setUniformValue("matrix", m);
+        if (yuv) {
+            program->setUniformValue("planeY", 0);
+            program->setUniformValue("planeU", 1);
+            program->setUniformValue("planeV", 2);
+            // Columns of the matrix: the contributions of Y, U and V to R, G, B.
+            if (t.fullRange) {
+                program->setUniformValue("offset", QVector3D(0.0f, -0.5f, -0.5f));
+                program->setUniformValue("coefficients",
+                                         QMatrix3x3(std::array<float, 9>{1.0f, 0.0f, 1.402f,  //
+                                                                         1.0f, -0.344f, -0.714f,
+                                                                         1.0f, 1.772f, 0.0f}
+                                                        .data()));
+            } else {
+                program->setUniformValue("offset", QVector3D(-16.0f / 255.0f, -0.5f, -0.5f));
+                program->setUniformValue("coefficients",
+                                         QMatrix3x3(std::array<float, 9>{1.164f, 0.0f, 1.596f,  //
+                                                                         1.164f, -0.392f, -0.813f,
+                                                                         1.164f, 2.017f, 0.0f}
+                                                        .data()));
+            }
+        } else {
+            program->setUniformValue("texture", 0);
+        }
         m_vertexBuffer.bind();
-        m_program->enableAttributeArray(0);
-        m_program->enableAttributeArray(1);
-        m_program->setAttributeBuffer(0, GL_FLOAT, 0, 3, kVertexStride);
-        m_program->setAttributeBuffer(1, GL_FLOAT, kTexCoordOffset, 2, kVertexStride);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, s.texture);
+        program->enableAttributeArray(0);
+        program->enableAttributeArray(1);
+        program->setAttributeBuffer(0, GL_FLOAT, 0, 3, kVertexStride);
+        program->setAttributeBuffer(1, GL_FLOAT, kTexCoordOffset, 2, kVertexStride);
+        for (int i = yuv ? 2 : 0; i >= 0; --i) {
+            glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
+            glBindTexture(GL_TEXTURE_2D, t.names[i]);
+        }
         glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-        m_program->disableAttributeArray(0);
-        m_program->disableAttributeArray(1);
+        program->disableAttributeArray(0);
+        program->disableAttributeArray(1);
         m_vertexBuffer.release();
-        m_program->release();
+        program->release();
     }
 }
 
@@ -831,7 +861,7 @@ void GLWidget::paintGL() {
                  static_cast<GLfloat>(m_backgroundColor.blueF()), 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    QMutexLocker lock(&m_pictureLock);
+    ++m_paints;
     uploadPending();
     if (m_legacy)
         m_legacy->glPushMatrix();

@@ -5,37 +5,37 @@
 // panned and rotated by the digital zoom (D-ZOOM), and carries the two overlay
 // bars (UCScreenMenu on top, UCScreenBottomMenu at the bottom).
 //
-// Picture flow: a decode thread hands each picture to the page, which calls
-// setImage() under this view's hand-over lock. setImage() copies the picture
-// into the view's picture slot under the picture lock, unless the previous
-// picture has not been uploaded yet, in which case the new one is dropped (the
-// decode thread never waits for painting). The page's refresh tick calls
-// update() on views with a pending picture; paintGL() uploads it into the
-// slot's texture on the GUI thread and draws it.
+// Picture flow: a decode thread hands each picture to the page, which puts it
+// into this view's picture slots (PictureSlots) without holding any page-wide
+// lock. A slot keeps one picture pending at a time; a newer one arriving while
+// the previous one is still pending is dropped (the decode thread never waits
+// for painting). The page then asks the GUI thread to call update() on views
+// with a pending picture; paintGL() uploads it into the slot's textures on the GUI
+// thread and draws it: packed RGBA as one texture, or Y, U and V planes as
+// three textures converted to RGB by the fragment shader.
+//
+// The view paints only when something changed: a new picture, its selection,
+// zoom or geometry, or an animation. Nothing else calls update() on it.
 //
 // Threading:
-//   - setImage(), hasPendingPicture(), handOverLock(), sourceKeyOf(),
+//   - setImage(), setPicture(), hasPendingPicture(), pictures(), sourceKeyOf(),
 //     sourceOf(), channelOf(), dateTimeOf(), pictureWidth(), pictureHeight(),
 //     pictureImage() and slotCount() may be called from any thread.
 //   - Everything else, including all slots and every GL call, runs on the GUI
 //     thread.
 //
-// Lock order (outer first): the page's views lock -> this view's hand-over lock
-// (handOverLock()) -> this view's picture lock (private). The hand-over lock is
-// never taken by the view itself; the picture lock is never held while calling
-// out of the view.
+// Locks: only the slots' own lock (PictureSlots), held for flag flips and
+// buffer swaps; it is never held while calling out of the view.
 
 #include <QColor>
 #include <QDateTime>
 #include <QMatrix4x4>
-#include <QMutex>
 #include <QOpenGLBuffer>
 #include <QOpenGLFunctions>
 #include <QOpenGLWidget>
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
-#include <QRecursiveMutex>
 #include <QSizeF>
 #include <QTimer>
 #include <cstdint>
@@ -43,6 +43,7 @@
 #include <vector>
 
 #include "display/IDisplayLayoutView.h"
+#include "display/PictureSlots.h"
 
 class ISite;
 class QOpenGLShaderProgram;
@@ -93,11 +94,14 @@ public:
     // that is not positive or too large).
     int setImage(const unsigned char* pixels, int width, int height, std::int64_t sourceKey,
                  int channel, int date, int time);
+    // The same for a picture in any layout PictureSlots takes (RGBA or YUV
+    // 4:2:0 planes).
+    int setPicture(const PictureFrame& picture, std::int64_t sourceKey, int channel);
     // True when a slot holds a picture that has not been uploaded yet.
     bool hasPendingPicture() const;
-    // Held by the page around setImage() plus its text updates, and around its
-    // pending check; see the lock order above.
-    QMutex* handOverLock() { return &m_handOverLock; }
+    // The view's slots, for a hand-over that must not depend on the view
+    // staying alive (the page's).
+    std::shared_ptr<PictureSlots> pictures() const { return m_pictures; }
 
     // Assigns a site and channel to a slot, or to every slot when `slot` is -1;
     // clears the play-state text.
@@ -185,9 +189,15 @@ public:
     quintptr layoutSiteKey() const override;
     QRect enlargeTarget() const { return m_enlargeTarget; }
 
-    // Number of textures created so far (a texture is re-created only when the
-    // picture size changes); for tests and diagnostics.
+    // Number of times a slot's textures were created so far (they are
+    // re-created only when the picture's size or layout changes); for tests
+    // and diagnostics.
     int textureCreations() const { return m_textureCreations; }
+    // Pictures uploaded and drawn so far; for benchmarks and diagnostics.
+    int picturesShown() const { return m_picturesShown; }
+    // Times paintGL ran with painting not suppressed; for benchmarks and
+    // diagnostics.
+    int paints() const { return m_paints; }
 
     QWidget* owner() const { return m_owner; }
     QWidget* page() const { return m_page; }
@@ -234,23 +244,22 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct PictureSlot {
-        std::int64_t sourceKey = 0;  // the site as a pointer value; 0 = none
-        int channel = -1;
-        int date = 0;  // yyyymmdd of the buffered picture
-        int time = 0;  // hhmmss
-        GLuint texture = 0;
-        int textureWidth = 0;
-        int textureHeight = 0;
-        std::unique_ptr<unsigned char[]> pixels;  // width * height * 4 bytes, RGBA
-        int width = 0;
+    // GUI-thread state of a slot's textures.
+    struct SlotTextures {
+        GLuint names[3] = {0, 0, 0};  // RGBA: names[0]; YUV: Y, U, V
+        int format = PICTURE_RGBA;
+        int width = 0;  // picture size the textures were created for
         int height = 0;
-        bool pending = false;  // copied in, not yet uploaded
+        bool fullRange = false;
+        bool loaded = false;  // hold a picture
     };
 
     void updateLarge();
     void startGeometryAnimation(const QRect& from, const QRect& to, int ms, int easing);
     void uploadPending();
+    void upload(SlotTextures& t, const BufferedPicture& picture);
+    void deleteTextures(SlotTextures& t);
+    std::unique_ptr<QOpenGLShaderProgram> buildProgram(const char* fragmentSource);
     void drawPictures();
     void drawBorder();
     // Frees the GL objects; the pictures stay buffered and are uploaded again
@@ -263,18 +272,14 @@ private:
     int m_viewMode = 0;
     int m_arrangement = 0;
 
-    // Picture lock: guards m_slots (every field, including the texture fields)
-    // and m_viewWidth / m_viewHeight.
-    mutable QRecursiveMutex m_pictureLock;
-    std::vector<PictureSlot> m_slots;
-    float m_viewWidth = 0.0f;
-    float m_viewHeight = 0.0f;
-
-    // The page's hand-over lock (see the header comment); the view never
-    // takes it.
-    QMutex m_handOverLock;
+    // The pictures, shared with hand-overs in progress; the pointer itself
+    // never changes.
+    const std::shared_ptr<PictureSlots> m_pictures;
 
     // GUI thread only from here on.
+    std::vector<SlotTextures> m_textures;  // one per slot
+    float m_viewWidth = 0.0f;
+    float m_viewHeight = 0.0f;
     QColor m_backgroundColor = Qt::black;
     QColor m_borderColor = Qt::gray;
     float m_aspectOverride = -1.0f;
@@ -312,10 +317,13 @@ private:
     QPointer<UCScreenBottomMenu> m_bottomBar;
     QWidget* m_dropHighlight = nullptr;
 
-    std::unique_ptr<QOpenGLShaderProgram> m_program;
+    std::unique_ptr<QOpenGLShaderProgram> m_program;     // RGBA pictures
+    std::unique_ptr<QOpenGLShaderProgram> m_yuvProgram;  // YUV 4:2:0 pictures
     QOpenGLBuffer m_vertexBuffer;
     // Fixed-function entry points for the border; null when the context
     // offers none (a core or ES context), and then no border is drawn.
     QOpenGLFunctions_1_1* m_legacy = nullptr;
     int m_textureCreations = 0;
+    int m_picturesShown = 0;
+    int m_paints = 0;
 };

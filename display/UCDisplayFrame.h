@@ -12,7 +12,7 @@
 //     thread only.
 //   - The site callbacks (onPicture, onAudio, onSnapshot, onRecDateInfo,
 //     onRecordTable, onCalendar, onNotice) run on engine threads. They copy
-//     pictures into views under the view locks, append PCM to a thread-safe
+//     pictures into the views' picture slots, append PCM to a thread-safe
 //     buffer and emit signals; they never touch a widget and never stop or
 //     close a site. The audio callback may sleep a bounded time while the
 //     playing output drains the buffer (that paces the site's audio thread);
@@ -21,10 +21,14 @@
 //     while the views lock is held (a decode thread inside the picture
 //     callback waits for that lock, and stop() joins the decode threads).
 //
-// Lock order (outer first): views lock -> a view's hand-over lock -> the view's
-// picture lock. The picture callback holds the views lock for the whole
-// hand-over, so a view removed from the list (under the same lock) is never
-// used by a callback afterwards and may then be deleted.
+// Lock order (outer first): views lock -> a view's picture-slot lock. The
+// picture callback holds the views lock only while it picks the views that
+// show the picture's channel and takes shared ownership of their picture
+// slots; it copies the picture without the views lock, so decode threads hand
+// over side by side and never hold up the GUI thread. A view removed from the
+// list may be deleted at once: a hand-over still in progress writes into the
+// slots it shares, and its queued texts name the view only as an identity
+// that the GUI thread checks against the list.
 
 #include <QAudioFormat>
 #include <QByteArray>
@@ -72,15 +76,14 @@ public:
     static constexpr int kSelectableViews = 8;
     // Views of one opened recording site (a 3 x 3 block).
     static constexpr int kSiteBlockViews = 9;
-    static constexpr int kRefreshMs = 30;
     static constexpr int kLongPressMs = 200;
     static constexpr int kPopupMs = 200;
     // Wheel steps closer together than this zoom the grid once.
     static constexpr int kWheelGuardMs = 21;
-    // Every this many refresh ticks the views' play states are brought up to
-    // date (a channel without a recording at the play position, a site at the
-    // end of its recordings).
-    static constexpr int kStateEveryTicks = 5;
+    // How often the views' play states are brought up to date while the page
+    // has sites (a channel without a recording at the play position, a site
+    // at the end of its recordings).
+    static constexpr int kStateRefreshMs = 150;
     // Site kind of CreateSite for recording-file sites.
     static constexpr int kRecordingSiteKind = 2;
     // Audio kept for the output at most (bytes); older PCM is dropped.
@@ -287,8 +290,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -364,7 +365,9 @@ private:
     bool m_dragging = false;
     QTimer m_popupTimer;
     QTimer m_longPressTimer;
-    QTimer m_refreshTimer;
+    // Set by a hand-over that stored a picture and asked the GUI thread for
+    // rotateOneStep(), cleared when that runs (any thread).
+    std::atomic<bool> m_refreshRequested{false};
     bool m_rubberBand = false;
     QPoint m_rubberStart;  // global
     QPoint m_rubberEnd;    // global
@@ -377,7 +380,7 @@ private:
     // view's texts; views missing here play.
     enum class PlayState { Playing, Quiet, Finished };
     QHash<GLWidget*, PlayState> m_playStates;
-    int m_stateTicks = 0;
+    QTimer m_stateTimer;  // GUI thread
     QImage m_blankPicture;  // RGBA, made on first use
     qint64 m_lastWheelMs = 0;
 

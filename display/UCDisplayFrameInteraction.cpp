@@ -465,16 +465,6 @@ void UCDisplayFrame::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-void UCDisplayFrame::showEvent(QShowEvent* event) {
-    m_refreshTimer.start(kRefreshMs);
-    QWidget::showEvent(event);
-}
-
-void UCDisplayFrame::hideEvent(QHideEvent* event) {
-    m_refreshTimer.stop();
-    QWidget::hideEvent(event);
-}
-
 void UCDisplayFrame::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (m_layout->rowCount() > 0 && m_layout->columnCount() > 0) {
@@ -486,7 +476,6 @@ void UCDisplayFrame::resizeEvent(QResizeEvent* event) {
 void UCDisplayFrame::closeEvent(QCloseEvent* event) {
     m_relayoutGroup->stop();
     m_relayoutGroup->clear();
-    m_refreshTimer.stop();
     closeAllViews();
     m_closed = true;
     releaseAudioOutput();

@@ -477,6 +477,7 @@ void CVideoDecodeItem::presentVideo(const READVSTREAM& video, const Hooks& hooks
     VideoDecodeBuffer buffer;
     buffer.data = video.data.get();
     buffer.size = video.data ? video.size : 0;
+    buffer.wanted = m_params.pictureFormat;
     if (m_decoder) {
         m_decoder->decode(&buffer);
     }
@@ -500,7 +501,13 @@ void CVideoDecodeItem::presentVideo(const READVSTREAM& video, const Hooks& hooks
     PUSHVIDEO picture;
     picture.siteKey = m_siteKey;
     picture.channel = m_channel;
-    picture.planes[0] = buffer.planes[0];
+    picture.format = buffer.format;
+    picture.fullRange = buffer.fullRange;
+    picture.keep = std::move(buffer.keep);
+    for (int i = 0; i < 3; ++i) {
+        picture.planes[i] = buffer.planes[i];
+        picture.lineSizes[i] = buffer.lineSizes[i];
+    }
     picture.width = buffer.width;
     picture.height = buffer.height;
     picture.date = video.date;

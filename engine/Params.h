@@ -42,6 +42,12 @@ struct SiteParams {
     std::string userId;
     std::string userPassword;
 
+    // Layout of the pictures handed to onPicture: PICTURE_RGBA, or
+    // PICTURE_YUV420 for the decoder's planes without conversion whenever the
+    // stream allows it (pictures of other streams still come as RGBA; the
+    // record says which).
+    int pictureFormat = 0;
+
     // Called by every decode worker for every presented picture. Must be set.
     boost::function<void(PUSHVIDEO*)> onPicture;
     // Called by the site's audio thread for every decoded audio block.

@@ -30,6 +30,16 @@ enum PlayMode : int {
     PLAYMODE_STILL = 4,
 };
 
+// Pixel layout of a decoded picture (VideoDecodeBuffer, PUSHVIDEO).
+enum PictureFormat : int {
+    // Packed RGBA, 4 bytes per pixel, in planes[0].
+    PICTURE_RGBA = 0,
+    // The decoder's own 8-bit 4:2:0 planes: Y full size in planes[0], U and V
+    // at half width and half height in planes[1] and planes[2], each row
+    // lineSizes[i] bytes apart. Handed out without conversion.
+    PICTURE_YUV420 = 1,
+};
+
 // Reading direction of a media source or channel reader.
 enum ReadDirection : int {
     DIRECTION_FORWARD = 0,

@@ -6,7 +6,8 @@
 // Threading: records are plain values without locks. A record belongs to one
 // owner at a time; whoever hands one to a callback keeps ownership, and a
 // callee that wants to keep data copies it (the copy constructors below make
-// deep copies of every owned buffer).
+// deep copies of every owned buffer), or holds the reference a record offers
+// for that (PUSHVIDEO::keep).
 
 #include <cstdint>
 #include <memory>
@@ -121,9 +122,18 @@ struct READASTREAM {
 struct PUSHVIDEO {
     std::int64_t siteKey = 0;
     int channel = -1;
-    // planes[0]: packed RGBA, 4 bytes per pixel, rows top to bottom without
-    // padding. The other planes are not read.
+    // PICTURE_RGBA (PlaybackTypes.h): planes[0] is packed RGBA, 4 bytes per
+    // pixel, rows top to bottom without padding. PICTURE_YUV420 (only when the
+    // site was asked for it, SiteParams::pictureFormat): planes[0..2] are Y, U
+    // and V, lineSizes[0..2] bytes per row, fullRange as the decoder said.
+    int format = 0;
     unsigned char* planes[4] = {nullptr, nullptr, nullptr, nullptr};
+    int lineSizes[4] = {0, 0, 0, 0};
+    bool fullRange = false;
+    // When set, holding it keeps the planes valid and unchanged after the
+    // callback returns, so the page may keep the picture instead of copying
+    // it (YUV pictures; the decoder's reference, see VideoDecodeBuffer).
+    std::shared_ptr<const void> keep;
     int width = 0;
     int height = 0;
     int date = 0;  // yyyymmdd

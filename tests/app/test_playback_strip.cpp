@@ -2,6 +2,7 @@
 // stepped by fast and rewind and by the L and J commands, single steps, and
 // the sound.
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -79,6 +80,16 @@ bool sixButtonsDisabled(const UCPlaybackStrip& s) {
            !s.tbPBForwordFrame->isEnabled() && !s.tbPBFW->isEnabled() && !s.tbPBLast->isEnabled();
 }
 
+// Counts paint events of a widget and its children.
+class PaintCount : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
 }  // namespace
 
 class TestPlaybackStrip : public QObject {
@@ -93,6 +104,7 @@ private slots:
     void keyCommandsStepSpeeds();
     void volumeAndMute();
     void shuttleSnapsBackToNormalSpeed();
+    void unchangedHeartbeatRepaintsNothing();
 };
 
 void TestPlaybackStrip::withoutPlaybackEverythingRests() {
@@ -347,3 +359,34 @@ void TestPlaybackStrip::shuttleSnapsBackToNormalSpeed() {
 
 QTEST_MAIN(TestPlaybackStrip)
 #include "test_playback_strip.moc"
+
+// The main window refreshes the strip twenty times a second: with nothing
+// changed, nothing repaints (a repaint recomposes a window full of video
+// views); a change still shows at once.
+void TestPlaybackStrip::unchangedHeartbeatRepaintsNothing() {
+    FakePage page;
+    UCPlaybackStrip strip;
+    strip.setPage(&page);
+    strip.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&strip));
+    QTest::qWait(50);
+    PaintCount count;
+    QList<QWidget*> all = strip.findChildren<QWidget*>();
+    all << &strip;
+    for (QWidget* w : all) {
+        w->installEventFilter(&count);
+    }
+    for (int i = 0; i < 10; ++i) {
+        strip.refreshPlaybackControls();
+        QTest::qWait(5);
+    }
+    QCOMPARE(count.paints, 0);
+
+    page.paused = true;
+    strip.refreshPlaybackControls();
+    QVERIFY(strip.showsPlay());
+    QTRY_VERIFY(count.paints > 0);
+    page.speed = 10;
+    strip.refreshPlaybackControls();
+    QCOMPARE(strip.labelSpeed->text(), QString("x4"));
+}

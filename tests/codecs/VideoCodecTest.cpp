@@ -297,28 +297,56 @@ TEST_F(VideoCodecTest, GarbageFailsCleanlyAndTheDecoderCarriesOn) {
     }
 }
 
-TEST(VCodecLock, IsRecursiveAndSharedByAllDecoders) {
-    boost::recursive_mutex& lock = VCodecLock();
-    lock.lock();
-    EXPECT_TRUE(lock.try_lock()) << "the same thread takes it again";
-    bool otherThreadGotIt = true;
-    std::thread other([&] {
-        otherThreadGotIt = lock.try_lock();
-        if (otherThreadGotIt) {
-            lock.unlock();
+// Asked for planes, the decoder hands out its own 4:2:0 picture: studio-range
+// BT.601 samples of the coded colours, the same picture the RGBA path shows.
+TEST_F(VideoCodecTest, PlanesInsteadOfRgbaWhenAsked) {
+    const std::vector<Halves> pictures = changingPictures(3);
+    const std::vector<Packet> stream = testing_h264::encodeHalves(96, 64, pictures, 2);
+    ASSERT_EQ(stream.size(), pictures.size());
+    CodecPtr planar = makeDecoder();
+    CodecPtr packed = makeDecoder();
+    std::shared_ptr<const void> firstKept;
+    const std::uint8_t* firstLuma = nullptr;
+    int firstValue = -1;
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+        VideoDecodeBuffer yuv;
+        yuv.data = stream[i].data();
+        yuv.size = static_cast<int>(stream[i].size());
+        yuv.wanted = PICTURE_YUV420;
+        ASSERT_TRUE(planar->decode(&yuv));
+        ASSERT_NE(yuv.gotPicture, 0);
+        EXPECT_EQ(yuv.format, PICTURE_YUV420);
+        EXPECT_FALSE(yuv.fullRange);
+        ASSERT_EQ(yuv.width, 96);
+        ASSERT_EQ(yuv.height, 64);
+        EXPECT_GE(yuv.lineSizes[0], 96);
+        EXPECT_GE(yuv.lineSizes[1], 48);
+        EXPECT_GE(yuv.lineSizes[2], 48);
+        ASSERT_TRUE(yuv.keep);
+        if (i == 0) {
+            // Held, the first picture outlives the decoding of the others.
+            firstKept = yuv.keep;
+            firstLuma = yuv.planes[0] + 32 * yuv.lineSizes[0] + 24;
+            firstValue = *firstLuma;
         }
-    });
-    other.join();
-    EXPECT_FALSE(otherThreadGotIt);
 
-    // Every decoder operation takes the lock again inside.
-    void* p = nullptr;
-    ASSERT_TRUE(CreateVCodec(&p, 0));
-    CodecPtr codec(static_cast<IVCodec*>(p));
-    EXPECT_TRUE(codec->openByKind(0));
-    EXPECT_TRUE(codec->close());
-    lock.unlock();
-    lock.unlock();
+        const VideoDecodeBuffer rgba = decodePacket(*packed, stream[i]);
+        EXPECT_EQ(rgba.format, PICTURE_RGBA);
+        for (const int x : {24, 72}) {
+            const int y = 32;
+            const double luma = yuv.planes[0][y * yuv.lineSizes[0] + x] - 16.0;
+            const double u = yuv.planes[1][y / 2 * yuv.lineSizes[1] + x / 2] - 128.0;
+            const double v = yuv.planes[2][y / 2 * yuv.lineSizes[2] + x / 2] - 128.0;
+            const Rgb want = pixelAt(rgba, x, y);
+            EXPECT_NEAR(1.164 * luma + 1.596 * v, want.r, 4) << "picture " << i << " x " << x;
+            EXPECT_NEAR(1.164 * luma - 0.392 * u - 0.813 * v, want.g, 4);
+            EXPECT_NEAR(1.164 * luma + 2.017 * u, want.b, 4);
+        }
+    }
+    EXPECT_EQ(*firstLuma, firstValue);
+    planar->close();
+    EXPECT_EQ(*firstLuma, firstValue) << "a held picture survives its decoder";
+    firstKept.reset();
 }
 
 TEST_F(VideoCodecTest, DecodersOnSeveralThreads) {

@@ -98,6 +98,7 @@ private slots:
     void textureRecreatedOnlyOnSizeChange();
     void renderShowsThePicture();
     void renderKeepsAspect();
+    void yuvPicturesRenderAndGrab();
     void displaySizeRule_data();
     void displaySizeRule();
     void zoomPanLimits();
@@ -279,6 +280,98 @@ void TestGLWidget::renderKeepsAspect() {
     QCOMPARE(view.setImage(red.data(), 64, 36, 0, -1, 0, 0), 0);
     view.grabFramebuffer();
     QVERIFY(view.hasPendingPicture());
+}
+
+// YUV 4:2:0 pictures as the decoder hands them out (padded rows, odd width):
+// the shader shows, and the grab converts to, the same colours as the RGBA
+// path, in studio range and in full range.
+void TestGLWidget::yuvPicturesRenderAndGrab() {
+    GLWidget view(nullptr, 0, nullptr);
+    view.setPaintSuppressed(false);
+    view.resize(402, 300);
+    QVERIFY(showView(view));
+    view.grabFramebuffer();
+
+    // Studio-range BT.601 of red, green (top), blue, white (bottom).
+    const int w = 161;
+    const int h = 120;
+    const int cw = (w + 1) / 2;
+    const struct {
+        int y, u, v;
+        QRgb rgb;
+    } quadrant[4] = {{82, 90, 240, qRgb(255, 0, 0)},
+                     {145, 54, 34, qRgb(0, 255, 0)},
+                     {41, 240, 110, qRgb(0, 0, 255)},
+                     {235, 128, 128, qRgb(255, 255, 255)}};
+    auto at = [&](int x, int y) { return (y >= h / 2 ? 2 : 0) + (x >= w / 2 ? 1 : 0); };
+    const int strideY = 192;
+    const int strideC = 96;
+    std::vector<unsigned char> py(static_cast<std::size_t>(strideY) * h, 7);
+    std::vector<unsigned char> pu(static_cast<std::size_t>(strideC) * (h / 2), 7);
+    std::vector<unsigned char> pv(pu.size(), 7);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            py[static_cast<std::size_t>(y) * strideY + x] =
+                static_cast<unsigned char>(quadrant[at(x, y)].y);
+        }
+    }
+    for (int y = 0; y < h / 2; ++y) {
+        for (int x = 0; x < cw; ++x) {
+            pu[static_cast<std::size_t>(y) * strideC + x] =
+                static_cast<unsigned char>(quadrant[at(2 * x, 2 * y)].u);
+            pv[static_cast<std::size_t>(y) * strideC + x] =
+                static_cast<unsigned char>(quadrant[at(2 * x, 2 * y)].v);
+        }
+    }
+    PictureFrame frame;
+    frame.format = PICTURE_YUV420;
+    frame.planes[0] = py.data();
+    frame.planes[1] = pu.data();
+    frame.planes[2] = pv.data();
+    frame.lineSizes[0] = strideY;
+    frame.lineSizes[1] = strideC;
+    frame.lineSizes[2] = strideC;
+    frame.width = w;
+    frame.height = h;
+    QCOMPARE(view.setPicture(frame, 0, -1), 0);
+    const QImage grabbed = view.pictureImage();
+    const QImage shot = view.grabFramebuffer();
+    QCOMPARE(grabbed.size(), QSize(w, h));
+    const QPoint centres[4] = {{w / 4, h / 4}, {w * 3 / 4, h / 4}, {w / 4, h * 3 / 4},
+                               {w * 3 / 4, h * 3 / 4}};
+    for (int q = 0; q < 4; ++q) {
+        const QRgb want = quadrant[q].rgb;
+        const QRgb inPicture = grabbed.pixel(centres[q]);
+        QVERIFY2(near(inPicture, want), qPrintable(rgb(inPicture) + " want " + rgb(want)));
+        // Same shape as the view: the picture fills it.
+        const QPoint onScreen(centres[q].x() * 402 / w, centres[q].y() * 300 / h);
+        const QRgb shown = shot.pixel(onScreen);
+        QVERIFY2(near(shown, want), qPrintable(rgb(shown) + " want " + rgb(want)));
+    }
+
+    // Full range: luma 200 is grey 200, not the 214 of studio range.
+    std::fill(py.begin(), py.end(), 200);
+    std::fill(pu.begin(), pu.end(), 128);
+    std::fill(pv.begin(), pv.end(), 128);
+    frame.fullRange = true;
+    QCOMPARE(view.setPicture(frame, 0, -1), 0);
+    QVERIFY(near(view.pictureImage().pixel(10, 10), qRgb(200, 200, 200), 2));
+    QVERIFY(near(view.grabFramebuffer().pixel(201, 150), qRgb(200, 200, 200), 3));
+    frame.fullRange = false;
+    QCOMPARE(view.setPicture(frame, 0, -1), 0);
+    QVERIFY(near(view.grabFramebuffer().pixel(201, 150), qRgb(214, 214, 214), 3));
+
+    // A picture handed over with a reference is kept, padded rows and all,
+    // not copied: what the view shows and grabs is the caller's memory.
+    auto owner = std::make_shared<int>(0);
+    frame.keep = owner;
+    std::fill(py.begin(), py.end(), 81);
+    std::fill(pu.begin(), pu.end(), 90);
+    std::fill(pv.begin(), pv.end(), 240);
+    QCOMPARE(view.setPicture(frame, 0, -1), 0);
+    QCOMPARE(owner.use_count(), 3L);  // here, the frame, the slot
+    QVERIFY(near(view.pictureImage().pixel(5, 5), qRgb(254, 0, 0), 3));
+    QVERIFY(near(view.grabFramebuffer().pixel(201, 150), qRgb(254, 0, 0), 3));
 }
 
 void TestGLWidget::displaySizeRule_data() {

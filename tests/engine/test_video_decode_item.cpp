@@ -150,14 +150,16 @@ struct Picture {
     int width, height, date, time;
     std::string text;
     unsigned char first[4];
+    int format;
 };
 
 class DecodeWorker : public ::testing::Test {
 protected:
     void SetUp() override { worker = makeWorker(); }
 
-    std::unique_ptr<Item> makeWorker(bool fakeDecoders = true) {
+    std::unique_ptr<Item> makeWorker(bool fakeDecoders = true, int format = PICTURE_RGBA) {
         SiteParams params;
+        params.pictureFormat = format;
         params.onPicture = [this](PUSHVIDEO* v) {
             std::lock_guard<std::mutex> guard(picturesLock);
             pictures.push_back(
@@ -166,7 +168,8 @@ protected:
                  v->date,
                  v->time,
                  v->text,
-                 {v->planes[0][0], v->planes[0][1], v->planes[0][2], v->planes[0][3]}});
+                 {v->planes[0][0], v->planes[0][1], v->planes[0][2], v->planes[0][3]},
+                 v->format});
         };
         auto item = std::make_unique<Item>(5, 1234, params);
         if (fakeDecoders) {
@@ -464,6 +467,28 @@ TEST_F(DecodeWorker, RealH264PicturesReachThePage) {
     EXPECT_EQ(worker->statistics().pictures, 3);
     EXPECT_EQ(worker->statistics().bytes, bytes);
     EXPECT_FALSE(worker->statistics().start.is_special());
+
+    // A page that asks for planes gets the decoder's own: studio-range luma
+    // of the red half in the first plane.
+    worker->stop();
+    worker->teardown();
+    pictures.clear();
+    afterPacket = 0;
+    worker = makeWorker(false, PICTURE_YUV420);
+    worker->setPacing(false);
+    start();
+    for (const auto& coded : stream) {
+        READVSTREAM* packet = video(kT);
+        packet->setData(coded.data(), static_cast<int>(coded.size()));
+        worker->pushPacket(packet);
+    }
+    ASSERT_TRUE(eventually([&] { return afterPacket.load() == 3; }));
+    ASSERT_EQ(pictureCount(), 3u);
+    for (const Picture& p : pictures) {
+        EXPECT_EQ(p.format, PICTURE_YUV420);
+        EXPECT_EQ(p.width, 64);
+        EXPECT_NEAR(p.first[0], 16 + 0.257 * 250 + 0.504 * 20 + 0.098 * 20, 6);
+    }
 }
 
 #if defined(__linux__)

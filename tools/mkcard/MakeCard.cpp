@@ -9,6 +9,7 @@
 #include "AudioEncoders.h"
 #include "Bytes.h"
 #include "Painter.h"
+#include "RoadScene.h"
 #include "SetupIni.h"
 #include "SsfWriter.h"
 #include "Telemetry.h"
@@ -75,7 +76,8 @@ std::vector<uint8_t> gsensorPayload(const GsensorSample& g) {
 // Writes one recording and its index file. Packets of the four streams are
 // merged by time stamp; at equal stamps video comes first, then audio, GPS and
 // G-sensor.
-bool writeRecording(const CardContext& ctx, const PlannedFile& plan, std::string* error) {
+bool writeRecording(const CardContext& ctx, const PlannedFile& plan, uint64_t* videoBytes,
+                    std::string* error) {
     const CardOptions& o = ctx.options;
     const int c = plan.channel;
     const int k = plan.index;
@@ -105,7 +107,9 @@ bool writeRecording(const CardContext& ctx, const PlannedFile& plan, std::string
         return false;
     }
     H264Encoder encoder;
-    if (!encoder.open(o.width, o.height, o.fps, error)) {
+    const EncoderSettings settings =
+        o.scene == Scene::Road ? EncoderSettings::Recorder : EncoderSettings::Fast;
+    if (!encoder.open(o.width, o.height, o.fps, settings, error)) {
         return false;
     }
 
@@ -158,11 +162,17 @@ bool writeRecording(const CardContext& ctx, const PlannedFile& plan, std::string
                 if (!encoder.picture(&picture, error)) {
                     return false;
                 }
-                paintFrame(picture, c, fileFirstSecond * o.fps + i, instant,
-                           static_cast<int>(ts % 1000));
+                const int64_t frameNumber = fileFirstSecond * o.fps + i;
+                if (o.scene == Scene::Road) {
+                    paintRoadFrame(picture, c, frameNumber, o.fps, instant,
+                                   static_cast<int>(ts % 1000));
+                } else {
+                    paintFrame(picture, c, frameNumber, instant, static_cast<int>(ts % 1000));
+                }
                 if (!encoder.encode(i, &unit, &key, error)) {
                     return false;
                 }
+                *videoBytes += unit.size();
                 ok = writer.writePacket(
                     static_cast<uint8_t>(kVideoStream | (key ? kKeyFrameFlag : 0)), ts, unit.data(),
                     unit.size(), error);
@@ -402,7 +412,7 @@ Telemetry cardTelemetry(const CardOptions& options) {
     return makeTelemetry(options.seed, options.filesPerChannel * options.secondsPerFile);
 }
 
-bool makeCard(const CardOptions& options, std::string* errorOut) {
+bool makeCard(const CardOptions& options, std::string* errorOut, CardStats* stats) {
     std::string localError;
     std::string* error = errorOut != nullptr ? errorOut : &localError;
     if (!validateOptions(options, error)) {
@@ -435,13 +445,14 @@ bool makeCard(const CardOptions& options, std::string* errorOut) {
     std::atomic<size_t> nextTask{0};
     std::atomic<bool> failed{false};
     std::vector<std::string> errors(plan.size());
+    std::vector<uint64_t> videoBytes(plan.size(), 0);
     auto work = [&]() {
         for (;;) {
             const size_t t = nextTask.fetch_add(1);
             if (t >= plan.size() || failed.load()) {
                 return;
             }
-            if (!writeRecording(ctx, plan[t], &errors[t])) {
+            if (!writeRecording(ctx, plan[t], &videoBytes[t], &errors[t])) {
                 failed.store(true);
             }
         }
@@ -459,6 +470,14 @@ bool makeCard(const CardOptions& options, std::string* errorOut) {
             *error = e;
             return false;
         }
+    }
+    if (stats != nullptr) {
+        stats->videoBytes = 0;
+        for (uint64_t b : videoBytes) {
+            stats->videoBytes += b;
+        }
+        stats->recordedSeconds = static_cast<double>(options.channels) *
+                                 options.filesPerChannel * options.secondsPerFile;
     }
 
     for (const Fault& f : options.faults) {

@@ -46,6 +46,12 @@ namespace mkcard {
 
 enum class AudioCoding { None, Ulaw, Alaw, Adpcm };
 
+// What the pictures show. Plain: flat colours, stripes and a bouncing square,
+// cheap to encode and decode, for tests. Road: a textured road scene in motion
+// (RoadScene.h) encoded as a recorder encodes (VideoEncoder.h), so that bit
+// rates and decoding costs are those of real footage, for benchmarks.
+enum class Scene { Plain, Road };
+
 enum class FaultKind {
     NoIndex,              // the .idx file is not written
     TruncatedIndex,       // the .idx file ends 8 bytes into its last entry
@@ -78,6 +84,7 @@ struct CardOptions {
     int height = 360;         // even, 48 .. 2304
     int fps = 15;             // 1 .. 60
     AudioCoding audio = AudioCoding::Ulaw;
+    Scene scene = Scene::Plain;
     uint64_t seed = 1;
     std::string vehicleNumber = "서울12가3456";  // UTF-8; stored in EUC-KR as given
     // Camera titles of the setup files, UTF-8, from CH1 on; the rest "CH<n>".
@@ -122,9 +129,21 @@ std::vector<PlannedFile> planCard(const CardOptions& options);
 // valid.
 Telemetry cardTelemetry(const CardOptions& options);
 
+// What a written card holds, for the bit rate it reached.
+struct CardStats {
+    uint64_t videoBytes = 0;      // H.264 access units of every recording
+    double recordedSeconds = 0.0; // summed over the channels
+    // Video bit rate of one channel, in megabits per second.
+    double videoMegabitsPerSecond() const {
+        return recordedSeconds > 0 ? static_cast<double>(videoBytes) * 8.0 / recordedSeconds / 1e6
+                                   : 0.0;
+    }
+};
+
 // Writes the card. On failure returns false with a one-line reason in *error
-// (error may be null); whatever was written so far stays.
-bool makeCard(const CardOptions& options, std::string* error);
+// (error may be null); whatever was written so far stays. Fills *stats when
+// given.
+bool makeCard(const CardOptions& options, std::string* error, CardStats* stats = nullptr);
 
 // Command line of korvel-mkcard, without the program name. Sets *wantHelp (and
 // returns true) for --help. On a bad option returns false with a one-line reason.

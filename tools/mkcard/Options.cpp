@@ -116,6 +116,10 @@ std::string cardUsage() {
            "  --size WxH                 picture size, even numbers (default 640x360)\n"
            "  --fps N                    frame rate, 1-60 (default 15)\n"
            "  --audio CODING             ulaw, alaw, adpcm or none (default ulaw)\n"
+           "  --scene SCENE              plain: flat colours and stripes, quick to make\n"
+           "                             and to decode (default); road: a textured road\n"
+           "                             in motion encoded as a recorder does (CABAC,\n"
+           "                             deblocking, capped bit rate), for benchmarks\n"
            "  --seed N                   seed of GPS route and G-sensor values (default 1);\n"
            "                             the same options always give the same bytes\n"
            "  --vehicle TEXT             vehicle number, UTF-8 (default 서울12가3456)\n"
@@ -244,6 +248,17 @@ bool parseCardOptions(const std::vector<std::string>& args, CardOptions* options
                 o.audio = AudioCoding::Adpcm;
             } else if (value == "none") {
                 o.audio = AudioCoding::None;
+            } else {
+                return bad();
+            }
+        } else if (name == "--scene") {
+            if (!needValue()) {
+                return false;
+            }
+            if (value == "plain") {
+                o.scene = Scene::Plain;
+            } else if (value == "road") {
+                o.scene = Scene::Road;
             } else {
                 return bad();
             }

@@ -80,7 +80,10 @@ const uint8_t* glyphRows(char c) {
 
 OverlayLayout overlayLayout(int width, int height) {
     // About half the picture, more in very small pictures so that the digits stay legible.
-    const int s = std::max(1, std::min((width / 2 + 32) / 62, (height / 2 + 24) / 35));
+    return overlayLayoutAtScale(std::max(1, std::min((width / 2 + 32) / 62, (height / 2 + 24) / 35)));
+}
+
+OverlayLayout overlayLayoutAtScale(int s) {
     OverlayLayout l;
     l.boxX = s;
     l.boxY = s;
@@ -166,7 +169,11 @@ void paintFrame(YuvPicture& p, int channel, int64_t frameNumber, const CivilTime
     fillRect(p, 0, h - barHeight, w, barHeight, 40, 128, 128);
     fillRect(p, 0, h - barHeight, std::max(2, fill), barHeight, 200, 128, 128);
 
-    const OverlayLayout l = overlayLayout(w, h);
+    drawOverlay(p, overlayLayout(w, h), channel, instant, millisecond);
+}
+
+void drawOverlay(YuvPicture& p, const OverlayLayout& l, int channel, const CivilTime& instant,
+                 int millisecond) {
     fillRect(p, l.boxX, l.boxY, l.boxWidth, l.boxHeight, kTextBoxLuma, 128, 128);
     drawText(p, l.channel, channelText(channel));
     drawText(p, l.date, dateText(instant));

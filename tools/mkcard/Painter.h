@@ -42,6 +42,8 @@ struct OverlayLayout {
 // Layout for a picture size: s = max(1, min((width / 2 + 32) / 62, (height / 2 + 24) / 35)),
 // so the box takes about half of the picture (2 at 192 x 108, 5 at 640 x 360).
 OverlayLayout overlayLayout(int width, int height);
+// The layout for glyph pixels of s x s (channel 2s x 2s) at the top left corner.
+OverlayLayout overlayLayoutAtScale(int s);
 
 std::string channelText(int channel);                       // "CH3" for channel 2
 std::string dateText(const CivilTime& t);                   // "2026-03-01"
@@ -55,6 +57,10 @@ struct YuvPicture {
 };
 
 void drawText(YuvPicture& picture, const TextPlacement& where, const std::string& text);
+
+// The black box with the channel, the date and the time (see above).
+void drawOverlay(YuvPicture& picture, const OverlayLayout& layout, int channel,
+                 const CivilTime& instant, int millisecond);
 
 // frameNumber counts the channel's pictures since the card's start and drives
 // the motion; instant and millisecond are the picture's recording time.

@@ -1,5 +1,7 @@
 #include "VideoEncoder.h"
 
+#include <cmath>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/error.h>
@@ -25,7 +27,13 @@ std::string ffmpegError(int code) {
     return buf;
 }
 
-bool H264Encoder::open(int width, int height, int fps, std::string* error) {
+int64_t recorderBitRate(int width, int height, int fps) {
+    const double area = static_cast<double>(width) * height / (1920.0 * 1080.0);
+    return static_cast<int64_t>(8e6 * area * std::sqrt(fps / 30.0));
+}
+
+bool H264Encoder::open(int width, int height, int fps, EncoderSettings settings,
+                       std::string* error) {
     const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
     if (codec == nullptr) {
         *error = "FFmpeg has no libx264 encoder";
@@ -48,9 +56,19 @@ bool H264Encoder::open(int width, int height, int fps, std::string* error) {
     c->keyint_min = fps;
     c->max_b_frames = 0;
     c->thread_count = 1;
-    av_opt_set(c->priv_data, "preset", "ultrafast", 0);
-    av_opt_set(c->priv_data, "tune", "zerolatency", 0);
-    av_opt_set(c->priv_data, "crf", "26", 0);
+    if (settings == EncoderSettings::Recorder) {
+        const int64_t rate = recorderBitRate(width, height, fps);
+        c->rc_max_rate = rate;
+        c->rc_buffer_size = static_cast<int>(rate);  // one second
+        c->refs = 1;
+        av_opt_set(c->priv_data, "preset", "superfast", 0);
+        av_opt_set(c->priv_data, "tune", "zerolatency", 0);
+        av_opt_set(c->priv_data, "crf", "23", 0);
+    } else {
+        av_opt_set(c->priv_data, "preset", "ultrafast", 0);
+        av_opt_set(c->priv_data, "tune", "zerolatency", 0);
+        av_opt_set(c->priv_data, "crf", "26", 0);
+    }
     av_opt_set(c->priv_data, "forced-idr", "1", 0);
     av_opt_set(c->priv_data, "x264-params", "scenecut=0:repeat-headers=1:annexb=1:aud=0:log=-1", 0);
     int rc = avcodec_open2(c, codec, nullptr);

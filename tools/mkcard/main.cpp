@@ -24,9 +24,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     av_log_set_level(AV_LOG_ERROR);  // x264 reports every file's statistics otherwise
-    if (!mkcard::makeCard(options, &error)) {
+    mkcard::CardStats stats;
+    if (!mkcard::makeCard(options, &error, &stats)) {
         std::fprintf(stderr, "korvel-mkcard: %s\n", error.c_str());
         return 2;
     }
+    std::printf("video %dx%d at %d fps, %s scene: %.2f Mb/s per channel\n", options.width,
+                options.height, options.fps,
+                options.scene == mkcard::Scene::Road ? "road" : "plain",
+                stats.videoMegabitsPerSecond());
     return 0;
 }
