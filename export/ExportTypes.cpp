@@ -139,7 +139,16 @@ std::string fixedText(double value, int decimals) {
     char buf[64];
     const std::to_chars_result r =
         std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string();
+    if (r.ec != std::errc()) {
+        return std::string();
+    }
+    std::string text(buf, r.ptr);
+    // A value that rounds to zero is "0.00", whichever side it came from.
+    if (!text.empty() && text[0] == '-' &&
+        text.find_first_not_of("0.", 1) == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
 }
 
 std::string compactClock(std::int64_t ms) {

@@ -114,7 +114,8 @@ bool parseClockTime(const std::string& text, std::int64_t* ms);
 // midnight (the next day's date) or before it; with ".mmm" when `millis`.
 std::string formatDayTime(int dayDate, std::int64_t ms, bool millis = false);
 
-// A number with `decimals` decimals and a "." whatever the locale.
+// A number with `decimals` decimals and a "." whatever the locale; no sign
+// on a value that rounds to zero.
 std::string fixedText(double value, int decimals);
 
 // "120005" of a time of the day (hours past 24 wrap).

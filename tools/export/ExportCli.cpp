@@ -254,9 +254,12 @@ int run(const Options& o, std::ostream& out, std::ostream& err, bool errIsTermin
     switch (o.command) {
         case Command::Clip: {
             std::error_code ec;
-            std::filesystem::create_directories(o.out, ec);
+            const bool made = std::filesystem::create_directories(o.out, ec);
             exporting::ClipRequest request{range, o.out};
             result = exporting::exportClips(request, control);
+            if (made && !result.ok()) {
+                std::filesystem::remove(o.out, ec);  // only when still empty
+            }
             break;
         }
         case Command::Evidence: {
