@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -79,7 +83,85 @@ void fillBlack(AVFrame* f, int x, int y, int w, int h) {
     }
 }
 
+// Runs a job for each of a number of items on threads of its own and the
+// calling thread, and returns when all are done. Threading: run() is called
+// by one thread at a time (the export's); the jobs of one run() may run at
+// the same time.
+class Crew {
+public:
+    explicit Crew(int helpers) {
+        for (int i = 0; i < helpers; ++i) {
+            threads_.emplace_back([this] { work(); });
+        }
+    }
+    ~Crew() {
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        for (std::thread& t : threads_) {
+            t.join();
+        }
+    }
+    Crew(const Crew&) = delete;
+    Crew& operator=(const Crew&) = delete;
+
+    void run(int count, const std::function<void(int)>& job) {
+        std::unique_lock<std::mutex> hold(lock_);
+        job_ = &job;
+        count_ = count;
+        next_ = 0;
+        ++generation_;
+        wake_.notify_all();
+        takeJobs(hold);
+        done_.wait(hold, [this] { return next_ >= count_ && busy_ == 0; });
+        job_ = nullptr;
+    }
+
+private:
+    // Runs jobs until none is left; `hold` is locked on entry and exit.
+    void takeJobs(std::unique_lock<std::mutex>& hold) {
+        while (job_ != nullptr && next_ < count_) {
+            const int i = next_++;
+            ++busy_;
+            const std::function<void(int)>* job = job_;
+            hold.unlock();
+            (*job)(i);
+            hold.lock();
+            if (--busy_ == 0 && next_ >= count_) {
+                done_.notify_all();
+            }
+        }
+    }
+    void work() {
+        std::unique_lock<std::mutex> hold(lock_);
+        std::uint64_t seen = generation_;
+        for (;;) {
+            wake_.wait(hold, [&] { return stop_ || generation_ != seen; });
+            if (stop_) {
+                return;
+            }
+            seen = generation_;
+            takeJobs(hold);
+        }
+    }
+
+    std::mutex lock_;  // guards everything below
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    const std::function<void(int)>* job_ = nullptr;
+    int count_ = 0;
+    int next_ = 0;
+    int busy_ = 0;
+    std::uint64_t generation_ = 0;
+    bool stop_ = false;
+    std::vector<std::thread> threads_;
+};
+
 // One channel's place in the grid: its stream, decoder and latest picture.
+// Touched by one crew thread at a time while a picture is drawn, and by the
+// export thread between pictures.
 struct Tile {
     int channel = 0;
     int x = 0, y = 0, width = 0, height = 0;  // the tile in the output picture
@@ -99,6 +181,8 @@ struct Tile {
     SwsContext* scaler = nullptr;  // owned, see ~Tile
     Stamp label;
     Stamp noVideo;
+    bool failed = false;
+    std::string error;
 
     Tile() = default;
     Tile(const Tile&) = delete;
@@ -119,6 +203,10 @@ private:
     bool openOutput(int fps, std::string* error);
     bool advance(Tile& tile, std::int64_t ms, std::string* error);
     void decodeNext(Tile& tile);
+    // Brings the tile to moment `ms` and draws it into its part of `frame`.
+    // Runs on a crew thread; touches only the tile, its part of the frame
+    // and, for the audio tile, the audio track and the muxer.
+    bool drawTile(Tile& tile, AVFrame* frame, std::int64_t ms, std::string* error);
     bool encode(AVFrame* frame, std::string* error);
 
     const EvidenceRequest& request_;
@@ -331,6 +419,49 @@ bool EvidenceWriter::advance(Tile& tile, std::int64_t ms, std::string* error) {
     return true;
 }
 
+bool EvidenceWriter::drawTile(Tile& t, AVFrame* frame, std::int64_t ms, std::string* error) {
+    if (!advance(t, ms, error)) {
+        return false;
+    }
+    const bool showing = t.havePicture && ms - t.pictureMs <= kPictureMaxAgeMs;
+    if (!showing) {
+        fillBlack(frame, t.x, t.y, t.width, t.height);
+        t.noVideo.blendInto(frame, t.x + 8, t.y + 8);
+        return true;
+    }
+    // Fit the picture into the tile, its shape kept.
+    const AVFrame* src = t.picture.get();
+    int w = t.width;
+    int h = static_cast<int>(static_cast<std::int64_t>(src->height) * w / src->width);
+    if (h > t.height) {
+        h = t.height;
+        w = static_cast<int>(static_cast<std::int64_t>(src->width) * h / src->height);
+    }
+    w &= ~1;
+    h &= ~1;
+    const int x = t.x + (t.width - w) / 2 / 2 * 2;
+    const int y = t.y + (t.height - h) / 2 / 2 * 2;
+    if (w != t.width || h != t.height) {
+        fillBlack(frame, t.x, t.y, t.width, t.height);
+    }
+    t.scaler = sws_getCachedContext(t.scaler, src->width, src->height,
+                                    static_cast<AVPixelFormat>(src->format), w, h,
+                                    AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (t.scaler == nullptr) {
+        *error = "Cannot scale the pictures of " + labels_.titleOf(t.channel);
+        return false;
+    }
+    std::uint8_t* dst[4] = {
+        frame->data[0] + static_cast<std::ptrdiff_t>(y) * frame->linesize[0] + x,
+        frame->data[1] + static_cast<std::ptrdiff_t>(y / 2) * frame->linesize[1] + x / 2,
+        frame->data[2] + static_cast<std::ptrdiff_t>(y / 2) * frame->linesize[2] + x / 2,
+        nullptr};
+    int lines[4] = {frame->linesize[0], frame->linesize[1], frame->linesize[2], 0};
+    sws_scale(t.scaler, src->data, src->linesize, 0, src->height, dst, lines);
+    t.label.blendInto(frame, t.x + 8, t.y + 8);
+    return true;
+}
+
 bool EvidenceWriter::encode(AVFrame* frame, std::string* error) {
     int rc = avcodec_send_frame(encoder_.get(), frame);
     if (rc < 0) {
@@ -383,6 +514,10 @@ ExportResult EvidenceWriter::run(const ExportControl& control, ProgressThrottle*
     if (av_frame_get_buffer(frame.get(), 0) < 0) {
         return ExportResult::failed("Out of memory for a picture");
     }
+    // The tiles are drawn side by side: decoding and scaling them is most of
+    // the work besides libx264's, which runs on threads of its own.
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    Crew crew(std::min(static_cast<int>(tiles_.size()), cores) - 1);
     const std::int64_t span = range.toMs - range.fromMs;
     const std::int64_t frames = (span * fps + 999) / 1000;
     for (std::int64_t k = 0; k < frames; ++k) {
@@ -393,47 +528,13 @@ ExportResult EvidenceWriter::run(const ExportControl& control, ProgressThrottle*
         if (av_frame_make_writable(frame.get()) < 0) {
             return ExportResult::failed("Out of memory for a picture");
         }
+        crew.run(static_cast<int>(tiles_.size()), [&](int i) {
+            Tile& tile = *tiles_[static_cast<std::size_t>(i)];
+            tile.failed = !drawTile(tile, frame.get(), ms, &tile.error);
+        });
         for (const auto& tile : tiles_) {
-            if (!advance(*tile, ms, &error)) {
-                return ExportResult::failed(error);
-            }
-            Tile& t = *tile;
-            const bool showing = t.havePicture && ms - t.pictureMs <= kPictureMaxAgeMs;
-            if (showing) {
-                // Fit the picture into the tile, its shape kept.
-                const AVFrame* src = t.picture.get();
-                int w = t.width;
-                int h = static_cast<int>(static_cast<std::int64_t>(src->height) * w / src->width);
-                if (h > t.height) {
-                    h = t.height;
-                    w = static_cast<int>(static_cast<std::int64_t>(src->width) * h / src->height);
-                }
-                w &= ~1;
-                h &= ~1;
-                const int x = t.x + (t.width - w) / 2 / 2 * 2;
-                const int y = t.y + (t.height - h) / 2 / 2 * 2;
-                if (w != t.width || h != t.height) {
-                    fillBlack(frame.get(), t.x, t.y, t.width, t.height);
-                }
-                t.scaler = sws_getCachedContext(t.scaler, src->width, src->height,
-                                                static_cast<AVPixelFormat>(src->format), w, h,
-                                                AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr,
-                                                nullptr, nullptr);
-                if (t.scaler == nullptr) {
-                    return ExportResult::failed("Cannot scale the pictures of " +
-                                                labels_.titleOf(t.channel));
-                }
-                std::uint8_t* dst[4] = {
-                    frame->data[0] + static_cast<std::ptrdiff_t>(y) * frame->linesize[0] + x,
-                    frame->data[1] + static_cast<std::ptrdiff_t>(y / 2) * frame->linesize[1] + x / 2,
-                    frame->data[2] + static_cast<std::ptrdiff_t>(y / 2) * frame->linesize[2] + x / 2,
-                    nullptr};
-                int lines[4] = {frame->linesize[0], frame->linesize[1], frame->linesize[2], 0};
-                sws_scale(t.scaler, src->data, src->linesize, 0, src->height, dst, lines);
-                t.label.blendInto(frame.get(), t.x + 8, t.y + 8);
-            } else {
-                fillBlack(frame.get(), t.x, t.y, t.width, t.height);
-                t.noVideo.blendInto(frame.get(), t.x + 8, t.y + 8);
+            if (tile->failed) {
+                return ExportResult::failed(tile->error);
             }
         }
         const BandText text = bandTextAt(day_, ms, request_.mph, labels_.vehicleNumber);
