@@ -43,6 +43,7 @@
 #include "app/ReadOuts.h"
 #include "app/UCDlgAbout.h"
 #include "app/UCDlgClose.h"
+#include "app/UCDlgExport.h"
 #include "app/UCPlaybackStrip.h"
 #include "display/GLWidget.h"
 #include "display/UCDisplayFrame.h"
@@ -152,6 +153,19 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     connect(ui->pbMaximize, SIGNAL(clicked()), this, SLOT(slotShowMaximize()));
     connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(slotCloseDlg(bool)));
     connect(ui->pbpopmap, SIGNAL(clicked()), this, SLOT(slotPopupMap()));
+
+    // Export, beside the setup button.
+    auto* exportButton = new QPushButton(ui->frame_4);
+    exportButton->setObjectName("pbExport");
+    exportButton->setFixedSize(ui->pbConfig->size());
+    exportButton->setIconSize(ui->pbConfig->iconSize());
+    exportButton->setFocusPolicy(Qt::NoFocus);
+    exportButton->setFlat(true);
+    exportButton->setStyleSheet(ui->pbConfig->styleSheet());
+    exportButton->setToolTip(UCDlgExport::actionText());
+    setButtonImage(exportButton, "top_export_nor_24.png");
+    ui->hlWindowButtons->insertWidget(ui->hlWindowButtons->indexOf(ui->pbConfig), exportButton);
+    connect(exportButton, &QPushButton::clicked, this, [this] { openExportDialog(); });
 
     setMouseTracking(true);
     ui->centralWidget->setMouseTracking(true);
@@ -803,12 +817,15 @@ void Korvel::buildContextMenus() {
         action(QT_TR_NOOP("Channel Title"), true, SLOT(slotShowTextChannelTitle()));
     m_actShowTextSiteName = action(QT_TR_NOOP("Site Name"), true, SLOT(slotShowTextSiteName()));
     m_actRefresh = action(QT_TR_NOOP("Refresh"), false, SLOT(slotSiteRefreshClicked()));
+    m_actExport = new QAction(UCDlgExport::actionText(), this);
+    connect(m_actExport, &QAction::triggered, this, [this] { openExportDialog(); });
 }
 
 void Korvel::slotDisplayContextMenu(const QPoint&) {
     QMenu menu(this);
     menu.setObjectName("CONTEXT_MENU");
     menu.addAction(m_actCloseAll);
+    menu.addAction(m_actExport);
     menu.addSeparator();
     QMenu* texts = menu.addMenu(tr("Show Text"));
     texts->addAction(m_actShowTextSiteName);
@@ -900,6 +917,49 @@ void Korvel::slotShowTextSiteName() {
 }
 
 // ------------------------------------------------------------ top-bar buttons
+
+UCDlgExport* Korvel::exportDialog() const {
+    return m_exportDialog.data();
+}
+
+void Korvel::openExportDialog(qint64 fromMs, qint64 toMs) {
+    if (dayFolderDate(m_currentFolder) == 0) {
+        showMessageBox(UCDlgExport::tr("Export"), UCDlgExport::tr("Open a day folder first."), 1);
+        return;
+    }
+    if (m_exportDialog && m_exportDialog->running()) {
+        m_exportDialog->raise();
+        m_exportDialog->activateWindow();
+        return;
+    }
+    if (!m_exportDialog) {
+        m_exportDialog = new UCDlgExport(this);
+        m_exportDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_exportDialog->setDay(m_currentFolder, m_dayOverview->day());
+    m_exportDialog->setUseMph(m_useMph);
+    if (fromMs < 0 || toMs <= fromMs) {
+        QDateTime playing;
+        if (m_currentPage != nullptr && m_currentPage->currentDateTime(playing)) {
+            const qint64 at = QTime(0, 0).msecsTo(playing.time());
+            fromMs = std::max<qint64>(0, at - 15'000);
+            toMs = std::min<qint64>(24 * 3600'000 - 1000, at + 15'000);
+        }
+    }
+    if (fromMs >= 0 && toMs > fromMs) {
+        m_exportDialog->setRange(fromMs, toMs);
+    }
+    int channel = -1;
+    if (m_currentPage != nullptr) {
+        if (auto* frame = qobject_cast<UCDisplayFrame*>(m_currentPage->widget())) {
+            frame->selectedChannel(channel);
+        }
+    }
+    m_exportDialog->setSelectedChannel(channel);
+    m_exportDialog->show();
+    m_exportDialog->raise();
+    m_exportDialog->activateWindow();
+}
 
 void Korvel::slotConfig() {
     // A chosen drive becomes the card root, so the editor opens its files.

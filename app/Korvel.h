@@ -53,6 +53,7 @@ class QPrinter;
 class QProgressIndicator;
 class QSizeGrip;
 class UCDisplayFrame;
+class UCDlgExport;
 class UCPlaybackStrip;
 namespace Ui {
 class Korvel;
@@ -108,6 +109,14 @@ public:
     void seekAndPlay(const QDateTime& at);
     // Moves every channel of the current page to `at`, keeping its play state.
     void seekDayTo(const QDateTime& at);
+
+    // Opens the export dialog on the opened day (one dialog at a time; an
+    // open one comes to the front), with the range [fromMs, toMs) of the day
+    // when given (fromMs < toMs), else 15 s either side of the playing time.
+    // The selected view's channel is ticked and gives the evidence audio.
+    // Without an opened day it says so and opens nothing.
+    void openExportDialog(qint64 fromMs = -1, qint64 toMs = -1);
+    UCDlgExport* exportDialog() const;
 
     // "<folder>/<yyyymmdd><hhmmss>_ch<nn>.png" with the time's leading zeros
     // dropped (09:05:03 is 90503) and nn = channel + 1.
@@ -287,4 +296,7 @@ private:
     std::unique_ptr<CDayOverview> m_dayOverview;
     // The view of the last print request.
     QPointer<QWidget> m_printTarget;
+    // The export dialog while it is open (a child of the window).
+    QPointer<UCDlgExport> m_exportDialog;
+    QAction* m_actExport = nullptr;
 };
