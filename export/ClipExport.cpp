@@ -254,6 +254,12 @@ ExportResult exportClips(const ClipRequest& request, const ExportControl& contro
         if (control.cancelled()) {
             return ExportResult::cancelled();
         }
+        if (i > 0) {
+            progress.report(static_cast<double>(i) * share, true);
+            if (control.cancelled()) {
+                return ExportResult::cancelled();
+            }
+        }
         const int channel = range.channels[i];
         std::string folder = request.outFolder;
         if (folder.empty() || folder.back() != '/') {

@@ -13,12 +13,12 @@
 
 namespace exporting {
 
-void ProgressThrottle::report(double fraction) {
+void ProgressThrottle::report(double fraction, bool force) {
     if (!control_.progress) {
         return;
     }
     const auto now = std::chrono::steady_clock::now();
-    if (reported_ && fraction < 1.0 && now - last_ < std::chrono::milliseconds(100)) {
+    if (reported_ && !force && fraction < 1.0 && now - last_ < std::chrono::milliseconds(100)) {
         return;
     }
     reported_ = true;

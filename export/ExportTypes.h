@@ -72,11 +72,12 @@ struct ExportControl {
 };
 
 // Passes the share done on to the caller's callback, at most every 100 ms
-// (and always the first and the final report).
+// (and always the first, the final and a forced report: the start of a new
+// file).
 class ProgressThrottle {
 public:
     explicit ProgressThrottle(const ExportControl& control) : control_(control) {}
-    void report(double fraction);
+    void report(double fraction, bool force = false);
 
 private:
     const ExportControl& control_;

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cmath>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -122,26 +123,74 @@ TEST_F(ClipExport, EveryPictureOfTheRangeAcrossRecordingFilesWithAudioAndNames) 
     EXPECT_EQ(second["channel"].toString(), "2");
 }
 
-TEST_F(ClipExport, StartsAtTheKeyFrameAtOrBeforeTheStart) {
-    // 12:00:03.5 lies in the first recording's last second: its key frame at
-    // 12:00:03 begins the clip, though the reader's search lands on the next
-    // recording.
-    ExportResult r = exporting::exportClips(request(ms(12, 0, 3, 500), ms(12, 0, 6), {0}), {});
-    ASSERT_TRUE(r.ok()) << r.message;
-    QJsonObject p = probe(r.files.at(0));
-    EXPECT_EQ(number(streamOf(p, "video")["nb_read_packets"]), 3 * 5);
-    EXPECT_NEAR(number(p["format"].toObject()["duration"]), 3.0, kFrame);
-    EXPECT_EQ(p["format"].toObject()["tags"].toObject()["creation_time"].toString(),
-              "2026-03-01T12:00:03");
-    EXPECT_TRUE(videoPackets(r.files.at(0)).at(0).key);
+// Creation time and picture count of a one-channel clip.
+std::pair<QString, int> clipStart(const std::string& day, std::int64_t from, std::int64_t to,
+                                  int channel, const std::string& out) {
+    fs::remove_all(out);
+    fs::create_directories(out);
+    const ExportResult r = exporting::exportClips({{day, from, to, {channel}}, out}, {});
+    if (!r.ok() || r.files.size() != 1) {
+        return {QString::fromStdString(r.message), -1};
+    }
+    const QJsonObject p = probe(r.files[0]);
+    if (!videoPackets(r.files[0]).at(0).key) {
+        return {"first picture not a key frame", -1};
+    }
+    return {p["format"].toObject()["tags"].toObject()["creation_time"].toString(),
+            static_cast<int>(number(streamOf(p, "video")["nb_read_packets"]))};
+}
 
-    // Within a recording: 12:00:05.8 starts at 12:00:05.
-    fs::remove_all(out_);
-    fs::create_directories(out_);
-    r = exporting::exportClips(request(ms(12, 0, 5, 800), ms(12, 0, 7), {1}), {});
-    ASSERT_TRUE(r.ok()) << r.message;
-    p = probe(r.files.at(0));
-    EXPECT_EQ(number(streamOf(p, "video")["nb_read_packets"]), 2 * 5);
+TEST_F(ClipExport, StartsAtTheKeyFrameAtOrBeforeTheStart) {
+    const std::string day = card_->outDir + "/20260301";
+    // Key frames every second: 12:00:03.5 starts at 12:00:03, also in a
+    // recording's last second, and 12:00:05.8 at 12:00:05.
+    EXPECT_EQ(clipStart(day, ms(12, 0, 3, 500), ms(12, 0, 6), 0, out_),
+              std::make_pair(QString("2026-03-01T12:00:03"), 3 * 5));
+    EXPECT_EQ(clipStart(day, ms(12, 0, 5, 800), ms(12, 0, 7), 1, out_),
+              std::make_pair(QString("2026-03-01T12:00:05"), 2 * 5));
+}
+
+TEST(ClipExportCards, KeyFramesTwoSecondsApartStartTheClipAtTheOneBefore) {
+    // The index files list only the key frames of even seconds, as a
+    // recorder with 2-second groups of pictures writes them: the reader's
+    // search lands after the start, and the clip must go back.
+    const mkcard::CardOptions o = smallCard("clip-gop");
+    ASSERT_EQ(writeCard(o), "");
+    const std::string day = o.outDir + "/20260301";
+    for (const auto& e : fs::directory_iterator(day)) {
+        if (e.path().extension() != ".idx") {
+            continue;
+        }
+        std::string bytes;
+        run("cat " + shellQuoted(e.path().string()), &bytes);
+        std::string kept = bytes.substr(0, 294);
+        int count = 0;
+        for (std::size_t at = 294; at + 16 <= bytes.size(); at += 16) {
+            const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at + 4);
+            const std::uint32_t stamp = p[0] | (p[1] << 8) | (p[2] << 16) | (p[3] << 24);
+            if (stamp % 2000 == 0) {
+                kept += bytes.substr(at, 16);
+                ++count;
+            }
+        }
+        kept[8] = static_cast<char>(count);
+        kept[9] = 0;
+        std::FILE* f = std::fopen(e.path().c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(kept.data(), 1, kept.size(), f);
+        std::fclose(f);
+    }
+    const std::string out = tempPath("clip-gop-out");
+    // Within a recording: the key frame 1.5 s before.
+    EXPECT_EQ(clipStart(day, ms(12, 0, 5, 500), ms(12, 0, 7), 0, out),
+              std::make_pair(QString("2026-03-01T12:00:04"), 3 * 5));
+    // After a recording's last listed key frame: that key frame, in the
+    // recording before the one the search finds.
+    EXPECT_EQ(clipStart(day, ms(12, 0, 7, 500), ms(12, 0, 9), 0, out),
+              std::make_pair(QString("2026-03-01T12:00:06"), 3 * 5));
+    std::error_code ec;
+    fs::remove_all(o.outDir, ec);
+    fs::remove_all(out, ec);
 }
 
 TEST_F(ClipExport, ChannelsWithoutPicturesAreNotedOrRefused) {
@@ -151,11 +200,20 @@ TEST_F(ClipExport, ChannelsWithoutPicturesAreNotedOrRefused) {
     ASSERT_EQ(r.notes.size(), 1u);
     EXPECT_NE(r.notes[0].find("CH7"), std::string::npos) << r.notes[0];
 
+    // No channels named: every channel of the day.
+    fs::remove_all(out_);
+    fs::create_directories(out_);
+    r = exporting::exportClips(request(ms(12, 0, 1), ms(12, 0, 3), {}), {});
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(filesIn(out_), (std::vector<std::string>{"20260301_120001-120003_CH1.mp4",
+                                                        "20260301_120001-120003_CH2.mp4"}));
+
     // A range after the recordings: nothing written, a reason given.
     r = exporting::exportClips(request(ms(12, 5, 0), ms(12, 6, 0)), {});
     EXPECT_EQ(r.status, exporting::Status::Failed);
     EXPECT_NE(r.message.find("No recording"), std::string::npos) << r.message;
-    EXPECT_EQ(filesIn(out_), std::vector<std::string>{"20260301_120001-120003_CH2.mp4"});
+    EXPECT_EQ(filesIn(out_), (std::vector<std::string>{"20260301_120001-120003_CH1.mp4",
+                                                        "20260301_120001-120003_CH2.mp4"}));
 }
 
 TEST_F(ClipExport, ACancelledExportLeavesNoFile) {
@@ -163,10 +221,11 @@ TEST_F(ClipExport, ACancelledExportLeavesNoFile) {
     ExportControl control;
     control.cancel = &cancel;
     int reports = 0;
-    // Cancelled once the first channel's file is under way.
+    // Cancelled when the second channel's file begins: the first one is
+    // complete but not yet renamed.
     control.progress = [&](double fraction) {
         ++reports;
-        if (fraction > 0.0) {
+        if (fraction >= 0.5) {
             cancel = true;
         }
     };
@@ -233,6 +292,22 @@ TEST(ClipExportCards, OtherAudioCodingsAndAFileWithoutClock) {
     EXPECT_EQ(number(streamOf(probe(r.files[1]), "video")["nb_read_packets"]), 40);
     std::error_code ec;
     fs::remove_all(o.outDir, ec);
+    fs::remove_all(out, ec);
+
+    // A recorder without microphone: pictures only.
+    mkcard::CardOptions silent = smallCard("clip-silent");
+    silent.audio = mkcard::AudioCoding::None;
+    silent.channels = 1;
+    silent.filesPerChannel = 1;
+    ASSERT_EQ(writeCard(silent), "");
+    fs::create_directories(out);
+    const ExportResult quiet = exporting::exportClips(
+        {{silent.outDir + "/20260301", ms(12, 0, 0), ms(12, 0, 2), {0}}, out}, {});
+    ASSERT_TRUE(quiet.ok()) << quiet.message;
+    const QJsonObject p = probe(quiet.files.at(0));
+    EXPECT_EQ(p["streams"].toArray().size(), 1);
+    EXPECT_EQ(streamOf(p, "video")["codec_name"].toString(), "h264");
+    fs::remove_all(silent.outDir, ec);
     fs::remove_all(out, ec);
 }
 

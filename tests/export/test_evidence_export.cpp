@@ -153,7 +153,10 @@ TEST_F(EvidenceExport, CancelledOrRefusedLeavesNoFile) {
             cancel = true;
         }
     };
-    exporting::ExportResult r = exporting::exportEvidence(request({0, 1}), control);
+    exporting::EvidenceRequest whole = request({0, 1});
+    whole.range.fromMs = ms(12, 0, 0);
+    whole.range.toMs = ms(12, 0, 12);
+    exporting::ExportResult r = exporting::exportEvidence(whole, control);
     EXPECT_EQ(r.status, exporting::Status::Cancelled);
     EXPECT_EQ(filesIn(folder_), std::vector<std::string>{});
 
