@@ -3,6 +3,8 @@
 // Small generated cards and the Debian ffprobe and ffmpeg programs for the
 // export tests: what the exported files hold is read back by real tools.
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,6 +59,23 @@ constexpr std::int64_t ms(int h, int m, int s, int milli = 0) {
     return ((h * 60LL + m) * 60LL + s) * 1000LL + milli;
 }
 
+// Removes a folder tree when it goes out of scope, also when a test stops
+// early.
+class TempTree {
+public:
+    explicit TempTree(std::string path) : path_(std::move(path)) {}
+    ~TempTree() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 // Runs a shell command line; its standard output in *out, its exit status.
 inline int run(const std::string& command, std::string* out) {
     out->clear();
@@ -103,6 +122,25 @@ inline std::string decodeErrors(const std::string& path) {
     std::string out;
     const int rc = run("ffmpeg -nostdin -v error -i " + shellQuoted(path) + " -f null - 2>&1", &out);
     return rc == 0 ? out : "ffmpeg exit " + std::to_string(rc) + ": " + out;
+}
+
+// Runs f with the process's file size limited to `bytes`: writes past it fail
+// with EFBIG, as writes to a full disk fail.
+template <typename F>
+auto withFileSizeLimit(rlim_t bytes, F&& f) {
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &previous);
+    struct rlimit small = saved;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
+    auto result = f();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &previous, nullptr);
+    return result;
 }
 
 // The regular files of a folder, names only.

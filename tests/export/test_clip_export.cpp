@@ -3,9 +3,6 @@
 // audio and the card's names, across recording files; and what a cancelled
 // or failed export leaves (nothing).
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <atomic>
 #include <cmath>
 #include <sstream>
@@ -155,6 +152,7 @@ TEST(ClipExportCards, KeyFramesTwoSecondsApartStartTheClipAtTheOneBefore) {
     // recorder with 2-second groups of pictures writes them: the reader's
     // search lands after the start, and the clip must go back.
     const mkcard::CardOptions o = smallCard("clip-gop");
+    const TempTree card(o.outDir);
     ASSERT_EQ(writeCard(o), "");
     const std::string day = o.outDir + "/20260301";
     for (const auto& e : fs::directory_iterator(day)) {
@@ -181,6 +179,7 @@ TEST(ClipExportCards, KeyFramesTwoSecondsApartStartTheClipAtTheOneBefore) {
         std::fclose(f);
     }
     const std::string out = tempPath("clip-gop-out");
+    const TempTree outTree(out);
     // Within a recording: the key frame 1.5 s before.
     EXPECT_EQ(clipStart(day, ms(12, 0, 5, 500), ms(12, 0, 7), 0, out),
               std::make_pair(QString("2026-03-01T12:00:04"), 3 * 5));
@@ -188,9 +187,6 @@ TEST(ClipExportCards, KeyFramesTwoSecondsApartStartTheClipAtTheOneBefore) {
     // recording before the one the search finds.
     EXPECT_EQ(clipStart(day, ms(12, 0, 7, 500), ms(12, 0, 9), 0, out),
               std::make_pair(QString("2026-03-01T12:00:06"), 3 * 5));
-    std::error_code ec;
-    fs::remove_all(o.outDir, ec);
-    fs::remove_all(out, ec);
 }
 
 TEST_F(ClipExport, ChannelsWithoutPicturesAreNotedOrRefused) {
@@ -237,19 +233,9 @@ TEST_F(ClipExport, ACancelledExportLeavesNoFile) {
 
 TEST_F(ClipExport, AWriteFailureNamesThePathAndLeavesNoFile) {
     // A file size limit fails the writes as a full disk would.
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &ignore, &previous);
-    struct rlimit small = saved;
-    small.rlim_cur = 40 * 1024;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const ExportResult r = exporting::exportClips(request(ms(12, 0, 0), ms(12, 0, 12)), {});
-    setrlimit(RLIMIT_FSIZE, &saved);
-    sigaction(SIGXFSZ, &previous, nullptr);
-
+    const ExportResult r = withFileSizeLimit(40 * 1024, [&] {
+        return exporting::exportClips(request(ms(12, 0, 0), ms(12, 0, 12)), {});
+    });
     EXPECT_EQ(r.status, exporting::Status::Failed);
     EXPECT_NE(r.message.find(out_ + "/20260301_120000-120012_CH"), std::string::npos) << r.message;
     EXPECT_EQ(filesIn(out_), std::vector<std::string>{});
@@ -270,8 +256,10 @@ TEST(ClipExportCards, OtherAudioCodingsAndAFileWithoutClock) {
     mkcard::CardOptions o = smallCard("clip-adpcm");
     o.audio = mkcard::AudioCoding::Adpcm;
     o.faults.push_back({mkcard::FaultKind::InvalidStartDate, 0, 1});
+    const TempTree card(o.outDir);
     ASSERT_EQ(writeCard(o), "");
     const std::string out = tempPath("clip-adpcm-out");
+    const TempTree outTree(out);
     fs::create_directories(out);
     const ExportResult r = exporting::exportClips(
         {{o.outDir + "/20260301", ms(12, 0, 2), ms(12, 0, 10), {0, 1}}, out}, {});
@@ -290,15 +278,14 @@ TEST(ClipExportCards, OtherAudioCodingsAndAFileWithoutClock) {
     EXPECT_NEAR(packets[10].pts - packets[9].pts, 4.2, 0.002);
     EXPECT_TRUE(packets[10].key);
     EXPECT_EQ(number(streamOf(probe(r.files[1]), "video")["nb_read_packets"]), 40);
-    std::error_code ec;
-    fs::remove_all(o.outDir, ec);
-    fs::remove_all(out, ec);
+    fs::remove_all(out);
 
     // A recorder without microphone: pictures only.
     mkcard::CardOptions silent = smallCard("clip-silent");
     silent.audio = mkcard::AudioCoding::None;
     silent.channels = 1;
     silent.filesPerChannel = 1;
+    const TempTree silentCard(silent.outDir);
     ASSERT_EQ(writeCard(silent), "");
     fs::create_directories(out);
     const ExportResult quiet = exporting::exportClips(
@@ -307,8 +294,6 @@ TEST(ClipExportCards, OtherAudioCodingsAndAFileWithoutClock) {
     const QJsonObject p = probe(quiet.files.at(0));
     EXPECT_EQ(p["streams"].toArray().size(), 1);
     EXPECT_EQ(streamOf(p, "video")["codec_name"].toString(), "h264");
-    fs::remove_all(silent.outDir, ec);
-    fs::remove_all(out, ec);
 }
 
 }  // namespace

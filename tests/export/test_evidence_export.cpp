@@ -144,6 +144,43 @@ TEST_F(EvidenceExport, EachPictureShowsItsOwnSecond) {
     }
 }
 
+TEST(EvidenceExportCards, AnotherShapeIsFittedBetweenBlackBars) {
+    // 4:3 pictures in the single tile of a 16:9 video: black bars left and
+    // right, whatever the picture before left there.
+    mkcard::CardOptions o = smallCard("evidence-4x3");
+    o.width = 160;
+    o.height = 120;
+    o.channels = 1;
+    o.filesPerChannel = 1;
+    const TempTree card(o.outDir);
+    ASSERT_EQ(writeCard(o), "");
+    const std::string folder = tempPath("evidence-4x3-out");
+    const TempTree outTree(folder);
+    fs::create_directories(folder);
+    exporting::EvidenceRequest r;
+    r.range = {o.outDir + "/20260301", ms(12, 0, 1), ms(12, 0, 3), {0}};
+    r.outPath = folder + "/e.mp4";
+    r.x264Preset = "ultrafast";
+    const exporting::ExportResult done = exporting::exportEvidence(r, {});
+    ASSERT_TRUE(done.ok()) << done.message;
+    // The last picture's left bar ((1920 - 1440) / 2 = 240 wide), below the
+    // channel's label and above the band, in colour: black, not merely dark.
+    auto brightest = [&](const std::string& crop) {
+        std::string rgb;
+        run("ffmpeg -nostdin -v error -sseof -0.3 -i " + shellQuoted(r.outPath) +
+                " -frames:v 1 -vf crop=" + crop + " -f rawvideo -pix_fmt rgb24 -",
+            &rgb);
+        int most = rgb.empty() ? -1 : 0;
+        for (const char c : rgb) {
+            most = std::max(most, static_cast<int>(static_cast<unsigned char>(c)));
+        }
+        return most;
+    };
+    EXPECT_GT(brightest("232:60:0:0"), 100);  // the label is there
+    EXPECT_LT(brightest("232:900:0:100"), 8);
+    EXPECT_GT(brightest("200:200:800:400"), 100);  // the picture is there
+}
+
 TEST_F(EvidenceExport, CancelledOrRefusedLeavesNoFile) {
     std::atomic<bool> cancel{false};
     exporting::ExportControl control;
@@ -158,6 +195,18 @@ TEST_F(EvidenceExport, CancelledOrRefusedLeavesNoFile) {
     whole.range.toMs = ms(12, 0, 12);
     exporting::ExportResult r = exporting::exportEvidence(whole, control);
     EXPECT_EQ(r.status, exporting::Status::Cancelled);
+    EXPECT_EQ(filesIn(folder_), std::vector<std::string>{});
+
+    // Nothing recorded in the range; a full disk.
+    exporting::EvidenceRequest late = request({0, 1});
+    late.range.fromMs = ms(13, 0, 0);
+    late.range.toMs = ms(13, 0, 5);
+    r = exporting::exportEvidence(late, {});
+    EXPECT_EQ(r.status, exporting::Status::Failed);
+    EXPECT_NE(r.message.find("No recording"), std::string::npos) << r.message;
+    r = withFileSizeLimit(20 * 1024, [&] { return exporting::exportEvidence(whole, {}); });
+    EXPECT_EQ(r.status, exporting::Status::Failed);
+    EXPECT_NE(r.message.find("Cannot write " + whole.outPath), std::string::npos) << r.message;
     EXPECT_EQ(filesIn(folder_), std::vector<std::string>{});
 
     exporting::EvidenceRequest bad = request({0, 1});

@@ -116,9 +116,11 @@ std::string readFile(const std::string& path) {
 
 TEST(TrackExport, OnePointPerFixAsTheCardRecordedIt) {
     const mkcard::CardOptions card = smallCard("track");
+    const TempTree cardTree(card.outDir);
     ASSERT_EQ(writeCard(card), "");
     const mkcard::Telemetry telemetry = mkcard::cardTelemetry(card);
     const std::string folder = tempPath("track-out");
+    const TempTree outTree(folder);
     fs::create_directories(folder);
     // Fixes at 12:00:02 ... 12:00:08; the one at 12:00:09 ends the range.
     exporting::TrackRequest request;
@@ -172,9 +174,6 @@ TEST(TrackExport, OnePointPerFixAsTheCardRecordedIt) {
         EXPECT_EQ(row[5], mkcard::formatCentis(mkcard::centis(g.y)));
         EXPECT_EQ(row[6], mkcard::formatCentis(mkcard::centis(g.z)));
     }
-    std::error_code ec;
-    fs::remove_all(card.outDir, ec);
-    fs::remove_all(folder, ec);
 }
 
 analysis::GpsFix fix(std::int64_t ms, double lat, double lon, bool valid = true) {
