@@ -44,8 +44,8 @@ struct DayAnalysis {
     std::string dayFolder;
     std::string cardRoot;
     DayData data;
-    ShockLevels levels;           // the card's levels (defaults when not found)
-    ShockThresholds thresholds;   // the thresholds the events were found with
+    ShockLevels levels;          // the card's levels (defaults when not found)
+    ShockThresholds thresholds;  // the thresholds the events were found with
     std::vector<ShockEvent> events;
     TripSummary trip;
 };

@@ -22,11 +22,11 @@ constexpr double kKmhPerKnot = 1.852;
 constexpr double kMphPerKnot = 1.150779;
 
 struct GpsFix {
-    std::int64_t ms = 0;      // time of the fix, ms from the day's midnight
-    double latitude = 0.0;    // degrees, north positive
-    double longitude = 0.0;   // degrees, east positive
-    double knots = 0.0;       // speed over ground; 0 when the record holds none
-    int channel = 0;          // the channel whose recording carried it
+    std::int64_t ms = 0;     // time of the fix, ms from the day's midnight
+    double latitude = 0.0;   // degrees, north positive
+    double longitude = 0.0;  // degrees, east positive
+    double knots = 0.0;      // speed over ground; 0 when the record holds none
+    int channel = 0;         // the channel whose recording carried it
     // The position is a position: finite, within the globe and not 0/0
     // (what a receiver without a fix writes). Invalid fixes stay in the track
     // (one point per recorded fix) but take no part in distances or the map.
@@ -37,8 +37,8 @@ struct GpsFix {
 struct GsensorSample {
     std::int64_t ms = 0;
     float axis[3] = {0.0f, 0.0f, 0.0f};  // X, Y, Z
-    int channel = 0;       // the recording's channel; -1 for a log sample
-    bool fromLog = false;  // taken from an hourly log where no recording had it
+    int channel = 0;                     // the recording's channel; -1 for a log sample
+    bool fromLog = false;                // taken from an hourly log where no recording had it
 };
 
 // A day folder's samples in time order.

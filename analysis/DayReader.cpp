@@ -69,8 +69,8 @@ private:
 std::size_t readAt(int fd, std::uint8_t* to, std::size_t n, std::int64_t offset) {
     std::size_t got = 0;
     while (got < n) {
-        const ssize_t r = ::pread(fd, to + got, n - got, static_cast<off_t>(offset) +
-                                                             static_cast<off_t>(got));
+        const ssize_t r =
+            ::pread(fd, to + got, n - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
         if (r < 0 && errno == EINTR) {
             continue;
         }
@@ -89,8 +89,8 @@ public:
 
     // Points at n bytes from `offset`, or null when the file has fewer.
     const std::uint8_t* at(std::int64_t offset, std::size_t n) {
-        if (offset >= start_ && offset + static_cast<std::int64_t>(n) <=
-                                    start_ + static_cast<std::int64_t>(length_)) {
+        if (offset >= start_ &&
+            offset + static_cast<std::int64_t>(n) <= start_ + static_cast<std::int64_t>(length_)) {
             return buffer_.data() + (offset - start_);
         }
         if (n > buffer_.size()) {
@@ -110,8 +110,8 @@ private:
 
 pt::ptime midnightOf(int dayDate) {
     try {
-        return pt::ptime(boost::gregorian::date(dayDate / 10000, dayDate / 100 % 100,
-                                                dayDate % 100));
+        return pt::ptime(
+            boost::gregorian::date(dayDate / 10000, dayDate / 100 % 100, dayDate % 100));
     } catch (const std::out_of_range&) {
         return pt::ptime(pt::not_a_date_time);
     }
@@ -187,8 +187,9 @@ std::vector<Period> periodsOf(const std::string& dayFolder) {
     std::vector<Period> periods;
     periods.reserve(byStart.size());
     for (auto& [start, files] : byStart) {
-        std::stable_sort(files.begin(), files.end(),
-                         [](const Recording& a, const Recording& b) { return a.channel < b.channel; });
+        std::stable_sort(files.begin(), files.end(), [](const Recording& a, const Recording& b) {
+            return a.channel < b.channel;
+        });
         periods.push_back(std::move(files));
     }
     return periods;
@@ -430,8 +431,7 @@ bool readDay(const std::string& dayFolder, const ReadOptions& options,
         std::stable_sort(out->gsensor.begin(), out->gsensor.end(), byTime);
     }
     dropDuplicates(&out->fixes, kSameFixMs, [](const GpsFix& f) { return f.channel; });
-    dropDuplicates(&out->gsensor, kSameGsensorMs,
-                          [](const GsensorSample& s) { return s.channel; });
+    dropDuplicates(&out->gsensor, kSameGsensorMs, [](const GsensorSample& s) { return s.channel; });
 
     if (options.useLogs) {
         std::string root = options.cardRoot;
@@ -497,7 +497,8 @@ bool parseGsensorLogLine(const char* line, std::size_t length, int hour, Gsensor
         if (itemCount == 4) {
             return false;
         }
-        items[itemCount++] = named.substr(from, comma == std::string_view::npos ? comma : comma - from);
+        items[itemCount++] =
+            named.substr(from, comma == std::string_view::npos ? comma : comma - from);
         if (comma == std::string_view::npos) {
             break;
         }
@@ -529,7 +530,8 @@ bool parseGsensorLogLine(const char* line, std::size_t length, int hour, Gsensor
         const std::string_view item = items[a];
         const std::size_t colon = item.find(':');
         double v = 0.0;
-        if (colon != std::string_view::npos && item.find(':', colon + 1) == std::string_view::npos &&
+        if (colon != std::string_view::npos &&
+            item.find(':', colon + 1) == std::string_view::npos &&
             parseDouble(item.data() + colon + 1, item.data() + item.size(), &v)) {
             s.axis[a] = static_cast<float>(v);
         }
@@ -572,7 +574,8 @@ std::vector<GsensorSample> readGsensorLog(const std::string& path, int hour) {
         const char* p = reinterpret_cast<const char*>(block.data());
         const char* end = p + got;
         while (p < end) {
-            const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            const char* nl =
+                static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
             const char* stop = nl != nullptr ? nl : end;
             const std::size_t n = static_cast<std::size_t>(stop - p);
             if (line.size() + n <= kMaxLine) {

@@ -166,8 +166,8 @@ std::vector<ShockEvent> detectShocks(const std::vector<GsensorSample>& samples,
     std::vector<ShockEvent> events;
     double threshold[3];
     for (int a = 0; a < 3; ++a) {
-        threshold[a] = std::isfinite(thresholds.g[a]) ? std::max(thresholds.g[a], kMinThresholdG)
-                                                      : 1.3;
+        threshold[a] =
+            std::isfinite(thresholds.g[a]) ? std::max(thresholds.g[a], kMinThresholdG) : 1.3;
     }
 
     const std::vector<Block> blocks = restBlocks(samples);

@@ -4,9 +4,10 @@
 // resting vector by more than a threshold.
 //
 // Resting vector: per axis, the median of the per-minute medians of the
-// minutes within 5 minutes either side: gravity as the mounted sensor sees it. It follows the mounting and slow changes (a long slope) but not
-// manoeuvres of seconds, so hard braking or a sharp turn counts against the
-// threshold as a blow does, as the recorder's own shock sensor counts it.
+// minutes within 5 minutes either side: gravity as the mounted sensor sees it. It follows the
+// mounting and slow changes (a long slope) but not manoeuvres of seconds, so hard braking or a
+// sharp turn counts against the threshold as a blow does, as the recorder's own shock sensor counts
+// it.
 //
 // A sample exceeds when, on some axis, |value - rest| is above that axis's
 // threshold. Exceeding samples less than 2 s apart belong to one event; the
@@ -64,10 +65,10 @@ struct ShockThresholds {
 };
 
 struct ShockEvent {
-    std::int64_t ms = 0;  // ms from the day's midnight
-    int axis = 0;         // 0 X, 1 Y, 2 Z
-    float peakG = 0.0f;   // signed deviation from the resting vector on `axis`
-    bool fromLog = false; // found in samples of an hourly log
+    std::int64_t ms = 0;   // ms from the day's midnight
+    int axis = 0;          // 0 X, 1 Y, 2 Z
+    float peakG = 0.0f;    // signed deviation from the resting vector on `axis`
+    bool fromLog = false;  // found in samples of an hourly log
     // Speed and position at that time; hasFix false when no valid fix lies
     // within 2 s.
     bool hasFix = false;

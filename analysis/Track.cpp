@@ -94,12 +94,12 @@ bool isPlausibleStep(const GpsFix& a, const GpsFix& b) {
     const double metres = greatCircleMetres(a.latitude, a.longitude, b.latitude, b.longitude);
     // Fixes closer than a second still get a second: two records of one fix
     // must not look like a jump.
-    const double seconds = std::max<double>(1.0, static_cast<double>(std::llabs(b.ms - a.ms)) / 1000.0);
+    const double seconds =
+        std::max<double>(1.0, static_cast<double>(std::llabs(b.ms - a.ms)) / 1000.0);
     return metres / seconds * 3.6 <= kMaxPlausibleKmh;
 }
 
-bool fixAt(const std::vector<GpsFix>& fixes, std::int64_t ms, std::int64_t maxGapMs,
-           GpsFix* out) {
+bool fixAt(const std::vector<GpsFix>& fixes, std::int64_t ms, std::int64_t maxGapMs, GpsFix* out) {
     const auto after = std::lower_bound(fixes.begin(), fixes.end(), ms,
                                         [](const GpsFix& f, std::int64_t t) { return f.ms < t; });
     const GpsFix* next = nullptr;
@@ -132,8 +132,8 @@ bool fixAt(const std::vector<GpsFix>& fixes, std::int64_t ms, std::int64_t maxGa
         *out = *nearer;
         return true;
     }
-    const double f = static_cast<double>(ms - previous->ms) /
-                     static_cast<double>(next->ms - previous->ms);
+    const double f =
+        static_cast<double>(ms - previous->ms) / static_cast<double>(next->ms - previous->ms);
     GpsFix v = *previous;
     v.ms = ms;
     v.latitude = previous->latitude + f * (next->latitude - previous->latitude);
@@ -232,7 +232,8 @@ std::vector<TrackRun> displayRuns(const std::vector<GpsFix>& fixes,
         if (previous != nullptr && f.ms - previous->ms <= kMaxStepGapMs &&
             isPlausibleStep(*previous, f)) {
             const int band = speedBand((previous->knots + f.knots) / 2.0, edgesKnots);
-            if (raw.empty() || raw.back().band != band || raw.back().points.back() != previousIndex) {
+            if (raw.empty() || raw.back().band != band ||
+                raw.back().points.back() != previousIndex) {
                 raw.push_back({band, {previousIndex}});
             }
             raw.back().points.push_back(i);

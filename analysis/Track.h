@@ -37,8 +37,7 @@ bool isPlausibleStep(const GpsFix& a, const GpsFix& b);
 // interpolated (position and speed) when both lie within `maxGapMs` of it;
 // otherwise the nearer one within `maxGapMs`. False when there is none.
 // `fixes` is sorted by time.
-bool fixAt(const std::vector<GpsFix>& fixes, std::int64_t ms, std::int64_t maxGapMs,
-           GpsFix* out);
+bool fixAt(const std::vector<GpsFix>& fixes, std::int64_t ms, std::int64_t maxGapMs, GpsFix* out);
 
 // Index range [first, last) of the fixes with fromMs <= ms < toMs.
 std::pair<std::size_t, std::size_t> fixesBetween(const std::vector<GpsFix>& fixes,
@@ -61,8 +60,8 @@ struct TripSummary {
     double maxKnots = 0.0;
     double averageMovingKnots = 0.0;
     int events = 0;
-    int fixes = 0;       // fixes recorded
-    int validFixes = 0;  // of which valid
+    int fixes = 0;              // fixes recorded
+    int validFixes = 0;         // of which valid
     std::int64_t firstMs = -1;  // first and last fix, -1 without fixes
     std::int64_t lastMs = -1;
 };

@@ -1,12 +1,14 @@
 #include "app/CConfiguration.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QVariant>
 
 #include <type_traits>
 
+#include "app/PrivateFile.h"
 #include "app/StoredText.h"
 
 CConfiguration g_config;
@@ -88,6 +90,10 @@ QString CConfiguration::filePath() {
     return QDir::homePath() + "/" + "korvl" + "/" + "korvel_config.ini";
 }
 
+QString CConfiguration::defaultCapturePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + "/Korvel";
+}
+
 void CConfiguration::load() {
     QSettings ini(filePath(), QSettings::IniFormat);
     forEachField(*this,
@@ -101,8 +107,12 @@ void CConfiguration::load() {
                          e.text = decodeStoredText(ini.value(key, def).toString());
                      },
                  });
-    if (m_capturePath.isEmpty()) {
-        m_capturePath = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    // Earlier versions stored the desktop folder, which many accounts do not
+    // have: such a value is taken for the default as well.
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (m_capturePath.isEmpty() ||
+        (m_capturePath == desktop && !QFileInfo(desktop).isDir())) {
+        m_capturePath = defaultCapturePath();
     }
     if (m_p2pServerAddress.isEmpty()) {
         m_p2pServerAddress = QString::fromLatin1(kDefaultP2PServer);
@@ -110,6 +120,8 @@ void CConfiguration::load() {
 }
 
 void CConfiguration::save() const {
+    // The file holds the P2P password.
+    restrictToOwner(filePath());
     QSettings ini(filePath(), QSettings::IniFormat);
     forEachField(*this,
                  Overloaded{

@@ -29,14 +29,22 @@ public:
     // (the HOME environment variable on Unix).
     static QString filePath();
 
+    // The "Korvel" folder in the user's pictures folder (XDG_PICTURES_DIR,
+    // else ~/Pictures); it need not exist yet.
+    static QString defaultCapturePath();
+
     // Reads every key, applying the defaults for missing ones. An empty capture
-    // path becomes the desktop folder, an empty P2P server the default host, and
-    // the P2P password is Base64-decoded. A missing file gives the defaults.
+    // path (or the desktop folder earlier versions stored, when it does not
+    // exist) becomes defaultCapturePath(), an empty P2P server the default
+    // host, and the P2P password is Base64-decoded. A missing file gives the
+    // defaults.
     void load();
-    // Writes every key with the current values (the P2P password as Base64).
+    // Writes every key with the current values (the P2P password as Base64),
+    // to a file only its owner may read (mode 0600).
     void save() const;
 
-    // Folder in which captured pictures are saved.
+    // Folder in which captured pictures are saved; created when a capture
+    // finds it missing.
     const QString& capturePath() const { return m_capturePath; }
     void setCapturePath(const QString& v) { m_capturePath = v; }
     bool firstLogin() const { return m_firstLogin; }

@@ -223,8 +223,7 @@ void CDayOverview::showHour(int hour) {
 void CDayOverview::setPlayPosition(const QDateTime& playing) {
     const auto d = day();
     const QDateTime midnight = dateTimeOf(0);
-    if (!d || !playing.isValid() || !midnight.isValid() ||
-        playing.date() != midnight.date()) {
+    if (!d || !playing.isValid() || !midnight.isValid() || playing.date() != midnight.date()) {
         m_speedPlot->setPlayPosition(-1.0);
         return;
     }

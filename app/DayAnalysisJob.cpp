@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-const char* const CDayAnalysisJob::kBandColours[kBandCount] = {
-    "#1a9850", "#91cf60", "#fee08b", "#fc8d59", "#d73027", "#9e3bb8"};
+const char* const CDayAnalysisJob::kBandColours[kBandCount] = {"#1a9850", "#91cf60", "#fee08b",
+                                                               "#fc8d59", "#d73027", "#9e3bb8"};
 
 namespace {
 
@@ -116,15 +116,15 @@ QString CDayAnalysisJob::routeJson(const analysis::DayAnalysis& day, bool useMph
         edgesKnots.push_back(b * kBandStep / perKnot);
     }
     QJsonArray runs;
-    for (const analysis::TrackRun& run :
-         analysis::displayRuns(day.data.fixes, edgesKnots, kRouteToleranceMetres, kRouteMaxPoints)) {
+    for (const analysis::TrackRun& run : analysis::displayRuns(
+             day.data.fixes, edgesKnots, kRouteToleranceMetres, kRouteMaxPoints)) {
         QJsonArray points;
         for (const std::size_t i : run.points) {
             const analysis::GpsFix& f = day.data.fixes[i];
             points.append(latLng(f.latitude, f.longitude));
         }
-        runs.append(QJsonObject{{"c", kBandColours[std::min(run.band, kBandCount - 1)]},
-                                {"p", points}});
+        runs.append(
+            QJsonObject{{"c", kBandColours[std::min(run.band, kBandCount - 1)]}, {"p", points}});
     }
     QJsonArray events;
     for (const analysis::ShockEvent& e : day.events) {
@@ -140,9 +140,10 @@ QString CDayAnalysisJob::routeJson(const analysis::DayAnalysis& day, bool useMph
     }
     QJsonArray legend;
     for (int b = kBandCount - 1; b >= 0; --b) {
-        const QString text = b == kBandCount - 1
-                                 ? tr("%1+ %2").arg(b * kBandStep).arg(unit)
-                                 : tr("%1-%2 %3").arg(b * kBandStep).arg((b + 1) * kBandStep).arg(unit);
+        const QString text =
+            b == kBandCount - 1
+                ? tr("%1+ %2").arg(b * kBandStep).arg(unit)
+                : tr("%1-%2 %3").arg(b * kBandStep).arg((b + 1) * kBandStep).arg(unit);
         legend.append(QJsonObject{{"c", kBandColours[b]}, {"t", text}});
     }
     const QJsonObject route{{"runs", runs}, {"events", events}, {"legend", legend}};

@@ -42,6 +42,22 @@ public:
     bool gotoFirst(QDateTime& at) override { return m_frame && m_frame->gotoFirst(at); }
     bool gotoLast(QDateTime& at) override { return m_frame && m_frame->gotoLast(at); }
 
+    void stepForward() override {
+        if (m_frame) {
+            m_frame->stepForward();
+        }
+    }
+    void stepBackward() override {
+        if (m_frame) {
+            m_frame->stepBackward();
+        }
+    }
+    void setVolume(double volume) override {
+        if (m_frame) {
+            m_frame->setVolume(volume);
+        }
+    }
+
     QWidget* widget() override { return m_frame; }
     int viewCount() override { return m_frame ? m_frame->viewCount() : 0; }
     void openRecordingSite(qint64 key, const QPoint& point, int zone, int kind,
@@ -129,6 +145,34 @@ public:
         }
     }
 
+    GLWidget* firstSelectedView() override {
+        if (!m_frame) {
+            return nullptr;
+        }
+        const QList<GLWidget*> selected = m_frame->selection();
+        return selected.isEmpty() ? nullptr : selected.first();
+    }
+    void selectOnly(GLWidget* view) override {
+        if (m_frame) {
+            m_frame->selectOnly(view);
+        }
+    }
+    void closeView(GLWidget* view) override {
+        if (m_frame && view != nullptr && m_frame->views().contains(view)) {
+            m_frame->slotCloseClicked(view);
+        }
+    }
+    void askCloseSelectedViews() override {
+        if (m_frame) {
+            m_frame->slotShortkeyDelete();
+        }
+    }
+    void setFullScreen(bool on) override {
+        if (m_frame) {
+            m_frame->setFullScreen(on);
+        }
+    }
+
 private:
     QPointer<UCDisplayFrame> m_frame;
 };
@@ -138,6 +182,11 @@ private:
 std::unique_ptr<IDisplayPage> createDisplayPage(Korvel* window, QWidget* parent) {
     auto* frame = new UCDisplayFrame(window, parent);
     frame->setOwner(window);
+    // The window's own Delete key works wherever the focus is.
+    frame->setDeleteShortcutEnabled(false);
+    // A click on the grid takes the keyboard from the folder tree and the
+    // file list, so the arrows seek again.
+    frame->setFocusPolicy(Qt::ClickFocus);
 
     QObject::connect(frame, SIGNAL(signalCloseDisplay(UCDisplayFrame*)), window,
                      SLOT(slotCloseDisplay(UCDisplayFrame*)));

@@ -272,6 +272,10 @@ QVariant DriveRootsModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant DriveRootsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    // QFileSystemModel names its column from Qt's own catalogue, which the
+    // program does not ship; the entry is kept in ours (the folder tree of the
+    // main window shows it too).
+    static_cast<void>(QT_TRANSLATE_NOOP("QFileSystemModel", "Name"));
     return section == 0 ? m_source->headerData(0, orientation, role) : QVariant();
 }
 

@@ -1,8 +1,10 @@
 #include "app/DvrSetupInfo.h"
 
-#include <QSettings>
-#include <QStringList>
-#include <QVariant>
+#include <algorithm>
+#include <iterator>
+
+#include "setup/IniDocument.h"
+#include "setup/SetupModel.h"
 
 bool DvrSetupInfo::isOldFirmware() const {
     return firmware[0] == 1 && firmware[1] == 0 && firmware[2] == 0 && firmware[3] <= 33;
@@ -14,15 +16,13 @@ QString dvrSetupPath(const QString& cardRoot) {
 
 DvrSetupInfo readDvrSetupInfo(const QString& cardRoot) {
     DvrSetupInfo info;
-    QSettings ini(dvrSetupPath(cardRoot), QSettings::IniFormat);
-    ini.setIniCodec("EUC-KR");
-    const QVariant name = ini.value("/DVR_NAME", QString());
-    // QSettings reads an unquoted value holding commas as a list; a vehicle
-    // number such as "12,34" must not come out empty.
-    info.vehicleNumber =
-        name.type() == QVariant::StringList ? name.toStringList().join(',') : name.toString();
-    for (int i = 0; i < 4; ++i) {
-        info.firmware[i] = ini.value(QString("INFORMATION/FW_VER%1").arg(i + 1), 0).toInt();
-    }
+    QByteArray bytes;
+    readSetupFile(dvrSetupPath(cardRoot), &bytes);
+    // Plain text, as the recorder writes it: "12,34", "a;b" or "\"x" is the
+    // vehicle number as it stands.
+    const IniDocument ini(bytes);
+    info.vehicleNumber = decodeSetupText(ini.value("DVR_NAME").value_or(QByteArray()));
+    const CardInfo card = readCardInfo(ini);
+    std::copy(std::begin(card.firmware), std::end(card.firmware), std::begin(info.firmware));
     return info;
 }

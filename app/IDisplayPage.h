@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QPoint>
 
+class GLWidget;
 struct GPSDATA;
 struct GSENSORDATA;
 class QWidget;
@@ -33,6 +34,12 @@ public:
     // Whether the page moved; `at` is where it went.
     virtual bool gotoFirst(QDateTime& at) = 0;
     virtual bool gotoLast(QDateTime& at) = 0;
+    // One picture forward / one key frame backward; the page stands still
+    // afterwards (isSelectedPaused() is true).
+    virtual void stepForward() {}
+    virtual void stepBackward() {}
+    // Volume 0..1 of the audio the page plays (the first selected view's).
+    virtual void setVolume(double volume) { (void)volume; }
 };
 
 // Everything else the main window asks of its current page.
@@ -71,4 +78,16 @@ public:
     virtual void releaseRecDateInfo(void* record) = 0;
     // Closes the page widget (its views and sites go with it).
     virtual void closePage() = 0;
+
+    // The first selected view, or null.
+    virtual GLWidget* firstSelectedView() { return nullptr; }
+    // Makes a view the only selected one (views that cannot be selected are
+    // left alone).
+    virtual void selectOnly(GLWidget* view) { (void)view; }
+    // Closes one view, no question asked.
+    virtual void closeView(GLWidget* view) { (void)view; }
+    // Asks whether to close the selected views, and closes them on OK.
+    virtual void askCloseSelectedViews() {}
+    // When set, the grid fills the whole page whatever bars are shown.
+    virtual void setFullScreen(bool on) { (void)on; }
 };

@@ -5,8 +5,11 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEasingCurve>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
@@ -16,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QParallelAnimationGroup>
@@ -26,12 +30,14 @@
 #include <QSettings>
 #include <QSizeGrip>
 #include <QTabBar>
+#include <QThread>
 #include <QTreeWidgetItem>
 #include <QVBoxLayout>
 #include <QWindow>
 
 #include "app/CConfiguration.h"
 #include "app/CDayOverview.h"
+#include "app/CaptureFiles.h"
 #include "app/CardPaths.h"
 #include "app/DisplayPage.h"
 #include "app/DlgSelDrive.h"
@@ -44,11 +50,14 @@
 #include "app/UCDlgAbout.h"
 #include "app/UCDlgClose.h"
 #include "app/UCDlgExport.h"
+#include "app/UCDlgShortcuts.h"
 #include "app/UCPlaybackStrip.h"
 #include "display/GLWidget.h"
+#include "display/UCDayTimeline.h"
 #include "display/UCDisplayFrame.h"
 #include "engine/PlaybackTypes.h"
 #include "engine/Records.h"
+#include "recording/DaySpans.h"
 #include "setup/SetupEditor.h"
 #include "ui_Korvel.h"
 #include "views/GsensorLog.h"
@@ -69,6 +78,15 @@ constexpr int kRecordingKind = 2;
 constexpr int kResizeMargin = 8;
 constexpr int kMinLeftBarWidth = 20;
 constexpr int kGripSize = 9;
+
+// Keys of the remembered session in the native settings store.
+const char* const kSessionGeometry = "SESSION/GEOMETRY";
+const char* const kSessionMaximized = "SESSION/MAXIMIZED";
+const char* const kSessionCard = "SESSION/CARD";
+const char* const kSessionDay = "SESSION/DAY";
+const char* const kSessionSplit = "SESSION/SPLIT";
+const char* const kSessionVolume = "SESSION/VOLUME";
+const char* const kSessionMuted = "SESSION/MUTED";
 
 QIcon image(const QString& name) {
     return QIcon(":/Korvel/images/" + name);
@@ -129,6 +147,24 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     setButtonImage(ui->pbpopmap, "bt_popmap_nor_16.png");
     updateEdgeButtons();
 
+    // Opening a card sits first among the top bar's buttons.
+    auto* open = new QPushButton(ui->frame_4);
+    open->setObjectName("pbOpen");
+    open->setMinimumSize(ui->pbConfig->minimumSize());
+    open->setMaximumSize(ui->pbConfig->maximumSize());
+    open->setIconSize(ui->pbConfig->iconSize());
+    open->setFocusPolicy(Qt::NoFocus);
+    open->setFlat(true);
+    setButtonImage(open, "top_open_nor_24.png");
+    ui->hlWindowButtons->insertWidget(0, open);
+    connect(open, &QPushButton::clicked, this, &Korvel::slotOpenFolderDialog);
+
+    // The day timeline heads the bottom bar, under the views.
+    m_timeline = new UCDayTimeline(ui->wgBottomBar);
+    m_timeline->setFixedHeight(kTimelineHeight);
+    ui->vlBottomBar->insertWidget(1, m_timeline);
+    connect(m_timeline, &UCDayTimeline::seekRequested, this, &Korvel::slotTimelineSeek);
+
     slotCreateDisplay(tr("Layout 1"));
 
     connect(ui->twSiteList, SIGNAL(doubleClicked(QModelIndex)), this,
@@ -162,7 +198,8 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     exportButton->setFocusPolicy(Qt::NoFocus);
     exportButton->setFlat(true);
     exportButton->setStyleSheet(ui->pbConfig->styleSheet());
-    exportButton->setToolTip(UCDlgExport::actionText());
+    exportButton->setToolTip(
+        shortcuts::withKeys(UCDlgExport::tr("Export"), shortcuts::Command::Export));
     setButtonImage(exportButton, "top_export_nor_24.png");
     ui->hlWindowButtons->insertWidget(ui->hlWindowButtons->indexOf(ui->pbConfig), exportButton);
     connect(exportButton, &QPushButton::clicked, this, [this] { openExportDialog(); });
@@ -170,6 +207,9 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     setMouseTracking(true);
     ui->centralWidget->setMouseTracking(true);
     qApp->installEventFilter(this);
+    setAcceptDrops(true);
+    buildShortcuts();
+    connect(ui->wgPlayControls, &UCPlaybackStrip::commandIssued, this, [this] { userCommand(); });
 
     // Speed and G-sensor area.
     ui->wgGsensor->setStyleSheet("background-image: url(:/Korvel/images/menu_bg.9.png);");
@@ -231,6 +271,15 @@ Korvel::~Korvel() {
     m_checkTimer.stop();
     m_focusTimer.stop();
     m_fileList.cancel();
+    stopSpans();
+    // Pages close (sites, sound) while the window is still whole; closing
+    // the window has done it already.
+    std::vector<std::unique_ptr<IDisplayPage>> pages = std::move(m_pages);
+    m_currentPage = nullptr;
+    ui->wgPlayControls->setPage(nullptr);
+    for (const auto& page : pages) {
+        page->closePage();
+    }
 }
 
 UCPlaybackStrip* Korvel::playbackStrip() const {
@@ -302,23 +351,35 @@ void Korvel::openDayFolder(const QString& path) {
     m_fileListBusy = true;
     emit signalFillFileList(folder, QStringList() << kSsfFilter);
     m_currentFolder = folder;
-    m_dayOverview->openDay(folder);
 
+    // The timeline forgets the old day's marks before the analysis of the
+    // new one can hand in its events.
+    const QDate day(date / 10000, date / 100 % 100, date % 100);
+    m_timeline->setDay(day);
+    m_dayOverview->openDay(folder);
+    requestSpans(folder, day);
+    m_pauseOnFirstPicture = false;
     if (m_currentPage != nullptr) {
         slotCloseAll();
-        const QDate day(date / 10000, date / 100 % 100, date % 100);
         m_currentPage->openRecordingSite(kRecordingKey, QPoint(-1, -1), kWholeCellZone,
                                          kRecordingKind, QDateTime(day, QTime(0, 0, 0)),
                                          folder.toLocal8Bit());
+        m_splitMode = 9;
+        // The keys act on what now plays, not on the tree it was chosen in.
+        m_currentPage->widget()->setFocus(Qt::OtherFocusReason);
     }
     m_fileListBusy = false;
 }
 
-void Korvel::openStartFolder(const QString& path) {
+bool Korvel::openStartFolder(const QString& path) {
     const QFileInfo info(path);
     if (!info.isDir()) {
-        qWarning("not a folder: %s", qPrintable(path));
-        return;
+        QMessageBox box(QMessageBox::Warning, tr("Open"),
+                        info.exists() ? tr("\"%1\" is not a folder.").arg(path)
+                                      : tr("The folder \"%1\" does not exist.").arg(path),
+                        QMessageBox::Ok, this);
+        box.exec();
+        return false;
     }
     const QString folder = QDir::cleanPath(info.absoluteFilePath());
     if (dayFolderDate(folder) != 0) {
@@ -328,11 +389,12 @@ void Korvel::openStartFolder(const QString& path) {
         ui->twSiteList->setCurrentIndex(index);
         ui->twSiteList->scrollTo(index);
         openDayFolder(folder);
-        return;
+        return true;
     }
     m_cardRoot = folder;
     ui->twSiteList->setRootIndex(m_folderModel->index(folder));
     selectFirstDayFolder(folder);
+    return true;
 }
 
 void Korvel::selectFirstDayFolder(const QString& cardRoot) {
@@ -381,6 +443,7 @@ void Korvel::OnFileListClicked(const QModelIndex&) {
     const QTime time(text.mid(0, 2).toInt(), text.mid(3, 2).toInt(), text.mid(6, 2).toInt());
     const QDate day(date / 10000, date / 100 % 100, date % 100);
     loadGsensorLog(date, time.hour());
+    userCommand();
     if (m_currentPage != nullptr) {
         const QDateTime at(day, time);
         if (m_currentPage->viewCount() > 0) {
@@ -389,6 +452,7 @@ void Korvel::OnFileListClicked(const QModelIndex&) {
             m_currentPage->openRecordingSite(kRecordingKey, QPoint(-1, -1), kWholeCellZone,
                                              kRecordingKind, at, m_currentFolder.toLocal8Bit());
         }
+        m_currentPage->widget()->setFocus(Qt::OtherFocusReason);
     }
     m_fileListBusy = false;
 }
@@ -517,6 +581,18 @@ void Korvel::slotCheckTimer() {
         loadGsensorLog(day.year() * 10000 + day.month() * 100 + day.day(), playing.time().hour());
     }
     m_dayOverview->setPlayPosition(known ? playing : QDateTime());
+    QDateTime presented;
+    const bool hasPicture = m_currentPage != nullptr && m_currentPage->currentDateTime(presented);
+    if (hasPicture && presented.date() == m_timeline->day()) {
+        m_timeline->setPosition(presented.time().msecsSinceStartOfDay());
+    } else if (m_currentPage == nullptr || m_currentPage->viewCount() == 0) {
+        m_timeline->setPosition(-1);
+    }
+    if (m_pauseOnFirstPicture && hasPicture) {
+        // A restored day waits on its first picture instead of playing on.
+        m_pauseOnFirstPicture = false;
+        m_currentPage->pause();
+    }
     ui->wgPlayControls->refreshPlaybackControls();
 }
 
@@ -686,13 +762,60 @@ void Korvel::slotCaptureClicked(QWidget* _frame, GLWidget* _widget) {
         at = buffered;
     }
     const int channel = _widget != nullptr ? _widget->channelOf(0) : 0;
-    const QString path = captureFileName(g_config.capturePath(), at, channel);
+    const QString folder = g_config.capturePath();
     QWidget* source = _widget != nullptr ? static_cast<QWidget*>(_widget) : this;
-    if (saveCapture(source, path)) {
-        QMessageBox::information(this, tr("Capture"), tr("Capture image success "),
+    // A second capture within the same second gets a name of its own.
+    const QString written =
+        captureFiles::ensureFolder(folder)
+            ? captureFiles::saveUnique(grabWithPicture(source), captureFileName(folder, at, channel))
+            : QString();
+    if (!written.isEmpty()) {
+        QMessageBox::information(this, tr("Capture"),
+                                 tr("Capture image success ") + "\n" +
+                                     QDir::toNativeSeparators(written),
                                  QMessageBox::Ok);
     } else {
-        QMessageBox::warning(this, tr("Save Image"), tr("     Error capture image.     "),
+        QMessageBox::warning(this, tr("Save Image"),
+                             tr("     Error capture image.     ") + "\n" +
+                                 QDir::toNativeSeparators(folder),
+                             QMessageBox::Ok);
+    }
+}
+
+QString Korvel::frameFileName(const QString& folder, const QDateTime& at, int channel) {
+    QString name = captureFileName(folder, at, channel);
+    name.insert(name.size() - 4, "_frame");
+    return name;
+}
+
+void Korvel::slotSaveFrameClicked(QWidget* _frame, GLWidget* _widget) {
+    if (_widget == nullptr) {
+        return;
+    }
+    // Only a recorded picture has a time; the view's placeholder has none.
+    QDateTime at;
+    const QImage picture = _widget->pictureImage(0);
+    if (picture.isNull() || !_widget->dateTimeOf(0, at) || !at.isValid()) {
+        QMessageBox::warning(this, tr("Save frame"), tr("The view shows no picture yet."),
+                             QMessageBox::Ok);
+        return;
+    }
+    (void)_frame;
+    const QString folder = g_config.capturePath();
+    const QString written =
+        captureFiles::ensureFolder(folder)
+            ? captureFiles::saveUnique(picture,
+                                       frameFileName(folder, at, _widget->channelOf(0)))
+            : QString();
+    if (!written.isEmpty()) {
+        QMessageBox::information(this, tr("Save frame"),
+                                 tr("The picture was saved:") + "\n" +
+                                     QDir::toNativeSeparators(written),
+                                 QMessageBox::Ok);
+    } else {
+        QMessageBox::warning(this, tr("Save frame"),
+                             tr("The picture could not be saved in:") + "\n" +
+                                 QDir::toNativeSeparators(folder),
                              QMessageBox::Ok);
     }
 }
@@ -780,11 +903,11 @@ void Korvel::slotClickScreenMode() {
     }
     QObject* from = sender();
     if (from == ui->pbLayout1) {
-        m_currentPage->setSplitMode(1);
+        setSplitMode(1);
     } else if (from == ui->pbLayout4) {
-        m_currentPage->setSplitMode(4);
+        setSplitMode(4);
     } else if (from == ui->pbLayout9) {
-        m_currentPage->setSplitMode(9);
+        setSplitMode(9);
     }
 }
 
@@ -818,29 +941,101 @@ void Korvel::buildContextMenus() {
     m_actShowTextSiteName = action(QT_TR_NOOP("Site Name"), true, SLOT(slotShowTextSiteName()));
     m_actRefresh = action(QT_TR_NOOP("Refresh"), false, SLOT(slotSiteRefreshClicked()));
     m_actExport = new QAction(UCDlgExport::actionText(), this);
+    m_actExport->setShortcuts(shortcuts::keysOf(shortcuts::Command::Export));
+    m_actExport->setShortcutContext(Qt::WidgetShortcut);  // the window's own action has the key
     connect(m_actExport, &QAction::triggered, this, [this] { openExportDialog(); });
 }
 
-void Korvel::slotDisplayContextMenu(const QPoint&) {
+void Korvel::slotDisplayContextMenu(const QPoint& pos) {
+    // The menu is about the view under the pointer, whichever was selected.
+    GLWidget* view = nullptr;
+    for (QWidget* w = ui->twDisplay->childAt(pos); w != nullptr && view == nullptr;
+         w = w->parentWidget()) {
+        view = qobject_cast<GLWidget*>(w);
+    }
+    QPointer<GLWidget> target = view;
     QMenu menu(this);
     menu.setObjectName("CONTEXT_MENU");
+    if (view != nullptr && m_currentPage != nullptr) {
+        m_currentPage->selectOnly(view);
+        QWidget* page = m_currentPage->widget();
+        auto onView = [&menu, target, page](const QString& text, const QString& icon,
+                                           const char* name, auto&& act) {
+            QAction* a = menu.addAction(text);
+            a->setObjectName(name);
+            if (!icon.isEmpty()) {
+                a->setIcon(image(icon));
+            }
+            QObject::connect(a, &QAction::triggered, &menu, [target, page, act] {
+                if (target) {
+                    act(page, target.data());
+                }
+            });
+            return a;
+        };
+        onView(shortcuts::withKeys(tr("Capture"), shortcuts::Command::Snapshot),
+               "bt_vod_capt_nor_16.png", "actCapture",
+               [this](QWidget* p, GLWidget* v) { slotCaptureClicked(p, v); });
+        onView(shortcuts::withKeys(tr("Save frame"), shortcuts::Command::SaveFrame), QString(),
+               "actSaveFrame", [this](QWidget* p, GLWidget* v) { slotSaveFrameClicked(p, v); });
+        onView(tr("Print"), "bt_vod_print_nor_16.png", "actPrint",
+               [this](QWidget* p, GLWidget* v) { slotPrintClicked(p, v); });
+        onView(tr("Close channel"), "bt_vod_close_nor_24.png", "actCloseChannel",
+               [this](QWidget*, GLWidget* v) {
+                   if (m_currentPage != nullptr) {
+                       m_currentPage->closeView(v);
+                   }
+               });
+        menu.addSeparator();
+    }
     menu.addAction(m_actCloseAll);
     menu.addAction(m_actExport);
     menu.addSeparator();
     QMenu* texts = menu.addMenu(tr("Show Text"));
-    texts->addAction(m_actShowTextSiteName);
-    texts->addAction(m_actShowTextChannelTitle);
-    texts->addAction(m_actShowTextMode);
-    texts->addAction(m_actShowTextDateTime);
-    texts->addAction(m_actShowTextResolution);
-    const bool hasSite = m_currentPage != nullptr && m_currentPage->selectedHasSite();
+    texts->setObjectName("menuShowText");
+    // Each text switch acts on the view the menu is about.
+    struct Toggle {
+        QAction* action;
+        bool top;
+        int type;
+    };
+    const Toggle toggles[] = {
+        {m_actShowTextSiteName, true, 0},   {m_actShowTextChannelTitle, true, 1},
+        {m_actShowTextMode, false, 0},      {m_actShowTextDateTime, false, 3},
+        {m_actShowTextResolution, false, 4},
+    };
+    const bool hasSite = view != nullptr ? view->sourceOf(0) != nullptr
+                                         : m_currentPage != nullptr &&
+                                               m_currentPage->selectedHasSite();
+    for (const Toggle& t : toggles) {
+        if (view == nullptr) {
+            texts->addAction(t.action);
+            if (hasSite) {
+                t.action->setChecked(t.top ? m_currentPage->isTopTextShown(t.type)
+                                           : m_currentPage->isBottomTextShown(t.type));
+            }
+            continue;
+        }
+        QAction* a = texts->addAction(t.action->text());
+        a->setCheckable(true);
+        a->setChecked(t.top ? view->isTopTextVisible(t.type) : view->isBottomTextVisible(t.type));
+        const bool top = t.top;
+        const int type = t.type;
+        connect(a, &QAction::triggered, &menu, [target, top, type](bool on) {
+            if (!target) {
+                return;
+            }
+            if (top) {
+                target->setTopTextVisible(type, on);
+            } else {
+                target->setBottomTextVisible(type, on);
+            }
+        });
+    }
     texts->setEnabled(hasSite);
-    if (hasSite) {
-        m_actShowTextSiteName->setChecked(m_currentPage->isTopTextShown(0));
-        m_actShowTextChannelTitle->setChecked(m_currentPage->isTopTextShown(1));
-        m_actShowTextMode->setChecked(m_currentPage->isBottomTextShown(0));
-        m_actShowTextDateTime->setChecked(m_currentPage->isBottomTextShown(3));
-        m_actShowTextResolution->setChecked(m_currentPage->isBottomTextShown(4));
+    if (view == nullptr) {
+        menu.addSeparator();
+        menu.addAction(shortcutAction(shortcuts::Command::Open));
     }
     m_displayMenu = &menu;
     menu.exec(QCursor::pos());
@@ -938,12 +1133,16 @@ void Korvel::openExportDialog(qint64 fromMs, qint64 toMs) {
     }
     m_exportDialog->setDay(m_currentFolder, m_dayOverview->day());
     m_exportDialog->setUseMph(m_useMph);
+    if ((fromMs < 0 || toMs <= fromMs) && m_timeline->hasRange() &&
+        m_timeline->rangeOut() > m_timeline->rangeIn()) {
+        fromMs = m_timeline->rangeIn();
+        toMs = m_timeline->rangeOut();
+    }
     if (fromMs < 0 || toMs <= fromMs) {
-        QDateTime playing;
-        if (m_currentPage != nullptr && m_currentPage->currentDateTime(playing)) {
-            const qint64 at = QTime(0, 0).msecsTo(playing.time());
-            fromMs = std::max<qint64>(0, at - 15'000);
-            toMs = std::min<qint64>(24 * 3600'000 - 1000, at + 15'000);
+        const qint64 at = playbackMsOfDay();
+        if (at >= 0) {
+            fromMs = std::max<qint64>(0, at - kDefaultStretchMs / 2);
+            toMs = std::min<qint64>(UCDayTimeline::kDayMs - 1000, at + kDefaultStretchMs / 2);
         }
     }
     if (fromMs >= 0 && toMs > fromMs) {
@@ -1035,6 +1234,11 @@ void Korvel::slotCloseDlg(bool) {
 }
 
 void Korvel::closeEvent(QCloseEvent* event) {
+    saveSession();
+    if (m_fullScreen) {
+        setFullScreenMode(false);
+    }
+    stopSpans();
     m_checkTimer.stop();
     m_focusTimer.stop();
     m_fileList.cancel();
@@ -1086,12 +1290,16 @@ Korvel::BarRects Korvel::barRects(bool leftShown, bool rightShown, bool bottomSh
 void Korvel::placeBars() {
     const int w = ui->centralWidget->width();
     const int h = ui->centralWidget->height();
-    ui->wgTopBar->setGeometry(0, 0, w, kTopBarHeight);
-    ui->twDisplay->setGeometry(0, kTopBarHeight, w, std::max(0, h - kTopBarHeight));
+    // The bars first: a page resized by the display area below asks where
+    // they are.
     const BarRects r = barRects(m_leftBarShown, m_rightBarShown, m_bottomBarShown);
     ui->wgLeftBar->setGeometry(r.left);
     ui->wgRightBar->setGeometry(r.right);
     ui->wgBottomBar->setGeometry(r.bottom);
+    ui->wgTopBar->setGeometry(0, 0, w, kTopBarHeight);
+    // Full screen gives the whole window to the views.
+    const int top = m_fullScreen ? 0 : kTopBarHeight;
+    ui->twDisplay->setGeometry(0, top, w, std::max(0, h - top));
     placeSizeGrips();
 }
 
@@ -1101,9 +1309,16 @@ void Korvel::placeSizeGrips() {
     if (m_edgeGrips.size() == 4) {
         m_edgeGrips[0]->setGeometry(0, 0, kGripSize, kTopBarHeight);
         m_edgeGrips[1]->setGeometry(w - kGripSize, kTopBarHeight, kGripSize, h - kTopBarHeight);
-        m_edgeGrips[2]->setGeometry(0, h - kGripSize, w / 2, kGripSize);
-        m_edgeGrips[3]->setGeometry(w / 2, h - kGripSize, w - w / 2, kGripSize);
+        // The bottom strips stop short of the bottom bar's edge button, which
+        // must stay clickable over its whole height when the bar is hidden.
+        const QRect button(ui->pbShowHideBottomBar->mapTo(ui->centralWidget, QPoint(0, 0)),
+                           ui->pbShowHideBottomBar->size());
+        const int gapLeft = std::clamp(button.left() - 2, 0, w);
+        const int gapRight = std::clamp(button.right() + 3, gapLeft, w);
+        m_edgeGrips[2]->setGeometry(0, h - kGripSize, gapLeft, kGripSize);
+        m_edgeGrips[3]->setGeometry(gapRight, h - kGripSize, w - gapRight, kGripSize);
         for (QSizeGrip* grip : m_edgeGrips) {
+            grip->setVisible(!m_fullScreen);
             grip->raise();
         }
     }
@@ -1114,7 +1329,16 @@ void Korvel::resizeEvent(QResizeEvent* event) {
     // Keep the left bar within half the window as the window narrows.
     m_leftBarWidth =
         std::clamp(m_leftBarWidth, kMinLeftBarWidth, std::max(kMinLeftBarWidth, width() / 2));
+    // A slide still under way aims at places of the old size (the first one
+    // starts before the window has its size): the bars go to their places at
+    // once instead.
+    if (m_slideGroup) {
+        m_slideGroup->stop();
+        m_slideGroup->deleteLater();
+        m_slideGroup = nullptr;
+    }
     placeBars();
+    relayoutPages();
 }
 
 void Korvel::updateEdgeButtons() {
@@ -1132,7 +1356,12 @@ void Korvel::updateEdgeButtons() {
 void Korvel::slideBars(bool leftWas, bool rightWas, bool bottomWas) {
     const BarRects from = barRects(leftWas, rightWas, bottomWas);
     const BarRects to = barRects(m_leftBarShown, m_rightBarShown, m_bottomBarShown);
+    if (m_slideGroup) {
+        m_slideGroup->stop();
+        m_slideGroup->deleteLater();
+    }
     auto* group = new QParallelAnimationGroup(this);
+    m_slideGroup = group;
     auto animate = [group](QWidget* bar, const QByteArray& property, const QVariant& start,
                            const QVariant& end, QEasingCurve::Type easing) {
         auto* a = new QPropertyAnimation(bar, property, group);
@@ -1158,12 +1387,11 @@ void Korvel::slideBars(bool leftWas, bool rightWas, bool bottomWas) {
     slide(ui->wgLeftBar, from.left, to.left, leftWas != m_leftBarShown, false);
     slide(ui->wgRightBar, from.right, to.right, rightWas != m_rightBarShown, true);
     slide(ui->wgBottomBar, from.bottom, to.bottom, bottomWas != m_bottomBarShown, true);
-    const bool leftMoved = leftWas != m_leftBarShown;
-    connect(group, &QParallelAnimationGroup::finished, this, [this, leftMoved] {
+    // Every bar leaves room for the grid or takes it: the grid is laid out
+    // anew once the bars stand still, so it is neither covered nor shrunk.
+    connect(group, &QParallelAnimationGroup::finished, this, [this] {
         placeBars();
-        if (leftMoved) {
-            relayoutPages();
-        }
+        relayoutPages();
     });
     group->start(QAbstractAnimation::DeleteWhenStopped);
     updateEdgeButtons();
@@ -1193,6 +1421,10 @@ bool Korvel::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this) {
         return QMainWindow::eventFilter(watched, event);
+    }
+    if (keepsNavigationKeys(watched, event)) {
+        event->accept();
+        return true;
     }
     if (watched == ui->wgMoveArea && handleMoveArea(event)) {
         return true;
@@ -1307,6 +1539,15 @@ void Korvel::buildDayOverview() {
     connect(m_dayOverview.get(), &CDayOverview::signalSeekTo, this, &Korvel::seekDayTo);
     connect(m_dayOverview.get(), &CDayOverview::signalEventsChanged, this,
             &Korvel::signalDayEventsChanged);
+    // The day's shocks as marks of the timeline; a click on one plays it.
+    connect(this, &Korvel::signalDayEventsChanged, this, [this] {
+        QVector<UCDayTimeline::Mark> marks;
+        for (const DayEventMark& e : dayEventMarks()) {
+            marks.append({e.msOfDay, e.text});
+        }
+        m_timeline->setMarks(marks);
+    });
+    connect(m_timeline, &UCDayTimeline::markClicked, this, &Korvel::playEvent);
 }
 
 QVector<DayEventMark> Korvel::dayEventMarks() const {
@@ -1354,4 +1595,502 @@ void Korvel::moveDayTo(const QDateTime& at, bool play) {
         m_currentPage->seekTo(at);
     }
     ui->wgPlayControls->refreshPlaybackControls();
+}
+
+// ------------------------------------------------------------------ keyboard
+
+void Korvel::buildShortcuts() {
+    using shortcuts::Command;
+    for (const shortcuts::Entry& e : shortcuts::table()) {
+        auto* action = new QAction(shortcuts::description(e.command), this);
+        action->setShortcuts(shortcuts::keysOf(e.command));
+        // Whenever the window is active, wherever the focus is in it.
+        action->setShortcutContext(Qt::WindowShortcut);
+        const Command command = e.command;
+        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+        addAction(action);
+        m_shortcutActions.append({e.command, action});
+    }
+    // Esc means nothing outside full screen; free, it still closes popups.
+    shortcutAction(Command::LeaveFullScreen)->setEnabled(false);
+    setShortcutTooltips();
+}
+
+QAction* Korvel::shortcutAction(shortcuts::Command command) const {
+    for (const auto& entry : m_shortcutActions) {
+        if (entry.first == command) {
+            return entry.second;
+        }
+    }
+    return nullptr;
+}
+
+void Korvel::setShortcutTooltips() {
+    using shortcuts::Command;
+    using shortcuts::withKeys;
+    ui->pbLayout1->setToolTip(withKeys(tr("One view"), Command::Split1));
+    ui->pbLayout4->setToolTip(withKeys(tr("Four views"), Command::Split4));
+    ui->pbLayout9->setToolTip(withKeys(tr("Nine views"), Command::Split9));
+    ui->pbPrevious->setToolTip(withKeys(tr("Previous channels"), Command::PreviousGroup));
+    ui->pbNext->setToolTip(withKeys(tr("Next channels"), Command::NextGroup));
+    ui->pbHelp->setToolTip(withKeys(tr("About Korvel"), Command::ShortcutsPage));
+    ui->pbClose->setToolTip(withKeys(tr("Close"), Command::Quit));
+    ui->pbMaximize->setToolTip(withKeys(tr("Maximize"), Command::FullScreen));
+    if (auto* open = findChild<QPushButton*>("pbOpen")) {
+        open->setToolTip(withKeys(tr("Open a card or a day folder"), Command::Open));
+    }
+    m_timeline->setToolTip(QString("%1\n%2: %3 / %4   %5: %6 / %7")
+                               .arg(tr("Click or drag to play from there; the wheel zooms."),
+                                    tr("5 s"), shortcuts::keysText(Command::Back5),
+                                    shortcuts::keysText(Command::Forward5), tr("60 s"),
+                                    shortcuts::keysText(Command::Back60),
+                                    shortcuts::keysText(Command::Forward60)));
+}
+
+bool Korvel::keepsNavigationKeys(QObject* watched, QEvent* event) const {
+    // The folder tree and the file list keep the keys that move in them
+    // while they have the focus; every other key still reaches the window.
+    if (event->type() != QEvent::ShortcutOverride ||
+        (watched != ui->twSiteList && watched != ui->twFileList)) {
+        return false;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) {
+        return false;
+    }
+    switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Korvel::runCommand(shortcuts::Command command) {
+    using shortcuts::Command;
+    UCPlaybackStrip* strip = ui->wgPlayControls;
+    switch (command) {
+        case Command::PlayPause:
+            strip->slotPBPauseContinue();
+            break;
+        case Command::Pause:
+            strip->slotPause();
+            break;
+        case Command::Faster:
+            strip->slotFaster();
+            break;
+        case Command::FasterBackward:
+            strip->slotFasterBackward();
+            break;
+        case Command::StepForward:
+            strip->slotStepForward();
+            break;
+        case Command::StepBackward:
+            strip->slotStepBackward();
+            break;
+        case Command::Back5:
+            seekBy(-5);
+            break;
+        case Command::Forward5:
+            seekBy(5);
+            break;
+        case Command::Back60:
+            seekBy(-60);
+            break;
+        case Command::Forward60:
+            seekBy(60);
+            break;
+        case Command::First:
+            strip->slotGotoFirst();
+            break;
+        case Command::Last:
+            strip->slotGotoLast();
+            break;
+        case Command::PreviousRecording:
+            jumpRecording(-1);
+            break;
+        case Command::NextRecording:
+            jumpRecording(1);
+            break;
+        case Command::Split1:
+            setSplitMode(1);
+            break;
+        case Command::Split4:
+            setSplitMode(4);
+            break;
+        case Command::Split9:
+            setSplitMode(9);
+            break;
+        case Command::PreviousGroup:
+        case Command::NextGroup:
+            if (m_currentPage != nullptr) {
+                m_currentPage->showGroup(command == Command::PreviousGroup ? 1 : 2);
+            }
+            break;
+        case Command::Snapshot:
+        case Command::SaveFrame:
+            if (m_currentPage != nullptr) {
+                if (GLWidget* view = m_currentPage->firstSelectedView()) {
+                    if (command == Command::Snapshot) {
+                        slotCaptureClicked(m_currentPage->widget(), view);
+                    } else {
+                        slotSaveFrameClicked(m_currentPage->widget(), view);
+                    }
+                }
+            }
+            break;
+        case Command::FullScreen:
+            setFullScreenMode(!m_fullScreen);
+            break;
+        case Command::LeaveFullScreen:
+            setFullScreenMode(false);
+            break;
+        case Command::CloseView:
+            if (m_currentPage != nullptr) {
+                m_currentPage->askCloseSelectedViews();
+            }
+            break;
+        case Command::Open:
+            slotOpenFolderDialog();
+            break;
+        case Command::Quit:
+            slotCloseDlg(false);
+            break;
+        case Command::VolumeDown:
+            strip->slotVolumeDown();
+            break;
+        case Command::VolumeUp:
+            strip->slotVolumeUp();
+            break;
+        case Command::Mute:
+            strip->slotToggleMute();
+            break;
+        case Command::MarkIn:
+            markIn();
+            break;
+        case Command::MarkOut:
+            markOut();
+            break;
+        case Command::Export:
+            openExportDialog();
+            break;
+        case Command::ShortcutsPage:
+            slotShowShortcuts();
+            break;
+    }
+}
+
+void Korvel::slotShowShortcuts() {
+    UCDlgShortcuts page(this);
+    page.setStyleSheet(g_config.appStyle());
+    page.exec();
+}
+
+// ------------------------------------------------------------ seeking by keys
+
+bool Korvel::playbackTime(QDateTime& at) const {
+    if (m_currentPage == nullptr || m_currentPage->viewCount() == 0) {
+        return false;
+    }
+    QDateTime t;
+    if ((m_currentPage->currentDateTime(t) || m_currentPage->firstDateTime(t)) && t.isValid()) {
+        at = t;
+        return true;
+    }
+    return false;
+}
+
+qint64 Korvel::playbackMsOfDay() const {
+    QDateTime at;
+    if (!playbackTime(at) || !m_timeline->day().isValid()) {
+        return -1;
+    }
+    const qint64 ms = QDateTime(m_timeline->day(), QTime(0, 0)).msecsTo(at);
+    return std::clamp<qint64>(ms, 0, UCDayTimeline::kDayMs);
+}
+
+void Korvel::markIn() {
+    const qint64 now = playbackMsOfDay();
+    if (now < 0) {
+        return;
+    }
+    const qint64 in = now / 1000 * 1000;
+    qint64 out = m_timeline->hasRange() ? m_timeline->rangeOut() : -1;
+    if (out <= in) {
+        out = std::min(in + kDefaultStretchMs, UCDayTimeline::kDayMs);
+    }
+    m_timeline->setRange(in, out);
+    if (m_exportDialog && !m_exportDialog->running()) {
+        m_exportDialog->setRange(in, out);
+    }
+}
+
+void Korvel::markOut() {
+    const qint64 now = playbackMsOfDay();
+    if (now < 0) {
+        return;
+    }
+    const qint64 out = std::min((now + 999) / 1000 * 1000, UCDayTimeline::kDayMs);
+    qint64 in = m_timeline->hasRange() ? m_timeline->rangeIn() : -1;
+    if (in < 0 || in >= out) {
+        in = std::max<qint64>(0, out - kDefaultStretchMs);
+    }
+    m_timeline->setRange(in, out);
+    if (m_exportDialog && !m_exportDialog->running()) {
+        m_exportDialog->setRange(in, out);
+    }
+}
+
+void Korvel::seekBy(int seconds) {
+    QDateTime now;
+    if (!playbackTime(now)) {
+        return;
+    }
+    userCommand();
+    const QDateTime target = now.addSecs(seconds);
+    m_currentPage->seekTo(target);
+    if (target.date() == m_timeline->day()) {
+        m_timeline->setPosition(target.time().msecsSinceStartOfDay());
+    }
+}
+
+void Korvel::jumpRecording(int direction) {
+    QDateTime now;
+    if (!playbackTime(now)) {
+        return;
+    }
+    // Back goes to the start of the recording playing, or of the one
+    // before when that start is only just behind.
+    const QDateTime after = now.addSecs(1);
+    const QDateTime before = now.addSecs(-3);
+    QTreeWidgetItem* best = nullptr;
+    QDateTime bestAt;
+    for (int i = 0; i < ui->twFileList->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = ui->twFileList->topLevelItem(i);
+        const int date = item->data(0, Qt::UserRole).toInt();
+        const QTime time = QTime::fromString(item->text(0), "hh:mm:ss");
+        const QDateTime at(QDate(date / 10000, date / 100 % 100, date % 100), time);
+        if (!at.isValid()) {
+            continue;
+        }
+        const bool candidate = direction > 0 ? at > after : at < before;
+        const bool better = !best || (direction > 0 ? at < bestAt : at > bestAt);
+        if (candidate && better) {
+            best = item;
+            bestAt = at;
+        }
+    }
+    if (best == nullptr) {
+        return;
+    }
+    userCommand();
+    ui->twFileList->setCurrentItem(best);
+    loadGsensorLog(bestAt.date().year() * 10000 + bestAt.date().month() * 100 +
+                       bestAt.date().day(),
+                   bestAt.time().hour());
+    m_currentPage->seekTo(bestAt);
+    if (bestAt.date() == m_timeline->day()) {
+        m_timeline->setPosition(bestAt.time().msecsSinceStartOfDay());
+    }
+}
+
+void Korvel::setSplitMode(int split) {
+    if (m_currentPage == nullptr) {
+        return;
+    }
+    m_currentPage->setSplitMode(split);
+    m_splitMode = split;
+}
+
+void Korvel::slotTimelineSeek(qint64 ms) {
+    const QDate day = m_timeline->day();
+    if (m_currentPage == nullptr || !day.isValid()) {
+        return;
+    }
+    userCommand();
+    const QDateTime at(day, QTime::fromMSecsSinceStartOfDay(int(ms)));
+    loadGsensorLog(day.year() * 10000 + day.month() * 100 + day.day(), at.time().hour());
+    if (m_currentPage->viewCount() > 0) {
+        m_currentPage->seekTo(at);
+    } else if (dayFolderDate(m_currentFolder) != 0) {
+        m_currentPage->openRecordingSite(kRecordingKey, QPoint(-1, -1), kWholeCellZone,
+                                         kRecordingKind, at, m_currentFolder.toLocal8Bit());
+    }
+}
+
+// ------------------------------------------------------------ timeline spans
+
+void Korvel::stopSpans() {
+    if (m_spansCancel) {
+        m_spansCancel->store(true);
+    }
+    if (m_spansThread) {
+        m_spansThread->wait();
+        m_spansThread.reset();
+    }
+}
+
+void Korvel::requestSpans(const QString& dayFolder, const QDate& day) {
+    stopSpans();
+    const int generation = ++m_spansGeneration;
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    m_spansCancel = cancel;
+    const std::string folder = QFile::encodeName(dayFolder).toStdString();
+    QPointer<Korvel> self(this);
+    m_spansThread.reset(QThread::create([self, cancel, folder, generation, day] {
+        const std::vector<daySpans::Span> found =
+            daySpans::recordedSpans(folder, [&cancel] { return !cancel->load(); });
+        if (cancel->load()) {
+            return;
+        }
+        QVector<UCDayTimeline::Span> spans;
+        for (const daySpans::Span& s : found) {
+            spans.append({s.startMs, s.endMs});
+        }
+        // Delivered on the GUI thread; dropped when the window went away or
+        // a newer day was asked for meanwhile.
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, spans, generation, day] {
+                if (self && generation == self->m_spansGeneration &&
+                    self->m_timeline->day() == day) {
+                    self->m_timeline->setSpans(spans);
+                }
+            },
+            Qt::QueuedConnection);
+    }));
+    m_spansThread->start(QThread::LowPriority);
+}
+
+// ----------------------------------------------------------- opening cards
+
+void Korvel::slotOpenFolderDialog() {
+    QFileDialog dialog(this, tr("Open a card or a day folder"), m_cardRoot);
+    dialog.setObjectName("OpenFolderDialog");
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
+    }
+    userCommand();
+    openStartFolder(dialog.selectedFiles().first());
+}
+
+QString Korvel::droppedFolder(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) {
+        return QString();
+    }
+    const QList<QUrl> urls = mime->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) {
+        return QString();
+    }
+    const QString path = urls.first().toLocalFile();
+    return QFileInfo(path).isDir() ? path : QString();
+}
+
+void Korvel::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFolder(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+        return;
+    }
+    QMainWindow::dragEnterEvent(event);
+}
+
+void Korvel::dropEvent(QDropEvent* event) {
+    const QString folder = droppedFolder(event->mimeData());
+    if (folder.isEmpty()) {
+        QMainWindow::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    userCommand();
+    openStartFolder(folder);
+}
+
+// ------------------------------------------------------------- full screen
+
+void Korvel::setFullScreenMode(bool on) {
+    if (on == m_fullScreen) {
+        return;
+    }
+    m_fullScreen = on;
+    for (QWidget* bar : {ui->wgTopBar, ui->wgLeftBar, ui->wgRightBar, ui->wgBottomBar}) {
+        bar->setVisible(!on);
+    }
+    for (const auto& page : m_pages) {
+        page->setFullScreen(on);
+    }
+    shortcutAction(shortcuts::Command::LeaveFullScreen)->setEnabled(on);
+    if (on) {
+        showFullScreen();
+    } else if (m_maximized) {
+        showNormal();
+        setGeometry(QGuiApplication::primaryScreen()->availableGeometry().adjusted(0, 0, -1, -1));
+    } else {
+        showNormal();
+    }
+    placeBars();
+    relayoutPages();
+}
+
+// ------------------------------------------------------ remembered session
+
+void Korvel::saveSession() {
+    QSettings store("QUENDRA", "Korvel");
+    const QRect normal = m_maximized ? m_normalGeometry : (m_fullScreen ? normalGeometry()
+                                                                         : geometry());
+    store.setValue(kSessionGeometry, normal);
+    store.setValue(kSessionMaximized, m_maximized);
+    if (dayFolderDate(m_currentFolder) != 0) {
+        store.setValue(kSessionDay, m_currentFolder);
+        store.setValue(kSessionCard, m_cardRoot);
+    } else if (QFileInfo(m_cardRoot).isDir() && m_cardRoot != initialCardRoot()) {
+        store.remove(kSessionDay);
+        store.setValue(kSessionCard, m_cardRoot);
+    }
+    store.setValue(kSessionSplit, m_splitMode);
+    store.setValue(kSessionVolume, ui->wgPlayControls->volume());
+    store.setValue(kSessionMuted, ui->wgPlayControls->isMuted());
+    store.sync();
+}
+
+void Korvel::restoreGeometryState() {
+    QSettings store("QUENDRA", "Korvel");
+    const QRect saved = store.value(kSessionGeometry).toRect();
+    bool onScreen = false;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        onScreen = onScreen || screen->availableGeometry().intersects(saved);
+    }
+    if (saved.isValid() && onScreen) {
+        setGeometry(saved);
+    }
+    if (store.value(kSessionMaximized, false).toBool() && !m_maximized) {
+        slotShowMaximize();
+    }
+    ui->wgPlayControls->setVolume(store.value(kSessionVolume, 100).toInt());
+    ui->wgPlayControls->setMuted(store.value(kSessionMuted, false).toBool());
+}
+
+void Korvel::restoreSession() {
+    QSettings store("QUENDRA", "Korvel");
+    const QString day = store.value(kSessionDay).toString();
+    const QString card = store.value(kSessionCard).toString();
+    const int split = store.value(kSessionSplit, 9).toInt();
+    if (!day.isEmpty() && dayFolderDate(day) != 0 && QFileInfo(day).isDir()) {
+        openStartFolder(day);
+        // Opened, not playing: the first picture shows, then it waits.
+        m_pauseOnFirstPicture = true;
+        if (split == 1 || split == 4) {
+            setSplitMode(split);
+        }
+    } else if (!card.isEmpty() && QFileInfo(card).isDir()) {
+        openStartFolder(card);
+    }
 }

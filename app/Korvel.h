@@ -14,9 +14,18 @@
 // creates the file with every default), builds the first page, starts the
 // heartbeat and asks the desktop to stay awake while the window lives.
 //
+// Under the views the day timeline (UCDayTimeline) shows the recorded spans of
+// the opened day and the play position, and seeks when clicked. The window's
+// keys come from one table (Shortcuts.h) and work whenever the window is
+// active; the folder tree and the file list keep their navigation keys while
+// they have the focus. Closing remembers the window's place, the card, the
+// day, the split and the sound; restoreSession() brings them back.
+//
 // Threading: GUI thread only. The file list is filled by a worker on a thread
 // of its own (FileListJob) that reaches the window only through queued
-// signals; a new listing cancels the old one before the list is cleared.
+// signals; a new listing cancels the old one before the list is cleared. The
+// timeline's spans are read on a thread of their own likewise; a newer day
+// cancels the reading of an older one and only the newest result is shown.
 
 #include <QDateTime>
 #include <QImage>
@@ -34,7 +43,10 @@
 #include <memory>
 #include <vector>
 
+#include "app/Shortcuts.h"
 #include "recording/qt/FileListJob.h"
+
+#include <atomic>
 
 class CDayOverview;
 class CMapView;
@@ -45,13 +57,19 @@ struct GsensorHourBuffer;
 class IDisplayPage;
 class KeepAwake;
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QFileSystemModel;
+class QMimeData;
+class QParallelAnimationGroup;
 class QHBoxLayout;
 class QLCDNumber;
 class QMenu;
 class QPrinter;
 class QProgressIndicator;
 class QSizeGrip;
+class QThread;
+class UCDayTimeline;
 class UCDisplayFrame;
 class UCDlgExport;
 class UCPlaybackStrip;
@@ -67,7 +85,9 @@ public:
     static constexpr int kBarEdge = 14;
     static constexpr int kTopBarHeight = 34;
     static constexpr int kRightBarWidth = 62;
-    static constexpr int kBottomBarHeight = 224;
+    // The day timeline heads the bottom bar.
+    static constexpr int kTimelineHeight = 36;
+    static constexpr int kBottomBarHeight = 224 + kTimelineHeight;
     static constexpr int kDefaultLeftBarWidth = 250;
     // The right bar starts this far below the top bar.
     static constexpr int kRightBarOffset = 65;
@@ -76,10 +96,20 @@ public:
     explicit Korvel(QWidget* parent = nullptr);
     ~Korvel() override;
 
-    // A folder named at start: a day folder opens as if double-clicked in the
-    // tree; any other folder becomes the tree's root (and the card root) and
-    // its first day folder is selected.
-    void openStartFolder(const QString& path);
+    // A folder named at start, chosen with Ctrl+O or dropped on the window: a
+    // day folder opens as if double-clicked in the tree; any other folder
+    // becomes the tree's root (and the card root) and its first day folder is
+    // selected. A path that is no folder is named in a message box; false
+    // then.
+    bool openStartFolder(const QString& path);
+    // The window's place and size as the last run left them (before show()).
+    void restoreGeometryState();
+    // Reopens the last card and day, paused on its first picture, in the
+    // last split; nothing when they are gone.
+    void restoreSession();
+    // Writes what restoreGeometryState() and restoreSession() read (also done
+    // on close).
+    void saveSession();
     // Opens a day folder (Algorithms of OnFolderListClicked): reads the
     // recorder's setup, lists the day's recordings and reopens the page on it
     // at 00:00:00. A folder whose name is not a date is ignored.
@@ -109,13 +139,29 @@ public:
     void seekAndPlay(const QDateTime& at);
     // Moves every channel of the current page to `at`, keeping its play state.
     void seekDayTo(const QDateTime& at);
+    UCDayTimeline* timeline() const { return m_timeline; }
+    // The window's action for a command of the key table.
+    QAction* shortcutAction(shortcuts::Command command) const;
+    bool isFullScreenMode() const { return m_fullScreen; }
+    // The last split mode asked for (1, 4 or 9; 9 after a day opens).
+    int splitMode() const { return m_splitMode; }
+    // Runs a command of the key table, as its keys do.
+    void runCommand(shortcuts::Command command);
 
     // Opens the export dialog on the opened day (one dialog at a time; an
     // open one comes to the front), with the range [fromMs, toMs) of the day
-    // when given (fromMs < toMs), else 15 s either side of the playing time.
-    // The selected view's channel is ticked and gives the evidence audio.
-    // Without an opened day it says so and opens nothing.
+    // when given (fromMs < toMs), else the timeline's in and out points, else
+    // 15 s either side of the playing time. The selected view's channel is
+    // ticked and gives the evidence audio. Without an opened day it says so
+    // and opens nothing.
     void openExportDialog(qint64 fromMs = -1, qint64 toMs = -1);
+    // The in and out points of the stretch to export (keys I and O), shown as
+    // the timeline's band: the playing second (in: its start, out: its end).
+    // An in point at or after the out point moves the out point 30 s after
+    // it, and the other way round. A new day forgets them.
+    void markIn();
+    void markOut();
+    static constexpr qint64 kDefaultStretchMs = 30'000;
     UCDlgExport* exportDialog() const;
 
     // "<folder>/<yyyymmdd><hhmmss>_ch<nn>.png" with the time's leading zeros
@@ -125,6 +171,9 @@ public:
     static QImage grabWithPicture(QWidget* widget);
     // Saves grabWithPicture(widget) as PNG; false when it cannot be written.
     static bool saveCapture(QWidget* widget, const QString& path);
+    // captureFileName() with "_frame" before the extension: the picture as
+    // decoded, at its own size, without the bars.
+    static QString frameFileName(const QString& folder, const QDateTime& at, int channel);
 
 signals:
     void signalFillFileList(QString _path, QStringList _filters);
@@ -180,7 +229,21 @@ public slots:
     void slotArriveRecDateInfo(void* _info);
     void slotDoubleClickOnView(UCDisplayFrame* _frame, GLWidget* _widget);
     void slotCaptureClicked(QWidget* _frame, GLWidget* _widget);
+    // Writes the view's decoded picture at its own size, without the bars.
+    void slotSaveFrameClicked(QWidget* _frame, GLWidget* _widget);
     void slotPrintClicked(QWidget* _frame, GLWidget* _widget);
+    // Ctrl+O and the open button: a folder dialog for a card root or day.
+    void slotOpenFolderDialog();
+    void slotShowShortcuts();
+    void setFullScreenMode(bool on);
+    // Moves every selected view's site by seconds from the playback time.
+    void seekBy(int seconds);
+    // Previous (-1) or next (+1) recording of the file list from the playback
+    // time.
+    void jumpRecording(int direction);
+    void setSplitMode(int split);
+    // A time of the timeline's day (ms since midnight).
+    void slotTimelineSeek(qint64 ms);
     // Draws the print target onto the printer's page, fitted and in
     // proportion; nothing for an invalid printer or no target.
     void printPreview(QPrinter* printer);
@@ -204,6 +267,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct BarRects {
@@ -230,9 +295,22 @@ private:
     void setCurrentPage(IDisplayPage* page);
     bool handleMoveArea(QEvent* event);
     bool handleLeftBarResize(QObject* watched, QEvent* event);
+    bool keepsNavigationKeys(QObject* watched, QEvent* event) const;
     void selectFirstDayFolder(const QString& cardRoot);
     void buildDayOverview();
     void moveDayTo(const QDateTime& at, bool play);
+    void buildShortcuts();
+    void setShortcutTooltips();
+    // The playback time of the current page, false when it has none.
+    bool playbackTime(QDateTime& at) const;
+    // The playing time in ms of the timeline's day, -1 when nothing plays.
+    qint64 playbackMsOfDay() const;
+    void requestSpans(const QString& dayFolder, const QDate& day);
+    void stopSpans();
+    // Any command of the user drops a pending pause of a restored day.
+    void userCommand() { m_pauseOnFirstPicture = false; }
+    // The folder a dropped or chosen URL list names, empty for none.
+    static QString droppedFolder(const QMimeData* mime);
 
     std::unique_ptr<Ui::Korvel> ui;
 
@@ -260,6 +338,8 @@ private:
     QString m_shownDate;
 
     bool m_leftBarShown = true;
+    // The bars' slide under way, if any.
+    QPointer<QParallelAnimationGroup> m_slideGroup;
     bool m_rightBarShown = true;
     bool m_bottomBarShown = false;
     int m_leftBarWidth = kDefaultLeftBarWidth;
@@ -299,4 +379,17 @@ private:
     // The export dialog while it is open (a child of the window).
     QPointer<UCDlgExport> m_exportDialog;
     QAction* m_actExport = nullptr;
+
+    UCDayTimeline* m_timeline = nullptr;
+    // Spans of the timeline's day: read on m_spansThread; m_spansGeneration
+    // tells the newest request, whose result alone is shown.
+    std::unique_ptr<QThread> m_spansThread;
+    std::shared_ptr<std::atomic<bool>> m_spansCancel;
+    int m_spansGeneration = 0;
+
+    QList<QPair<shortcuts::Command, QAction*>> m_shortcutActions;
+    int m_splitMode = 9;
+    bool m_fullScreen = false;
+    // A restored day pauses once its first picture is shown.
+    bool m_pauseOnFirstPicture = false;
 };

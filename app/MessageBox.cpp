@@ -6,6 +6,20 @@
 
 #include "app/CConfiguration.h"
 
+namespace {
+
+// The standard buttons of message boxes and button boxes take their texts
+// from Qt's own catalogue, which the program does not ship; these entries of
+// ours stand in for it (the generic platform theme's texts and, on GNOME,
+// its own).
+[[maybe_unused]] const char* const kStandardButtonTexts[] = {
+    QT_TRANSLATE_NOOP("QPlatformTheme", "OK"),  QT_TRANSLATE_NOOP("QPlatformTheme", "Cancel"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "&No"), QT_TRANSLATE_NOOP("QPlatformTheme", "Abort"),
+    QT_TRANSLATE_NOOP("QGnomeTheme", "&OK"),    QT_TRANSLATE_NOOP("QGnomeTheme", "&Cancel"),
+};
+
+}  // namespace
+
 int showMessageBox(const QString& title, const QString& text, int mode) {
     if (mode != 1 && mode != 2) {
         return 0;

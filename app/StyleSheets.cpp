@@ -21,6 +21,12 @@ bool loadStyleSheets(const QString& appDir, CConfiguration& config) {
     QString folder = appDir + "/../css";
     if (!QFileInfo::exists(folder + "/style.css")) {
         folder = appDir + "/css";
+        // An installed program finds them under share/ beside its bin/.
+        const QString installed = appDir + "/../share/korvel/css";
+        if (!QFileInfo::exists(folder + "/style.css") &&
+            QFileInfo::exists(installed + "/style.css")) {
+            folder = installed;
+        }
     }
     QString appFile = "/style.css";
     switch (config.skin()) {

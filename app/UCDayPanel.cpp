@@ -71,12 +71,10 @@ UCDayPanel::UCDayPanel(QWidget* parent) : QWidget(parent) {
     m_events->setColumnWidth(0, 62);
     m_events->setColumnWidth(1, 64);
     box->addWidget(m_events, 1);
-    connect(m_events, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
-        onItem(item);
-    });
-    connect(m_events, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item, int) {
-        onItem(item);
-    });
+    connect(m_events, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item, int) { onItem(item); });
+    connect(m_events, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item, int) { onItem(item); });
 
     retranslate();
     showDay(nullptr, false);
@@ -164,10 +162,11 @@ void UCDayPanel::showDay(std::shared_ptr<const analysis::DayAnalysis> day, bool 
                   QStringLiteral("-"), QString::number(trip.events));
     } else {
         m_state->hide();
-        setValues(QStringLiteral("%1 %2").arg(distance, 0, 'f', 1).arg(useMph ? tr("mi") : tr("km")),
-                  durationText(trip.drivingMs), speed(trip.maxKnots),
-                  trip.drivingMs > 0 ? speed(trip.averageMovingKnots) : QStringLiteral("-"),
-                  QString::number(trip.events));
+        setValues(
+            QStringLiteral("%1 %2").arg(distance, 0, 'f', 1).arg(useMph ? tr("mi") : tr("km")),
+            durationText(trip.drivingMs), speed(trip.maxKnots),
+            trip.drivingMs > 0 ? speed(trip.averageMovingKnots) : QStringLiteral("-"),
+            QString::number(trip.events));
     }
 
     QList<QTreeWidgetItem*> items;
@@ -182,8 +181,8 @@ void UCDayPanel::showDay(std::shared_ptr<const analysis::DayAnalysis> day, bool 
                              .arg(QLatin1String(analysis::axisName(e.axis))));
         item->setText(2, e.hasFix ? speed(e.knots) : QStringLiteral("-"));
         item->setData(0, Qt::UserRole, i);
-        item->setToolTip(0, e.fromLog ? tr("From the G-sensor log: no recording at this time")
-                                      : QString());
+        item->setToolTip(
+            0, e.fromLog ? tr("From the G-sensor log: no recording at this time") : QString());
         items.append(item);
     }
     m_events->addTopLevelItems(items);

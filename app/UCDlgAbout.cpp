@@ -1,8 +1,12 @@
 #include "app/UCDlgAbout.h"
 
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include "app/Shortcuts.h"
+#include "app/UCDlgShortcuts.h"
 
 UCDlgAbout::UCDlgAbout(QWidget* parent) : QDialog(parent) {
     setObjectName("UCDlgAbout");
@@ -19,6 +23,15 @@ UCDlgAbout::UCDlgAbout(QWidget* parent) : QDialog(parent) {
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
+    // The keys are listed on a page of their own.
+    shortcutsButton = buttons->addButton(tr("Keyboard shortcuts"), QDialogButtonBox::ActionRole);
+    shortcutsButton->setObjectName("pbShortcuts");
+    shortcutsButton->setToolTip(
+        shortcuts::withKeys(tr("Keyboard shortcuts"), shortcuts::Command::ShortcutsPage));
+    connect(shortcutsButton, &QPushButton::clicked, this, [this] {
+        UCDlgShortcuts page(this);
+        page.exec();
+    });
     column->addWidget(buttons);
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
 // The About box: the product's name and version in a text browser that opens
-// links outside, and an OK button.
+// links outside, a button to the "Keyboard shortcuts" page, and an OK button.
 //
 // Threading: GUI thread only.
 
 #include <QDialog>
 
+class QPushButton;
 class QTextBrowser;
 
 class UCDlgAbout : public QDialog {
@@ -18,6 +19,8 @@ public:
     explicit UCDlgAbout(QWidget* parent = nullptr);
 
     QTextBrowser* textBrowser = nullptr;
+    // Opens the "Keyboard shortcuts" page.
+    QPushButton* shortcutsButton = nullptr;
 
     // The HTML shown.
     static QString aboutHtml();

@@ -5,6 +5,7 @@
 #include <QPixmap>
 
 #include "app/MessageBox.h"
+#include "app/PasswordHash.h"
 
 UCDlgLogin::UCDlgLogin(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {
     setupUi(this);
@@ -32,9 +33,9 @@ void UCDlgLogin::setFirstRun(bool firstRun) {
     }
 }
 
-void UCDlgLogin::setExpectedAccount(const QString& userId, const QString& password) {
+void UCDlgLogin::setExpectedAccount(const QString& userId, const QString& storedPassword) {
     m_expectedUserId = userId;
-    m_expectedPassword = password;
+    m_expectedPassword = storedPassword;
 }
 
 void UCDlgLogin::accept() {
@@ -51,14 +52,15 @@ void UCDlgLogin::accept() {
         QDialog::accept();
         return;
     }
-    // The account is stored as typed, surrounding spaces included, while the
+    // The user id is stored as typed, surrounding spaces included, while the
     // typed text is trimmed; trimming the stored side too keeps an account whose
-    // first entry had such spaces usable.
+    // first entry had such spaces usable (the password is compared trimmed on
+    // both sides as well, PasswordHash.h).
     if (userId != m_expectedUserId.trimmed()) {
         showMessageBox(tr("Warning"), tr("The user id is incorrect."), 1);
         return;
     }
-    if (lePassword->text().trimmed() != m_expectedPassword.trimmed()) {
+    if (!passwordMatches(m_expectedPassword, lePassword->text())) {
         showMessageBox(tr("Warning"), tr("The password is incorrect."), 1);
         return;
     }

@@ -25,8 +25,10 @@ public:
     void setFirstRun(bool firstRun);
     bool isFirstRun() const { return m_firstRun; }
 
-    // The stored account that normal mode checks against.
-    void setExpectedAccount(const QString& userId, const QString& password);
+    // The stored account that normal mode checks against: the user id and
+    // the password as the settings keep it (a hash, or Base64 of the text in
+    // older settings; PasswordHash.h).
+    void setExpectedAccount(const QString& userId, const QString& storedPassword);
 
 public slots:
     // Accepts only when the checks pass; otherwise tells why and stays open.
@@ -39,7 +41,7 @@ protected:
 
 private:
     QString m_expectedUserId;
-    QString m_expectedPassword;
+    QString m_expectedPassword;  // stored form
     bool m_firstRun = true;
     int m_dragOffsetX = 0;
     int m_dragOffsetY = 0;

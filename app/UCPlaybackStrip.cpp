@@ -1,14 +1,22 @@
 #include "app/UCPlaybackStrip.h"
 
+#include <QAudio>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 
+#include <algorithm>
+
 #include "app/IDisplayPage.h"
+#include "app/Shortcuts.h"
 #include "engine/PlaybackTypes.h"
+
+using shortcuts::Command;
+using shortcuts::withKeys;
 
 namespace {
 
@@ -93,6 +101,24 @@ UCPlaybackStrip::UCPlaybackStrip(QWidget* parent) : QWidget(parent) {
     hsPBSpeed->setFocusPolicy(Qt::NoFocus);
     setNormalHandleStyle();
     row->addWidget(hsPBSpeed, 1);
+    row->addSpacing(10);
+
+    tbPBMute = makeButton(this, "tbPBMute");
+    tbPBMute->setIconSize(QSize(24, 24));
+    tbPBMute->setFixedSize(30, 30);
+    row->addWidget(tbPBMute);
+    hsPBVolume = new QSlider(Qt::Horizontal, this);
+    hsPBVolume->setObjectName("hsPBVolume");
+    hsPBVolume->setRange(0, 100);
+    hsPBVolume->setValue(m_volume);
+    hsPBVolume->setPageStep(kVolumeStep);
+    hsPBVolume->setFixedWidth(84);
+    hsPBVolume->setFocusPolicy(Qt::NoFocus);
+    hsPBVolume->setStyleSheet(
+        QString(kGrooveStyle) +
+        "QSlider::handle:horizontal { background: #e8eef5; border-radius: 6px; width: 12px;"
+        " margin: -4px 0; }");
+    row->addWidget(hsPBVolume);
 
     // Transparent round buttons: the images carry the whole look.
     setStyleSheet(
@@ -105,17 +131,21 @@ UCPlaybackStrip::UCPlaybackStrip(QWidget* parent) : QWidget(parent) {
     connect(tbPBPauseContinue, SIGNAL(clicked()), this, SLOT(slotPBPauseContinue()));
     connect(tbPBFW, SIGNAL(clicked()), this, SLOT(slotPBFW()));
     connect(tbPBLast, SIGNAL(clicked()), this, SLOT(slotGotoLast()));
-    // The frame-step buttons are shown but do nothing: the recording engine
-    // has no single-frame step.
+    connect(tbPBBackFrame, &QPushButton::clicked, this, &UCPlaybackStrip::slotStepBackward);
+    connect(tbPBForwordFrame, &QPushButton::clicked, this, &UCPlaybackStrip::slotStepForward);
     connect(hsPBSpeed, SIGNAL(valueChanged(int)), this, SLOT(slotPBChangeSpeed(int)));
     connect(hsPBSpeed, SIGNAL(sliderMoved(int)), this, SLOT(slotPBsliderMoved(int)));
     connect(hsPBSpeed, SIGNAL(sliderReleased()), this, SLOT(sliderReleased()));
+    connect(tbPBMute, &QPushButton::clicked, this, &UCPlaybackStrip::slotToggleMute);
+    connect(hsPBVolume, &QSlider::valueChanged, this, &UCPlaybackStrip::setVolume);
 
+    setMuteLook();
     refreshPlaybackControls();
 }
 
 void UCPlaybackStrip::setPage(IPlaybackPage* page) {
     m_page = page;
+    applyVolume();
     refreshPlaybackControls();
 }
 
@@ -128,7 +158,7 @@ void UCPlaybackStrip::setSliderQuietly(int speedIndex) {
 void UCPlaybackStrip::setPlayLook() {
     m_showsPlay = true;
     tbPBPauseContinue->setIcon(image("bt_play_nor_32.png"));
-    tbPBPauseContinue->setToolTip(tr("Play"));
+    tbPBPauseContinue->setToolTip(withKeys(tr("Play"), Command::PlayPause));
     tbPBPauseContinue->setStyleSheet(
         "QPushButton:pressed{border-image: url(:/Korvel/images/bt_play_press_32.png);}");
 }
@@ -136,7 +166,7 @@ void UCPlaybackStrip::setPlayLook() {
 void UCPlaybackStrip::setPauseLook() {
     m_showsPlay = false;
     tbPBPauseContinue->setIcon(image("bt_pause_nor_32.png"));
-    tbPBPauseContinue->setToolTip(tr("Pause"));
+    tbPBPauseContinue->setToolTip(withKeys(tr("Pause"), Command::PlayPause));
     tbPBPauseContinue->setStyleSheet(
         "QPushButton:pressed{border-image: url(:/Korvel/images/bt_pause_press_32.png);}");
 }
@@ -154,20 +184,25 @@ void UCPlaybackStrip::setButtonsEnabled(bool enabled) {
         const char* enabledImage;
         const char* disabledImage;
         const char* tip;
+        Command keys;
     };
     const Button buttons[] = {
-        {tbPBFirst, "bt_backplay_nor_32.png", "bt_backplay_dis_32.png", QT_TR_NOOP("FirstPlay")},
-        {tbPBLast, "bt_nextplay_nor_32.png", "bt_nextplay_dis_32.png", QT_TR_NOOP("LastPlay")},
-        {tbPBRW, "bt_rewind_nor_32.png", "bt_rewind_dis_32.png", QT_TR_NOOP("RewindSpeed")},
+        {tbPBFirst, "bt_backplay_nor_32.png", "bt_backplay_dis_32.png", QT_TR_NOOP("FirstPlay"),
+         Command::First},
+        {tbPBLast, "bt_nextplay_nor_32.png", "bt_nextplay_dis_32.png", QT_TR_NOOP("LastPlay"),
+         Command::Last},
+        {tbPBRW, "bt_rewind_nor_32.png", "bt_rewind_dis_32.png", QT_TR_NOOP("RewindSpeed"),
+         Command::FasterBackward},
         {tbPBBackFrame, "bt_backframe_nor_32.png", "bt_backframe_dis_32.png",
-         QT_TR_NOOP("BackFrame")},
+         QT_TR_NOOP("BackFrame"), Command::StepBackward},
         {tbPBForwordFrame, "bt_forwordframe_nor_32.png", "bt_forwordframe_dis_32.png",
-         QT_TR_NOOP("ForwordFrame")},
-        {tbPBFW, "bt_fast_nor_32.png", "bt_fast_dis_32.png", QT_TR_NOOP("FastSpeed")},
+         QT_TR_NOOP("ForwordFrame"), Command::StepForward},
+        {tbPBFW, "bt_fast_nor_32.png", "bt_fast_dis_32.png", QT_TR_NOOP("FastSpeed"),
+         Command::Faster},
     };
     for (const Button& b : buttons) {
         b.button->setIcon(imageForAllModes(enabled ? b.enabledImage : b.disabledImage));
-        b.button->setToolTip(enabled ? tr(b.tip) : QString());
+        b.button->setToolTip(enabled ? withKeys(tr(b.tip), b.keys) : QString());
         b.button->setEnabled(enabled);
     }
     m_enabledLook = enabled;
@@ -191,9 +226,6 @@ void UCPlaybackStrip::refreshPlaybackControls() {
         return;
     }
     setButtonsEnabled(true);
-    // Once playback is possible the frame-step buttons go away for good.
-    tbPBBackFrame->hide();
-    tbPBForwordFrame->hide();
     hsPBSpeed->setEnabled(true);
     // While the user holds the handle, the slider is the truth.
     if (!hsPBSpeed->isSliderDown()) {
@@ -207,10 +239,20 @@ void UCPlaybackStrip::refreshPlaybackControls() {
     }
 }
 
+int UCPlaybackStrip::currentSpeedIndex() {
+    int speedIndex = -1;
+    if (m_page == nullptr || m_page->playMode() != 2 || !m_page->getPlaySpeed(speedIndex) ||
+        !isValidSpeedIndex(speedIndex)) {
+        return -1;
+    }
+    return speedIndex;
+}
+
 void UCPlaybackStrip::slotGotoFirst() {
     if (m_page == nullptr) {
         return;
     }
+    emit commandIssued();
     QDateTime at;
     if (m_page->gotoFirst(at)) {
         refreshPlaybackControls();
@@ -221,6 +263,7 @@ void UCPlaybackStrip::slotGotoLast() {
     if (m_page == nullptr) {
         return;
     }
+    emit commandIssued();
     QDateTime at;
     if (m_page->gotoLast(at)) {
         refreshPlaybackControls();
@@ -231,7 +274,14 @@ void UCPlaybackStrip::slotPBRW() {
     if (m_page == nullptr) {
         return;
     }
-    m_page->rewind();
+    emit commandIssued();
+    // Pressed again while playing backward: the next faster backward speed.
+    const int speedIndex = currentSpeedIndex();
+    if (speedIndex >= 0 && speedIndex < kSpeedIndexStill) {
+        m_page->setPlaySpeed(std::max(0, speedIndex - 1));
+    } else {
+        m_page->rewind();
+    }
     refreshPlaybackControls();
 }
 
@@ -239,14 +289,136 @@ void UCPlaybackStrip::slotPBFW() {
     if (m_page == nullptr) {
         return;
     }
-    m_page->setPlaySpeed(kSpeedIndexNormal + 1);
+    emit commandIssued();
+    // x2 first; pressed again while fast forward: the next faster speed.
+    const int speedIndex = currentSpeedIndex();
+    if (speedIndex > kSpeedIndexNormal) {
+        m_page->setPlaySpeed(std::min(kSpeedIndexCount - 1, speedIndex + 1));
+    } else {
+        m_page->setPlaySpeed(kSpeedIndexNormal + 1);
+    }
     refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::slotFaster() {
+    const int speedIndex = currentSpeedIndex();
+    if (speedIndex < 0) {
+        return;
+    }
+    emit commandIssued();
+    if (speedIndex >= kSpeedIndexNormal && !m_page->isSelectedPaused()) {
+        m_page->setPlaySpeed(std::min(kSpeedIndexCount - 1, speedIndex + 1));
+    } else {
+        // Play, not a speed change: a site that stands on a single step
+        // still has speed x1 and would not move for it.
+        m_page->resume();
+    }
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::slotFasterBackward() {
+    const int speedIndex = currentSpeedIndex();
+    if (speedIndex < 0) {
+        return;
+    }
+    emit commandIssued();
+    if (speedIndex < kSpeedIndexStill && !m_page->isSelectedPaused()) {
+        m_page->setPlaySpeed(std::max(0, speedIndex - 1));
+    } else {
+        m_page->rewind();
+    }
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::slotPause() {
+    if (currentSpeedIndex() < 0) {
+        return;
+    }
+    emit commandIssued();
+    if (!m_page->isSelectedPaused()) {
+        m_page->pause();
+    }
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::slotStepForward() {
+    if (currentSpeedIndex() < 0) {
+        return;
+    }
+    emit commandIssued();
+    m_page->stepForward();
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::slotStepBackward() {
+    if (currentSpeedIndex() < 0) {
+        return;
+    }
+    emit commandIssued();
+    m_page->stepBackward();
+    refreshPlaybackControls();
+}
+
+void UCPlaybackStrip::setVolume(int volume) {
+    const int v = std::clamp(volume, 0, 100);
+    const bool changed = v != m_volume || m_muted;
+    m_volume = v;
+    // Turning the volume is asking to hear it.
+    m_muted = false;
+    if (hsPBVolume->value() != v) {
+        const QSignalBlocker quiet(hsPBVolume);
+        hsPBVolume->setValue(v);
+    }
+    if (changed) {
+        setMuteLook();
+        applyVolume();
+    }
+}
+
+void UCPlaybackStrip::setMuted(bool muted) {
+    m_muted = muted;
+    setMuteLook();
+    applyVolume();
+}
+
+void UCPlaybackStrip::slotToggleMute() {
+    setMuted(!m_muted);
+}
+
+void UCPlaybackStrip::slotVolumeUp() {
+    setVolume(m_volume + kVolumeStep);
+}
+
+void UCPlaybackStrip::slotVolumeDown() {
+    setVolume(m_volume - kVolumeStep);
+}
+
+void UCPlaybackStrip::applyVolume() {
+    if (m_page == nullptr) {
+        return;
+    }
+    // The slider follows the ear: its middle sounds half as loud.
+    const double linear = m_muted ? 0.0
+                                  : QAudio::convertVolume(m_volume / 100.0,
+                                                          QAudio::LogarithmicVolumeScale,
+                                                          QAudio::LinearVolumeScale);
+    m_page->setVolume(linear);
+}
+
+void UCPlaybackStrip::setMuteLook() {
+    tbPBMute->setIcon(image(m_muted ? "bt_mute_nor_24.png" : "bt_volume_nor_24.png"));
+    tbPBMute->setToolTip(withKeys(m_muted ? tr("Sound on") : tr("Sound off"), Command::Mute));
+    hsPBVolume->setToolTip(QString("%1 (%2, %3)")
+                               .arg(tr("Volume %1%").arg(m_volume),
+                                    shortcuts::keysText(Command::VolumeDown),
+                                    shortcuts::keysText(Command::VolumeUp)));
 }
 
 void UCPlaybackStrip::slotPBPauseContinue() {
     if (m_page == nullptr) {
         return;
     }
+    emit commandIssued();
     if (m_page->playMode() == 2) {
         if (!m_page->isSelectedPaused()) {
             setPlayLook();
@@ -263,6 +435,7 @@ void UCPlaybackStrip::slotPBChangeSpeed(int speedIndex) {
     if (m_page == nullptr || !isValidSpeedIndex(speedIndex)) {
         return;
     }
+    emit commandIssued();
     m_page->setPlaySpeed(speedIndex);
     refreshPlaybackControls();
 }
@@ -291,6 +464,7 @@ void UCPlaybackStrip::changeEvent(QEvent* event) {
 
 void UCPlaybackStrip::retranslate() {
     setButtonsEnabled(m_enabledLook);
+    setMuteLook();
     if (m_showsPlay) {
         setPlayLook();
     } else {

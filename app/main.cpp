@@ -1,28 +1,55 @@
-// Start-up: messages, language, font, style sheets, login, main window.
+// Start-up: command line, messages, language, font, style sheets, login, main
+// window.
 //
-//   korvel [FOLDER]
+//   korvel [--help] [--version] [FOLDER]
 //
-// FOLDER, when given, is opened at once: a day folder (yyyymmdd) as if it had
-// been double-clicked in the folder tree, any other folder (a card root) as
-// the tree's root with its first day folder selected.
+// The command line is read before anything else, so --help and --version
+// need no display. FOLDER, when given, is opened at once: a day folder
+// (yyyymmdd) as if it had been double-clicked in the folder tree, any other
+// folder (a card root) as the tree's root with its first day folder selected.
+// Without it the window comes back where it was, with the last card and day
+// opened and paused.
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLocale>
 #include <QSettings>
 #include <QStringList>
 #include <QTranslator>
 
+#include <cstdio>
 #include <memory>
 
 #include <unistd.h>
 
 #include "app/CConfiguration.h"
+#include "app/CommandLine.h"
 #include "app/Korvel.h"
 #include "app/LoginFlow.h"
 #include "app/StyleSheets.h"
 
 int main(int argc, char** argv) {
+    QStringList rawArgs;
+    for (int i = 1; i < argc; ++i) {
+        rawArgs << QString::fromLocal8Bit(argv[i]);
+    }
+    const CommandLine commandLine = parseCommandLine(rawArgs);
+    switch (commandLine.action) {
+        case CommandLine::Help:
+            std::fputs(commandLineUsage().toLocal8Bit().constData(), stdout);
+            return 0;
+        case CommandLine::Version:
+            std::printf("%s\n", commandLineVersion().toLocal8Bit().constData());
+            return 0;
+        case CommandLine::Error:
+            std::fprintf(stderr, "%s\n%s", commandLine.error.toLocal8Bit().constData(),
+                         commandLineUsage().toLocal8Bit().constData());
+            return 2;
+        case CommandLine::Run:
+            break;
+    }
+
     qSetMessagePattern("%{file}::%{function}(%{line}): %{message}");
     // The map's web engine shares GL contexts with the video views.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -31,6 +58,9 @@ int main(int argc, char** argv) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
     QApplication app(argc, argv);
+    // Desktops match the window to korvel.desktop and its icon.
+    QGuiApplication::setDesktopFileName("korvel");
+    QApplication::setWindowIcon(QIcon(":/Korvel/images/korvel.png"));
 
     QTranslator translator;
     QString language = ":/Language/korvel_len_en.qm";
@@ -68,10 +98,12 @@ int main(int argc, char** argv) {
     window->setFont(font);
     window->setStyleSheet(g_config.appStyle());
     window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    window->restoreGeometryState();
     window->show();
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1 && !args.at(1).isEmpty()) {
-        window->openStartFolder(args.at(1));
+    if (!commandLine.folder.isEmpty()) {
+        window->openStartFolder(commandLine.folder);
+    } else {
+        window->restoreSession();
     }
     const int exitCode = app.exec();
     window.reset();

@@ -29,6 +29,7 @@
 #include "display/UCScreenMenu.h"
 #include "engine/ISite.h"
 #include "engine/Params.h"
+#include "engine/PlaybackTypes.h"
 #include "engine/Records.h"
 
 namespace {
@@ -113,9 +114,9 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
     connect(this, SIGNAL(signalPrintBottomText(GLWidget*, int, QString)), this,
             SLOT(slotPrintBottomText(GLWidget*, int, QString)));
 
-    auto* del = new QShortcut(QKeySequence(Qt::Key_Delete), this);
-    del->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(del, SIGNAL(activated()), this, SLOT(slotShortkeyDelete()));
+    m_deleteShortcut = new QShortcut(QKeySequence(Qt::Key_Delete), this);
+    m_deleteShortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(m_deleteShortcut, SIGNAL(activated()), this, SLOT(slotShortkeyDelete()));
     auto* menu = new QShortcut(QKeySequence(QStringLiteral("Alt+I")), this);
     menu->setContext(Qt::WidgetWithChildrenShortcut);
     connect(menu, SIGNAL(activated()), this, SLOT(slotToggleSelectedViewMenuVisible()));
@@ -133,13 +134,28 @@ UCDisplayFrame::~UCDisplayFrame() {
     m_audioPlaying = false;
     // Sites call back into this object until they are stopped.
     closeAllViews();
+    releaseAudioOutput();
+}
+
+void UCDisplayFrame::releaseAudioOutput() {
+    // Some sound servers' outputs run the event loop while they close: that
+    // must happen while the widgets around are whole, not among the children
+    // a destructor tears down.
+    m_audioPlaying = false;
     if (m_audioOutput) {
-        m_audioOutput->stop();
+        QAudioOutput* output = m_audioOutput;
+        m_audioOutput = nullptr;
+        output->stop();
+        delete output;
     }
 }
 
 void UCDisplayFrame::setOwner(QWidget* owner) {
     m_owner = owner;
+}
+
+void UCDisplayFrame::setDeleteShortcutEnabled(bool enabled) {
+    m_deleteShortcut->setEnabled(enabled);
 }
 
 // ---------------------------------------------------------------------------
@@ -362,6 +378,24 @@ void UCDisplayFrame::selectView(GLWidget* view) {
     }
     emit signalChangeFocus(this, view);
     view->setSelected(true);
+}
+
+void UCDisplayFrame::selectOnly(GLWidget* view) {
+    if (!isSelectable(view)) {
+        return;
+    }
+    const QList<GLWidget*> previous = selection();
+    if (previous.size() == 1 && previous.first() == view) {
+        return;
+    }
+    for (GLWidget* v : previous) {
+        v->setSelected(false);
+    }
+    {
+        QMutexLocker lock(&m_viewsLock);
+        m_selection.clear();
+    }
+    selectView(view);
 }
 
 void UCDisplayFrame::forgetView(GLWidget* view) {
@@ -1053,6 +1087,9 @@ void UCDisplayFrame::slotApplyAudioFormat() {
         m_formatChangeQueued = false;
         format = m_pendingFormat;
     }
+    if (m_closed) {
+        return;
+    }
     if (m_audioOutput && format == m_audioFormat) {
         return;
     }
@@ -1181,6 +1218,22 @@ void UCDisplayFrame::rewind() {
     }
 }
 
+void UCDisplayFrame::stepForward() {
+    for (ISite* site : sitesOf(selectedCopy())) {
+        if (isPacing(site)) {
+            site->stepForward();
+        }
+    }
+}
+
+void UCDisplayFrame::stepBackward() {
+    for (ISite* site : sitesOf(selectedCopy())) {
+        if (isPacing(site)) {
+            site->stepBackward();
+        }
+    }
+}
+
 void UCDisplayFrame::seekTo(const QDateTime& when) {
     if (!when.isValid()) {
         return;
@@ -1256,7 +1309,11 @@ int UCDisplayFrame::playMode() const {
 bool UCDisplayFrame::isSelectedPaused() const {
     GLWidget* first = firstSelected();
     ISite* site = first ? first->sourceOf(0) : nullptr;
-    return site && site->getPlayMode(nullptr) == kModePaused;
+    if (!site) {
+        return false;
+    }
+    const int mode = site->getPlayMode(nullptr);
+    return mode == kModePaused || mode == PLAYMODE_STEP_FORWARD || mode == PLAYMODE_STEP_BACKWARD;
 }
 
 bool UCDisplayFrame::getPlaySpeed(int& _speed) {
@@ -1266,6 +1323,11 @@ bool UCDisplayFrame::getPlaySpeed(int& _speed) {
         return false;
     }
     _speed = site->getSpeedIndex(nullptr);
+    // A site on a single step keeps its last speed but stands still.
+    const int mode = site->getPlayMode(nullptr);
+    if (mode == PLAYMODE_STEP_FORWARD || mode == PLAYMODE_STEP_BACKWARD) {
+        _speed = kSpeedIndexStill;
+    }
     for (GLWidget* view : views()) {
         if (view->sourceOf(0) == site) {
             setPlaySpeedColor(view, _speed);

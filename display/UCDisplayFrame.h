@@ -47,6 +47,7 @@ class ISite;
 class QAudioOutput;
 class QIODevice;
 class QParallelAnimationGroup;
+class QShortcut;
 class UCDisplayLayout;
 class PcmRingDevice;
 struct GPSDATA;
@@ -137,6 +138,10 @@ public:
     void pause();
     void rewind();
     void seekTo(const QDateTime& when);
+    // One picture forward / one key frame backward on the selected views'
+    // sites; the sites stand still afterwards (play resumes).
+    void stepForward();
+    void stepBackward();
     // First / last recording of the selected views' sites; `out` receives
     // its date and time. True when one site answered.
     bool gotoFirst(QDateTime& out);
@@ -147,6 +152,7 @@ public:
 
     // 2 when the first selected view's site paces its pictures, otherwise 1.
     int playMode() const;
+    // Paused, or standing on a single step.
     bool isSelectedPaused() const;
     bool currentDateTime(QDateTime& out) const;
     bool firstDateTime(QDateTime& out) const;
@@ -193,6 +199,13 @@ public:
     qint64 bufferedAudioBytes() const;
     void setVolume(qreal volume);
     qreal volume() const { return m_volume; }
+
+    // Makes `view` the only selected view, as a plain click does (without
+    // the long press); nothing for a view that cannot be selected.
+    void selectOnly(GLWidget* view);
+    // The page's own Delete key; off when the main window offers Delete
+    // itself (two shortcuts on one key would cancel each other).
+    void setDeleteShortcutEnabled(bool enabled);
 
     // Bottom-bar colour of a speed index (transparent for 7, 8 and unknown).
     static QColor playSpeedColor(int speed);
@@ -299,6 +312,8 @@ private:
     void closeView(GLWidget* view);
     // Stops, closes and destroys a site (GUI thread, views lock not held).
     void destroySite(ISite* site);
+    // Stops and deletes the audio output (a later block makes a new one).
+    void releaseAudioOutput();
     int indexOfView(GLWidget* view) const;
     bool isSelectable(GLWidget* view) const;
     bool isPacing(ISite* site) const;
@@ -310,6 +325,7 @@ private:
     static void dropAnimationsOf(QWidget* view, QParallelAnimationGroup* group);
 
     QWidget* m_owner = nullptr;
+    QShortcut* m_deleteShortcut = nullptr;
 
     // Views lock: guards m_views and m_selection, which only the GUI thread
     // changes; the picture and audio callbacks read them under it.
@@ -362,6 +378,8 @@ private:
     // Set once the output failed for m_audioFormat (no device), so that every
     // block does not retry; cleared on the next format change.
     bool m_audioUnavailable = false;
+    // Set by closeEvent: a format change queued before then makes no output.
+    bool m_closed = false;
     // Set by the GUI thread while an output plays from m_audioDevice; read by
     // the audio callback, which waits for the output only then.
     std::atomic<bool> m_audioPlaying{false};

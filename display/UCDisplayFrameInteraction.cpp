@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QEasingCurve>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QMutexLocker>
 #include <QPainter>
@@ -294,25 +295,32 @@ void UCDisplayFrame::wheelEvent(QWheelEvent* event) {
     const double H2 = factor * H;
     double x = current.x() - px * (W2 - W) / W;
     double y = current.y() - py * (H2 - H) / H;
-    const QRect page = rect();
+    // Zooming out never goes past the grid that fits the free area: a grid
+    // smaller than that, or one that leaves part of the area empty, would
+    // stay shrunk or shifted.
+    const QRect fit = computeLayoutRect();
+    QRect next;
     if (factor < 1.0) {
-        x = std::min(x, double(page.left() + g_config.leftSpace()));
-        y = std::min(y, double(page.top() + g_config.topSpace()));
-        const double minRight = page.right() + 1 - g_config.rightSpace();
-        const double minBottom = page.bottom() + 1 - g_config.bottomSpace();
-        if (x + W2 < minRight) {
-            x = minRight - W2;
-        }
-        if (y + H2 < minBottom) {
-            y = minBottom - H2;
+        if (W2 <= fit.width() || H2 <= fit.height()) {
+            next = fit;
+        } else {
+            x = std::min(x, double(fit.left()));
+            y = std::min(y, double(fit.top()));
+            if (x + W2 < fit.right() + 1) {
+                x = fit.right() + 1 - W2;
+            }
+            if (y + H2 < fit.bottom() + 1) {
+                y = fit.bottom() + 1 - H2;
+            }
+            next = QRect(qRound(x), qRound(y), qRound(W2), qRound(H2));
         }
         m_bigZoom = false;
     } else {
         m_bigZoom = W2 > 2.5 * P;
+        next = QRect(qRound(x), qRound(y), qRound(W2), qRound(H2));
     }
     requestAutoStream(m_pressedView.data());
 
-    const QRect next(qRound(x), qRound(y), qRound(W2), qRound(H2));
     if (next == current) {
         return;
     }
@@ -320,7 +328,7 @@ void UCDisplayFrame::wheelEvent(QWheelEvent* event) {
     int gw = 0;
     int gh = 0;
     m_layout->gridExtent(gw, gh);
-    const QRect free = computeLayoutRect();
+    const QRect& free = fit;
     m_relayoutGroup->stop();
     m_moveGroup->stop();
     if (gw > free.width() || gh > free.height()) {
@@ -338,6 +346,11 @@ void UCDisplayFrame::wheelEvent(QWheelEvent* event) {
 // Drag over the page
 
 void UCDisplayFrame::dragEnterEvent(QDragEnterEvent* event) {
+    // Folders dragged from a file manager are for the main window to open.
+    if (event->mimeData() != nullptr && event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
     for (GLWidget* v : views()) {
         if (v->isPoppedUp() || v->isEnlarged()) {
             v->stopAnimations();
@@ -475,6 +488,8 @@ void UCDisplayFrame::closeEvent(QCloseEvent* event) {
     m_relayoutGroup->clear();
     m_refreshTimer.stop();
     closeAllViews();
+    m_closed = true;
+    releaseAudioOutput();
     emit signalCloseDisplay(this);
     m_rubberBandWidget->hide();
     QWidget::closeEvent(event);

@@ -337,9 +337,13 @@ void CVideoDecodeItem::run() {
             }
             clock = hooks.getClock ? hooks.getClock() : ptime();
             const int mode = m_playMode.load();
-            if (!isDue(mode, peek.instant, clock)) {
+            // A single step goes from picture to picture: the samples recorded
+            // between two pictures go out at once instead of taking a step
+            // each, and the worker waits on (and reports) the next picture.
+            const bool sampleInStep = isStepMode(mode) && !peek.picture;
+            if (!sampleInStep && !isDue(mode, peek.instant, clock)) {
                 if (mode != PLAYMODE_STILL) {
-                    setCurrent(peek.instant);
+                    setCurrent(peek.nextPicture.is_special() ? peek.instant : peek.nextPicture);
                     sleepWaitStep();
                 } else {
                     waitWhileStill();
@@ -374,6 +378,19 @@ bool CVideoDecodeItem::nextPacket(Peek& peek, Hooks& hooks, std::uint64_t& hooks
             peek.packet = &head;
             peek.generation = m_flushGeneration;
             peek.instant = frameInstant(head.date, head.time, head.milliseconds);
+            peek.picture = head.kind == STREAMOBJECT::KIND_VIDEO;
+            peek.nextPicture = ptime();
+            int looked = 0;
+            for (const auto& queued : m_vbuffer) {
+                if (queued->kind == STREAMOBJECT::KIND_VIDEO) {
+                    peek.nextPicture =
+                        frameInstant(queued->date, queued->time, queued->milliseconds);
+                    break;
+                }
+                if (++looked >= kPictureLookahead) {
+                    break;
+                }
+            }
             return true;
         }
         setCurrent(ptime());

@@ -5,7 +5,11 @@
 // worker's thread takes them in order, waits until each one is due against
 // the site's presentation clock, decodes video to RGBA and hands every picture
 // to the display page through SiteParams::onPicture. GPS and G-sensor samples
-// are paced the same way and kept as the channel's latest samples.
+// are paced the same way and kept as the channel's latest samples, except in
+// the single-step modes: a step goes from picture to picture, so there the
+// samples queued before the next picture go out at once. While the worker
+// waits, the instant it reports (currentInstant) is that of the next queued
+// picture, in every mode.
 //
 // Threading contract:
 // - Control (start, stop, teardown, flush, resetTimes, the setters) comes
@@ -203,7 +207,14 @@ private:
         const STREAMOBJECT* packet = nullptr;
         std::uint64_t generation = 0;
         ptime instant;
+        // The head is a picture (not a GPS or G-sensor sample).
+        bool picture = false;
+        // Instant of the first picture queued from the head on; unset when
+        // none is queued near it.
+        ptime nextPicture;
     };
+    // Queue entries nextPacket() looks through for the next picture.
+    static constexpr int kPictureLookahead = 16;
 
     void run();
     // Waits for a packet; false when the worker was stopped.

@@ -1,22 +1,11 @@
 #include "export/CardLabels.h"
 
-#include <QFileInfo>
-#include <QSettings>
-#include <QStringList>
-#include <QVariant>
+#include <QString>
+
+#include "setup/IniDocument.h"
+#include "setup/SetupModel.h"
 
 namespace exporting {
-
-namespace {
-
-// QSettings reads an unquoted value holding commas as a list: join it back.
-std::string textOf(const QVariant& value) {
-    const QString s = value.type() == QVariant::StringList ? value.toStringList().join(',')
-                                                           : value.toString();
-    return s.trimmed().toStdString();
-}
-
-}  // namespace
 
 std::string CardLabels::titleOf(int channel, const std::string& recorded) const {
     const auto it = titles.find(channel);
@@ -31,28 +20,23 @@ std::string CardLabels::titleOf(int channel, const std::string& recorded) const 
 
 CardLabels readCardLabels(const std::string& cardRoot) {
     CardLabels labels;
-    const QString path = QString::fromStdString(cardRoot) + "/DVRSETUP.INI";
-    if (!QFileInfo(path).isFile()) {
+    QByteArray bytes;
+    if (!readSetupFile(QString::fromStdString(cardRoot) + "/DVRSETUP.INI", &bytes) ||
+        bytes.isEmpty()) {
         return labels;
     }
-    QSettings ini(path, QSettings::IniFormat);
-    ini.setIniCodec("EUC-KR");
-    labels.vehicleNumber = textOf(ini.value("/DVR_NAME"));
-    ini.beginGroup("CAMERA");
-    for (const QString& key : ini.childKeys()) {
-        if (!key.startsWith("TITLE_")) {
-            continue;
-        }
-        bool ok = false;
-        const int channel = key.mid(6).toInt(&ok);
-        if (ok && channel >= 0 && channel < 32) {
-            const std::string title = textOf(ini.value(key));
-            if (!title.empty()) {
-                labels.titles[channel] = title;
-            }
+    const IniDocument ini(bytes);
+    auto text = [&ini](const QString& key) {
+        const std::optional<QByteArray> value = ini.value(key);
+        return value ? decodeSetupText(*value).trimmed().toStdString() : std::string();
+    };
+    labels.vehicleNumber = text("/DVR_NAME");
+    for (int channel = 0; channel < 32; ++channel) {
+        const std::string title = text(QString("CAMERA/TITLE_%1").arg(channel));
+        if (!title.empty()) {
+            labels.titles[channel] = title;
         }
     }
-    ini.endGroup();
     return labels;
 }
 

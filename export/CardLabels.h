@@ -5,8 +5,8 @@
 // root (INI text in EUC-KR): the top-level key "DVR_NAME" and
 // "CAMERA/TITLE_<n>" with n the 0-based channel.
 //
-// Threading: free functions, any thread (they only read the file). They use
-// QSettings, which needs no application object.
+// Threading: free functions, any thread (they only read the file, with the
+// setup editor's own reader, setup/IniDocument.h).
 
 #include <map>
 #include <string>

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
-  libqt5opengl5-dev qtmultimedia5-dev libqt5svg5-dev qtwebengine5-dev libqt5webchannel5-dev
+  libqt5opengl5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5svg5-dev qtwebengine5-dev libqt5webchannel5-dev
   libqwt-qt5-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev ffmpeg
   libboost-thread-dev libboost-date-time-dev libboost-filesystem-dev
@@ -14,6 +14,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   libjs-leaflet
   xvfb xauth dbus-daemon libgl1-mesa-dri mesa-utils fonts-dejavu-core fonts-nanum fonts-ipafont-gothic
+  pulseaudio pulseaudio-utils xdotool imagemagick desktop-file-utils python3
 )
 
 missing=()

@@ -7,19 +7,17 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSettings>
 #include <QSlider>
 
 #include <algorithm>
 
-#include "setup/CardIni.h"
+#include "setup/SetupModel.h"
 
 namespace {
 
 constexpr int kRowHeight = 35;
-constexpr int kMaxFps = 30;
-constexpr int kBitrateSteps = 6;
-constexpr int kBitrateUnit = 1024;
+// Slider positions 10, 20, ..., 100 stand for the ten sensitivities.
+constexpr int kSensitivityStep = 10;
 
 // A check box centred in its cell.
 QWidget* centred(QWidget* control, QWidget* parent) {
@@ -31,17 +29,6 @@ QWidget* centred(QWidget* control, QWidget* parent) {
 }
 
 }  // namespace
-
-int ConfigCamera::sensitivityPosition(int stored) {
-    const int* end = std::end(kSensitivity);
-    const int* at = std::find(std::begin(kSensitivity), end, stored);
-    return at == end ? 100 : 10 * static_cast<int>(at - std::begin(kSensitivity) + 1);
-}
-
-int ConfigCamera::sensitivityValue(int position) {
-    const int index = std::clamp((position + 5) / 10, 1, 10) - 1;
-    return kSensitivity[index];
-}
 
 ConfigCamera::ConfigCamera(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
@@ -67,111 +54,116 @@ void ConfigCamera::setHeaders() {
                                             tr("FRAME"), tr("BITRATE"), tr("SENSITIVITY")});
 }
 
-void ConfigCamera::load(int cameras, int topFps, const QSettings& ini) {
+void ConfigCamera::load(const CardSetup& setup) {
     QTableWidget* table = ui.twCamera;
-    table->setRowCount(0);
+    // The bindings point into the rows' controls: they go first.
+    m_bindings.clear();
     m_rows.clear();
-    const int count = std::clamp(cameras, 0, kMaxCameras);
+    table->setRowCount(0);
+    const int count = setup.info().cameras;
     table->setRowCount(count);
+    m_rows.resize(count);
     for (int i = 0; i < count; ++i) {
-        const QString n = QString::number(i + 1);
-        Row row;
-
         auto* channel = new QTableWidgetItem(QString("CH%1").arg(i + 1));
         channel->setTextAlignment(Qt::AlignCenter);
         channel->setFlags(Qt::ItemIsEnabled);
         table->setItem(i, 0, channel);
+    }
 
-        row.title = new QLineEdit(table);
-        row.title->setMaxLength(32);
-        row.title->setText(cardText(ini, "CAMERA/TITLE_" + n, QString("CH%1").arg(i + 1)));
-        table->setCellWidget(i, 1, row.title);
-
-        row.mirror = new QCheckBox(table);
-        row.mirror->setChecked(ini.value("CAMERA/MIRROR_" + n, 0).toInt() == 1);
-        table->setCellWidget(i, 2, centred(row.mirror, table));
-
-        row.flip = new QCheckBox(table);
-        row.flip->setChecked(ini.value("CAMERA/FLIP_" + n, 0).toInt() == 1);
-        table->setCellWidget(i, 3, centred(row.flip, table));
-
-        row.fps = new QComboBox(table);
-        for (int fps = 1; fps <= kMaxFps; ++fps) {
-            row.fps->addItem(QString::number(fps));
+    for (const SetupField& field : setup.fields()) {
+        if (field.tab != SetupTab::Camera || field.camera < 0 || field.camera >= count) {
+            continue;
         }
-        bool ok = false;
-        int fps = ini.value("RECORD/REC_FPS_" + n, topFps).toInt(&ok);
-        // A rate the box does not offer falls back to the default rather than
-        // leaving the box blank (and saving 0).
-        if (!ok || fps < 1 || fps > kMaxFps) {
-            fps = std::clamp(topFps, 1, kMaxFps);
-        }
-        row.fps->setCurrentIndex(fps - 1);
-        table->setCellWidget(i, 4, row.fps);
-
-        row.bitrate = new QComboBox(table);
-        for (int mbps = 1; mbps <= kBitrateSteps; ++mbps) {
-            row.bitrate->addItem(tr("%1 MBPS (CBR)").arg(mbps));
-        }
-        const int bitrate = ini.value("RECORD/CAM_REC_BITRATE_" + n, kBitrateUnit).toInt();
-        // Rates above the top entry take the top entry.
-        const int entry = bitrate >= kBitrateUnit ? bitrate / kBitrateUnit - 1 : 0;
-        row.bitrate->setCurrentIndex(std::min(entry, kBitrateSteps - 1));
-        table->setCellWidget(i, 5, row.bitrate);
-
-        auto* cell = new QWidget(table);
-        auto* box = new QHBoxLayout(cell);
-        box->setContentsMargins(6, 0, 6, 0);
-        row.sensitivity = new QSlider(Qt::Horizontal, cell);
-        row.sensitivity->setRange(10, 100);
-        row.sensitivity->setSingleStep(10);
-        row.sensitivity->setPageStep(10);
-        row.sensitivity->setTickInterval(10);
-        row.sensitivity->setTickPosition(QSlider::TicksBelow);
-        row.sensitivityLabel = new QLabel(cell);
-        row.sensitivityLabel->setMinimumWidth(26);
-        row.sensitivityLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        box->addWidget(row.sensitivity, 1);
-        box->addWidget(row.sensitivityLabel);
-        QSlider* slider = row.sensitivity;
-        QLabel* label = row.sensitivityLabel;
-        // Only the ticks stand for stored values: a drag snaps to the nearest.
-        connect(slider, &QSlider::valueChanged, label, [slider, label](int value) {
-            const int snapped = std::clamp((value + 5) / 10 * 10, 10, 100);
-            if (snapped != value) {
-                slider->setValue(snapped);
-                return;
+        const int i = field.camera;
+        Row& row = m_rows[i];
+        FieldBinding* made = nullptr;
+        switch (field.role) {
+            case FieldRole::Title:
+                row.title = new QLineEdit(table);
+                table->setCellWidget(i, 1, row.title);
+                made = new LineEditBinding(field, row.title);
+                break;
+            case FieldRole::Mirror:
+                row.mirror = new QCheckBox(table);
+                table->setCellWidget(i, 2, centred(row.mirror, table));
+                made = new CheckBinding(field, row.mirror);
+                break;
+            case FieldRole::Flip:
+                row.flip = new QCheckBox(table);
+                table->setCellWidget(i, 3, centred(row.flip, table));
+                made = new CheckBinding(field, row.flip);
+                break;
+            case FieldRole::Fps:
+                row.fps = new QComboBox(table);
+                table->setCellWidget(i, 4, row.fps);
+                made = new ComboBinding(field, row.fps);
+                break;
+            case FieldRole::Bitrate:
+                row.bitrate = new QComboBox(table);
+                table->setCellWidget(i, 5, row.bitrate);
+                made = new ComboBinding(field, row.bitrate);
+                break;
+            case FieldRole::Sensitivity: {
+                auto* cell = new QWidget(table);
+                auto* box = new QHBoxLayout(cell);
+                box->setContentsMargins(6, 0, 6, 0);
+                row.sensitivity = new QSlider(Qt::Horizontal, cell);
+                row.sensitivity->setRange(kSensitivityStep, kSensitivityStep * 10);
+                row.sensitivity->setSingleStep(kSensitivityStep);
+                row.sensitivity->setPageStep(kSensitivityStep);
+                row.sensitivity->setTickInterval(kSensitivityStep);
+                row.sensitivity->setTickPosition(QSlider::TicksBelow);
+                row.sensitivityLabel = new QLabel(cell);
+                row.sensitivityLabel->setMinimumWidth(26);
+                row.sensitivityLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                box->addWidget(row.sensitivity, 1);
+                box->addWidget(row.sensitivityLabel);
+                QSlider* slider = row.sensitivity;
+                QLabel* label = row.sensitivityLabel;
+                // Only the ticks stand for stored values: a drag snaps to the nearest.
+                connect(slider, &QSlider::valueChanged, label, [slider, label](int value) {
+                    const int snapped = std::clamp(
+                        (value + kSensitivityStep / 2) / kSensitivityStep * kSensitivityStep,
+                        kSensitivityStep, kSensitivityStep * 10);
+                    if (snapped != value) {
+                        slider->setValue(snapped);
+                        return;
+                    }
+                    label->setText(QString::number(value));
+                });
+                table->setCellWidget(i, 6, cell);
+                // A value not in the table shows at the top, as the recorder's
+                // own menu does.
+                made = new SliderBinding(field, slider, label, kSensitivityStep,
+                                         kSensitivityStep * 10);
+                break;
             }
-            label->setText(QString::number(value));
-        });
-        slider->setValue(sensitivityPosition(ini.value("MOTION_AREA/SENS_" + n, 7).toInt()));
-        label->setText(QString::number(slider->value()));
-        table->setCellWidget(i, 6, cell);
-
-        m_rows.append(row);
+            default:
+                break;
+        }
+        if (made != nullptr) {
+            made->load(setup.value(field));
+            m_bindings.emplace_back(made);
+        }
     }
 }
 
-void ConfigCamera::save(QSettings& ini) const {
-    for (int i = 0; i < m_rows.size(); ++i) {
-        const Row& row = m_rows.at(i);
-        const QString n = QString::number(i + 1);
-        ini.setValue("CAMERA/TITLE_" + n, row.title->text());
-        ini.setValue("CAMERA/MIRROR_" + n, row.mirror->isChecked() ? 1 : 0);
-        ini.setValue("CAMERA/FLIP_" + n, row.flip->isChecked() ? 1 : 0);
-        ini.setValue("RECORD/REC_FPS_" + n, row.fps->currentIndex() + 1);
-        ini.setValue("RECORD/CAM_REC_BITRATE_" + n,
-                     (row.bitrate->currentIndex() + 1) * kBitrateUnit);
-        ini.setValue("MOTION_AREA/SENS_" + n, sensitivityValue(row.sensitivity->value()));
+QList<const FieldBinding*> ConfigCamera::bindings() const {
+    QList<const FieldBinding*> list;
+    for (const auto& b : m_bindings) {
+        list << b.get();
     }
+    return list;
 }
 
 void ConfigCamera::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         ui.retranslateUi(this);
         setHeaders();
+        // The bit-rate entries (not a stored value shown as an extra entry).
         for (const Row& row : m_rows) {
-            for (int mbps = 1; mbps <= row.bitrate->count(); ++mbps) {
+            for (int mbps = 1; row.bitrate != nullptr && mbps <= 6 && mbps <= row.bitrate->count();
+                 ++mbps) {
                 row.bitrate->setItemText(mbps - 1, tr("%1 MBPS (CBR)").arg(mbps));
             }
         }

@@ -2,46 +2,42 @@
 
 // Camera tab of the recorder setup editor: one table row per camera with its
 // title, mirror and flip switches, frame rate, bit rate and motion sensitivity.
+// Row i edits the fields numbered i (CH1 is "CAMERA/TITLE_0"); the fields
+// come from the setup model (SetupModel.h).
 //
 // Threading: GUI thread only.
 
 #include <QWidget>
 
+#include <memory>
+#include <vector>
+
+#include "setup/FieldBinding.h"
 #include "ui_ConfigCamera.h"
 
+class CardSetup;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QSettings;
 class QSlider;
 
 class ConfigCamera : public QWidget {
     Q_OBJECT
 
 public:
-    // Stored motion sensitivity for slider positions 10, 20, ..., 100.
-    static constexpr int kSensitivity[10] = {50, 30, 15, 10, 7, 5, 4, 3, 2, 1};
-    // More cameras than channels would only be a malformed file.
-    static constexpr int kMaxCameras = 32;
-
-    // Slider position for a stored sensitivity: 100 for a value not in the
-    // table.
-    static int sensitivityPosition(int stored);
-    // Stored sensitivity for a slider position (rounded to a tick).
-    static int sensitivityValue(int position);
-
     explicit ConfigCamera(QWidget* parent = nullptr);
 
-    // Builds `cameras` rows (none below 1) with the top frame rate `topFps` as
-    // the default, and shows the values of `ini`.
-    void load(int cameras, int topFps, const QSettings& ini);
-    // Writes the five keys of every row.
-    void save(QSettings& ini) const;
+    // Builds one row per camera the card's information file names and shows
+    // the card's values.
+    void load(const CardSetup& setup);
 
-    int cameraCount() const { return m_rows.size(); }
+    // The tab's fields, row by row.
+    QList<const FieldBinding*> bindings() const;
 
-    // The controls of one row, for the tests and for load/save.
+    int cameraCount() const { return static_cast<int>(m_rows.size()); }
+
+    // The controls of one row.
     struct Row {
         QLineEdit* title = nullptr;
         QCheckBox* mirror = nullptr;
@@ -61,5 +57,6 @@ protected:
 private:
     void setHeaders();
 
-    QList<Row> m_rows;
+    std::vector<Row> m_rows;
+    std::vector<std::unique_ptr<FieldBinding>> m_bindings;
 };

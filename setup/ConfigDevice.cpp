@@ -3,21 +3,9 @@
 #include <QDate>
 #include <QDateTime>
 #include <QEvent>
-#include <QSettings>
 #include <QTime>
 
-#include "setup/CardIni.h"
-
 namespace {
-
-// A stored combo-box index, or `fallback` when the file holds something the
-// box has no entry for (an index outside it would leave the box blank and
-// save -1).
-int entryIndex(const QSettings& ini, const char* key, int fallback, const QComboBox* box) {
-    bool ok = false;
-    const int index = ini.value(key, fallback).toInt(&ok);
-    return ok && index >= 0 && index < box->count() ? index : fallback;
-}
 
 // The date "yyyyMMdd" and time "hhmmss" the recorder's clock is to be set to;
 // the current moment when either is missing or does not name a valid instant.
@@ -35,182 +23,163 @@ QDateTime storedClock(const QString& date, const QString& time) {
 
 }  // namespace
 
-const QStringList& ConfigDevice::timeZoneNames() {
-    static const QStringList names = {
-        "None",
-        "(GMT-12) International Date Line West",
-        "(GMT-11) Midway Island,Samoa",
-        "(GMT-10) Hawaii",
-        "(GMT-9) Alaska",
-        "(GMT-8) Pacific Time(US&Canada)",
-        "(GMT-8) Tijuana,Baja California",
-        "(GMT-7) Arizona",
-        "(GMT-7) Chihuahua,La Paz,Mazatha",
-        "(GMT-7) Mountain Time(US&Canada)",
-        "(GMT-6) Central America",
-        "(GMT-6) Central Time(US&Canada)",
-        "(GMT-6) Guadalajara,MexicoCity",
-        "(GMT-6) Saskatchewan",
-        "(GMT-5) Bogota,Lima,Quito,RioBranco",
-        "(GMT-5) Eastern Time(US&Canada)",
-        "(GMT-5) Indiana(East)",
-        "(GMT-4:30) Caracas",
-        "(GMT-4) Atlantic Time(Canada)",
-        "(GMT-4) La Paz",
-        "(GMT-4) Manaus",
-        "(GMT-4) Santiago",
-        "(GMT-3:30) Newfoundland",
-        "(GMT-3) Brasilia",
-        "(GMT-3) Buenos Aires",
-        "(GMT-3) Georgetown",
-        "(GMT-3) Greenland",
-        "(GMT-3) Montevideo",
-        "(GMT-2) Mid-Atlantic",
-        "(GMT-1) Azores",
-        "(GMT-1) Cape Verde Is.",
-        "(GMT+0) Casablanca",
-        "(GMT+0) Dublin,Edinburgh,Lisbon,London",
-        "(GMT+0) Monrovia,Reykjavik",
-        "(GMT+1) Amsterdam,Berlin,Rome,Stockholm",
-        "(GMT+1) Belgrade,Bratislava,Budapest",
-        "(GMT+1) Brusels,Copenhagen,Madrid,Paris",
-        "(GMT+1) Sarajevo,Skopje,Warsaw,Zagreb",
-        "(GMT+1) West Central Africa",
-        "(GMT+2) Amman",
-        "(GMT+2) Athens,Bucharest,Istanbul",
-        "(GMT+2) Beirut",
-        "(GMT+2) Cairo",
-        "(GMT+2) Harare,Pretoria",
-        "(GMT+2) Helsinki,Kyiv,Riga,Sofia",
-        "(GMT+2) Jerusalem",
-        "(GMT+2) Windhoek",
-        "(GMT+3) Minsk",
-        "(GMT+3) Baghdad",
-        "(GMT+3) Kuwait,Riyadh",
-        "(GMT+3) Nairobi",
-        "(GMT+3:30) Tehran",
-        "(GMT+4) Tbilisi",
-        "(GMT+4) Moscow, St.Petersburg,Volgograd",
-        "(GMT+4) Abu Dhabi,Muscat",
-        "(GMT+4) Baku",
-        "(GMT+4) Caucasus Standard Time",
-        "(GMT+4) Port Louis",
-        "(GMT+4) Yerevan",
-        "(GMT+4:30) Kabul",
-        "(GMT+5) Islamabad,Karachi",
-        "(GMT+5) Tashkent",
-        "(GMT+5:30) Chennai,Kalkata,Mumbai",
-        "(GMT+5:30) Sri Jayawardenapura",
-        "(GMT+5:45) Kathmandu",
-        "(GMT+6) Ekaterinburg",
-        "(GMT+6) Almaty",
-        "(GMT+6) Astana,Dhaka",
-        "(GMT+6:30) Yangon(Rangoon)",
-        "(GMT+7) Bangkok,Hanoi,Jakarta",
-        "(GMT+7) Novosibirsk",
-        "(GMT+8) Beijing,Chongqing,HongKong",
-        "(GMT+8) Krasnoyarsk,Ulaan Bataar",
-        "(GMT+8) Kuala Lumpur,Singapore",
-        "(GMT+8) Perth",
-        "(GMT+8) Taipei",
-        "(GMT+9) Osaka,Sapporo,Tokyo",
-        "(GMT+9) Seoul",
-        "(GMT+9) Irkutsk",
-        "(GMT+9:30) Adelaide",
-        "(GMT+9:30) Darwin",
-        "(GMT+10) Brisbane,Yakutsk",
-        "(GMT+10) Canberra,Melbourne,Sydney",
-        "(GMT+10) Guam,Port Moresby",
-        "(GMT+10) Hobart",
-        "(GMT+11) Vladivostok, Solomon Is.",
-        "(GMT+12) Magadan",
-        "(GMT+12) Auckland,Wellington",
-        "(GMT+12) Fiji,Kamchatka,Marshall Is.",
-        "(GMT+13) Nuku'alofa",
-    };
-    return names;
-}
-
 ConfigDevice::ConfigDevice(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
-    ui.cbTimeZone->addItems(timeZoneNames());
-    ui.cbTimeZone->setCurrentIndex(kDefaultTimeZone);
-    ui.cbBattLevel->setCurrentIndex(6);
-    ui.cbBattTime->setCurrentIndex(2);
-    ui.cbMicVolume->setCurrentIndex(10);
-    ui.dtDateTime->setDateTime(QDateTime::currentDateTime());
 
-    connect(ui.cbUseGPS, SIGNAL(toggled(bool)), this, SLOT(slotuseGPS(bool)));
-    connect(ui.cbTimeReset, SIGNAL(toggled(bool)), this, SLOT(slottimesetClicked(bool)));
-    connect(ui.cbUseBattLevel, SIGNAL(toggled(bool)), this, SLOT(slotuseBattLevelClicked(bool)));
-    connect(ui.cbUseBattTime, SIGNAL(toggled(bool)), this, SLOT(slotuseBattTimeClicked(bool)));
-    connect(ui.cbUseMic, SIGNAL(toggled(bool)), this, SLOT(slotuseMic(bool)));
-    for (const Shock& shock : shocks()) {
+    const struct {
+        FieldRole role;
+        QSlider* slider;
+        QLabel* label;
+    } shocks[] = {
+        {FieldRole::ShockDriveX, ui.hsDriveX, ui.lbDriveX},
+        {FieldRole::ShockDriveY, ui.hsDriveY, ui.lbDriveY},
+        {FieldRole::ShockDriveZ, ui.hsDriveZ, ui.lbDriveZ},
+        {FieldRole::ShockParkX, ui.hsParkX, ui.lbParkX},
+        {FieldRole::ShockParkY, ui.hsParkY, ui.lbParkY},
+        {FieldRole::ShockParkZ, ui.hsParkZ, ui.lbParkZ},
+    };
+    for (const SetupField& field : setupFields(CardInfo())) {
+        if (field.tab != SetupTab::Device) {
+            continue;
+        }
+        FieldBinding* made = nullptr;
+        switch (field.role) {
+            case FieldRole::DvrName:
+                made = new LineEditBinding(field, ui.leDvrName);
+                break;
+            case FieldRole::WifiPassword:
+                made = new LineEditBinding(field, ui.leWifiPassword);
+                break;
+            case FieldRole::TimeSync:
+                made = new CheckBinding(field, ui.cbUseGPS);
+                break;
+            case FieldRole::TimeReset:
+                made = new CheckBinding(field, ui.cbTimeReset);
+                break;
+            case FieldRole::SetDate:
+            case FieldRole::SetTime:
+                made = new DateTimeBinding(field, ui.dtDateTime);
+                break;
+            case FieldRole::TimeZone:
+                made = new ComboBinding(field, ui.cbTimeZone);
+                break;
+            case FieldRole::UseBattLevel:
+                made = new CheckBinding(field, ui.cbUseBattLevel);
+                break;
+            case FieldRole::BattLevel:
+                made = new ComboBinding(field, ui.cbBattLevel);
+                break;
+            case FieldRole::UseBattTime:
+                made = new CheckBinding(field, ui.cbUseBattTime);
+                break;
+            case FieldRole::BattTime:
+                made = new ComboBinding(field, ui.cbBattTime);
+                break;
+            case FieldRole::Mic:
+                made = new CheckBinding(field, ui.cbUseMic);
+                break;
+            case FieldRole::MicVolume:
+                made = new ComboBinding(field, ui.cbMicVolume);
+                break;
+            default:
+                for (const auto& shock : shocks) {
+                    if (shock.role == field.role) {
+                        shock.slider->setRange(field.min, field.max);
+                        made = new SliderBinding(field, shock.slider, shock.label, 0,
+                                                 field.defaultValue.toInt());
+                    }
+                }
+                break;
+        }
+        Q_ASSERT(made != nullptr);
+        m_bindings.emplace_back(made);
+    }
+
+    connect(ui.cbUseGPS, &QAbstractButton::toggled, this, &ConfigDevice::slotuseGPS);
+    connect(ui.cbTimeReset, &QAbstractButton::toggled, this, &ConfigDevice::slottimesetClicked);
+    connect(ui.cbUseBattLevel, &QAbstractButton::toggled, this,
+            &ConfigDevice::slotuseBattLevelClicked);
+    connect(ui.cbUseBattTime, &QAbstractButton::toggled, this,
+            &ConfigDevice::slotuseBattTimeClicked);
+    connect(ui.cbUseMic, &QAbstractButton::toggled, this, &ConfigDevice::slotuseMic);
+    for (const auto& shock : shocks) {
         QLabel* label = shock.label;
         connect(shock.slider, &QSlider::valueChanged, label,
                 [label](int value) { label->setText(QString::number(value)); });
     }
-    slotuseGPS(ui.cbUseGPS->isChecked());
-}
 
-QList<ConfigDevice::Shock> ConfigDevice::shocks() const {
-    return {
-        {"/SHOCK_DRIVE_X", ui.hsDriveX, ui.lbDriveX}, {"/SHOCK_DRIVE_Y", ui.hsDriveY, ui.lbDriveY},
-        {"/SHOCK_DRIVE_Z", ui.hsDriveZ, ui.lbDriveZ}, {"/SHOCK_PARK_X", ui.hsParkX, ui.lbParkX},
-        {"/SHOCK_PARK_Y", ui.hsParkY, ui.lbParkY},    {"/SHOCK_PARK_Z", ui.hsParkZ, ui.lbParkZ}};
-}
-
-void ConfigDevice::load(const QSettings& ini) {
-    ui.leDvrName->setText(cardText(ini, "/DVR_NAME"));
-    ui.leWifiPassword->setText(cardText(ini, "NETWORK/WIFI_PWD"));
-
-    const bool gpsTime = ini.value("TIME_SYNC/MODE", 1).toInt() == 1;
-    const bool timeReset = ini.value("DATE_TIME/TIME_RESET", 0).toBool();
-    ui.cbUseGPS->setChecked(gpsTime);
-    slotuseGPS(gpsTime);
-    ui.cbTimeReset->setChecked(timeReset && !gpsTime);
-    ui.dtDateTime->setDateTime(
-        storedClock(cardText(ini, "DATE_TIME/SET_DATE"), cardText(ini, "DATE_TIME/SET_TIME")));
-    ui.dtDateTime->setEnabled(timeReset && !gpsTime);
-    ui.cbTimeZone->setCurrentIndex(
-        entryIndex(ini, "DATE_TIME/TIMEZONE", kDefaultTimeZone, ui.cbTimeZone));
-
-    for (const Shock& shock : shocks()) {
-        // The slider keeps a value in its range; the label shows what it took.
-        shock.slider->setValue(ini.value(shock.key, 5).toInt());
-        shock.label->setText(QString::number(shock.slider->value()));
+    ui.dtDateTime->setDateTime(QDateTime::currentDateTime());
+    for (const auto& b : m_bindings) {
+        b->load(b->field().defaultValue);
     }
+    applyInterlocks();
+}
 
-    ui.cbUseBattLevel->setChecked(ini.value("/USE_BATTLEVEL", 1).toInt() == 1);
-    ui.cbBattLevel->setCurrentIndex(entryIndex(ini, "/BATT_LEVEL", 6, ui.cbBattLevel));
-    ui.cbUseBattTime->setChecked(ini.value("/USE_BATTTIME", 1).toInt() == 1);
-    ui.cbBattTime->setCurrentIndex(entryIndex(ini, "/BATT_TIME", 2, ui.cbBattTime));
-    ui.cbUseMic->setChecked(ini.value("AUDIO/MIC", 1).toInt() == 1);
-    ui.cbMicVolume->setCurrentIndex(entryIndex(ini, "AUDIO/MIC_VOLUME", 10, ui.cbMicVolume));
+const FieldBinding* ConfigDevice::binding(FieldRole role) const {
+    for (const auto& b : m_bindings) {
+        if (b->field().role == role) {
+            return b.get();
+        }
+    }
+    return nullptr;
+}
+
+void ConfigDevice::load(const CardSetup& setup) {
+    QString date;
+    QString time;
+    for (const auto& b : m_bindings) {
+        const SetupField* field = setup.field(b->field().key);
+        const QString stored = field != nullptr ? setup.value(*field) : b->field().defaultValue;
+        if (b->field().role == FieldRole::SetDate) {
+            date = stored;
+        } else if (b->field().role == FieldRole::SetTime) {
+            time = stored;
+        }
+    }
+    ui.dtDateTime->setDateTime(storedClock(date, time));
+    for (const auto& b : m_bindings) {
+        const SetupField* field = setup.field(b->field().key);
+        b->load(field != nullptr ? setup.value(*field) : b->field().defaultValue);
+    }
+    applyInterlocks();
+}
+
+void ConfigDevice::applyInterlocks() {
+    const bool gpsTime = ui.cbUseGPS->isChecked();
+    const bool clockSet = ui.cbTimeReset->isChecked() && !gpsTime;
+    slotuseGPS(gpsTime);
+    ui.cbTimeReset->setChecked(clockSet);
+    ui.dtDateTime->setEnabled(clockSet);
     slotuseBattLevelClicked(ui.cbUseBattLevel->isChecked());
     slotuseBattTimeClicked(ui.cbUseBattTime->isChecked());
     slotuseMic(ui.cbUseMic->isChecked());
+    for (const auto& b : m_bindings) {
+        b->settle();
+    }
 }
 
-void ConfigDevice::save(QSettings& ini) const {
-    auto flag = [](const QAbstractButton* box) { return box->isChecked() ? 1 : 0; };
-    ini.setValue("/DVR_NAME", ui.leDvrName->text());
-    ini.setValue("NETWORK/WIFI_PWD", ui.leWifiPassword->text());
-    ini.setValue("TIME_SYNC/MODE", flag(ui.cbUseGPS));
-    ini.setValue("DATE_TIME/TIME_RESET", flag(ui.cbTimeReset));
-    const QDateTime clock = ui.dtDateTime->dateTime();
-    ini.setValue("DATE_TIME/SET_DATE", clock.date().toString("yyyyMMdd"));
-    ini.setValue("DATE_TIME/SET_TIME", clock.time().toString("hhmmss"));
-    ini.setValue("DATE_TIME/TIMEZONE", ui.cbTimeZone->currentIndex());
-    for (const Shock& shock : shocks()) {
-        ini.setValue(shock.key, shock.slider->value());
+QList<const FieldBinding*> ConfigDevice::bindings() const {
+    QList<const FieldBinding*> list;
+    for (const auto& b : m_bindings) {
+        list << b.get();
     }
-    ini.setValue("/USE_BATTLEVEL", flag(ui.cbUseBattLevel));
-    ini.setValue("/BATT_LEVEL", ui.cbBattLevel->currentIndex());
-    ini.setValue("/USE_BATTTIME", flag(ui.cbUseBattTime));
-    ini.setValue("/BATT_TIME", ui.cbBattTime->currentIndex());
-    ini.setValue("AUDIO/MIC", flag(ui.cbUseMic));
-    ini.setValue("AUDIO/MIC_VOLUME", ui.cbMicVolume->currentIndex());
+    return list;
+}
+
+QList<QPair<QString, QString>> ConfigDevice::changes() const {
+    const FieldBinding* date = binding(FieldRole::SetDate);
+    const FieldBinding* time = binding(FieldRole::SetTime);
+    const FieldBinding* reset = binding(FieldRole::TimeReset);
+    const bool clock =
+        date->changed() || time->changed() || (reset->changed() && ui.cbTimeReset->isChecked());
+    QList<QPair<QString, QString>> changes;
+    for (const auto& b : m_bindings) {
+        const bool clockPart = b.get() == date || b.get() == time;
+        if (clockPart ? clock : b->changed()) {
+            changes.append({b->field().key, clockPart ? b->shown() : b->value()});
+        }
+    }
+    return changes;
 }
 
 void ConfigDevice::slotuseGPS(bool checked) {

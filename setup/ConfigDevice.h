@@ -1,34 +1,37 @@
 #pragma once
 
 // Device tab of the recorder setup editor: vehicle number, Wi-Fi password,
-// clock, shock sensitivity, battery protection and microphone, read from and
-// written to the recorder's setup file.
+// clock, shock sensitivity, battery protection and microphone. Its fields,
+// their entries and defaults come from the setup model (SetupModel.h).
 //
 // Threading: GUI thread only.
 
 #include <QWidget>
 
+#include <memory>
+#include <vector>
+
+#include "setup/FieldBinding.h"
 #include "ui_ConfigDevice.h"
 
-class QLabel;
-class QSettings;
-class QSlider;
+class CardSetup;
 
 class ConfigDevice : public QWidget {
     Q_OBJECT
 
 public:
-    // Entries of the time-zone combo box, in the recorder's order.
-    static const QStringList& timeZoneNames();
-    static constexpr int kDefaultTimeZone = 77;  // "(GMT+9) Seoul"
-
+    // Shows the defaults.
     explicit ConfigDevice(QWidget* parent = nullptr);
 
-    // Shows the values of `ini` (defaults for missing keys) and applies the
-    // interlocks of the check boxes.
-    void load(const QSettings& ini);
-    // Writes every key of the tab.
-    void save(QSettings& ini) const;
+    // Shows the card's values and applies the interlocks of the check boxes.
+    void load(const CardSetup& setup);
+
+    // The tab's fields, in the model's order.
+    QList<const FieldBinding*> bindings() const;
+    // What a save writes: every changed field; the clock's date and time
+    // together, whenever either changed or the clock box was newly ticked
+    // (the recorder is then set to what the edit shows).
+    QList<QPair<QString, QString>> changes() const;
 
     Ui::ConfigDevice ui;
 
@@ -44,10 +47,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    struct Shock {
-        const char* key;
-        QSlider* slider;
-        QLabel* label;
-    };
-    QList<Shock> shocks() const;
+    void applyInterlocks();
+    const FieldBinding* binding(FieldRole role) const;
+
+    std::vector<std::unique_ptr<FieldBinding>> m_bindings;
 };

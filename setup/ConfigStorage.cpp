@@ -3,7 +3,8 @@
 #include <QEvent>
 #include <QLabel>
 #include <QRadioButton>
-#include <QSettings>
+
+#include "setup/SetupModel.h"
 
 ConfigStorage::ConfigStorage(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
@@ -31,43 +32,26 @@ QRadioButton* ConfigStorage::preset(int index) const {
     return index >= 0 && index < buttons.size() ? buttons.at(index) : nullptr;
 }
 
-bool ConfigStorage::lastPresetSupported(const int firmware[4]) {
-    static constexpr int kSince[4] = {1, 1, 0, 2};
-    for (int i = 0; i < 4; ++i) {
-        if (firmware[i] != kSince[i]) {
-            return firmware[i] > kSince[i];
-        }
-    }
-    return true;
-}
-
-void ConfigStorage::load(const int firmware[4], const QSettings& ini) {
-    const bool lastPreset = lastPresetSupported(firmware);
+void ConfigStorage::load(const CardSetup& setup) {
+    const bool lastPreset = setup.info().lastPresetSupported();
     ui.rbI->setCheckable(lastPreset);
     ui.rbI->setEnabled(lastPreset);
     ui.lbIDN->setEnabled(lastPreset);
-    // A checked button of an exclusive set cannot be unchecked directly; a
-    // preset that is not offered must not leave an earlier choice checked.
+    QList<QRadioButton*> buttons;
     for (int i = 0; i < kPresetCount; ++i) {
-        preset(i)->setAutoExclusive(false);
-        preset(i)->setChecked(false);
-        preset(i)->setAutoExclusive(true);
+        buttons << preset(i);
     }
-    const int usage = ini.value("DISK/DISK_USAGE", kDefaultPreset).toInt();
-    if (QRadioButton* button = preset(usage)) {
-        button->setChecked(true);
+    m_binding.reset();
+    for (const SetupField& field : setup.fields()) {
+        if (field.role == FieldRole::DiskUsage) {
+            m_binding = std::make_unique<RadioBinding>(field, buttons);
+            m_binding->load(setup.value(field));
+        }
     }
 }
 
-void ConfigStorage::save(QSettings& ini) const {
-    int usage = 0;
-    for (int i = 0; i < kPresetCount; ++i) {
-        if (preset(i)->isChecked()) {
-            usage = i;
-            break;
-        }
-    }
-    ini.setValue("DISK/DISK_USAGE", usage);
+QList<const FieldBinding*> ConfigStorage::bindings() const {
+    return m_binding ? QList<const FieldBinding*>{m_binding.get()} : QList<const FieldBinding*>{};
 }
 
 void ConfigStorage::changeEvent(QEvent* event) {

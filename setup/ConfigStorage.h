@@ -7,28 +7,29 @@
 
 #include <QWidget>
 
+#include <memory>
+
+#include "setup/FieldBinding.h"
 #include "ui_ConfigStorage.h"
 
+class CardSetup;
 class QRadioButton;
-class QSettings;
 
 class ConfigStorage : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int kPresetCount = 9;
-    static constexpr int kDefaultPreset = 4;
-
-    // Preset I needs firmware 1.1.0.2 or later.
-    static bool lastPresetSupported(const int firmware[4]);
 
     explicit ConfigStorage(QWidget* parent = nullptr);
 
-    // `firmware` is the recorder's version (four numbers); the preset comes
-    // from "DISK/DISK_USAGE" of `ini`.
-    void load(const int firmware[4], const QSettings& ini);
-    // Writes the index of the first checked preset (0 when none is).
-    void save(QSettings& ini) const;
+    // Offers preset I when the recorder's firmware has it, and checks the
+    // stored preset (preset I stays shown, disabled, when it is stored but not
+    // offered; a value that is no preset leaves every button clear and is kept
+    // until one is chosen).
+    void load(const CardSetup& setup);
+
+    QList<const FieldBinding*> bindings() const;
 
     QRadioButton* preset(int index) const;
 
@@ -36,4 +37,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+
+private:
+    std::unique_ptr<FieldBinding> m_binding;
 };

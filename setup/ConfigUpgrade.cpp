@@ -8,8 +8,8 @@
 #include <QGridLayout>
 #include <QSpacerItem>
 
-#include "setup/CardIni.h"
 #include "setup/FirmwareCopy.h"
+#include "setup/SetupModel.h"
 
 ConfigUpgrade::ConfigUpgrade(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
@@ -22,11 +22,10 @@ ConfigUpgrade::ConfigUpgrade(QWidget* parent) : QWidget(parent) {
 }
 
 void ConfigUpgrade::load(const QString& infoPath) {
-    CardIni ini(infoPath);
-    int version[4];
-    for (int i = 0; i < 4; ++i) {
-        version[i] = ini.value(QString("INFORMATION/FW_VER%1").arg(i + 1), 0).toInt();
-    }
+    QByteArray bytes;
+    readSetupFile(infoPath, &bytes);
+    const CardInfo info = readCardInfo(IniDocument(bytes));
+    const int* version = info.firmware;
     ui.leFwVersion->setText(
         QString("v %1.%2.%3.%4").arg(version[0]).arg(version[1]).arg(version[2]).arg(version[3]));
     m_cardRoot = QFileInfo(infoPath).absolutePath();

@@ -1,5 +1,6 @@
 #include "setup/DlgConfig.h"
 
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QMessageBox>
 #include <QSettings>
@@ -7,7 +8,6 @@
 
 #include "app/CConfiguration.h"
 #include "app/MessageBox.h"
-#include "setup/CardIni.h"
 #include "setup/ConfigApp.h"
 #include "setup/ConfigCamera.h"
 #include "setup/ConfigDevice.h"
@@ -89,8 +89,8 @@ DlgConfig::DlgConfig(QWidget* parent) : QDialog(parent) {
     place(ui.wgApp, m_app);
     m_recorderPages = {ui.wgDevice, ui.wgCamera, ui.wgStorage, ui.wgUpgrade};
 
-    connect(ui.buttonBox, SIGNAL(accepted()), this, SLOT(accept()));
-    connect(ui.buttonBox, SIGNAL(rejected()), this, SLOT(reject()));
+    connect(ui.buttonBox, &QDialogButtonBox::accepted, this, &DlgConfig::accept);
+    connect(ui.buttonBox, &QDialogButtonBox::rejected, this, &DlgConfig::reject);
 }
 
 void DlgConfig::setViewerOnly(bool viewerOnly) {
@@ -116,17 +116,34 @@ void DlgConfig::load(const QString& infoPath, const QString& editedPath) {
     if (m_viewerOnly) {
         return;
     }
-    CardIni info(infoPath);
-    CardIni edited(editedPath);
-    m_device->load(edited);
-    const int cameras = info.value("INFORMATION/CAM_MAX", 8).toInt();
-    m_camera->load(cameras, cameras == 4 ? 30 : 15, edited);
-    int firmware[4];
-    for (int i = 0; i < 4; ++i) {
-        firmware[i] = info.value(QString("INFORMATION/FW_VER%1").arg(i + 1), 0).toInt();
-    }
-    m_storage->load(firmware, edited);
+    m_setup.load(infoPath, editedPath);
+    m_device->load(m_setup);
+    m_camera->load(m_setup);
+    m_storage->load(m_setup);
     m_upgrade->load(infoPath);
+}
+
+QList<const FieldBinding*> DlgConfig::bindings() const {
+    if (m_viewerOnly) {
+        return {};
+    }
+    return m_device->bindings() + m_camera->bindings() + m_storage->bindings();
+}
+
+QMap<QString, QString> DlgConfig::values() const {
+    QMap<QString, QString> values;
+    for (const FieldBinding* binding : bindings()) {
+        values.insert(binding->field().key, binding->value());
+    }
+    return values;
+}
+
+QList<QPair<QString, QString>> DlgConfig::changes() const {
+    if (m_viewerOnly) {
+        return {};
+    }
+    return m_device->changes() + changedFields(m_camera->bindings()) +
+           changedFields(m_storage->bindings());
 }
 
 bool DlgConfig::save(const QString& targetPath) {
@@ -138,14 +155,7 @@ bool DlgConfig::save(const QString& targetPath) {
         return true;
     }
     QString why;
-    const bool written = writeCardIni(
-        targetPath,
-        [this](QSettings& ini) {
-            m_camera->save(ini);
-            m_device->save(ini);
-            m_storage->save(ini);
-        },
-        &why);
+    const bool written = m_setup.save(targetPath, changes(), &why);
     if (!written) {
         qWarning("writing %s failed: %s", qPrintable(targetPath), qPrintable(why));
         QMessageBox box(QMessageBox::Warning, tr("Configuration"),
@@ -159,9 +169,22 @@ bool DlgConfig::save(const QString& targetPath) {
 }
 
 void DlgConfig::accept() {
-    if (m_app->ui.leUserId->text().trimmed().isEmpty()) {
-        showMessageBox(tr("Warning"), tr("The user id must not be empty."), 1);
+    const QString account = m_app->refusal();
+    if (!account.isEmpty()) {
+        ui.twConfig->setCurrentWidget(ui.wgApp);
+        showMessageBox(tr("Warning"), account, 1);
         return;
+    }
+    for (const auto& change : changes()) {
+        const SetupField* field = m_setup.field(change.first);
+        const QString why = field != nullptr ? refusal(*field, change.second) : QString();
+        if (!why.isEmpty()) {
+            ui.twConfig->setCurrentWidget(field->tab == SetupTab::Device   ? ui.wgDevice
+                                          : field->tab == SetupTab::Camera ? ui.wgCamera
+                                                                           : ui.wgStorage);
+            showMessageBox(tr("Warning"), QString("%1\n%2").arg(field->label, why), 1);
+            return;
+        }
     }
     QDialog::accept();
 }

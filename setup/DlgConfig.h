@@ -8,8 +8,10 @@
 
 #include <QDialog>
 #include <QList>
+#include <QMap>
 #include <QPair>
 
+#include "setup/SetupModel.h"
 #include "ui_DlgConfig.h"
 
 class ConfigApp;
@@ -17,6 +19,7 @@ class ConfigCamera;
 class ConfigDevice;
 class ConfigStorage;
 class ConfigUpgrade;
+class FieldBinding;
 
 class DlgConfig : public QDialog {
     Q_OBJECT
@@ -31,14 +34,26 @@ public:
 
     // Viewer tab from the native store; unless viewer-only, the recorder tabs
     // from the card: camera count, top frame rate and firmware version from
-    // `infoPath` ("DVRSETUP.INI"), the values from `editedPath`.
+    // `infoPath` ("DVRSETUP.INI"), each value from `editedPath` when it holds
+    // the key, else from `infoPath`, else the default (CardSetup).
     void load(const QString& infoPath, const QString& editedPath);
 
-    // Viewer tab to the native store; unless viewer-only, the camera, device
-    // and storage tabs to `targetPath`, which is replaced as a whole. A file
-    // that cannot be written is reported in a warning box, the previous one is
-    // kept, and the result is false.
+    // Viewer tab to the native store; unless viewer-only, the fields the user
+    // changed to `targetPath`, whose other bytes stay as they are (the first
+    // save starts from a copy of the edited file). A file that cannot be
+    // written is reported in a warning box, the previous one is kept, and the
+    // result is false.
     bool save(const QString& targetPath);
+
+    // The card's setup as loaded.
+    const CardSetup& setup() const { return m_setup; }
+    // Every recorder field's control, in the model's order (empty when
+    // viewer-only).
+    QList<const FieldBinding*> bindings() const;
+    // Each recorder field's value as a save would store it, by key.
+    QMap<QString, QString> values() const;
+    // What a save writes to the card: the changed fields, (key, value).
+    QList<QPair<QString, QString>> changes() const;
 
     ConfigDevice* device() const { return m_device; }
     ConfigCamera* camera() const { return m_camera; }
@@ -49,7 +64,9 @@ public:
     Ui::DlgConfig ui;
 
 public slots:
-    // Refuses an empty user id (the login would then be impossible).
+    // Refuses an empty user id or an unconfirmed password (the login would
+    // then be impossible) and values the recorder cannot store (a title with
+    // characters EUC-KR lacks); tells why and stays open.
     void accept() override;
 
 protected:
@@ -57,6 +74,7 @@ protected:
 
 private:
     bool m_viewerOnly = false;
+    CardSetup m_setup;
     ConfigDevice* m_device = nullptr;
     ConfigCamera* m_camera = nullptr;
     ConfigStorage* m_storage = nullptr;

@@ -5,8 +5,8 @@
 
 #include "app/DlgSelDrive.h"
 #include "app/MessageBox.h"
-#include "setup/CardIni.h"
 #include "setup/DlgConfig.h"
+#include "setup/SetupModel.h"
 
 bool editRecorderSetup(QWidget* parent, const QString& infoPath, const QString& editedPath,
                        const QString& targetPath) {
@@ -26,8 +26,8 @@ bool editRecorderSetup(QWidget* parent, const QString& infoPath, const QString& 
 bool runSetupEditor(QWidget* parent, const QString& cardRoot,
                     const std::function<QString()>& selectDrive) {
     auto pathsUnder = [](const QString& root, QString* info, QString* target) {
-        *info = QString("%1/%2").arg(root, kDvrSetupFile);
-        *target = QString("%1/%2").arg(root, kModelSetupFile);
+        *info = CardSetup::infoPathUnder(root);
+        *target = CardSetup::targetPathUnder(root);
     };
     QString info;
     QString target;

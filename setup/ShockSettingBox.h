@@ -10,8 +10,8 @@
 
 #include <QGroupBox>
 
-class QDoubleSpinBox;
 class QLabel;
+class QSpinBox;
 class QSettings;
 
 class ShockSettingBox : public QGroupBox {
@@ -28,7 +28,8 @@ public:
 
     // 0 for the recorder's levels.
     double thresholdG() const;
-    QDoubleSpinBox* spinBox() const { return m_threshold; }
+    // Tenths of g; its minimum (0) reads "From the recorder".
+    QSpinBox* spinBox() const { return m_threshold; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -37,6 +38,6 @@ private:
     void retranslate();
 
     QLabel* m_label = nullptr;
-    QDoubleSpinBox* m_threshold = nullptr;
+    QSpinBox* m_threshold = nullptr;
     QLabel* m_hint = nullptr;
 };

@@ -205,17 +205,16 @@ int main(int argc, char** argv) {
         const auto t0 = Clock::now();
         logSamples = 0;
         for (int hour = 0; hour < 24; ++hour) {
-            logSamples +=
-                analysis::readGsensorLog(analysis::gsensorLogPath(card.outDir, 20260301, hour), hour)
-                    .size();
+            logSamples += analysis::readGsensorLog(
+                              analysis::gsensorLogPath(card.outDir, 20260301, hour), hour)
+                              .size();
         }
         logs.push_back(secondsSince(t0));
     }
 
     std::vector<double> detect, trip, lines;
     std::size_t points = 0;
-    const std::vector<double> edges = {20 / 1.852, 40 / 1.852, 60 / 1.852, 80 / 1.852,
-                                       100 / 1.852};
+    const std::vector<double> edges = {20 / 1.852, 40 / 1.852, 60 / 1.852, 80 / 1.852, 100 / 1.852};
     for (int run = 0; run < kRuns; ++run) {
         auto t0 = Clock::now();
         analysis::detectEvents(&result, result.thresholds);
@@ -239,8 +238,9 @@ int main(int argc, char** argv) {
                 median(scans) * 1e3);
     std::printf("reference: plain read of channel 0 (%.0f MiB): median %.0f ms (%.0f MiB/s)\n",
                 megabytes, median(reads) * 1e3, megabytes / median(reads));
-    std::printf("analyseDay, one worker per core: median %.0f ms (%.2fx the plain read, %.2fx the scan)\n",
-                a * 1e3, a / median(reads), a / median(scans));
+    std::printf(
+        "analyseDay, one worker per core: median %.0f ms (%.2fx the plain read, %.2fx the scan)\n",
+        a * 1e3, a / median(reads), a / median(scans));
     std::printf("analyseDay, one worker: median %.0f ms (%.2fx the plain read)\n",
                 median(single) * 1e3, median(single) / median(reads));
     std::printf("  event detection alone: median %.1f ms\n", median(detect) * 1e3);

@@ -44,16 +44,50 @@
     </message>
 </context>
 <context>
-    <name>CardIni</name>
+    <name>CardSetup</name>
     <message>
-        <location filename="../../setup/CardIni.cpp" line="+104" />
-        <source>The present file is not valid INI text.</source>
-        <translation>The present file is not valid INI text.</translation>
+        <source>The text must not hold line breaks or other control characters.</source>
+        <translation>The text must not hold line breaks or other control characters.</translation>
     </message>
     <message>
-        <location line="+5" />
-        <source>The settings could not be prepared for writing.</source>
-        <translation>The settings could not be prepared for writing.</translation>
+        <source>The text may hold at most %1 characters.</source>
+        <translation>The text may hold at most %1 characters.</translation>
+    </message>
+    <message>
+        <source>The text holds characters the recorder cannot store.</source>
+        <translation>The text holds characters the recorder cannot store.</translation>
+    </message>
+    <message>
+        <source>The value must be 1 or 0.</source>
+        <translation>The value must be 1 or 0.</translation>
+    </message>
+    <message>
+        <source>The value must be a whole number from %1 to %2.</source>
+        <translation>The value must be a whole number from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>This recorder&apos;s firmware does not offer %1.</source>
+        <translation>This recorder&apos;s firmware does not offer %1.</translation>
+    </message>
+    <message>
+        <source>The value must be one of %1.</source>
+        <translation>The value must be one of %1.</translation>
+    </message>
+    <message>
+        <source>The value must be a date written yyyyMMdd.</source>
+        <translation>The value must be a date written yyyyMMdd.</translation>
+    </message>
+    <message>
+        <source>The value must be a time written hhmmss.</source>
+        <translation>The value must be a time written hhmmss.</translation>
+    </message>
+    <message>
+        <source>%1 is not a setting of this recorder.</source>
+        <translation>%1 is not a setting of this recorder.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written.</source>
+        <translation>%1 cannot be written.</translation>
     </message>
 </context>
 <context>
@@ -97,6 +131,34 @@
         <location line="+10" />
         <source>Miles</source>
         <translation>Miles</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>Unchanged</translation>
+    </message>
+    <message>
+        <source>Confirm Password</source>
+        <translation>Confirm Password</translation>
+    </message>
+    <message>
+        <source>The user id must not be empty.</source>
+        <translation>The user id must not be empty.</translation>
+    </message>
+    <message>
+        <source>A password does not match a confirm password</source>
+        <translation>A password does not match a confirm password</translation>
+    </message>
+    <message>
+        <source>Captured pictures</source>
+        <translation>Captured pictures</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>Folder for captured pictures</source>
+        <translation>Folder for captured pictures</translation>
     </message>
 </context>
 <context>
@@ -361,11 +423,6 @@
         <location line="+11" />
         <source>Warning</source>
         <translation>Warning</translation>
-    </message>
-    <message>
-        <location line="+0" />
-        <source>The user id must not be empty.</source>
-        <translation>The user id must not be empty.</translation>
     </message>
     <message>
         <location filename="../../setup/SetupEditor.cpp" line="+1" />
@@ -641,6 +698,62 @@
         <source>Speed</source>
         <translation>Speed</translation>
     </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a folder.</source>
+        <translation>&quot;%1&quot; is not a folder.</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; does not exist.</source>
+        <translation>The folder &quot;%1&quot; does not exist.</translation>
+    </message>
+    <message>
+        <source>Save frame</source>
+        <translation>Save frame</translation>
+    </message>
+    <message>
+        <source>The view shows no picture yet.</source>
+        <translation>The view shows no picture yet.</translation>
+    </message>
+    <message>
+        <source>The picture was saved:</source>
+        <translation>The picture was saved:</translation>
+    </message>
+    <message>
+        <source>The picture could not be saved in:</source>
+        <translation>The picture could not be saved in:</translation>
+    </message>
+    <message>
+        <source>Close channel</source>
+        <translation>Close channel</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>About Korvel</source>
+        <translation>About Korvel</translation>
+    </message>
+    <message>
+        <source>Open a card or a day folder</source>
+        <translation>Open a card or a day folder</translation>
+    </message>
+    <message>
+        <source>Click or drag to play from there; the wheel zooms.</source>
+        <translation>Click or drag to play from there; the wheel zooms.</translation>
+    </message>
+    <message>
+        <source>5 s</source>
+        <translation>5 s</translation>
+    </message>
+    <message>
+        <source>60 s</source>
+        <translation>60 s</translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>
@@ -667,7 +780,7 @@
     <message>
         <location line="+39" />
         <source>Confirm Passowrd</source>
-        <translation>Confirm Passowrd</translation>
+        <translation>Confirm Password</translation>
     </message>
     <message>
         <location line="+39" />
@@ -688,6 +801,43 @@
         <location line="+16" />
         <source>Cancel</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+</context>
+<context>
+    <name>QGnomeTheme</name>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>Abort</source>
+        <translation>Abort</translation>
     </message>
 </context>
 <context>
@@ -805,6 +955,141 @@
     </message>
 </context>
 <context>
+    <name>Shortcuts</name>
+    <message>
+        <source>Play or pause</source>
+        <translation>Play or pause</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play forward, faster each time (x1, x2 ... x64)</source>
+        <translation>Play forward, faster each time (x1, x2 ... x64)</translation>
+    </message>
+    <message>
+        <source>Play backward, faster each time (x-1, x-2 ... x-64)</source>
+        <translation>Play backward, faster each time (x-1, x-2 ... x-64)</translation>
+    </message>
+    <message>
+        <source>One picture forward</source>
+        <translation>One picture forward</translation>
+    </message>
+    <message>
+        <source>One picture backward</source>
+        <translation>One picture backward</translation>
+    </message>
+    <message>
+        <source>5 seconds back</source>
+        <translation>5 seconds back</translation>
+    </message>
+    <message>
+        <source>5 seconds forward</source>
+        <translation>5 seconds forward</translation>
+    </message>
+    <message>
+        <source>60 seconds back</source>
+        <translation>60 seconds back</translation>
+    </message>
+    <message>
+        <source>60 seconds forward</source>
+        <translation>60 seconds forward</translation>
+    </message>
+    <message>
+        <source>First recording</source>
+        <translation>First recording</translation>
+    </message>
+    <message>
+        <source>Last recording</source>
+        <translation>Last recording</translation>
+    </message>
+    <message>
+        <source>Previous recording of the list</source>
+        <translation>Previous recording of the list</translation>
+    </message>
+    <message>
+        <source>Next recording of the list</source>
+        <translation>Next recording of the list</translation>
+    </message>
+    <message>
+        <source>One view</source>
+        <translation>One view</translation>
+    </message>
+    <message>
+        <source>Four views</source>
+        <translation>Four views</translation>
+    </message>
+    <message>
+        <source>Nine views</source>
+        <translation>Nine views</translation>
+    </message>
+    <message>
+        <source>Previous group of views</source>
+        <translation>Previous group of views</translation>
+    </message>
+    <message>
+        <source>Next group of views</source>
+        <translation>Next group of views</translation>
+    </message>
+    <message>
+        <source>Capture the selected view as shown</source>
+        <translation>Capture the selected view as shown</translation>
+    </message>
+    <message>
+        <source>Save the selected view&apos;s picture at its own size</source>
+        <translation>Save the selected view&apos;s picture at its own size</translation>
+    </message>
+    <message>
+        <source>Full screen on or off</source>
+        <translation>Full screen on or off</translation>
+    </message>
+    <message>
+        <source>Leave full screen</source>
+        <translation>Leave full screen</translation>
+    </message>
+    <message>
+        <source>Close the selected view</source>
+        <translation>Close the selected view</translation>
+    </message>
+    <message>
+        <source>Open a card or a day folder</source>
+        <translation>Open a card or a day folder</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Volume down</source>
+        <translation>Volume down</translation>
+    </message>
+    <message>
+        <source>Volume up</source>
+        <translation>Volume up</translation>
+    </message>
+    <message>
+        <source>Sound off or on</source>
+        <translation>Sound off or on</translation>
+    </message>
+    <message>
+        <source>Start of the stretch to export (in point)</source>
+        <translation>Start of the stretch to export (in point)</translation>
+    </message>
+    <message>
+        <source>End of the stretch to export (out point)</source>
+        <translation>End of the stretch to export (out point)</translation>
+    </message>
+    <message>
+        <source>Export the stretch: clips, evidence video or track</source>
+        <translation>Export the stretch: clips, evidence video or track</translation>
+    </message>
+    <message>
+        <source>This list of keys</source>
+        <translation>This list of keys</translation>
+    </message>
+</context>
+<context>
     <name>UCDisplayFrame</name>
     <message>
         <source>Korvel Lite Version</source>
@@ -855,6 +1140,10 @@
         <location line="+0"/>
         <source>Version </source>
         <translation>Version </translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Keyboard shortcuts</translation>
     </message>
 </context>
 <context>
@@ -923,6 +1212,21 @@
     </message>
 </context>
 <context>
+    <name>UCDlgShortcuts</name>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Keyboard shortcuts</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Keys</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>Action</translation>
+    </message>
+</context>
+<context>
     <name>UCPlaybackStrip</name>
     <message>
         <location filename="../../app/UCPlaybackStrip.cpp" line="+131"/>
@@ -963,6 +1267,18 @@
         <location line="+1"/>
         <source>FastSpeed</source>
         <translation>FastSpeed</translation>
+    </message>
+    <message>
+        <source>Sound on</source>
+        <translation>Sound on</translation>
+    </message>
+    <message>
+        <source>Sound off</source>
+        <translation>Sound off</translation>
+    </message>
+    <message>
+        <source>Volume %1%</source>
+        <translation>Volume %1%</translation>
     </message>
 </context>
 <context>

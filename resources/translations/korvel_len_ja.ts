@@ -44,16 +44,50 @@
     </message>
 </context>
 <context>
-    <name>CardIni</name>
+    <name>CardSetup</name>
     <message>
-        <location filename="../../setup/CardIni.cpp" line="+104" />
-        <source>The present file is not valid INI text.</source>
-        <translation>現在のファイルは正しいINI形式ではありません。</translation>
+        <source>The text must not hold line breaks or other control characters.</source>
+        <translation>改行などの制御文字は入力できません。</translation>
     </message>
     <message>
-        <location line="+5" />
-        <source>The settings could not be prepared for writing.</source>
-        <translation>設定を書き込み用に準備できませんでした。</translation>
+        <source>The text may hold at most %1 characters.</source>
+        <translation>最大 %1 文字まで入力できます。</translation>
+    </message>
+    <message>
+        <source>The text holds characters the recorder cannot store.</source>
+        <translation>レコーダーが保存できない文字が含まれています。</translation>
+    </message>
+    <message>
+        <source>The value must be 1 or 0.</source>
+        <translation>値は 1 または 0 でなければなりません。</translation>
+    </message>
+    <message>
+        <source>The value must be a whole number from %1 to %2.</source>
+        <translation>値は %1 から %2 までの整数でなければなりません。</translation>
+    </message>
+    <message>
+        <source>This recorder&apos;s firmware does not offer %1.</source>
+        <translation>このレコーダーのファームウェアは %1 に対応していません。</translation>
+    </message>
+    <message>
+        <source>The value must be one of %1.</source>
+        <translation>値は %1 のいずれかでなければなりません。</translation>
+    </message>
+    <message>
+        <source>The value must be a date written yyyyMMdd.</source>
+        <translation>値は yyyyMMdd 形式の日付でなければなりません。</translation>
+    </message>
+    <message>
+        <source>The value must be a time written hhmmss.</source>
+        <translation>値は hhmmss 形式の時刻でなければなりません。</translation>
+    </message>
+    <message>
+        <source>%1 is not a setting of this recorder.</source>
+        <translation>%1 はこのレコーダーの設定ではありません。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written.</source>
+        <translation>%1 を書き込めません。</translation>
     </message>
 </context>
 <context>
@@ -97,6 +131,34 @@
         <location line="+10" />
         <source>Miles</source>
         <translation>マイル</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>変更しない</translation>
+    </message>
+    <message>
+        <source>Confirm Password</source>
+        <translation>パスワード（確認）</translation>
+    </message>
+    <message>
+        <source>The user id must not be empty.</source>
+        <translation>ユーザーIDを空にすることはできません。</translation>
+    </message>
+    <message>
+        <source>A password does not match a confirm password</source>
+        <translation>パスワードと確認用パスワードが一致しません。</translation>
+    </message>
+    <message>
+        <source>Captured pictures</source>
+        <translation>キャプチャ画像</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>参照...</translation>
+    </message>
+    <message>
+        <source>Folder for captured pictures</source>
+        <translation>キャプチャ画像の保存先フォルダー</translation>
     </message>
 </context>
 <context>
@@ -361,11 +423,6 @@
         <location line="+11" />
         <source>Warning</source>
         <translation>警告</translation>
-    </message>
-    <message>
-        <location line="+0" />
-        <source>The user id must not be empty.</source>
-        <translation>ユーザーIDを空にすることはできません。</translation>
     </message>
     <message>
         <location filename="../../setup/SetupEditor.cpp" line="+1" />
@@ -641,6 +698,62 @@
         <source>Speed</source>
         <translation>速度</translation>
     </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a folder.</source>
+        <translation>「%1」はフォルダーではありません。</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; does not exist.</source>
+        <translation>フォルダー「%1」は存在しません。</translation>
+    </message>
+    <message>
+        <source>Save frame</source>
+        <translation>フレームを保存</translation>
+    </message>
+    <message>
+        <source>The view shows no picture yet.</source>
+        <translation>この画面にはまだ映像がありません。</translation>
+    </message>
+    <message>
+        <source>The picture was saved:</source>
+        <translation>画像を保存しました:</translation>
+    </message>
+    <message>
+        <source>The picture could not be saved in:</source>
+        <translation>次の場所に画像を保存できませんでした:</translation>
+    </message>
+    <message>
+        <source>Close channel</source>
+        <translation>チャンネルを閉じる</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>印刷</translation>
+    </message>
+    <message>
+        <source>About Korvel</source>
+        <translation>Korvel について</translation>
+    </message>
+    <message>
+        <source>Open a card or a day folder</source>
+        <translation>カードまたは日付フォルダーを開く</translation>
+    </message>
+    <message>
+        <source>Click or drag to play from there; the wheel zooms.</source>
+        <translation>クリックまたはドラッグでその位置から再生、ホイールで拡大縮小します。</translation>
+    </message>
+    <message>
+        <source>5 s</source>
+        <translation>5 秒</translation>
+    </message>
+    <message>
+        <source>60 s</source>
+        <translation>60 秒</translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>
@@ -688,6 +801,43 @@
         <location line="+16" />
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+</context>
+<context>
+    <name>QGnomeTheme</name>
+    <message>
+        <source>&amp;OK</source>
+        <translation>OK(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>キャンセル(&amp;C)</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>いいえ(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Abort</source>
+        <translation>中止</translation>
     </message>
 </context>
 <context>
@@ -805,6 +955,141 @@
     </message>
 </context>
 <context>
+    <name>Shortcuts</name>
+    <message>
+        <source>Play or pause</source>
+        <translation>再生/一時停止</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>Play forward, faster each time (x1, x2 ... x64)</source>
+        <translation>順方向に再生、押すたびに高速 (x1, x2 ... x64)</translation>
+    </message>
+    <message>
+        <source>Play backward, faster each time (x-1, x-2 ... x-64)</source>
+        <translation>逆方向に再生、押すたびに高速 (x-1, x-2 ... x-64)</translation>
+    </message>
+    <message>
+        <source>One picture forward</source>
+        <translation>1コマ進む</translation>
+    </message>
+    <message>
+        <source>One picture backward</source>
+        <translation>1コマ戻る</translation>
+    </message>
+    <message>
+        <source>5 seconds back</source>
+        <translation>5秒戻る</translation>
+    </message>
+    <message>
+        <source>5 seconds forward</source>
+        <translation>5秒進む</translation>
+    </message>
+    <message>
+        <source>60 seconds back</source>
+        <translation>60秒戻る</translation>
+    </message>
+    <message>
+        <source>60 seconds forward</source>
+        <translation>60秒進む</translation>
+    </message>
+    <message>
+        <source>First recording</source>
+        <translation>最初の録画</translation>
+    </message>
+    <message>
+        <source>Last recording</source>
+        <translation>最後の録画</translation>
+    </message>
+    <message>
+        <source>Previous recording of the list</source>
+        <translation>一覧の前の録画</translation>
+    </message>
+    <message>
+        <source>Next recording of the list</source>
+        <translation>一覧の次の録画</translation>
+    </message>
+    <message>
+        <source>One view</source>
+        <translation>1画面</translation>
+    </message>
+    <message>
+        <source>Four views</source>
+        <translation>4画面</translation>
+    </message>
+    <message>
+        <source>Nine views</source>
+        <translation>9画面</translation>
+    </message>
+    <message>
+        <source>Previous group of views</source>
+        <translation>前の画面グループ</translation>
+    </message>
+    <message>
+        <source>Next group of views</source>
+        <translation>次の画面グループ</translation>
+    </message>
+    <message>
+        <source>Capture the selected view as shown</source>
+        <translation>選択した画面を表示どおりにキャプチャ</translation>
+    </message>
+    <message>
+        <source>Save the selected view&apos;s picture at its own size</source>
+        <translation>選択した画面の映像を元のサイズで保存</translation>
+    </message>
+    <message>
+        <source>Full screen on or off</source>
+        <translation>全画面表示の切り替え</translation>
+    </message>
+    <message>
+        <source>Leave full screen</source>
+        <translation>全画面表示を終了</translation>
+    </message>
+    <message>
+        <source>Close the selected view</source>
+        <translation>選択した画面を閉じる</translation>
+    </message>
+    <message>
+        <source>Open a card or a day folder</source>
+        <translation>カードまたは日付フォルダーを開く</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Volume down</source>
+        <translation>音量を下げる</translation>
+    </message>
+    <message>
+        <source>Volume up</source>
+        <translation>音量を上げる</translation>
+    </message>
+    <message>
+        <source>Sound off or on</source>
+        <translation>消音の切り替え</translation>
+    </message>
+    <message>
+        <source>Start of the stretch to export (in point)</source>
+        <translation>エクスポートする区間の開始 (イン点)</translation>
+    </message>
+    <message>
+        <source>End of the stretch to export (out point)</source>
+        <translation>エクスポートする区間の終了 (アウト点)</translation>
+    </message>
+    <message>
+        <source>Export the stretch: clips, evidence video or track</source>
+        <translation>区間をエクスポート: クリップ、証拠映像、走行軌跡</translation>
+    </message>
+    <message>
+        <source>This list of keys</source>
+        <translation>このキー一覧</translation>
+    </message>
+</context>
+<context>
     <name>UCDisplayFrame</name>
     <message>
         <source>Korvel Lite Version</source>
@@ -855,6 +1140,10 @@
         <location line="+0"/>
         <source>Version </source>
         <translation>バージョン </translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>キーボードショートカット</translation>
     </message>
 </context>
 <context>
@@ -923,6 +1212,21 @@
     </message>
 </context>
 <context>
+    <name>UCDlgShortcuts</name>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>キーボードショートカット</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>キー</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>操作</translation>
+    </message>
+</context>
+<context>
     <name>UCPlaybackStrip</name>
     <message>
         <location filename="../../app/UCPlaybackStrip.cpp" line="+131"/>
@@ -963,6 +1267,18 @@
         <location line="+1"/>
         <source>FastSpeed</source>
         <translation>早送り</translation>
+    </message>
+    <message>
+        <source>Sound on</source>
+        <translation>音を出す</translation>
+    </message>
+    <message>
+        <source>Sound off</source>
+        <translation>消音</translation>
+    </message>
+    <message>
+        <source>Volume %1%</source>
+        <translation>音量 %1%</translation>
     </message>
 </context>
 <context>

@@ -44,16 +44,50 @@
     </message>
 </context>
 <context>
-    <name>CardIni</name>
+    <name>CardSetup</name>
     <message>
-        <location filename="../../setup/CardIni.cpp" line="+104" />
-        <source>The present file is not valid INI text.</source>
-        <translation>현재 파일이 올바른 INI 형식이 아닙니다.</translation>
+        <source>The text must not hold line breaks or other control characters.</source>
+        <translation>줄 바꿈이나 다른 제어 문자는 넣을 수 없습니다.</translation>
     </message>
     <message>
-        <location line="+5" />
-        <source>The settings could not be prepared for writing.</source>
-        <translation>설정을 쓰기 위해 준비할 수 없습니다.</translation>
+        <source>The text may hold at most %1 characters.</source>
+        <translation>최대 %1자까지 입력할 수 있습니다.</translation>
+    </message>
+    <message>
+        <source>The text holds characters the recorder cannot store.</source>
+        <translation>블랙박스가 저장할 수 없는 문자가 들어 있습니다.</translation>
+    </message>
+    <message>
+        <source>The value must be 1 or 0.</source>
+        <translation>값은 1 또는 0이어야 합니다.</translation>
+    </message>
+    <message>
+        <source>The value must be a whole number from %1 to %2.</source>
+        <translation>값은 %1에서 %2 사이의 정수여야 합니다.</translation>
+    </message>
+    <message>
+        <source>This recorder&apos;s firmware does not offer %1.</source>
+        <translation>이 블랙박스의 펌웨어는 %1을(를) 지원하지 않습니다.</translation>
+    </message>
+    <message>
+        <source>The value must be one of %1.</source>
+        <translation>값은 %1 중 하나여야 합니다.</translation>
+    </message>
+    <message>
+        <source>The value must be a date written yyyyMMdd.</source>
+        <translation>값은 yyyyMMdd 형식의 날짜여야 합니다.</translation>
+    </message>
+    <message>
+        <source>The value must be a time written hhmmss.</source>
+        <translation>값은 hhmmss 형식의 시간이어야 합니다.</translation>
+    </message>
+    <message>
+        <source>%1 is not a setting of this recorder.</source>
+        <translation>%1은(는) 이 블랙박스의 설정이 아닙니다.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written.</source>
+        <translation>%1을(를) 쓸 수 없습니다.</translation>
     </message>
 </context>
 <context>
@@ -97,6 +131,34 @@
         <location line="+10" />
         <source>Miles</source>
         <translation>마일</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>변경 안 함</translation>
+    </message>
+    <message>
+        <source>Confirm Password</source>
+        <translation>비밀번호 확인</translation>
+    </message>
+    <message>
+        <source>The user id must not be empty.</source>
+        <translation>사용자 ID를 비워 둘 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>A password does not match a confirm password</source>
+        <translation>비밀번호와 확인 비밀번호가 일치하지 않습니다.</translation>
+    </message>
+    <message>
+        <source>Captured pictures</source>
+        <translation>캡처 이미지</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>찾아보기...</translation>
+    </message>
+    <message>
+        <source>Folder for captured pictures</source>
+        <translation>캡처 이미지 저장 폴더</translation>
     </message>
 </context>
 <context>
@@ -361,11 +423,6 @@
         <location line="+11" />
         <source>Warning</source>
         <translation>경고</translation>
-    </message>
-    <message>
-        <location line="+0" />
-        <source>The user id must not be empty.</source>
-        <translation>사용자 ID는 비워 둘 수 없습니다.</translation>
     </message>
     <message>
         <location filename="../../setup/SetupEditor.cpp" line="+1" />
@@ -641,6 +698,62 @@
         <source>Speed</source>
         <translation>속도</translation>
     </message>
+    <message>
+        <source>Open</source>
+        <translation>열기</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a folder.</source>
+        <translation>&quot;%1&quot;은(는) 폴더가 아닙니다.</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; does not exist.</source>
+        <translation>&quot;%1&quot; 폴더가 없습니다.</translation>
+    </message>
+    <message>
+        <source>Save frame</source>
+        <translation>프레임 저장</translation>
+    </message>
+    <message>
+        <source>The view shows no picture yet.</source>
+        <translation>이 화면에는 아직 영상이 없습니다.</translation>
+    </message>
+    <message>
+        <source>The picture was saved:</source>
+        <translation>이미지를 저장했습니다:</translation>
+    </message>
+    <message>
+        <source>The picture could not be saved in:</source>
+        <translation>다음 위치에 이미지를 저장할 수 없습니다:</translation>
+    </message>
+    <message>
+        <source>Close channel</source>
+        <translation>채널 닫기</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>인쇄</translation>
+    </message>
+    <message>
+        <source>About Korvel</source>
+        <translation>Korvel 정보</translation>
+    </message>
+    <message>
+        <source>Open a card or a day folder</source>
+        <translation>카드 또는 날짜 폴더 열기</translation>
+    </message>
+    <message>
+        <source>Click or drag to play from there; the wheel zooms.</source>
+        <translation>클릭하거나 끌면 그 위치부터 재생하고, 휠로 확대/축소합니다.</translation>
+    </message>
+    <message>
+        <source>5 s</source>
+        <translation>5초</translation>
+    </message>
+    <message>
+        <source>60 s</source>
+        <translation>60초</translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>
@@ -688,6 +801,43 @@
         <location line="+16" />
         <source>Cancel</source>
         <translation>취소</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Name</source>
+        <translation>이름</translation>
+    </message>
+</context>
+<context>
+    <name>QGnomeTheme</name>
+    <message>
+        <source>&amp;OK</source>
+        <translation>확인(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>취소(&amp;C)</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>아니요(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Abort</source>
+        <translation>중단</translation>
     </message>
 </context>
 <context>
@@ -805,6 +955,141 @@
     </message>
 </context>
 <context>
+    <name>Shortcuts</name>
+    <message>
+        <source>Play or pause</source>
+        <translation>재생/일시 정지</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>일시 정지</translation>
+    </message>
+    <message>
+        <source>Play forward, faster each time (x1, x2 ... x64)</source>
+        <translation>정방향 재생, 누를 때마다 빠르게 (x1, x2 ... x64)</translation>
+    </message>
+    <message>
+        <source>Play backward, faster each time (x-1, x-2 ... x-64)</source>
+        <translation>역방향 재생, 누를 때마다 빠르게 (x-1, x-2 ... x-64)</translation>
+    </message>
+    <message>
+        <source>One picture forward</source>
+        <translation>한 프레임 앞으로</translation>
+    </message>
+    <message>
+        <source>One picture backward</source>
+        <translation>한 프레임 뒤로</translation>
+    </message>
+    <message>
+        <source>5 seconds back</source>
+        <translation>5초 뒤로</translation>
+    </message>
+    <message>
+        <source>5 seconds forward</source>
+        <translation>5초 앞으로</translation>
+    </message>
+    <message>
+        <source>60 seconds back</source>
+        <translation>60초 뒤로</translation>
+    </message>
+    <message>
+        <source>60 seconds forward</source>
+        <translation>60초 앞으로</translation>
+    </message>
+    <message>
+        <source>First recording</source>
+        <translation>첫 녹화</translation>
+    </message>
+    <message>
+        <source>Last recording</source>
+        <translation>마지막 녹화</translation>
+    </message>
+    <message>
+        <source>Previous recording of the list</source>
+        <translation>목록의 이전 녹화</translation>
+    </message>
+    <message>
+        <source>Next recording of the list</source>
+        <translation>목록의 다음 녹화</translation>
+    </message>
+    <message>
+        <source>One view</source>
+        <translation>1화면</translation>
+    </message>
+    <message>
+        <source>Four views</source>
+        <translation>4화면</translation>
+    </message>
+    <message>
+        <source>Nine views</source>
+        <translation>9화면</translation>
+    </message>
+    <message>
+        <source>Previous group of views</source>
+        <translation>이전 화면 그룹</translation>
+    </message>
+    <message>
+        <source>Next group of views</source>
+        <translation>다음 화면 그룹</translation>
+    </message>
+    <message>
+        <source>Capture the selected view as shown</source>
+        <translation>선택한 화면을 보이는 그대로 캡처</translation>
+    </message>
+    <message>
+        <source>Save the selected view&apos;s picture at its own size</source>
+        <translation>선택한 화면의 영상을 원래 크기로 저장</translation>
+    </message>
+    <message>
+        <source>Full screen on or off</source>
+        <translation>전체 화면 켜기/끄기</translation>
+    </message>
+    <message>
+        <source>Leave full screen</source>
+        <translation>전체 화면 끝내기</translation>
+    </message>
+    <message>
+        <source>Close the selected view</source>
+        <translation>선택한 화면 닫기</translation>
+    </message>
+    <message>
+        <source>Open a card or a day folder</source>
+        <translation>카드 또는 날짜 폴더 열기</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>종료</translation>
+    </message>
+    <message>
+        <source>Volume down</source>
+        <translation>볼륨 낮추기</translation>
+    </message>
+    <message>
+        <source>Volume up</source>
+        <translation>볼륨 높이기</translation>
+    </message>
+    <message>
+        <source>Sound off or on</source>
+        <translation>소리 끄기/켜기</translation>
+    </message>
+    <message>
+        <source>Start of the stretch to export (in point)</source>
+        <translation>내보낼 구간의 시작 (시작점)</translation>
+    </message>
+    <message>
+        <source>End of the stretch to export (out point)</source>
+        <translation>내보낼 구간의 끝 (끝점)</translation>
+    </message>
+    <message>
+        <source>Export the stretch: clips, evidence video or track</source>
+        <translation>구간 내보내기: 클립, 증거 영상, 주행 경로</translation>
+    </message>
+    <message>
+        <source>This list of keys</source>
+        <translation>이 단축키 목록</translation>
+    </message>
+</context>
+<context>
     <name>UCDisplayFrame</name>
     <message>
         <source>Korvel Lite Version</source>
@@ -855,6 +1140,10 @@
         <location line="+0"/>
         <source>Version </source>
         <translation>버전 </translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>키보드 단축키</translation>
     </message>
 </context>
 <context>
@@ -923,6 +1212,21 @@
     </message>
 </context>
 <context>
+    <name>UCDlgShortcuts</name>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>키보드 단축키</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>키</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>동작</translation>
+    </message>
+</context>
+<context>
     <name>UCPlaybackStrip</name>
     <message>
         <location filename="../../app/UCPlaybackStrip.cpp" line="+131"/>
@@ -963,6 +1267,18 @@
         <location line="+1"/>
         <source>FastSpeed</source>
         <translation>빨리 감기</translation>
+    </message>
+    <message>
+        <source>Sound on</source>
+        <translation>소리 켜기</translation>
+    </message>
+    <message>
+        <source>Sound off</source>
+        <translation>소리 끄기</translation>
+    </message>
+    <message>
+        <source>Volume %1%</source>
+        <translation>볼륨 %1%</translation>
     </message>
 </context>
 <context>

@@ -23,9 +23,9 @@ constexpr std::int64_t kStartMs = 12 * 3600 * 1000LL;
 
 mkcard::CardOptions cardOptions(const std::string& tag) {
     mkcard::CardOptions o;
-    o.outDir = (fs::temp_directory_path() /
-                ("korvel-analysis-" + std::to_string(::getpid()) + "-" + tag))
-                   .string();
+    o.outDir =
+        (fs::temp_directory_path() / ("korvel-analysis-" + std::to_string(::getpid()) + "-" + tag))
+            .string();
     o.start = {2026, 3, 1, 12, 0, 0};
     o.filesPerChannel = 6;
     o.secondsPerFile = 60;
@@ -208,7 +208,8 @@ TEST_F(DayReader, CancelledOrNotADay) {
 
 TEST(GsensorLogLine, ReadsAsTheGraphDoesWithTheMillisecond) {
     analysis::GsensorSample s;
-    const std::string line = "[GS][000017][20180102-091507][300][7,2][X:0.01,Y:-0.02,Z:0.98,E:1]\r\n";
+    const std::string line =
+        "[GS][000017][20180102-091507][300][7,2][X:0.01,Y:-0.02,Z:0.98,E:1]\r\n";
     ASSERT_TRUE(analysis::parseGsensorLogLine(line.data(), line.size(), 9, &s));
     EXPECT_EQ(s.ms, ((9 * 60 + 15) * 60 + 7) * 1000LL + 300);
     EXPECT_FLOAT_EQ(s.axis[1], -0.02f);

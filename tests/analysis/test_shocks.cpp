@@ -52,7 +52,8 @@ analysis::GsensorSample at(std::int64_t ms, float x, float y, float z) {
 }
 
 // Ten minutes at rest (0, 0, 1 g) with blows of `g` on Y at the given times.
-std::vector<analysis::GsensorSample> restWithBlows(const std::vector<std::int64_t>& blows, float g) {
+std::vector<analysis::GsensorSample> restWithBlows(const std::vector<std::int64_t>& blows,
+                                                   float g) {
     std::vector<analysis::GsensorSample> v;
     for (std::int64_t ms = 0; ms < 600'000; ms += 100) {
         float y = 0.0f;
@@ -128,14 +129,16 @@ TEST(Shocks, RestIsTheMountingNotZero) {
 }
 
 TEST(Shocks, CardLevelsSetTheThresholds) {
-    const fs::path root = fs::temp_directory_path() / ("korvel-levels-" + std::to_string(::getpid()));
+    const fs::path root =
+        fs::temp_directory_path() / ("korvel-levels-" + std::to_string(::getpid()));
     fs::create_directories(root);
     const std::vector<analysis::GsensorSample> v = restWithBlows({50'000}, 0.9f);
 
     // No setup file: the recorder's default level, which a 0.9 g blow stays under.
     analysis::ShockLevels levels = analysis::readShockLevels(root.string());
     EXPECT_FALSE(levels.fromCard);
-    EXPECT_TRUE(analysis::detectShocks(v, {}, analysis::ShockThresholds::fromLevels(levels)).empty());
+    EXPECT_TRUE(
+        analysis::detectShocks(v, {}, analysis::ShockThresholds::fromLevels(levels)).empty());
 
     // The most sensitive level on Y only, as QSettings writes top-level keys.
     std::ofstream(root / "DVRSETUP.INI") << "[General]\r\nDVR_NAME=abc\r\nSHOCK_DRIVE_X=1\r\n"

@@ -80,7 +80,8 @@ TEST(Track, MapLinesStayOnTheRouteAndFollowTheSpeed) {
     fixes[7000].valid = false;
     const std::vector<double> edges = {20 / 1.852, 40 / 1.852, 60 / 1.852, 80 / 1.852};
     const double tolerance = 3.0;
-    const std::vector<analysis::TrackRun> runs = analysis::displayRuns(fixes, edges, tolerance, 40000);
+    const std::vector<analysis::TrackRun> runs =
+        analysis::displayRuns(fixes, edges, tolerance, 40000);
 
     std::size_t points = 0;
     for (std::size_t r = 0; r < runs.size(); ++r) {

@@ -54,7 +54,7 @@ private slots:
     void firstStartWritesEveryKeyOnce();
     void roundTripAndConversions();
     void dzoomSwitchesShareOneKey();
-    void emptyCapturePathBecomesDesktop();
+    void emptyCapturePathBecomesPictures();
     void p2pPasswordIsBase64();
     void storedTextDecoding_data();
     void storedTextDecoding();
@@ -80,10 +80,10 @@ void TestConfiguration::firstStartWritesEveryKeyOnce() {
     config.load();
     config.save();
 
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    QVERIFY(!desktop.isEmpty());
+    const QString pictures =
+        QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + "/Korvel";
     const QList<QPair<QString, QString>> expected = {
-        {"CAPTUREPATH", desktop},
+        {"CAPTUREPATH", pictures},
         {"FIRST_LOGIN", "true"},
         {"REMEMBER_ME", "false"},
         {"AUTO_LOGIN", "false"},
@@ -126,6 +126,10 @@ void TestConfiguration::firstStartWritesEveryKeyOnce() {
     for (const auto& kv : expected) {
         QVERIFY2(written.contains(kv), qPrintable(kv.first + "=" + kv.second));
     }
+    // It holds the P2P password: its owner's only.
+    QCOMPARE(QFile::permissions(CConfiguration::filePath()) &
+                 (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+             QFile::Permissions());
 }
 
 void TestConfiguration::roundTripAndConversions() {
@@ -193,16 +197,31 @@ void TestConfiguration::dzoomSwitchesShareOneKey() {
     QCOMPARE(c.showTextDZoom(), true);
 }
 
-void TestConfiguration::emptyCapturePathBecomesDesktop() {
+void TestConfiguration::emptyCapturePathBecomesPictures() {
+    // The pictures folder follows XDG, not a fixed name.
+    qputenv("XDG_CONFIG_HOME", (m_home->path() + "/.config").toLocal8Bit());
+    writeFile(m_home->path() + "/.config/user-dirs.dirs",
+              "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
     writeFile(CConfiguration::filePath(), "[General]\nCAPTUREPATH=\nFONTSIZE=3\n");
     CConfiguration config;
     config.load();
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    QCOMPARE(config.capturePath(), desktop);
+    const QString pictures = m_home->path() + "/Bilder/Korvel";
+    QCOMPARE(config.capturePath(), pictures);
     QCOMPARE(config.fontSize(), 3);
     config.save();
     QVERIFY(
-        iniLines(CConfiguration::filePath()).contains(qMakePair(QString("CAPTUREPATH"), desktop)));
+        iniLines(CConfiguration::filePath()).contains(qMakePair(QString("CAPTUREPATH"), pictures)));
+
+    // The desktop folder stored by earlier versions counts as the default
+    // while it does not exist, and is kept once it does.
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    writeFile(CConfiguration::filePath(), "[General]\nCAPTUREPATH=" + desktop.toUtf8() + "\n");
+    CConfiguration old;
+    old.load();
+    QCOMPARE(old.capturePath(), pictures);
+    QVERIFY(QDir().mkpath(desktop));
+    old.load();
+    QCOMPARE(old.capturePath(), desktop);
 }
 
 void TestConfiguration::p2pPasswordIsBase64() {
@@ -291,6 +310,20 @@ void TestConfiguration::styleSheetLookup() {
     gray.setSkin(9);
     QVERIFY(loadStyleSheets(appDir, gray));
     QCOMPARE(gray.appStyle(), QString("above:style.css"));
+
+    // Installed with cmake --install: share/korvel/css beside bin/, looked
+    // at only when neither place above holds a style.
+    const QString prefix = root + "/prefix";
+    writeFile(prefix + "/share/korvel/css/style.css", "share:style.css");
+    writeFile(prefix + "/share/korvel/css/monitor.css", "share:monitor.css");
+    QDir().mkpath(prefix + "/bin");
+    CConfiguration installed;
+    QVERIFY(loadStyleSheets(prefix + "/bin", installed));
+    QCOMPARE(installed.appStyle(), QString("share:style.css"));
+    QCOMPARE(installed.monitorStyle(), QString("share:monitor.css"));
+    writeFile(prefix + "/bin/css/style.css", "beside:style.css");
+    QVERIFY(loadStyleSheets(prefix + "/bin", installed));
+    QCOMPARE(installed.appStyle(), QString("beside:style.css"));
 }
 
 QTEST_GUILESS_MAIN(TestConfiguration)

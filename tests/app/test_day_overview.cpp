@@ -100,9 +100,10 @@ void TestDayOverview::expectPlaysFrom(IDisplayPage* page, qint64 expectedMs) {
     while (!near() && !deadline.hasExpired()) {
         QTest::qWait(20);
     }
-    QVERIFY2(near(), qPrintable(QString("at %1, expected %2")
-                                    .arg(at.time().toString("hh:mm:ss.zzz"),
-                                         QTime(0, 0).addMSecs(int(expectedMs)).toString("hh:mm:ss.zzz"))));
+    QVERIFY2(near(),
+             qPrintable(QString("at %1, expected %2")
+                            .arg(at.time().toString("hh:mm:ss.zzz"),
+                                 QTime(0, 0).addMSecs(int(expectedMs)).toString("hh:mm:ss.zzz"))));
     int speed = -1;
     QVERIFY(page->getPlaySpeed(speed));
     QCOMPARE(speed, kSpeedIndexNormal);
@@ -135,7 +136,8 @@ void TestDayOverview::dayBesideTheVideo() {
     UCDayPanel* panel = overview->panel();
     QVERIFY(panel->isVisible());
     const double km = panel->distanceLabel()->text().section(' ', 0, 0).toDouble();
-    QVERIFY2(qAbs(km - m_telemetry.routeMetres / 1000.0) <= m_telemetry.routeMetres / 1000.0 * 0.01 + 0.05,
+    QVERIFY2(qAbs(km - m_telemetry.routeMetres / 1000.0) <=
+                 m_telemetry.routeMetres / 1000.0 * 0.01 + 0.05,
              qPrintable(panel->distanceLabel()->text()));
     QCOMPARE(panel->eventCountLabel()->text(), QString("2"));
     QTreeWidget* list = panel->eventList();
@@ -179,9 +181,9 @@ void TestDayOverview::dayBesideTheVideo() {
     QCOMPARE(plot->pointCount(), int(m_telemetry.gps.size()));
     QTRY_VERIFY(plot->playPosition() >= 0.0 && plot->playPosition() < 240.0);
     emit plot->signalSpeedSearch(QTime(12, 3, 10));
-    QTRY_VERIFY_WITH_TIMEOUT(page->currentDateTime(at) && at.time() >= QTime(12, 3, 9) &&
-                                 at.time() <= QTime(12, 3, 14),
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        page->currentDateTime(at) && at.time() >= QTime(12, 3, 9) && at.time() <= QTime(12, 3, 14),
+        10000);
 
     // The route on the small map, drawn without tiles; a click on it seeks
     // to the nearest fix.
@@ -197,9 +199,9 @@ void TestDayOverview::dayBesideTheVideo() {
     QCOMPARE(info.value("events").toInt(), 2);
     const mkcard::GpsSample& fix = m_telemetry.gps[100];
     emit map->signalRouteClicked(fix.latitude + 1e-6, fix.longitude);
-    QTRY_VERIFY_WITH_TIMEOUT(page->currentDateTime(at) && at.time() >= QTime(12, 1, 39) &&
-                                 at.time() <= QTime(12, 1, 44),
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        page->currentDateTime(at) && at.time() >= QTime(12, 1, 39) && at.time() <= QTime(12, 1, 44),
+        10000);
 
     // A lower threshold in the viewer's settings finds the turns too.
     marksChanged.clear();

@@ -17,6 +17,7 @@
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/UCDlgExport.h"
+#include "display/UCDayTimeline.h"
 
 class TestExportDialog : public QObject {
     Q_OBJECT
@@ -123,7 +124,8 @@ void TestExportDialog::mainWindowOpensItOnTheOpenedDay() {
     Korvel window;
     window.resize(1400, 800);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     window.openDayFolder(m_day);
     IDisplayPage* page = window.currentPage();
     QVERIFY(page != nullptr);
@@ -131,19 +133,47 @@ void TestExportDialog::mainWindowOpensItOnTheOpenedDay() {
     QTRY_VERIFY_WITH_TIMEOUT(page->currentDateTime(at) && at.time() >= QTime(0, 0, 2), 10000);
     page->pause();
     QVERIFY(page->currentDateTime(at));
+    const qint64 first = QTime(0, 0).msecsTo(at.time());
+
+    // Without in and out points: 15 s either side of the playing time.
     auto* button = window.findChild<QPushButton*>("pbExport");
     QVERIFY(button != nullptr);
     QTest::mouseClick(button, Qt::LeftButton);
     UCDlgExport* dialog = window.exportDialog();
     QVERIFY(dialog != nullptr);
     QVERIFY(dialog->isVisible());
-    const qint64 playing = QTime(0, 0).msecsTo(at.time());
-    QCOMPARE(dialog->fromMs(), std::max<qint64>(0, playing - 15'000) / 1000 * 1000);
-    QCOMPARE(dialog->toMs(), (playing + 15'000) / 1000 * 1000);
+    QCOMPARE(dialog->fromMs(), std::max<qint64>(0, first - 15'000) / 1000 * 1000);
+    QCOMPARE(dialog->toMs(), (first + 15'000) / 1000 * 1000);
     QCOMPARE(dialog->checkedChannels(), (std::vector<int>{0, 1}));
     // The selected view's channel gives the evidence audio.
     QCOMPARE(dialog->findChild<QComboBox*>("cbAudio")->currentData().toInt(), 0);
-    // A second click brings the same dialog back.
+    dialog->close();
+
+    // I at the playing second: the timeline shows 30 s from there.
+    UCDayTimeline* timeline = window.timeline();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_I);
+    QVERIFY(timeline->hasRange());
+    QCOMPARE(timeline->rangeIn(), first / 1000 * 1000);
+    QCOMPARE(timeline->rangeOut(), first / 1000 * 1000 + 30'000);
+    // O a few seconds on: the end of that second.
+    page->resume();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        page->currentDateTime(at) && QTime(0, 0).msecsTo(at.time()) >= first + 3'000, 10000);
+    page->pause();
+    QVERIFY(page->currentDateTime(at));
+    const qint64 later = QTime(0, 0).msecsTo(at.time());
+    QTest::keyClick(&window, Qt::Key_O);
+    QCOMPARE(timeline->rangeIn(), first / 1000 * 1000);
+    QCOMPARE(timeline->rangeOut(), (later + 999) / 1000 * 1000);
+    // Ctrl+E exports that stretch.
+    QTest::keyClick(&window, Qt::Key_E, Qt::ControlModifier);
+    dialog = window.exportDialog();
+    QVERIFY(dialog != nullptr && dialog->isVisible());
+    QCOMPARE(dialog->fromMs(), timeline->rangeIn());
+    QCOMPARE(dialog->toMs(), timeline->rangeOut());
+    // A second open brings the same dialog back.
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(window.exportDialog(), dialog);
 }

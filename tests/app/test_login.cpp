@@ -1,6 +1,7 @@
 // Login dialog, shared message box and the login step of start-up.
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -12,8 +13,11 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 #include "app/LoginFlow.h"
 #include "app/MessageBox.h"
+#include "app/PasswordHash.h"
 #include "app/StoredText.h"
 #include "app/UCDlgLogin.h"
 
@@ -68,6 +72,7 @@ private slots:
     void firstRunStoresAccountAsTyped();
     void cancelledLoginStoresNothing();
     void laterRunChecksStoredAccount();
+    void autoLoginReplacesOldPassword();
 };
 
 void TestLogin::translationsEmbedded() {
@@ -81,6 +86,10 @@ void TestLogin::translationsEmbedded() {
         QCOMPARE(translator.translate("UCDlgLogin", "Warning"), language.second);
         QVERIFY(!translator.translate("LoginDialog", "Password").isEmpty());
     }
+    // The form's label keeps its source text; English shows it spelt right.
+    QTranslator english;
+    QVERIFY(english.load(":/Language/korvel_len_en.qm"));
+    QCOMPARE(english.translate("LoginDialog", "Confirm Passowrd"), QString("Confirm Password"));
 }
 
 void TestLogin::messageBoxModes() {
@@ -236,7 +245,8 @@ void TestLogin::acceptRules() {
     ModalCloser closer;
     UCDlgLogin dlg;
     dlg.setFirstRun(firstRun);
-    dlg.setExpectedAccount(expectedId, expectedPassword);
+    // As older settings keep it; hashed ones are checked in laterRunChecksStoredAccount.
+    dlg.setExpectedAccount(expectedId, encodeStoredText(expectedPassword));
     closer.texts.clear();
     closer.titles.clear();
     dlg.show();
@@ -298,7 +308,15 @@ void TestLogin::firstRunStoresAccountAsTyped() {
     QCOMPARE(store.value("LOGIN/AUTO_LOGIN").toBool(), true);
     QCOMPARE(store.value("LOGIN/SAVE_LOGIN_ID").toBool(), false);
     QCOMPARE(store.value("LOGIN/LOGIN_ID").toString(), QString("IGRyaXZlciA="));  // " driver "
-    QCOMPARE(store.value("LOGIN/PASSWORD").toString(), encodeStoredText(" pw"));
+    // The password only as a salted hash, in a file only its owner reads.
+    const QString hash = store.value("LOGIN/PASSWORD").toString();
+    QVERIFY(hash.startsWith("pbkdf2-sha256$100000$"));
+    QVERIFY(!hash.contains(encodeStoredText("pw")));
+    QVERIFY(passwordMatches(hash, "pw"));
+    QVERIFY(!passwordMatches(hash, "pW"));
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(store.fileName()).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, 0600u);
 
     // Auto login now skips the dialog.
     QVERIFY(runLogin(store, [&](UCDlgLogin&) {
@@ -307,15 +325,17 @@ void TestLogin::firstRunStoresAccountAsTyped() {
     }));
     QCOMPARE(shown, 1);
 
-    // Empty passwords are stored as empty Base64 texts.
+    // An empty password is an account too; a fresh salt gives another hash.
     QSettings fresh(dir.filePath("fresh.ini"), QSettings::IniFormat);
     QVERIFY(runLogin(fresh, [&](UCDlgLogin& dlg) {
         dlg.accept();
         return dlg.result();
     }));
     QCOMPARE(fresh.value("LOGIN/LOGIN_ID").toString(), encodeStoredText("ozrec"));
-    QVERIFY(fresh.contains("LOGIN/PASSWORD"));
-    QCOMPARE(fresh.value("LOGIN/PASSWORD").toString(), QString());
+    const QString empty = fresh.value("LOGIN/PASSWORD").toString();
+    QVERIFY(passwordMatches(empty, ""));
+    QVERIFY(!passwordMatches(empty, "pw"));
+    QVERIFY(empty.section('$', 2, 2) != hash.section('$', 2, 2));
 }
 
 void TestLogin::cancelledLoginStoresNothing() {
@@ -356,8 +376,58 @@ void TestLogin::laterRunChecksStoredAccount() {
         return dlg.result();
     }));
     QCOMPARE(closer.texts, QStringList{"The password is incorrect."});
-    QCOMPARE(store.value("LOGIN/PASSWORD").toString(), encodeStoredText("s3cret "));
+    // The Base64 of older settings was accepted and is now the hash.
+    const QString hash = store.value("LOGIN/PASSWORD").toString();
+    QVERIFY(isPasswordHash(hash));
+    QVERIFY(passwordMatches(hash, "s3cret"));
     QCOMPARE(store.value("LOGIN/SAVE_LOGIN_ID").toBool(), false);
+
+    // The next login checks the hash, and keeps it.
+    closer.texts.clear();
+    QVERIFY(runLogin(store, [&](UCDlgLogin& dlg) {
+        dlg.leUserId->setText("driver");
+        dlg.lePassword->setText("s3cre");
+        dlg.accept();
+        dlg.lePassword->setText("s3cret");
+        dlg.accept();
+        return dlg.result();
+    }));
+    QCOMPARE(closer.texts, QStringList{"The password is incorrect."});
+    QCOMPARE(store.value("LOGIN/PASSWORD").toString(), hash);
+
+    // A damaged hash lets no password in.
+    UCDlgLogin dlg;
+    dlg.setFirstRun(false);
+    dlg.setExpectedAccount("driver", "pbkdf2-sha256$x$c2FsdA==$a2V5");
+    dlg.leUserId->setText("driver");
+    dlg.lePassword->setText("s3cret");
+    dlg.accept();
+    QCOMPARE(dlg.result(), int(QDialog::Rejected));
+}
+
+void TestLogin::autoLoginReplacesOldPassword() {
+    QTemporaryDir dir;
+    QSettings store(dir.filePath("login.ini"), QSettings::IniFormat);
+    store.setValue("LOGIN/FIRST_LOGIN", false);
+    store.setValue("LOGIN/AUTO_LOGIN", true);
+    store.setValue("LOGIN/PASSWORD", encodeStoredText("s3cret"));
+    store.sync();
+    QFile::setPermissions(store.fileName(), QFile::ReadOwner | QFile::WriteOwner |
+                                                QFile::ReadGroup | QFile::ReadOther);
+    int shown = 0;
+    QVERIFY(runLogin(store, [&](UCDlgLogin&) {
+        ++shown;
+        return int(QDialog::Rejected);
+    }));
+    QCOMPARE(shown, 0);
+    QVERIFY(passwordMatches(store.value("LOGIN/PASSWORD").toString(), "s3cret"));
+    QFile file(store.fileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.contains("pbkdf2-sha256"));
+    QVERIFY(!bytes.contains(encodeStoredText("s3cret").toLatin1()));
+    QCOMPARE(QFile::permissions(store.fileName()) & (QFile::ReadGroup | QFile::ReadOther),
+             QFile::Permissions());
 }
 
 QTEST_MAIN(TestLogin)

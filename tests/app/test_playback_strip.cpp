@@ -1,4 +1,6 @@
-// The playback strip against a page that records what it is asked.
+// The playback strip against a page that records what it is asked: speeds
+// stepped by fast and rewind and by the L and J commands, single steps, and
+// the sound.
 
 #include <QLabel>
 #include <QPushButton>
@@ -40,6 +42,7 @@ public:
     void resume() override {
         commands << "resume";
         paused = false;
+        speed = 8;
     }
     bool gotoFirst(QDateTime&) override {
         commands << "first";
@@ -51,6 +54,16 @@ public:
         speed = 8;
         return canJump;
     }
+    void stepForward() override {
+        commands << "step+";
+        paused = true;
+    }
+    void stepBackward() override {
+        commands << "step-";
+        paused = true;
+    }
+    void setVolume(double v) override { volume = v; }
+    double volume = -1;
 };
 
 bool sixButtonsEnabled(const UCPlaybackStrip& s) {
@@ -73,6 +86,8 @@ private slots:
     void playingPageEnablesAndShowsSpeed();
     void pauseAndContinue();
     void commandsAndRefreshRules();
+    void keyCommandsStepSpeeds();
+    void volumeAndMute();
     void shuttleSnapsBackToNormalSpeed();
 };
 
@@ -85,7 +100,7 @@ void TestPlaybackStrip::withoutPlaybackEverythingRests() {
     QCOMPARE(strip.hsPBSpeed->toolTip(), QString("x0"));
     QVERIFY(strip.showsPlay());
     QVERIFY(strip.tbPBPauseContinue->isEnabled());
-    QCOMPARE(strip.tbPBPauseContinue->toolTip(), QString("Play"));
+    QCOMPARE(strip.tbPBPauseContinue->toolTip(), QString("Play (Space)"));
     strip.tbPBPauseContinue->click();  // no page: nothing to command
 
     // A page that plays nothing (mode 1) looks the same and hears nothing.
@@ -94,6 +109,10 @@ void TestPlaybackStrip::withoutPlaybackEverythingRests() {
     page.speed = 12;
     strip.setPage(&page);
     strip.tbPBPauseContinue->click();
+    strip.slotFaster();
+    strip.slotFasterBackward();
+    strip.slotPause();
+    strip.slotStepForward();
     QVERIFY(page.commands.isEmpty());
     QVERIFY(sixButtonsDisabled(strip));
     QCOMPARE(strip.labelSpeed->text(), QString("x0"));
@@ -112,12 +131,20 @@ void TestPlaybackStrip::playingPageEnablesAndShowsSpeed() {
     QCOMPARE(strip.hsPBSpeed->value(), 2);
     QCOMPARE(strip.labelSpeed->text(), QString("x-16"));
     QVERIFY(strip.labelSpeed->styleSheet().contains("#BBBBBB"));
-    QCOMPARE(strip.tbPBFW->toolTip(), QString("FastSpeed"));
+    // Every control names its keys.
+    QCOMPARE(strip.tbPBFW->toolTip(), QString("FastSpeed (L)"));
+    QCOMPARE(strip.tbPBRW->toolTip(), QString("RewindSpeed (J)"));
+    QCOMPARE(strip.tbPBForwordFrame->toolTip(), QString("ForwordFrame (.)"));
+    QCOMPARE(strip.tbPBBackFrame->toolTip(), QString("BackFrame (,)"));
+    QCOMPARE(strip.tbPBFirst->toolTip(), QString("FirstPlay (Home)"));
+    QCOMPARE(strip.tbPBLast->toolTip(), QString("LastPlay (End)"));
+    QCOMPARE(strip.tbPBMute->toolTip(), QString("Sound off (M)"));
+    QVERIFY(strip.hsPBVolume->toolTip().contains("(9, 0)"));
     QVERIFY(!strip.showsPlay());
-    QCOMPARE(strip.tbPBPauseContinue->toolTip(), QString("Pause"));
-    // The frame-step buttons are gone once playback is possible.
-    QVERIFY(!strip.tbPBBackFrame->isVisible());
-    QVERIFY(!strip.tbPBForwordFrame->isVisible());
+    QCOMPARE(strip.tbPBPauseContinue->toolTip(), QString("Pause (Space)"));
+    // The frame-step buttons stay once playback is possible.
+    QVERIFY(strip.tbPBBackFrame->isVisible());
+    QVERIFY(strip.tbPBForwordFrame->isVisible());
 
     for (int index : {0, 7, 8, 14}) {
         page.speed = index;
@@ -155,19 +182,36 @@ void TestPlaybackStrip::commandsAndRefreshRules() {
     FakePage page;
     strip.setPage(&page);
 
-    // FW is always x2, whatever the speed was.
-    for (int from : {2, 8, 13}) {
+    // FW starts at x2 from anything but fast forward, then steps up to x64
+    // and stays there.
+    for (int from : {2, 7, 8}) {
         page.speed = from;
         page.commands.clear();
         strip.tbPBFW->click();
         QCOMPARE(page.commands, QStringList{"speed 9"});
         QCOMPARE(strip.labelSpeed->text(), QString("x2"));
     }
+    page.commands.clear();
+    for (int i = 0; i < 6; ++i) {
+        strip.tbPBFW->click();
+    }
+    QCOMPARE(page.commands, (QStringList{"speed 10", "speed 11", "speed 12", "speed 13",
+                                         "speed 14", "speed 14"}));
+    QCOMPARE(strip.labelSpeed->text(), QString("x64"));
 
+    // RW starts backward play, then steps down to x-64.
     page.commands.clear();
     strip.tbPBRW->click();
     QCOMPARE(page.commands, QStringList{"rewind"});
     QCOMPARE(strip.labelSpeed->text(), QString("x-1"));
+    for (int i = 0; i < 6; ++i) {
+        strip.tbPBRW->click();
+    }
+    QCOMPARE(page.commands, (QStringList{"rewind", "speed 5", "speed 4", "speed 3", "speed 2",
+                                         "speed 1", "speed 0"}));
+    QCOMPARE(strip.labelSpeed->text(), QString("x-64"));
+    page.speed = 6;
+    strip.refreshPlaybackControls();
 
     // A jump the page cannot make leaves the strip unchanged until the next
     // refresh; one it makes refreshes at once.
@@ -181,13 +225,77 @@ void TestPlaybackStrip::commandsAndRefreshRules() {
     page.canJump = true;
     strip.tbPBLast->click();
     QCOMPARE(strip.labelSpeed->text(), QString("x1"));
-    QCOMPARE(page.commands.mid(1), (QStringList{"first", "last"}));
+    QCOMPARE(page.commands.mid(7), (QStringList{"first", "last"}));
 
-    // The frame-step buttons command nothing.
+    // The frame-step buttons step; the page then stands still.
     page.commands.clear();
-    strip.tbPBBackFrame->click();
     strip.tbPBForwordFrame->click();
-    QVERIFY(page.commands.isEmpty());
+    QVERIFY(strip.showsPlay());
+    strip.tbPBBackFrame->click();
+    QCOMPARE(page.commands, (QStringList{"step+", "step-"}));
+}
+
+void TestPlaybackStrip::keyCommandsStepSpeeds() {
+    UCPlaybackStrip strip;
+    FakePage page;
+    strip.setPage(&page);
+
+    // L: x1 from backward play or a pause (as play, which also leaves a
+    // single step), faster from there.
+    page.speed = 4;
+    strip.slotFaster();
+    strip.slotFaster();
+    strip.slotFaster();
+    QCOMPARE(page.commands, (QStringList{"resume", "speed 9", "speed 10"}));
+    page.paused = true;
+    page.speed = 7;
+    strip.slotFaster();
+    QCOMPARE(page.commands.last(), QString("resume"));
+
+    // J: x-1 from forward play or a pause, faster backward from there.
+    page.commands.clear();
+    page.speed = 12;
+    strip.slotFasterBackward();
+    strip.slotFasterBackward();
+    QCOMPARE(page.commands, (QStringList{"rewind", "speed 5"}));
+    page.speed = 0;
+    strip.slotFasterBackward();
+    QCOMPARE(page.commands.last(), QString("speed 0"));
+
+    // K pauses, and only what plays.
+    page.commands.clear();
+    strip.slotPause();
+    strip.slotPause();
+    QCOMPARE(page.commands, QStringList{"pause"});
+}
+
+void TestPlaybackStrip::volumeAndMute() {
+    UCPlaybackStrip strip;
+    FakePage page;
+    strip.setPage(&page);
+    QCOMPARE(page.volume, 1.0);
+    strip.slotVolumeDown();
+    QCOMPARE(strip.volume(), 100 - UCPlaybackStrip::kVolumeStep);
+    QCOMPARE(strip.hsPBVolume->value(), strip.volume());
+    const double lowered = page.volume;
+    QVERIFY(lowered > 0.0 && lowered < 1.0);
+    strip.tbPBMute->click();
+    QVERIFY(strip.isMuted());
+    QCOMPARE(page.volume, 0.0);
+    QCOMPARE(strip.tbPBMute->toolTip(), QString("Sound on (M)"));
+    // The level survives the mute, and a page given later gets it too.
+    strip.slotToggleMute();
+    QCOMPARE(page.volume, lowered);
+    strip.slotToggleMute();
+    FakePage next;
+    strip.setPage(&next);
+    QCOMPARE(next.volume, 0.0);
+    // Turning the volume up is asking to hear it.
+    strip.slotVolumeUp();
+    QVERIFY(!strip.isMuted());
+    QCOMPARE(next.volume, 1.0);
+    strip.setVolume(250);
+    QCOMPARE(strip.volume(), 100);
 }
 
 void TestPlaybackStrip::shuttleSnapsBackToNormalSpeed() {

@@ -413,6 +413,53 @@ TEST_F(SiteCardTest, SpeedChangesRepositionTheSourceOnlyAcrossReadingPatterns) {
     EXPECT_EQ(site->getPlayMode(nullptr), PLAYMODE_STILL);
 }
 
+TEST_F(SiteCardTest, EachSingleStepShowsOnePicture) {
+    // Five pictures a second between ten G-sensor samples a second: a step
+    // must not stop at a sample.
+    const std::string root =
+        (fs::temp_directory_path() / ("korvel-step-" + std::to_string(::getpid()))).string();
+    mkcard::CardOptions o;
+    o.outDir = root;
+    o.start = {2026, 3, 1, 12, 0, 0};
+    o.filesPerChannel = 1;
+    o.secondsPerFile = 6;
+    o.channels = 2;
+    o.width = 160;
+    o.height = 96;
+    o.fps = 5;
+    o.jobs = 2;
+    std::string error;
+    ASSERT_TRUE(mkcard::makeCard(o, &error)) << error;
+    site = std::make_unique<CSSFFileSite>(makeRealSource);
+    SiteParams p;
+    p.folder = root + "/20260301";
+    p.pacing = 1;
+    p.channelMask = 0xFF;  // open channels without recordings too, as a page does
+    p.onPicture = [this](PUSHVIDEO* v) { recorder.picture(*v); };
+    site->reset();
+    ASSERT_TRUE(site->open(&p));
+    ASSERT_TRUE(waitPictures(0b11, 3));
+    // The first step may come while a picture of playing is on its way.
+    site->stepForward();
+    ASSERT_TRUE(eventually([&] { return site->getPlayMode(nullptr) == PLAYMODE_STEP_FORWARD; }));
+    recorder.mark();
+    for (std::size_t n = 1; n <= 6; ++n) {
+        site->stepForward();
+        ASSERT_TRUE(waitPictures(0b11, n, 5000)) << "step " << n;
+        // Exactly one picture per step on every channel.
+        EXPECT_EQ(recorder.times(0).size(), n) << "step " << n;
+        EXPECT_EQ(recorder.times(1).size(), n) << "step " << n;
+    }
+    // Six steps of 200 ms: more than a second on.
+    const std::vector<int> times = recorder.times(0);
+    EXPECT_GE(offsetOf(times.back()) - offsetOf(times.front()), 1);
+    site->stop();
+    site->close();
+    site.reset();
+    std::error_code ec;
+    fs::remove_all(root, ec);
+}
+
 TEST_F(SiteCardTest, StopAndCloseWhileTheSourceIsStillPreparingOrSeeking) {
     for (int round = 0; round < 6; ++round) {
         open(0b1111, round % 2, round < 3 ? 120005 : 0);

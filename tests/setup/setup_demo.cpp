@@ -37,8 +37,9 @@ int main(int argc, char** argv) {
     if (info.open(QIODevice::WriteOnly)) {
         info.write(QTextCodec::codecForName("EUC-KR")->fromUnicode(QString::fromUtf8(
             "DVR_NAME=서울12가3456\r\n[INFORMATION]\r\nCAM_MAX=4\r\nFW_VER1=1\r\nFW_VER2=1\r\n"
-            "FW_VER3=0\r\nFW_VER4=5\r\n[CAMERA]\r\nTITLE_1=전방\r\nTITLE_2=후방\r\nMIRROR_2=1\r\n"
-            "[RECORD]\r\nCAM_REC_BITRATE_1=4096\r\n[MOTION_AREA]\r\nSENS_2=15\r\n")));
+            "FW_VER3=0\r\nFW_VER4=5\r\n[CAMERA]\r\nTITLE_0=전방\r\nTITLE_1=후방\r\nMIRROR_1=1\r\n"
+            "[RECORD]\r\nCAM_REC_BITRATE_0=4096\r\nREC_FPS_2=45\r\n[MOTION_AREA]\r\nSENS_1=15\r\n"
+            "SENS_3=6\r\n")));
         info.close();
     }
 

@@ -184,7 +184,7 @@ TEST(CardOptionsParse, ValuesAndRefusals) {
         {"--out", "x", "--fault", "everything"},
         {"--out", "x", "--fps"},
         {"--out", "x", "--bogus"},
-        {"--out", "x", "--vehicle", "12,34"},                          // would split the INI value
+        {"--out", "x", "--vehicle", "12\r34"},                         // would break the INI line
         {"--out", "x", "--vehicle", "\xF0\x9F\x9A\x97"},               // no EUC-KR form
         {"--out", "x", "--files", "200", "--minutes-per-file", "59"},  // over 7 days
     };

@@ -87,7 +87,8 @@ void TestSpeedPlot::picksAndPlayPosition() {
     QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, to);
     QCOMPARE(spy.size(), 1);
     const int picked = QTime(23, 0).secsTo(spy.at(0).at(0).toTime());
-    QVERIFY2(qAbs(picked - 1800) <= 3600 / canvas->width() + 2, qPrintable(QString::number(picked)));
+    QVERIFY2(qAbs(picked - 1800) <= 3600 / canvas->width() + 2,
+             qPrintable(QString::number(picked)));
     // The hour's end stays in the hour (not 00:00 of the same day).
     QCOMPARE(plot.timeAt(3600.4), QTime(23, 59, 59));
 }

@@ -317,16 +317,37 @@ bool validateOptions(const CardOptions& o, std::string* error) {
     if (static_cast<int64_t>(o.filesPerChannel) * o.secondsPerFile > kMaxCardSeconds) {
         return fail("a card covers at most 7 days");
     }
-    // The value goes into the INI file unquoted: keep out what would change its meaning.
-    static const std::string kUnsafe = ",;=\\\"";
-    for (const unsigned char ch : o.vehicleNumber) {
-        if (ch < 0x20 || ch == 0x7F || kUnsafe.find(static_cast<char>(ch)) != std::string::npos) {
-            return fail("the vehicle number must not hold control characters or , ; = \\ \"");
+    // Setup values are plain text to the end of their line: anything but a
+    // line break goes in as it is.
+    auto iniText = [&](const std::string& what, const std::string& text) {
+        for (const unsigned char ch : text) {
+            if (ch < 0x20 || ch == 0x7F) {
+                return fail(what + " must not hold control characters");
+            }
+        }
+        std::string eucKr;
+        return utf8ToEucKr(text, &eucKr, error);
+    };
+    if (!iniText("the vehicle number", o.vehicleNumber)) {
+        return false;
+    }
+    if (o.titles.size() > static_cast<size_t>(std::max(o.channels, 0))) {
+        return fail("more titles than channels");
+    }
+    for (const std::string& title : o.titles) {
+        if (!iniText("a title", title)) {
+            return false;
         }
     }
-    std::string eucKr;
-    if (!utf8ToEucKr(o.vehicleNumber, &eucKr, error)) {
-        return false;
+    for (const auto& setting : o.modelSettings) {
+        const std::string& key = setting.first;
+        const size_t slash = key.find('/');
+        const std::string name = slash == std::string::npos ? key : key.substr(slash + 1);
+        if (name.empty() || key.find_first_of("=[]; \t") != std::string::npos ||
+            name.find('/') != std::string::npos || !iniText("a key", key) ||
+            !iniText("a setting", setting.second)) {
+            return fail("bad setting for ZD-3100.INI: " + key);
+        }
     }
     if (o.channels < 1 || o.channels > 32) {
         return fail("channels must be 1 to 32");

@@ -6,6 +6,9 @@
 // What a card holds, below CardOptions::outDir:
 //   DVRSETUP.INI                      setup file in EUC-KR (vehicle number, firmware,
 //                                     camera count, device/camera/storage keys)
+//   ZD-3100.INI                       only with modelIni: the setup for the recorder to
+//                                     take over (DVRSETUP.INI's keys but INFORMATION,
+//                                     with modelSettings applied)
 //   yyyymmdd/hhmmssCC0.ssf            one recording per channel CC (00-31) and period,
 //   yyyymmdd/hhmmssCC0.idx            its index file; the day folder is the file's
 //                                     start date, the name its start time
@@ -33,6 +36,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CivilTime.h"
@@ -75,7 +79,12 @@ struct CardOptions {
     int fps = 15;             // 1 .. 60
     AudioCoding audio = AudioCoding::Ulaw;
     uint64_t seed = 1;
-    std::string vehicleNumber = "서울12가3456";  // UTF-8; stored in EUC-KR
+    std::string vehicleNumber = "서울12가3456";  // UTF-8; stored in EUC-KR as given
+    // Camera titles of the setup files, UTF-8, from CH1 on; the rest "CH<n>".
+    std::vector<std::string> titles;
+    bool modelIni = false;  // also write ZD-3100.INI
+    // KEY ("SECTION/NAME" or "NAME") and value pairs set in ZD-3100.INI.
+    std::vector<std::pair<std::string, std::string>> modelSettings;
     std::vector<Fault> faults;
     int jobs = 0;  // worker threads; 0 = one per processor core
 };

@@ -119,6 +119,13 @@ std::string cardUsage() {
            "  --seed N                   seed of GPS route and G-sensor values (default 1);\n"
            "                             the same options always give the same bytes\n"
            "  --vehicle TEXT             vehicle number, UTF-8 (default 서울12가3456)\n"
+           "  --title TEXT               camera title in the setup files, UTF-8; repeat\n"
+           "                             for CH1, CH2, ... (default CH<n>)\n"
+           "  --model-ini                also write ZD-3100.INI, the setup for the recorder\n"
+           "                             to take over: DVRSETUP.INI's keys without its\n"
+           "                             [INFORMATION] section\n"
+           "  --model-set KEY=VALUE      set KEY (SECTION/NAME or NAME) in ZD-3100.INI;\n"
+           "                             repeatable; implies --model-ini\n"
            "  --jobs N                   worker threads, 0 = one per core (default 0)\n"
            "  --fault KIND[:CH[:FILE]]   damage recordings of channel CH, file FILE (both\n"
            "                             0-based; omitted or * = all); repeatable. KIND:\n"
@@ -133,6 +140,8 @@ std::string cardUsage() {
            "                             <hhmmss>009.ssf (300 bytes), folder YYYY-MM\n"
            "  -h, --help                 this text\n"
            "\n"
+           "Setup values are written exactly as given (plain text, no quoting); camera\n"
+           "keys are numbered from 0 (TITLE_0 is CH1).\n"
            "Names: <yyyymmdd>/<hhmmss><CC>0.ssf with CC the channel 00-31, and the same\n"
            "with .idx; logs/<yyyymmdd>m/<HH>.mlog. Exit status 0 on success, 1 on a bad\n"
            "option, 2 when the card cannot be written.\n";
@@ -252,6 +261,23 @@ bool parseCardOptions(const std::vector<std::string>& args, CardOptions* options
                 return false;
             }
             o.vehicleNumber = value;
+        } else if (name == "--title") {
+            if (!needValue()) {
+                return false;
+            }
+            o.titles.push_back(value);
+        } else if (name == "--model-ini") {
+            o.modelIni = true;
+        } else if (name == "--model-set") {
+            if (!needValue()) {
+                return false;
+            }
+            const size_t eq = value.find('=');
+            if (eq == std::string::npos || eq == 0) {
+                return bad();
+            }
+            o.modelIni = true;
+            o.modelSettings.push_back({value.substr(0, eq), value.substr(eq + 1)});
         } else if (name == "--jobs") {
             if (!needValue() || (!toInt(value, 0, 256, &o.jobs) && !bad())) {
                 return false;

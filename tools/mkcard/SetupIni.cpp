@@ -2,10 +2,13 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace mkcard {
 
@@ -51,50 +54,80 @@ bool utf8ToEucKr(const std::string& utf8, std::string* eucKr, std::string* error
     return true;
 }
 
-std::string setupIniText(const CardOptions& o) {
-    std::ostringstream s;
-    const char* nl = "\r\n";
-    s << "DVR_NAME=" << o.vehicleNumber << nl;
+namespace {
+
+using Keys = std::vector<std::pair<std::string, std::string>>;
+// Sections in file order; the one named "" holds the top-level keys.
+using Sections = std::vector<std::pair<std::string, Keys>>;
+
+Sections setupSections(const CardOptions& o) {
+    Sections s;
+    Keys top = {{"DVR_NAME", o.vehicleNumber}};
     for (const char* mode : {"DRIVE", "PARK"}) {
         for (const char* axis : {"X", "Y", "Z"}) {
-            s << "SHOCK_" << mode << "_" << axis << "=5" << nl;
+            top.push_back({std::string("SHOCK_") + mode + "_" + axis, "5"});
         }
     }
-    s << "USE_BATTLEVEL=1" << nl << "BATT_LEVEL=6" << nl << "USE_BATTTIME=1" << nl << "BATT_TIME=2"
-      << nl;
-    s << nl << "[INFORMATION]" << nl << "MODEL=ZD-3100" << nl << "CAM_MAX=" << o.channels << nl;
+    top.insert(
+        top.end(),
+        {{"USE_BATTLEVEL", "1"}, {"BATT_LEVEL", "6"}, {"USE_BATTTIME", "1"}, {"BATT_TIME", "2"}});
+    s.push_back({"", top});
+    Keys information = {{"MODEL", "ZD-3100"}, {"CAM_MAX", std::to_string(o.channels)}};
     for (int i = 0; i < 4; ++i) {
-        s << "FW_VER" << i + 1 << "=" << kFirmwareVersion[i] << nl;
+        information.push_back(
+            {"FW_VER" + std::to_string(i + 1), std::to_string(kFirmwareVersion[i])});
     }
-    s << nl << "[NETWORK]" << nl << "WIFI_PWD=zd3100wifi" << nl;
-    s << nl << "[TIME_SYNC]" << nl << "MODE=1" << nl;
-    s << nl << "[DATE_TIME]" << nl << "TIME_RESET=0" << nl << "SET_DATE=" << dateDigits(o.start)
-      << nl << "SET_TIME=" << timeDigits(o.start) << nl << "TIMEZONE=77" << nl;
-    s << nl << "[AUDIO]" << nl << "MIC=" << (o.audio == AudioCoding::None ? 0 : 1) << nl
-      << "MIC_VOLUME=10" << nl;
-    s << nl << "[CAMERA]" << nl;
+    s.push_back({"INFORMATION", information});
+    s.push_back({"NETWORK", {{"WIFI_PWD", "zd3100wifi"}}});
+    s.push_back({"TIME_SYNC", {{"MODE", "1"}}});
+    s.push_back({"DATE_TIME",
+                 {{"TIME_RESET", "0"},
+                  {"SET_DATE", dateDigits(o.start)},
+                  {"SET_TIME", timeDigits(o.start)},
+                  {"TIMEZONE", "77"}}});
+    s.push_back(
+        {"AUDIO", {{"MIC", o.audio == AudioCoding::None ? "0" : "1"}, {"MIC_VOLUME", "10"}}});
+    // Camera keys are numbered from 0: TITLE_0 is CH1.
+    Keys camera;
+    Keys record;
+    Keys motion;
     for (int i = 0; i < o.channels; ++i) {
-        s << "TITLE_" << i << "=CH" << i + 1 << nl << "MIRROR_" << i << "=0" << nl << "FLIP_" << i
-          << "=0" << nl;
+        const std::string n = std::to_string(i);
+        const std::string title = static_cast<size_t>(i) < o.titles.size()
+                                      ? o.titles[static_cast<size_t>(i)]
+                                      : "CH" + std::to_string(i + 1);
+        camera.insert(camera.end(),
+                      {{"TITLE_" + n, title}, {"MIRROR_" + n, "0"}, {"FLIP_" + n, "0"}});
+        record.insert(record.end(),
+                      {{"REC_FPS_" + n, std::to_string(o.fps)}, {"CAM_REC_BITRATE_" + n, "1024"}});
+        motion.push_back({"SENS_" + n, "7"});
     }
-    s << nl << "[RECORD]" << nl;
-    for (int i = 0; i < o.channels; ++i) {
-        s << "REC_FPS_" << i << "=" << o.fps << nl << "CAM_REC_BITRATE_" << i << "=1024" << nl;
+    s.push_back({"CAMERA", camera});
+    s.push_back({"RECORD", record});
+    s.push_back({"MOTION_AREA", motion});
+    s.push_back({"DISK", {{"DISK_USAGE", "4"}}});
+    return s;
+}
+
+std::string iniText(const Sections& sections) {
+    std::ostringstream s;
+    const char* nl = "\r\n";
+    for (size_t i = 0; i < sections.size(); ++i) {
+        if (!sections[i].first.empty()) {
+            s << (i > 0 ? nl : "") << "[" << sections[i].first << "]" << nl;
+        }
+        for (const auto& key : sections[i].second) {
+            s << key.first << "=" << key.second << nl;
+        }
     }
-    s << nl << "[MOTION_AREA]" << nl;
-    for (int i = 0; i < o.channels; ++i) {
-        s << "SENS_" << i << "=7" << nl;
-    }
-    s << nl << "[DISK]" << nl << "DISK_USAGE=4" << nl;
     return s.str();
 }
 
-bool writeSetupIni(const CardOptions& options, std::string* error) {
+bool writeEucKr(const std::string& path, const std::string& utf8, std::string* error) {
     std::string bytes;
-    if (!utf8ToEucKr(setupIniText(options), &bytes, error)) {
+    if (!utf8ToEucKr(utf8, &bytes, error)) {
         return false;
     }
-    const std::string path = options.outDir + "/DVRSETUP.INI";
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
@@ -103,6 +136,47 @@ bool writeSetupIni(const CardOptions& options, std::string* error) {
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+std::string setupIniText(const CardOptions& o) {
+    return iniText(setupSections(o));
+}
+
+std::string modelIniText(const CardOptions& o) {
+    Sections sections = setupSections(o);
+    sections.erase(std::remove_if(sections.begin(), sections.end(),
+                                  [](const auto& s) { return s.first == "INFORMATION"; }),
+                   sections.end());
+    for (const auto& setting : o.modelSettings) {
+        const size_t slash = setting.first.find('/');
+        const std::string section =
+            slash == std::string::npos ? "" : setting.first.substr(0, slash);
+        const std::string name =
+            slash == std::string::npos ? setting.first : setting.first.substr(slash + 1);
+        auto at = std::find_if(sections.begin(), sections.end(),
+                               [&](const auto& s) { return s.first == section; });
+        if (at == sections.end()) {
+            // Top-level keys stand first.
+            at = section.empty() ? sections.insert(sections.begin(), {section, {}})
+                                 : sections.insert(sections.end(), {section, {}});
+        }
+        auto key = std::find_if(at->second.begin(), at->second.end(),
+                                [&](const auto& k) { return k.first == name; });
+        if (key != at->second.end()) {
+            key->second = setting.second;
+        } else {
+            at->second.push_back({name, setting.second});
+        }
+    }
+    return iniText(sections);
+}
+
+bool writeSetupIni(const CardOptions& options, std::string* error) {
+    return writeEucKr(options.outDir + "/DVRSETUP.INI", setupIniText(options), error) &&
+           (!options.modelIni ||
+            writeEucKr(options.outDir + "/ZD-3100.INI", modelIniText(options), error));
 }
 
 }  // namespace mkcard

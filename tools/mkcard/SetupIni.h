@@ -1,8 +1,9 @@
 #pragma once
 
-// The recorder's setup file "DVRSETUP.INI" of the demo card: INI text as the
-// recorder writes it (top-level keys first, then sections; CR LF line ends),
-// encoded in EUC-KR. Pure functions; thread-safe.
+// The recorder's setup files of the demo card: INI text as the recorder
+// writes it (top-level keys first, then sections; CR LF line ends), encoded
+// in EUC-KR. "DVRSETUP.INI" always, "ZD-3100.INI" on request. Values are
+// written exactly as given. Pure functions; thread-safe.
 
 #include <string>
 
@@ -16,10 +17,15 @@ bool utf8ToEucKr(const std::string& utf8, std::string* eucKr, std::string* error
 // Firmware version written as INFORMATION/FW_VER1 .. FW_VER4.
 constexpr int kFirmwareVersion[4] = {1, 1, 0, 5};
 
-// The file's text in UTF-8.
+// DVRSETUP.INI's text in UTF-8.
 std::string setupIniText(const CardOptions& options);
 
-// Writes outDir/DVRSETUP.INI.
+// ZD-3100.INI's text in UTF-8: DVRSETUP.INI's keys without the INFORMATION
+// section, with options.modelSettings set (a missing key is added at the end
+// of its section, a missing section at the end of the file).
+std::string modelIniText(const CardOptions& options);
+
+// Writes outDir/DVRSETUP.INI and, with options.modelIni, outDir/ZD-3100.INI.
 bool writeSetupIni(const CardOptions& options, std::string* error);
 
 }  // namespace mkcard

@@ -2,8 +2,8 @@
 
 #include <atomic>
 #include <cctype>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -278,8 +278,7 @@ Args parseArgs(const std::vector<std::string>& args) {
             ++i;
         } else if (args[i] == "--threshold") {
             char* end = nullptr;
-            const double v =
-                i + 1 < args.size() ? std::strtod(args[i + 1].c_str(), &end) : 0.0;
+            const double v = i + 1 < args.size() ? std::strtod(args[i + 1].c_str(), &end) : 0.0;
             if (i + 1 >= args.size() || end == args[i + 1].c_str() || *end != '\0' ||
                 !(v >= 0.01 && v <= 16.0)) {
                 throw Failure("--threshold takes a shock threshold in g, 0.01 to 16");
@@ -547,8 +546,7 @@ analysis::DayAnalysis analyseDayFolder(const std::string& folder, const Args& a)
 
 // "date", "time" and "ms" of a time in ms from the day's midnight.
 JsonObject timeJson(int dayDate, std::int64_t ms) {
-    const pt::ptime at =
-        VORTA::instantFromDateTime(dayDate, 0) + pt::milliseconds(ms);
+    const pt::ptime at = VORTA::instantFromDateTime(dayDate, 0) + pt::milliseconds(ms);
     JsonObject o;
     o.integer("date", VORTA::dateInteger(at))
         .integer("time", VORTA::timeInteger(at))

@@ -1,0 +1,97 @@
+// The recorded spans of a day folder, as the day timeline shows them.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "ReaderCard.h"
+#include "recording/DaySpans.h"
+
+namespace {
+
+using daySpans::Span;
+using readertest::Card;
+using readertest::tinyOptions;
+
+constexpr std::int64_t kNoon = 12LL * 3600 * 1000;
+
+}  // namespace
+
+TEST(DaySpans, GapsBetweenRecordingsStayGaps) {
+    // Three 4-second recordings of two channels, one after the other; the
+    // last key frame of each lies a second before its end.
+    Card card("spans", tinyOptions(3, 4, 2));
+    ASSERT_TRUE(card.ok());
+    std::vector<Span> spans = daySpans::recordedSpans(card.dayFolder());
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_EQ(spans[0].startMs, kNoon);
+    EXPECT_EQ(spans[0].endMs, kNoon + 8000 + 3000);
+
+    // Without the middle recording of both channels the day has a hole.
+    for (int channel = 0; channel < 2; ++channel) {
+        std::filesystem::remove(card.ssf(channel, 1));
+        std::filesystem::remove(card.idx(channel, 1));
+    }
+    spans = daySpans::recordedSpans(card.dayFolder());
+    ASSERT_EQ(spans.size(), 2u);
+    EXPECT_EQ(spans[0].startMs, kNoon);
+    EXPECT_EQ(spans[0].endMs, kNoon + 3000);
+    EXPECT_EQ(spans[1].startMs, kNoon + 8000);
+    EXPECT_EQ(spans[1].endMs, kNoon + 11000);
+}
+
+TEST(DaySpans, ADamagedFileLeavesTheEndToItsPeers) {
+    // Channel 0's first file has no usable start in its header: channel 1's
+    // file of the same period gives the end.
+    mkcard::CardOptions options = tinyOptions(2, 4, 2);
+    options.faults.push_back({mkcard::FaultKind::InvalidStartDate, 0, 0});
+    Card card("spans-damaged", options);
+    ASSERT_TRUE(card.ok());
+    const std::vector<Span> spans = daySpans::recordedSpans(card.dayFolder());
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_EQ(spans[0].startMs, kNoon);
+    EXPECT_EQ(spans[0].endMs, kNoon + 7000);
+
+    // When no file of a period gives an end, the period still marks the
+    // moment it started.
+    std::filesystem::remove(card.ssf(1, 0));
+    const std::vector<Span> moment = daySpans::recordedSpans(card.dayFolder());
+    ASSERT_EQ(moment.size(), 2u);
+    EXPECT_EQ(moment[0].startMs, kNoon);
+    EXPECT_EQ(moment[0].endMs, kNoon);
+    EXPECT_EQ(moment[1].startMs, kNoon + 4000);
+}
+
+TEST(DaySpans, FromMidnightAndNotForFilesTooSmallToBeRecordings) {
+    mkcard::CardOptions options = tinyOptions(1, 3, 1);
+    options.start = {2026, 3, 1, 0, 0, 0};
+    Card card("spans-midnight", options);
+    ASSERT_TRUE(card.ok());
+    // A 100-byte "recording" at 13:00 is no recording.
+    std::ofstream(card.dayFolder() + "/130000000.ssf") << std::string(100, 'x');
+    const std::vector<Span> spans = daySpans::recordedSpans(card.dayFolder());
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_EQ(spans[0].startMs, 0);
+    EXPECT_EQ(spans[0].endMs, 2000);
+}
+
+TEST(DaySpans, NothingForFoldersThatAreNoDaysOrACancelledScan) {
+    Card card("spans-none", tinyOptions(1, 2, 1));
+    ASSERT_TRUE(card.ok());
+    EXPECT_TRUE(daySpans::recordedSpans(card.root()).empty());
+    EXPECT_TRUE(daySpans::recordedSpans(card.root() + "/missing").empty());
+    EXPECT_TRUE(daySpans::recordedSpans(card.dayFolder(), [] { return false; }).empty());
+}
+
+TEST(DaySpans, JoinsOnlyWhatIsCloserThanTheGap) {
+    const std::vector<Span> joined = daySpans::joinSpans(
+        {{10000, 20000}, {0, 5000}, {5000 + daySpans::kJoinGapMs, 6000}, {12000, 15000},
+         {20000 + daySpans::kJoinGapMs + 1, 30000}});
+    ASSERT_EQ(joined.size(), 3u);
+    EXPECT_EQ(joined[0].startMs, 0);
+    EXPECT_EQ(joined[0].endMs, 6000);
+    EXPECT_EQ(joined[1].startMs, 10000);
+    EXPECT_EQ(joined[1].endMs, 20000);
+    EXPECT_EQ(joined[2].startMs, 20000 + daySpans::kJoinGapMs + 1);
+}
