@@ -9,10 +9,14 @@
 #include <utility>
 #include <vector>
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include "ExportTestSupport.h"
 #include "export/ClipExport.h"
+#include "setup/IniDocument.h"
+#include "setup/SetupModel.h"
 #include "../setup/ReadOnlyFolder.h"
 
 namespace {
@@ -287,6 +291,16 @@ TEST(ClipExportCards, OtherAudioCodingsAndAFileWithoutClock) {
     silent.filesPerChannel = 1;
     const TempTree silentCard(silent.outDir);
     ASSERT_EQ(writeCard(silent), "");
+    // Its camera named in the setup file, in Korean as the recorder stores it.
+    const QString ini = QString::fromStdString(silent.outDir) + "/DVRSETUP.INI";
+    QByteArray bytes;
+    ASSERT_TRUE(readSetupFile(ini, &bytes));
+    IniDocument setup(bytes);
+    ASSERT_TRUE(setup.setValue("CAMERA/TITLE_0", encodeSetupText(QString::fromUtf8("전방"))));
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(setup.bytes());
+    file.close();
     fs::create_directories(out);
     const ExportResult quiet = exporting::exportClips(
         {{silent.outDir + "/20260301", ms(12, 0, 0), ms(12, 0, 2), {0}}, out}, {});
@@ -294,6 +308,8 @@ TEST(ClipExportCards, OtherAudioCodingsAndAFileWithoutClock) {
     const QJsonObject p = probe(quiet.files.at(0));
     EXPECT_EQ(p["streams"].toArray().size(), 1);
     EXPECT_EQ(streamOf(p, "video")["codec_name"].toString(), "h264");
+    EXPECT_EQ(p["format"].toObject()["tags"].toObject()["channel_title"].toString(),
+              QString::fromUtf8("전방"));
 }
 
 }  // namespace
