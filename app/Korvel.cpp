@@ -49,6 +49,7 @@
 #include "app/ReadOuts.h"
 #include "app/UCDlgAbout.h"
 #include "app/UCDlgClose.h"
+#include "app/UCDlgExport.h"
 #include "app/UCDlgShortcuts.h"
 #include "app/UCPlaybackStrip.h"
 #include "display/GLWidget.h"
@@ -188,6 +189,20 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     connect(ui->pbMaximize, SIGNAL(clicked()), this, SLOT(slotShowMaximize()));
     connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(slotCloseDlg(bool)));
     connect(ui->pbpopmap, SIGNAL(clicked()), this, SLOT(slotPopupMap()));
+
+    // Export, beside the setup button.
+    auto* exportButton = new QPushButton(ui->frame_4);
+    exportButton->setObjectName("pbExport");
+    exportButton->setFixedSize(ui->pbConfig->size());
+    exportButton->setIconSize(ui->pbConfig->iconSize());
+    exportButton->setFocusPolicy(Qt::NoFocus);
+    exportButton->setFlat(true);
+    exportButton->setStyleSheet(ui->pbConfig->styleSheet());
+    exportButton->setToolTip(
+        shortcuts::withKeys(UCDlgExport::tr("Export"), shortcuts::Command::Export));
+    setButtonImage(exportButton, "top_export_nor_24.png");
+    ui->hlWindowButtons->insertWidget(ui->hlWindowButtons->indexOf(ui->pbConfig), exportButton);
+    connect(exportButton, &QPushButton::clicked, this, [this] { openExportDialog(); });
 
     setMouseTracking(true);
     ui->centralWidget->setMouseTracking(true);
@@ -950,6 +965,10 @@ void Korvel::buildContextMenus() {
         action(QT_TR_NOOP("Channel Title"), true, SLOT(slotShowTextChannelTitle()));
     m_actShowTextSiteName = action(QT_TR_NOOP("Site Name"), true, SLOT(slotShowTextSiteName()));
     m_actRefresh = action(QT_TR_NOOP("Refresh"), false, SLOT(slotSiteRefreshClicked()));
+    m_actExport = new QAction(UCDlgExport::actionText(), this);
+    m_actExport->setShortcuts(shortcuts::keysOf(shortcuts::Command::Export));
+    m_actExport->setShortcutContext(Qt::WidgetShortcut);  // the window's own action has the key
+    connect(m_actExport, &QAction::triggered, this, [this] { openExportDialog(); });
 }
 
 void Korvel::slotDisplayContextMenu(const QPoint& pos) {
@@ -995,6 +1014,7 @@ void Korvel::slotDisplayContextMenu(const QPoint& pos) {
         menu.addSeparator();
     }
     menu.addAction(m_actCloseAll);
+    menu.addAction(m_actExport);
     menu.addSeparator();
     QMenu* texts = menu.addMenu(tr("Show Text"));
     texts->setObjectName("menuShowText");
@@ -1118,6 +1138,53 @@ void Korvel::slotShowTextSiteName() {
 }
 
 // ------------------------------------------------------------ top-bar buttons
+
+UCDlgExport* Korvel::exportDialog() const {
+    return m_exportDialog.data();
+}
+
+void Korvel::openExportDialog(qint64 fromMs, qint64 toMs) {
+    if (dayFolderDate(m_currentFolder) == 0) {
+        showMessageBox(UCDlgExport::tr("Export"), UCDlgExport::tr("Open a day folder first."), 1);
+        return;
+    }
+    if (m_exportDialog && m_exportDialog->running()) {
+        m_exportDialog->raise();
+        m_exportDialog->activateWindow();
+        return;
+    }
+    if (!m_exportDialog) {
+        m_exportDialog = new UCDlgExport(this);
+        m_exportDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_exportDialog->setDay(m_currentFolder, m_dayOverview->day());
+    m_exportDialog->setUseMph(m_useMph);
+    if ((fromMs < 0 || toMs <= fromMs) && m_timeline->hasRange() &&
+        m_timeline->rangeOut() > m_timeline->rangeIn()) {
+        fromMs = m_timeline->rangeIn();
+        toMs = m_timeline->rangeOut();
+    }
+    if (fromMs < 0 || toMs <= fromMs) {
+        const qint64 at = playbackMsOfDay();
+        if (at >= 0) {
+            fromMs = std::max<qint64>(0, at - kDefaultStretchMs / 2);
+            toMs = std::min<qint64>(UCDayTimeline::kDayMs - 1000, at + kDefaultStretchMs / 2);
+        }
+    }
+    if (fromMs >= 0 && toMs > fromMs) {
+        m_exportDialog->setRange(fromMs, toMs);
+    }
+    int channel = -1;
+    if (m_currentPage != nullptr) {
+        if (auto* frame = qobject_cast<UCDisplayFrame*>(m_currentPage->widget())) {
+            frame->selectedChannel(channel);
+        }
+    }
+    m_exportDialog->setSelectedChannel(channel);
+    m_exportDialog->show();
+    m_exportDialog->raise();
+    m_exportDialog->activateWindow();
+}
 
 void Korvel::slotConfig() {
     // A chosen drive becomes the card root, so the editor opens its files.
@@ -1731,6 +1798,15 @@ void Korvel::runCommand(shortcuts::Command command) {
         case Command::Mute:
             strip->slotToggleMute();
             break;
+        case Command::MarkIn:
+            markIn();
+            break;
+        case Command::MarkOut:
+            markOut();
+            break;
+        case Command::Export:
+            openExportDialog();
+            break;
         case Command::ShortcutsPage:
             slotShowShortcuts();
             break;
@@ -1755,6 +1831,47 @@ bool Korvel::playbackTime(QDateTime& at) const {
         return true;
     }
     return false;
+}
+
+qint64 Korvel::playbackMsOfDay() const {
+    QDateTime at;
+    if (!playbackTime(at) || !m_timeline->day().isValid()) {
+        return -1;
+    }
+    const qint64 ms = QDateTime(m_timeline->day(), QTime(0, 0)).msecsTo(at);
+    return std::clamp<qint64>(ms, 0, UCDayTimeline::kDayMs);
+}
+
+void Korvel::markIn() {
+    const qint64 now = playbackMsOfDay();
+    if (now < 0) {
+        return;
+    }
+    const qint64 in = now / 1000 * 1000;
+    qint64 out = m_timeline->hasRange() ? m_timeline->rangeOut() : -1;
+    if (out <= in) {
+        out = std::min(in + kDefaultStretchMs, UCDayTimeline::kDayMs);
+    }
+    m_timeline->setRange(in, out);
+    if (m_exportDialog && !m_exportDialog->running()) {
+        m_exportDialog->setRange(in, out);
+    }
+}
+
+void Korvel::markOut() {
+    const qint64 now = playbackMsOfDay();
+    if (now < 0) {
+        return;
+    }
+    const qint64 out = std::min((now + 999) / 1000 * 1000, UCDayTimeline::kDayMs);
+    qint64 in = m_timeline->hasRange() ? m_timeline->rangeIn() : -1;
+    if (in < 0 || in >= out) {
+        in = std::max<qint64>(0, out - kDefaultStretchMs);
+    }
+    m_timeline->setRange(in, out);
+    if (m_exportDialog && !m_exportDialog->running()) {
+        m_exportDialog->setRange(in, out);
+    }
 }
 
 void Korvel::seekBy(int seconds) {

@@ -71,6 +71,7 @@ class QSizeGrip;
 class QThread;
 class UCDayTimeline;
 class UCDisplayFrame;
+class UCDlgExport;
 class UCPlaybackStrip;
 namespace Ui {
 class Korvel;
@@ -146,6 +147,22 @@ public:
     int splitMode() const { return m_splitMode; }
     // Runs a command of the key table, as its keys do.
     void runCommand(shortcuts::Command command);
+
+    // Opens the export dialog on the opened day (one dialog at a time; an
+    // open one comes to the front), with the range [fromMs, toMs) of the day
+    // when given (fromMs < toMs), else the timeline's in and out points, else
+    // 15 s either side of the playing time. The selected view's channel is
+    // ticked and gives the evidence audio. Without an opened day it says so
+    // and opens nothing.
+    void openExportDialog(qint64 fromMs = -1, qint64 toMs = -1);
+    // The in and out points of the stretch to export (keys I and O), shown as
+    // the timeline's band: the playing second (in: its start, out: its end).
+    // An in point at or after the out point moves the out point 30 s after
+    // it, and the other way round. A new day forgets them.
+    void markIn();
+    void markOut();
+    static constexpr qint64 kDefaultStretchMs = 30'000;
+    UCDlgExport* exportDialog() const;
 
     // "<folder>/<yyyymmdd><hhmmss>_ch<nn>.png" with the time's leading zeros
     // dropped (09:05:03 is 90503) and nn = channel + 1.
@@ -289,6 +306,8 @@ private:
     void setShortcutTooltips();
     // The playback time of the current page, false when it has none.
     bool playbackTime(QDateTime& at) const;
+    // The playing time in ms of the timeline's day, -1 when nothing plays.
+    qint64 playbackMsOfDay() const;
     void requestSpans(const QString& dayFolder, const QDate& day);
     void stopSpans();
     // Any command of the user drops a pending pause of a restored day.
@@ -360,6 +379,9 @@ private:
     std::unique_ptr<CDayOverview> m_dayOverview;
     // The view of the last print request.
     QPointer<QWidget> m_printTarget;
+    // The export dialog while it is open (a child of the window).
+    QPointer<UCDlgExport> m_exportDialog;
+    QAction* m_actExport = nullptr;
 
     UCDayTimeline* m_timeline = nullptr;
     // Spans of the timeline's day: read on m_spansThread; m_spansGeneration

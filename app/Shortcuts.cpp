@@ -53,6 +53,12 @@ const QList<Entry>& table() {
         {Command::VolumeDown, {"9", nullptr}, QT_TRANSLATE_NOOP("Shortcuts", "Volume down")},
         {Command::VolumeUp, {"0", nullptr}, QT_TRANSLATE_NOOP("Shortcuts", "Volume up")},
         {Command::Mute, {"M", nullptr}, QT_TRANSLATE_NOOP("Shortcuts", "Sound off or on")},
+        {Command::MarkIn, {"I", nullptr},
+         QT_TRANSLATE_NOOP("Shortcuts", "Start of the stretch to export (in point)")},
+        {Command::MarkOut, {"O", nullptr},
+         QT_TRANSLATE_NOOP("Shortcuts", "End of the stretch to export (out point)")},
+        {Command::Export, {"Ctrl+E", nullptr},
+         QT_TRANSLATE_NOOP("Shortcuts", "Export the stretch: clips, evidence video or track")},
         {Command::ShortcutsPage, {"F1", nullptr},
          QT_TRANSLATE_NOOP("Shortcuts", "This list of keys")},
     };

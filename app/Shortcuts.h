@@ -43,6 +43,9 @@ enum class Command {
     VolumeDown,
     VolumeUp,
     Mute,
+    MarkIn,
+    MarkOut,
+    Export,
     ShortcutsPage,
 };
 

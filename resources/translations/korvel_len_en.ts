@@ -1077,6 +1077,18 @@
         <translation>Sound off or on</translation>
     </message>
     <message>
+        <source>Start of the stretch to export (in point)</source>
+        <translation>Start of the stretch to export (in point)</translation>
+    </message>
+    <message>
+        <source>End of the stretch to export (out point)</source>
+        <translation>End of the stretch to export (out point)</translation>
+    </message>
+    <message>
+        <source>Export the stretch: clips, evidence video or track</source>
+        <translation>Export the stretch: clips, evidence video or track</translation>
+    </message>
+    <message>
         <source>This list of keys</source>
         <translation>This list of keys</translation>
     </message>
@@ -1333,6 +1345,135 @@
         <location line="+1" />
         <source>D-Zoom</source>
         <translation>D-Zoom</translation>
+    </message>
+</context>
+<context>
+    <name>UCDlgExport</name>
+    <message>
+        <source>Export...</source>
+        <translation>Export...</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>Export as</source>
+        <translation>Export as</translation>
+    </message>
+    <message>
+        <source>Clips: one MP4 per channel, pictures as recorded</source>
+        <translation>Clips: one MP4 per channel, pictures as recorded</translation>
+    </message>
+    <message>
+        <source>Evidence video: channels in a grid, date, time, speed and position burned in</source>
+        <translation>Evidence video: channels in a grid, date, time, speed and position burned in</translation>
+    </message>
+    <message>
+        <source>Track as GPX</source>
+        <translation>Track as GPX</translation>
+    </message>
+    <message>
+        <source>Track as KML (Google Earth)</source>
+        <translation>Track as KML (Google Earth)</translation>
+    </message>
+    <message>
+        <source>Track as CSV (spreadsheet)</source>
+        <translation>Track as CSV (spreadsheet)</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Save in</source>
+        <translation>Save in</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>Open Folder</source>
+        <translation>Open Folder</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>The day folder holds no recordings.</source>
+        <translation>The day folder holds no recordings.</translation>
+    </message>
+    <message>
+        <source>Open a day folder first.</source>
+        <translation>Open a day folder first.</translation>
+    </message>
+    <message>
+        <source>The end of the range must come after its start.</source>
+        <translation>The end of the range must come after its start.</translation>
+    </message>
+    <message>
+        <source>Tick at least one channel.</source>
+        <translation>Tick at least one channel.</translation>
+    </message>
+    <message>
+        <source>An evidence video holds at most 9 channels.</source>
+        <translation>An evidence video holds at most 9 channels.</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>The folder %1 does not exist.</translation>
+    </message>
+    <message>
+        <source>Replace the existing files?
+%1</source>
+        <translation>Replace the existing files?
+%1</translation>
+    </message>
+    <message>
+        <source>Exporting...</source>
+        <translation>Exporting...</translation>
+    </message>
+    <message>
+        <source>Exporting... %1 left</source>
+        <translation>Exporting... %1 left</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Saved %1</translation>
+    </message>
+    <message>
+        <source>Saved %1 files in %2</source>
+        <translation>Saved %1 files in %2</translation>
+    </message>
+    <message>
+        <source>Cancelled: nothing was saved.</source>
+        <translation>Cancelled: nothing was saved.</translation>
     </message>
 </context>
 </TS>

@@ -1077,6 +1077,18 @@
         <translation>消音の切り替え</translation>
     </message>
     <message>
+        <source>Start of the stretch to export (in point)</source>
+        <translation>エクスポートする区間の開始 (イン点)</translation>
+    </message>
+    <message>
+        <source>End of the stretch to export (out point)</source>
+        <translation>エクスポートする区間の終了 (アウト点)</translation>
+    </message>
+    <message>
+        <source>Export the stretch: clips, evidence video or track</source>
+        <translation>区間をエクスポート: クリップ、証拠映像、走行軌跡</translation>
+    </message>
+    <message>
         <source>This list of keys</source>
         <translation>このキー一覧</translation>
     </message>
@@ -1333,6 +1345,135 @@
         <location line="+1" />
         <source>D-Zoom</source>
         <translation>デジタルズーム</translation>
+    </message>
+</context>
+<context>
+    <name>UCDlgExport</name>
+    <message>
+        <source>Export...</source>
+        <translation>エクスポート...</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>エクスポート</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Export as</source>
+        <translation>形式</translation>
+    </message>
+    <message>
+        <source>Clips: one MP4 per channel, pictures as recorded</source>
+        <translation>クリップ: チャンネルごとに MP4、録画のままの映像</translation>
+    </message>
+    <message>
+        <source>Evidence video: channels in a grid, date, time, speed and position burned in</source>
+        <translation>証拠映像: チャンネルを並べ、日時・速度・位置を焼き込み</translation>
+    </message>
+    <message>
+        <source>Track as GPX</source>
+        <translation>走行軌跡 (GPX)</translation>
+    </message>
+    <message>
+        <source>Track as KML (Google Earth)</source>
+        <translation>走行軌跡 (KML、Google Earth)</translation>
+    </message>
+    <message>
+        <source>Track as CSV (spreadsheet)</source>
+        <translation>走行軌跡 (CSV、表計算)</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>から</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>チャンネル</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>音声</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>Save in</source>
+        <translation>保存先</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>参照...</translation>
+    </message>
+    <message>
+        <source>Open Folder</source>
+        <translation>フォルダーを開く</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>The day folder holds no recordings.</source>
+        <translation>この日付フォルダーには録画がありません。</translation>
+    </message>
+    <message>
+        <source>Open a day folder first.</source>
+        <translation>先に日付フォルダーを開いてください。</translation>
+    </message>
+    <message>
+        <source>The end of the range must come after its start.</source>
+        <translation>終了時刻は開始時刻より後にしてください。</translation>
+    </message>
+    <message>
+        <source>Tick at least one channel.</source>
+        <translation>チャンネルを一つ以上選んでください。</translation>
+    </message>
+    <message>
+        <source>An evidence video holds at most 9 channels.</source>
+        <translation>証拠映像に入れられるチャンネルは 9 つまでです。</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>フォルダー %1 がありません。</translation>
+    </message>
+    <message>
+        <source>Replace the existing files?
+%1</source>
+        <translation>既存のファイルを置き換えますか?
+%1</translation>
+    </message>
+    <message>
+        <source>Exporting...</source>
+        <translation>エクスポート中...</translation>
+    </message>
+    <message>
+        <source>Exporting... %1 left</source>
+        <translation>エクスポート中... 残り %1</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 を保存しました</translation>
+    </message>
+    <message>
+        <source>Saved %1 files in %2</source>
+        <translation>%1 個のファイルを %2 に保存しました</translation>
+    </message>
+    <message>
+        <source>Cancelled: nothing was saved.</source>
+        <translation>キャンセルしました。何も保存されていません。</translation>
     </message>
 </context>
 </TS>

@@ -1077,6 +1077,18 @@
         <translation>소리 끄기/켜기</translation>
     </message>
     <message>
+        <source>Start of the stretch to export (in point)</source>
+        <translation>내보낼 구간의 시작 (시작점)</translation>
+    </message>
+    <message>
+        <source>End of the stretch to export (out point)</source>
+        <translation>내보낼 구간의 끝 (끝점)</translation>
+    </message>
+    <message>
+        <source>Export the stretch: clips, evidence video or track</source>
+        <translation>구간 내보내기: 클립, 증거 영상, 주행 경로</translation>
+    </message>
+    <message>
         <source>This list of keys</source>
         <translation>이 단축키 목록</translation>
     </message>
@@ -1333,6 +1345,135 @@
         <location line="+1" />
         <source>D-Zoom</source>
         <translation>디지털 줌</translation>
+    </message>
+</context>
+<context>
+    <name>UCDlgExport</name>
+    <message>
+        <source>Export...</source>
+        <translation>내보내기...</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>내보내기</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>날짜</translation>
+    </message>
+    <message>
+        <source>Export as</source>
+        <translation>형식</translation>
+    </message>
+    <message>
+        <source>Clips: one MP4 per channel, pictures as recorded</source>
+        <translation>클립: 채널마다 MP4, 녹화된 그대로의 영상</translation>
+    </message>
+    <message>
+        <source>Evidence video: channels in a grid, date, time, speed and position burned in</source>
+        <translation>증거 영상: 채널을 격자로 배치, 날짜·시간·속도·위치 삽입</translation>
+    </message>
+    <message>
+        <source>Track as GPX</source>
+        <translation>주행 경로 (GPX)</translation>
+    </message>
+    <message>
+        <source>Track as KML (Google Earth)</source>
+        <translation>주행 경로 (KML, Google Earth)</translation>
+    </message>
+    <message>
+        <source>Track as CSV (spreadsheet)</source>
+        <translation>주행 경로 (CSV, 스프레드시트)</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>시작</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>부터</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>채널</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>오디오</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>없음</translation>
+    </message>
+    <message>
+        <source>Save in</source>
+        <translation>저장 위치</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>찾아보기...</translation>
+    </message>
+    <message>
+        <source>Open Folder</source>
+        <translation>폴더 열기</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>닫기</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>The day folder holds no recordings.</source>
+        <translation>이 날짜 폴더에는 녹화가 없습니다.</translation>
+    </message>
+    <message>
+        <source>Open a day folder first.</source>
+        <translation>먼저 날짜 폴더를 여십시오.</translation>
+    </message>
+    <message>
+        <source>The end of the range must come after its start.</source>
+        <translation>끝 시간은 시작 시간보다 뒤여야 합니다.</translation>
+    </message>
+    <message>
+        <source>Tick at least one channel.</source>
+        <translation>채널을 하나 이상 선택하십시오.</translation>
+    </message>
+    <message>
+        <source>An evidence video holds at most 9 channels.</source>
+        <translation>증거 영상에는 채널을 최대 9개까지 넣을 수 있습니다.</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>폴더 %1 이(가) 없습니다.</translation>
+    </message>
+    <message>
+        <source>Replace the existing files?
+%1</source>
+        <translation>기존 파일을 바꾸시겠습니까?
+%1</translation>
+    </message>
+    <message>
+        <source>Exporting...</source>
+        <translation>내보내는 중...</translation>
+    </message>
+    <message>
+        <source>Exporting... %1 left</source>
+        <translation>내보내는 중... %1 남음</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 을(를) 저장했습니다</translation>
+    </message>
+    <message>
+        <source>Saved %1 files in %2</source>
+        <translation>파일 %1개를 %2 에 저장했습니다</translation>
+    </message>
+    <message>
+        <source>Cancelled: nothing was saved.</source>
+        <translation>취소했습니다. 저장된 것이 없습니다.</translation>
     </message>
 </context>
 </TS>

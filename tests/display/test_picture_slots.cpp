@@ -59,9 +59,22 @@ void TestPictureSlots::pendingIsKeptAndTakenIsStable() {
     std::atomic<bool> done{false};
     std::atomic<int> offered{0};
     std::atomic<int> refused{0};
+    std::atomic<int> taken{0};
     std::thread writer([&] {
         std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h * 4);
+        int takenBefore = 0;
         for (int v = 1; v < 250 && !done.load(); ++v) {
+            // Every fiftieth picture waits (with a deadline) for the taker to
+            // have taken one, so that a busy machine cannot let the writer
+            // run through every value before the taker's first turn.
+            if (v % 50 == 0) {
+                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (taken.load() == takenBefore && !done.load() &&
+                       std::chrono::steady_clock::now() < deadline) {
+                    std::this_thread::yield();
+                }
+                takenBefore = taken.load();
+            }
             std::fill(pixels.begin(), pixels.end(), static_cast<unsigned char>(v));
             if (pictures.put(grey(pixels, w, h), kKey, 3) != 0) {
                 ++refused;
@@ -71,8 +84,16 @@ void TestPictureSlots::pendingIsKeptAndTakenIsStable() {
         }
         done.store(true);
     });
+    // A failed check returns early: the writer is stopped and joined first.
+    struct Join {
+        std::atomic<bool>& done;
+        std::thread& thread;
+        ~Join() {
+            done.store(true);
+            thread.join();
+        }
+    } join{done, writer};
     int last = 0;
-    int taken = 0;
     while (!done.load() || pictures.hasPending()) {
         if (const BufferedPicture* p = pictures.takePending(0)) {
             int value = 0;
@@ -88,7 +109,6 @@ void TestPictureSlots::pendingIsKeptAndTakenIsStable() {
         }
         std::this_thread::yield();
     }
-    writer.join();
     QCOMPARE(refused.load(), 0);
     QVERIFY(taken > 1);
     QVERIFY(taken <= offered.load());
