@@ -28,6 +28,11 @@
 #include "app/Korvel.h"
 #include "app/LoginFlow.h"
 #include "app/StyleSheets.h"
+#include "engine/Trace.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
 
 int main(int argc, char** argv) {
     QStringList rawArgs;
@@ -51,6 +56,10 @@ int main(int argc, char** argv) {
     }
 
     qSetMessagePattern("%{file}::%{function}(%{line}): %{message}");
+    // FFmpeg reports every damaged picture of a worn card and the encoder's
+    // statistics of every export on standard error, which a desktop session
+    // sends to the system journal: only while tracing.
+    av_log_set_level(korvel::traceEnabled() ? AV_LOG_INFO : AV_LOG_FATAL);
     // The map's web engine shares GL contexts with the video views.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The web engine's sandbox refuses to start as root.
