@@ -13,7 +13,7 @@
 
 #include "app/IDisplayPage.h"
 #include "app/Shortcuts.h"
-#include "engine/PlaybackTypes.h"
+#include "core/PlaybackTypes.h"
 
 using shortcuts::Command;
 using shortcuts::withKeys;

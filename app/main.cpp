@@ -28,7 +28,7 @@
 #include "app/Korvel.h"
 #include "app/LoginFlow.h"
 #include "app/StyleSheets.h"
-#include "engine/Trace.h"
+#include "core/Trace.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -32,9 +32,9 @@
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
 #include "engine/ISite.h"
-#include "engine/Params.h"
-#include "engine/PlaybackTypes.h"
-#include "engine/Records.h"
+#include "core/Params.h"
+#include "core/PlaybackTypes.h"
+#include "core/Records.h"
 
 namespace {
 

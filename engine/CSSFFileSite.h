@@ -52,9 +52,9 @@
 
 #include "engine/IMediaSource.h"
 #include "engine/ISite.h"
-#include "engine/Params.h"
-#include "engine/PlaybackTypes.h"
-#include "engine/Records.h"
+#include "core/Params.h"
+#include "core/PlaybackTypes.h"
+#include "core/Records.h"
 #include "engine/SiteRules.h"
 
 class CVideoDecodeItem;

@@ -12,7 +12,7 @@
 
 #include "codecs/VCodec.h"
 #include "engine/ThreadPriority.h"
-#include "engine/Trace.h"
+#include "core/Trace.h"
 
 namespace pt = boost::posix_time;
 

@@ -43,7 +43,7 @@
 #include <boost/thread/thread.hpp>
 
 #include "engine/IMediaSource.h"
-#include "engine/Params.h"
+#include "core/Params.h"
 
 class SSFChannelReader;
 struct STREAMOBJECT;

@@ -44,7 +44,7 @@
 
 #include "MakeCard.h"
 #include "engine/ISite.h"
-#include "engine/PlaybackTypes.h"
+#include "core/PlaybackTypes.h"
 #include "recording/SSFChannelReader.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codecs/ACodec.h"
+#include "codecs/VCodec.h"
 #include "codecs/FFmpegHandles.h"
 #include "codecs/G711.h"
 #include "codecs/G723Coder.h"

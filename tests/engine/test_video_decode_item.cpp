@@ -18,7 +18,7 @@
 
 #include "codecs/VCodec.h"
 #include "engine/CVideoDecodeItem.h"
-#include "engine/Trace.h"
+#include "core/Trace.h"
 #include "engine/ThreadPriority.h"
 #include "tests/codecs/H264TestStream.h"
 

@@ -18,7 +18,7 @@
 
 #include "PlayScript.h"
 #include "engine/CSSFFileSite.h"
-#include "engine/Trace.h"
+#include "core/Trace.h"
 #include "recording/DayListing.h"
 #include "recording/FolderScan.h"
 
