@@ -35,16 +35,16 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "app/CDayOverview.h"
 #include "app/CaptureFiles.h"
 #include "app/CardPaths.h"
 #include "app/DisplayPage.h"
-#include "app/DlgSelDrive.h"
+#include "widgets/DlgSelDrive.h"
 #include "app/DvrSetupInfo.h"
 #include "app/IDisplayPage.h"
 #include "app/KeepAwake.h"
-#include "app/MessageBox.h"
+#include "widgets/MessageBox.h"
 #include "app/QProgressIndicator.h"
 #include "app/ReadOuts.h"
 #include "app/UCDlgAbout.h"

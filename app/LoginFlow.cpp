@@ -2,9 +2,9 @@
 
 #include <QSettings>
 
-#include "app/PasswordHash.h"
-#include "app/PrivateFile.h"
-#include "app/StoredText.h"
+#include "widgets/PasswordHash.h"
+#include "widgets/PrivateFile.h"
+#include "widgets/StoredText.h"
 #include "app/UCDlgLogin.h"
 
 LoginSettings readLoginSettings(QSettings& store) {

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 
 UCDlgClose::UCDlgClose(QWidget* parent) : QDialog(parent) {
     setObjectName("UCDlgClose");

@@ -24,7 +24,7 @@
 #include "analysis/DayAnalysis.h"
 #include "analysis/DayReader.h"
 #include "app/CExportJob.h"
-#include "app/MessageBox.h"
+#include "widgets/MessageBox.h"
 #include "export/CardLabels.h"
 #include "export/ChannelStream.h"
 #include "export/ClipExport.h"

@@ -23,7 +23,7 @@
 
 #include <unistd.h>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "app/CommandLine.h"
 #include "app/Korvel.h"
 #include "app/LoginFlow.h"

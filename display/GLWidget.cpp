@@ -22,7 +22,7 @@
 #include <QOpenGLFunctions_1_1>
 #endif
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
 

@@ -23,8 +23,8 @@
 #include <memory>
 #include <utility>
 
-#include "app/CConfiguration.h"
-#include "app/MessageBox.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/MessageBox.h"
 #include "display/GLWidget.h"
 #include "display/PcmRingDevice.h"
 #include "display/PictureSlots.h"

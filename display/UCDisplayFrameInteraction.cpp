@@ -18,8 +18,8 @@
 
 #include <algorithm>
 
-#include "app/CConfiguration.h"
-#include "app/MessageBox.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/MessageBox.h"
 #include "display/GLWidget.h"
 #include "display/UCDisplayFrame.h"
 #include "display/UCDisplayLayout.h"

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "display/IDisplayLayoutView.h"
 
 namespace G = DisplayLayoutGeometry;

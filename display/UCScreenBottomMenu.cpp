@@ -6,7 +6,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "ui_UCScreenBottomMenu.h"
 
 UCScreenBottomMenu::UCScreenBottomMenu(QWidget* parent)

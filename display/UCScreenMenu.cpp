@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "ui_UCScreenMenu.h"
 
 UCScreenMenu::UCScreenMenu(QWidget* parent) : QWidget(parent), m_ui(new Ui::UCScreenMenu) {

@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QSettings>
 
-#include "app/CConfiguration.h"
-#include "app/PasswordHash.h"
-#include "app/PrivateFile.h"
-#include "app/StoredText.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/PasswordHash.h"
+#include "widgets/PrivateFile.h"
+#include "widgets/StoredText.h"
 #include "setup/ShockSettingBox.h"
 
 ConfigApp::ConfigApp(QWidget* parent) : QWidget(parent) {

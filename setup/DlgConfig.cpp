@@ -6,8 +6,8 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
-#include "app/CConfiguration.h"
-#include "app/MessageBox.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/MessageBox.h"
 #include "setup/ConfigApp.h"
 #include "setup/ConfigCamera.h"
 #include "setup/ConfigDevice.h"

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "app/DlgSelDrive.h"
-#include "app/MessageBox.h"
+#include "widgets/DlgSelDrive.h"
+#include "widgets/MessageBox.h"
 #include "setup/DlgConfig.h"
 #include "setup/SetupModel.h"
 

@@ -40,7 +40,7 @@
 #include <vector>
 
 #include "MakeCard.h"
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/StyleSheets.h"

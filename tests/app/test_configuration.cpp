@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "app/CConfiguration.h"
-#include "app/StoredText.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/StoredText.h"
 #include "app/StyleSheets.h"
 
 namespace {

@@ -31,7 +31,7 @@
 
 #include "../setup/ModalDriver.h"
 #include "MakeCard.h"
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/Shortcuts.h"

@@ -16,9 +16,9 @@
 #include <sys/stat.h>
 
 #include "app/LoginFlow.h"
-#include "app/MessageBox.h"
-#include "app/PasswordHash.h"
-#include "app/StoredText.h"
+#include "widgets/MessageBox.h"
+#include "widgets/PasswordHash.h"
+#include "widgets/StoredText.h"
 #include "app/UCDlgLogin.h"
 
 namespace {

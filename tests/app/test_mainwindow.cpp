@@ -13,7 +13,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "app/Korvel.h"
 #include "app/QProgressIndicator.h"
 #include "app/ReadOuts.h"

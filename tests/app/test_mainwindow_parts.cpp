@@ -17,7 +17,7 @@
 #include <QTextCodec>
 #include <QThread>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "app/CardPaths.h"
 #include "app/DvrSetupInfo.h"
 #include "app/KeepAwake.h"

@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "MakeCard.h"
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "display/GLWidget.h"

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "MakeCard.h"
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "display/GLWidget.h"
 #include "display/UCDisplayFrame.h"
 

@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "display/IDisplayLayoutView.h"
 #include "display/UCDisplayLayout.h"
 

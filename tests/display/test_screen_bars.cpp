@@ -9,7 +9,7 @@
 #include <QTranslator>
 #include <QtTest>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
 

@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <cmath>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "display/GLWidget.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"

@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "setup/ConfigUpgrade.h"
 #include "setup/DlgConfig.h"
 

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "ModalDriver.h"
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 #include "setup/ConfigApp.h"
 
 class TestCaptureFolder : public QObject {

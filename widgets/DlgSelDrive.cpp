@@ -1,4 +1,4 @@
-#include "app/DlgSelDrive.h"
+#include "widgets/DlgSelDrive.h"
 
 #include <QFileSystemModel>
 #include <QFont>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
-#include "app/DriveRootsModel.h"
+#include "widgets/DriveRootsModel.h"
 
 DlgSelDrive::DlgSelDrive(QWidget* parent) : DlgSelDrive(driveRoots(), parent) {}
 

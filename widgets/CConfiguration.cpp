@@ -1,4 +1,4 @@
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,8 +8,8 @@
 
 #include <type_traits>
 
-#include "app/PrivateFile.h"
-#include "app/StoredText.h"
+#include "widgets/PrivateFile.h"
+#include "widgets/StoredText.h"
 
 CConfiguration g_config;
 
