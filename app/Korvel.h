@@ -44,7 +44,7 @@
 #include <vector>
 
 #include "app/Shortcuts.h"
-#include "recording/qt/FileListJob.h"
+#include "filelist/FileListJob.h"
 
 #include <atomic>
 

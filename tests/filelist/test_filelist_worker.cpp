@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QThread>
 
-#include "recording/qt/FileListJob.h"
-#include "recording/qt/ReadFileListThreadWorker.h"
+#include "filelist/FileListJob.h"
+#include "filelist/ReadFileListThreadWorker.h"
 
 // Collects what a listing reports, the way the main window receives it.
 class FileListReceiver : public QObject {

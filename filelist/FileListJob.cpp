@@ -1,4 +1,4 @@
-#include "recording/qt/FileListJob.h"
+#include "filelist/FileListJob.h"
 
 #include <QThread>
 

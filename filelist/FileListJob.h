@@ -29,7 +29,7 @@
 
 #include <memory>
 
-#include "recording/qt/ReadFileListThreadWorker.h"
+#include "filelist/ReadFileListThreadWorker.h"
 
 class QThread;
 
