@@ -105,10 +105,8 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     ui->setupUi(this);
 
     // Context menus.
-    connect(ui->twSiteList, SIGNAL(customContextMenuRequested(QPoint)), this,
-            SLOT(slotSiteListContextMenu(QPoint)));
-    connect(ui->twDisplay, SIGNAL(customContextMenuRequested(QPoint)), this,
-            SLOT(slotDisplayContextMenu(QPoint)));
+    connect(ui->twSiteList, &QWidget::customContextMenuRequested, this, &Korvel::slotSiteListContextMenu);
+    connect(ui->twDisplay, &QWidget::customContextMenuRequested, this, &Korvel::slotDisplayContextMenu);
     buildContextMenus();
 
     // Bars and grips over the display area.
@@ -167,28 +165,25 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
 
     slotCreateDisplay(tr("Layout 1"));
 
-    connect(ui->twSiteList, SIGNAL(doubleClicked(QModelIndex)), this,
-            SLOT(OnFolderListClicked(QModelIndex)));
-    connect(ui->twFileList, SIGNAL(doubleClicked(QModelIndex)), this,
-            SLOT(OnFileListClicked(QModelIndex)));
-    connect(this, SIGNAL(signalFillFileList(QString, QStringList)), this,
-            SLOT(slotFillFileList(QString, QStringList)));
-    connect(&m_checkTimer, SIGNAL(timeout()), this, SLOT(slotCheckTimer()));
-    connect(&m_focusTimer, SIGNAL(timeout()), this, SLOT(slotAfterFocusChanged()));
-    connect(ui->pbLayout1, SIGNAL(clicked()), this, SLOT(slotClickScreenMode()));
-    connect(ui->pbLayout4, SIGNAL(clicked()), this, SLOT(slotClickScreenMode()));
-    connect(ui->pbLayout9, SIGNAL(clicked()), this, SLOT(slotClickScreenMode()));
-    connect(ui->pbPrevious, SIGNAL(clicked()), this, SLOT(slotClickScreenModeNP()));
-    connect(ui->pbNext, SIGNAL(clicked()), this, SLOT(slotClickScreenModeNP()));
-    connect(ui->pbShowHideLeftBar, SIGNAL(clicked()), this, SLOT(slotShowHideLeftbar()));
-    connect(ui->pbShowHideRightBar, SIGNAL(clicked()), this, SLOT(slotShowHideRightbar()));
-    connect(ui->pbShowHideBottomBar, SIGNAL(clicked()), this, SLOT(slotShowHideBottombar()));
-    connect(ui->pbConfig, SIGNAL(clicked()), this, SLOT(slotConfig()));
-    connect(ui->pbHelp, SIGNAL(clicked()), this, SLOT(slotHelp()));
-    connect(ui->pbMinimize, SIGNAL(clicked()), this, SLOT(showMinimized()));
-    connect(ui->pbMaximize, SIGNAL(clicked()), this, SLOT(slotShowMaximize()));
-    connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(slotCloseDlg(bool)));
-    connect(ui->pbpopmap, SIGNAL(clicked()), this, SLOT(slotPopupMap()));
+    connect(ui->twSiteList, &QAbstractItemView::doubleClicked, this, &Korvel::OnFolderListClicked);
+    connect(ui->twFileList, &QAbstractItemView::doubleClicked, this, &Korvel::OnFileListClicked);
+    connect(this, &Korvel::signalFillFileList, this, &Korvel::slotFillFileList);
+    connect(&m_checkTimer, &QTimer::timeout, this, &Korvel::slotCheckTimer);
+    connect(&m_focusTimer, &QTimer::timeout, this, &Korvel::slotAfterFocusChanged);
+    connect(ui->pbLayout1, &QAbstractButton::clicked, this, &Korvel::slotClickScreenMode);
+    connect(ui->pbLayout4, &QAbstractButton::clicked, this, &Korvel::slotClickScreenMode);
+    connect(ui->pbLayout9, &QAbstractButton::clicked, this, &Korvel::slotClickScreenMode);
+    connect(ui->pbPrevious, &QAbstractButton::clicked, this, &Korvel::slotClickScreenModeNP);
+    connect(ui->pbNext, &QAbstractButton::clicked, this, &Korvel::slotClickScreenModeNP);
+    connect(ui->pbShowHideLeftBar, &QAbstractButton::clicked, this, &Korvel::slotShowHideLeftbar);
+    connect(ui->pbShowHideRightBar, &QAbstractButton::clicked, this, &Korvel::slotShowHideRightbar);
+    connect(ui->pbShowHideBottomBar, &QAbstractButton::clicked, this, &Korvel::slotShowHideBottombar);
+    connect(ui->pbConfig, &QAbstractButton::clicked, this, &Korvel::slotConfig);
+    connect(ui->pbHelp, &QAbstractButton::clicked, this, &Korvel::slotHelp);
+    connect(ui->pbMinimize, &QAbstractButton::clicked, this, &QWidget::showMinimized);
+    connect(ui->pbMaximize, &QAbstractButton::clicked, this, &Korvel::slotShowMaximize);
+    connect(ui->pbClose, &QAbstractButton::clicked, this, &Korvel::slotCloseDlg);
+    connect(ui->pbpopmap, &QAbstractButton::clicked, this, &Korvel::slotPopupMap);
 
     // Export, beside the setup button.
     auto* exportButton = new QPushButton(ui->frame_4);
@@ -239,8 +234,7 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     m_gsensorPlot->setStyleSheet("color:white; font: 10pt \"Tahoma\";");
     m_gsensorPlot->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     graphBox->addWidget(m_gsensorPlot);
-    connect(m_gsensorPlot, SIGNAL(signalGsensorSearch(QTime)), this,
-            SLOT(slotSearchGsensor(QTime)));
+    connect(m_gsensorPlot, &GsensorPlot::signalGsensorSearch, this, &Korvel::slotSearchGsensor);
 
     buildFolderModel();
     ui->twFileList->setSortingEnabled(true);
@@ -489,8 +483,8 @@ void Korvel::slotFillFileList(QString _path, QStringList _filters) {
     for (int i = ui->twFileList->topLevelItemCount() - 1; i >= 0; --i) {
         delete ui->twFileList->takeTopLevelItem(i);
     }
-    m_fileList.start(_path, this, SLOT(slotAddFileItem(QString, int)),
-                     SLOT(slotEndOfReadFileList()), _filters);
+    m_fileList.start(_path, this, &Korvel::slotAddFileItem, &Korvel::slotEndOfReadFileList,
+                     _filters);
 }
 
 void Korvel::slotAddFileItem(QString _itemName, int _date) {
@@ -619,10 +613,22 @@ void Korvel::slotCreateDisplay(QString _title) {
     }
     std::unique_ptr<IDisplayPage> page = createDisplayPage(this, ui->twDisplay);
     IDisplayPage* raw = page.get();
+    if (auto* frame = qobject_cast<UCDisplayFrame*>(raw->widget())) {
+        wirePage(frame);
+    }
     m_pages.push_back(std::move(page));
     ui->twDisplay->addTab(raw->widget(), QString());
     ui->twDisplay->setCurrentWidget(raw->widget());
     setCurrentPage(raw);
+}
+
+void Korvel::wirePage(UCDisplayFrame* frame) {
+    connect(frame, &UCDisplayFrame::signalCloseDisplay, this, &Korvel::slotCloseDisplay);
+    connect(frame, &UCDisplayFrame::signalSetDisplayFocused, this, &Korvel::slotSetDisplayFocused);
+    connect(frame, &UCDisplayFrame::signalChangeFocus, this, &Korvel::slotFocusChange);
+    connect(frame, &UCDisplayFrame::singalArriveRecDateInfo, this, &Korvel::slotArriveRecDateInfo);
+    connect(frame, &UCDisplayFrame::signalDoubleClickOnView, this, &Korvel::slotDoubleClickOnView);
+    pushBarsTo(frame);
 }
 
 void Korvel::slotRemoveDisplay(QString _title) {
@@ -852,7 +858,7 @@ void Korvel::slotPrintClicked(QWidget*, GLWidget* _widget) {
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowFlags(Qt::Window);
     preview->setStyleSheet(QString());
-    connect(preview.data(), SIGNAL(paintRequested(QPrinter*)), this, SLOT(printPreview(QPrinter*)));
+    connect(preview.data(), &QPrintPreviewDialog::paintRequested, this, &Korvel::printPreview);
     preview->exec();
     // Gone before the printer it draws on.
     delete preview.data();
@@ -914,7 +920,30 @@ QRect Korvel::slotBottomBarGeometry() {
     return toPage(ui->wgBottomBar, page);
 }
 
+void Korvel::pushBarsTo(UCDisplayFrame* frame) const {
+    const auto inWindow = [this](const QWidget* bar) {
+        return QRect(bar->mapTo(this, QPoint(0, 0)), bar->size());
+    };
+    UCDisplayFrame::OwnerBars bars;
+    bars.leftShown = m_leftBarShown;
+    bars.rightShown = m_rightBarShown;
+    bars.bottomShown = m_bottomBarShown;
+    bars.left = inWindow(ui->wgLeftBar);
+    bars.right = inWindow(ui->wgRightBar);
+    bars.bottom = inWindow(ui->wgBottomBar);
+    frame->setOwnerBars(bars);
+}
+
+void Korvel::pushBarsToPages() {
+    for (const auto& page : m_pages) {
+        if (auto* frame = qobject_cast<UCDisplayFrame*>(page->widget())) {
+            pushBarsTo(frame);
+        }
+    }
+}
+
 void Korvel::relayoutPages() {
+    pushBarsToPages();
     for (const auto& page : m_pages) {
         page->relayout();
     }
@@ -944,27 +973,27 @@ void Korvel::slotClickScreenModeNP() {
 }
 
 void Korvel::buildContextMenus() {
-    auto action = [this](const char* text, bool checkable, const char* slot) {
+    auto action = [this](const char* text, bool checkable, void (Korvel::*slot)()) {
         auto* a = new QAction(tr(text), this);
         a->setCheckable(checkable);
-        connect(a, SIGNAL(triggered()), this, slot);
+        connect(a, &QAction::triggered, this, slot);
         return a;
     };
     m_actCloseAll =
-        action(QT_TR_NOOP("Close all Channels"), false, SLOT(slotCloseAllCurrentPage()));
+        action(QT_TR_NOOP("Close all Channels"), false, &Korvel::slotCloseAllCurrentPage);
     m_actCloseSelected =
-        action(QT_TR_NOOP("Close the selected channels"), false, SLOT(slotCloseSelectedChannels()));
-    m_actAutoStream = action(QT_TR_NOOP("Auto Stream"), true, SLOT(slotAutoStream()));
-    m_actFirstStream = action(QT_TR_NOOP("1st Stream"), true, SLOT(slotFirstStream()));
-    m_actSecondStream = action(QT_TR_NOOP("2nd Stream"), true, SLOT(slotSecondStream()));
-    m_actShowTextMode = action(QT_TR_NOOP("Mode(Live or PB)"), true, SLOT(slotShowTextMode()));
-    m_actShowTextDateTime = action(QT_TR_NOOP("Date/Time"), true, SLOT(slotShowTextDateTime()));
+        action(QT_TR_NOOP("Close the selected channels"), false, &Korvel::slotCloseSelectedChannels);
+    m_actAutoStream = action(QT_TR_NOOP("Auto Stream"), true, &Korvel::slotAutoStream);
+    m_actFirstStream = action(QT_TR_NOOP("1st Stream"), true, &Korvel::slotFirstStream);
+    m_actSecondStream = action(QT_TR_NOOP("2nd Stream"), true, &Korvel::slotSecondStream);
+    m_actShowTextMode = action(QT_TR_NOOP("Mode(Live or PB)"), true, &Korvel::slotShowTextMode);
+    m_actShowTextDateTime = action(QT_TR_NOOP("Date/Time"), true, &Korvel::slotShowTextDateTime);
     m_actShowTextResolution =
-        action(QT_TR_NOOP("Resolution"), true, SLOT(slotShowTextResolution()));
+        action(QT_TR_NOOP("Resolution"), true, &Korvel::slotShowTextResolution);
     m_actShowTextChannelTitle =
-        action(QT_TR_NOOP("Channel Title"), true, SLOT(slotShowTextChannelTitle()));
-    m_actShowTextSiteName = action(QT_TR_NOOP("Site Name"), true, SLOT(slotShowTextSiteName()));
-    m_actRefresh = action(QT_TR_NOOP("Refresh"), false, SLOT(slotSiteRefreshClicked()));
+        action(QT_TR_NOOP("Channel Title"), true, &Korvel::slotShowTextChannelTitle);
+    m_actShowTextSiteName = action(QT_TR_NOOP("Site Name"), true, &Korvel::slotShowTextSiteName);
+    m_actRefresh = action(QT_TR_NOOP("Refresh"), false, &Korvel::slotSiteRefreshClicked);
     m_actExport = new QAction(UCDlgExport::actionText(), this);
     m_actExport->setShortcuts(shortcuts::keysOf(shortcuts::Command::Export));
     m_actExport->setShortcutContext(Qt::WidgetShortcut);  // the window's own action has the key
@@ -1222,8 +1251,7 @@ void Korvel::slotPopupMap() {
     // The dialog hides on close and stays a child of the window, following
     // every later position.
     auto* dialog = new dlgShowMapBig(this);
-    connect(this, SIGNAL(signalchangemappos(double, double)), dialog,
-            SLOT(slotchangeMapPos(double, double)));
+    connect(this, &Korvel::signalchangemappos, dialog, &dlgShowMapBig::slotchangeMapPos);
     m_dayOverview->addMap(dialog->mapView());
     if (m_hasPosition) {
         dialog->slotchangeMapPos(m_lastLatitude, m_lastLongitude);
@@ -1322,6 +1350,7 @@ void Korvel::placeBars() {
     ui->wgLeftBar->setGeometry(r.left);
     ui->wgRightBar->setGeometry(r.right);
     ui->wgBottomBar->setGeometry(r.bottom);
+    pushBarsToPages();
     ui->wgTopBar->setGeometry(0, 0, w, kTopBarHeight);
     // Full screen gives the whole window to the views.
     const int top = m_fullScreen ? 0 : kTopBarHeight;
@@ -1426,18 +1455,21 @@ void Korvel::slideBars(bool leftWas, bool rightWas, bool bottomWas) {
 void Korvel::slotShowHideLeftbar() {
     const bool was = m_leftBarShown;
     m_leftBarShown = !m_leftBarShown;
+    pushBarsToPages();
     slideBars(was, m_rightBarShown, m_bottomBarShown);
 }
 
 void Korvel::slotShowHideRightbar() {
     const bool was = m_rightBarShown;
     m_rightBarShown = !m_rightBarShown;
+    pushBarsToPages();
     slideBars(m_leftBarShown, was, m_bottomBarShown);
 }
 
 void Korvel::slotShowHideBottombar() {
     const bool was = m_bottomBarShown;
     m_bottomBarShown = !m_bottomBarShown;
+    pushBarsToPages();
     slideBars(m_leftBarShown, m_rightBarShown, was);
 }
 
@@ -1457,6 +1489,12 @@ bool Korvel::eventFilter(QObject* watched, QEvent* event) {
     }
     if (handleLeftBarResize(watched, event)) {
         return true;
+    }
+    // The pages lay their grids out around the bars: they hear of every
+    // move, slides included.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        (watched == ui->wgLeftBar || watched == ui->wgRightBar || watched == ui->wgBottomBar)) {
+        pushBarsToPages();
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -25,6 +25,7 @@
 #include "widgets/CConfiguration.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
+#include "display/ViewHosts.h"
 
 namespace {
 
@@ -115,24 +116,25 @@ GLWidget::GLWidget(QWidget* owner, int viewMode, QWidget* page, int arrangement,
 
     m_endOfResizeTimer.setInterval(kEndOfResizeMs);
     m_endOfResizeTimer.setSingleShot(true);
-    connect(&m_endOfResizeTimer, SIGNAL(timeout()), this, SLOT(slotRefresh()));
+    connect(&m_endOfResizeTimer, &QTimer::timeout, this, &GLWidget::slotRefresh);
 
-    if (page) {
-        connect(this, SIGNAL(signalMousePress(GLWidget*, bool)), page,
-                SLOT(slotWidgetMousePress(GLWidget*, bool)));
-        connect(this, SIGNAL(signalMouseRelease(GLWidget*, bool)), page,
-                SLOT(slotWidgetMouseRelease(GLWidget*, bool)));
-        connect(this, SIGNAL(signalEnterEvent(GLWidget*, QEvent*)), page,
-                SLOT(slotWidgetEnterEvent(GLWidget*, QEvent*)));
-        connect(this, SIGNAL(signalLeaveEvent(GLWidget*, QEvent*)), page,
-                SLOT(slotWidgetLeaveEvent(GLWidget*, QEvent*)));
-        connect(this, SIGNAL(signalClose(GLWidget*)), page, SLOT(slotCloseClicked(GLWidget*)));
+    if (auto* host = dynamic_cast<IViewPage*>(page)) {
+        connect(this, &GLWidget::signalMousePress, page,
+                [host](GLWidget* w, bool multi) { host->slotWidgetMousePress(w, multi); });
+        connect(this, &GLWidget::signalMouseRelease, page,
+                [host](GLWidget* w, bool multi) { host->slotWidgetMouseRelease(w, multi); });
+        connect(this, &GLWidget::signalEnterEvent, page,
+                [host](GLWidget* w, QEvent* e) { host->slotWidgetEnterEvent(w, e); });
+        connect(this, &GLWidget::signalLeaveEvent, page,
+                [host](GLWidget* w, QEvent* e) { host->slotWidgetLeaveEvent(w, e); });
+        connect(this, &GLWidget::signalClose, page,
+                [host](GLWidget* w) { host->slotCloseClicked(w); });
     }
-    if (owner) {
-        connect(this, SIGNAL(signalPrint(QWidget*, GLWidget*)), owner,
-                SLOT(slotPrintClicked(QWidget*, GLWidget*)));
-        connect(this, SIGNAL(signalCapture(QWidget*, GLWidget*)), owner,
-                SLOT(slotCaptureClicked(QWidget*, GLWidget*)));
+    if (auto* host = dynamic_cast<IViewOwner*>(owner)) {
+        connect(this, &GLWidget::signalPrint, owner,
+                [host](QWidget* frame, GLWidget* w) { host->slotPrintClicked(frame, w); });
+        connect(this, &GLWidget::signalCapture, owner,
+                [host](QWidget* frame, GLWidget* w) { host->slotCaptureClicked(frame, w); });
     }
 
     loadBlankPicture();
@@ -390,7 +392,7 @@ void GLWidget::startGeometryAnimation(const QRect& from, const QRect& to, int ms
     m_animation->setEasingCurve(static_cast<QEasingCurve::Type>(easing));
     m_animation->setStartValue(from);
     m_animation->setEndValue(to);
-    connect(m_animation, SIGNAL(finished()), this, SLOT(slotAnimationFinished()));
+    connect(m_animation, &QAbstractAnimation::finished, this, &GLWidget::slotAnimationFinished);
     m_animation->start();
 }
 

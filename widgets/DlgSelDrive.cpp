@@ -38,12 +38,10 @@ DlgSelDrive::DlgSelDrive(const QStringList& rootPaths, QWidget* parent) : QDialo
     pbCancel->setObjectName(QStringLiteral("pbCancel"));
     pbCancel->setGeometry(130, 210, 75, 23);
 
-    connect(pbOK, SIGNAL(clicked()), this, SLOT(accept()));
-    connect(pbCancel, SIGNAL(clicked()), this, SLOT(reject()));
-    connect(treeViewDrive, SIGNAL(clicked(QModelIndex)), this, SLOT(OnSelDisk(QModelIndex)));
-    connect(treeViewDrive->selectionModel(),
-            SIGNAL(selectionChanged(QItemSelection, QItemSelection)), this,
-            SLOT(slotSelectionChanged()));
+    connect(pbOK, &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(pbCancel, &QAbstractButton::clicked, this, &QDialog::reject);
+    connect(treeViewDrive, &QAbstractItemView::clicked, this, &DlgSelDrive::OnSelDisk);
+    connect(treeViewDrive->selectionModel(), &QItemSelectionModel::selectionChanged, this, &DlgSelDrive::slotSelectionChanged);
 }
 
 void DlgSelDrive::OnSelDisk(const QModelIndex& index) {
