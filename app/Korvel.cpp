@@ -11,8 +11,10 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     ui->setupUi(this);
 
     // Context menus.
-    connect(ui->twSiteList, &QWidget::customContextMenuRequested, this, &Korvel::slotSiteListContextMenu);
-    connect(ui->twDisplay, &QWidget::customContextMenuRequested, this, &Korvel::slotDisplayContextMenu);
+    connect(ui->twSiteList, &QWidget::customContextMenuRequested, this,
+            &Korvel::slotSiteListContextMenu);
+    connect(ui->twDisplay, &QWidget::customContextMenuRequested, this,
+            &Korvel::slotDisplayContextMenu);
     buildContextMenus();
 
     // Bars and grips over the display area.
@@ -83,7 +85,8 @@ Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::K
     connect(ui->pbNext, &QAbstractButton::clicked, this, &Korvel::slotClickScreenModeNP);
     connect(ui->pbShowHideLeftBar, &QAbstractButton::clicked, this, &Korvel::slotShowHideLeftbar);
     connect(ui->pbShowHideRightBar, &QAbstractButton::clicked, this, &Korvel::slotShowHideRightbar);
-    connect(ui->pbShowHideBottomBar, &QAbstractButton::clicked, this, &Korvel::slotShowHideBottombar);
+    connect(ui->pbShowHideBottomBar, &QAbstractButton::clicked, this,
+            &Korvel::slotShowHideBottombar);
     connect(ui->pbConfig, &QAbstractButton::clicked, this, &Korvel::slotConfig);
     connect(ui->pbHelp, &QAbstractButton::clicked, this, &Korvel::slotHelp);
     connect(ui->pbMinimize, &QAbstractButton::clicked, this, &QWidget::showMinimized);

@@ -36,8 +36,8 @@ void Korvel::buildContextMenus() {
     };
     m_actCloseAll =
         action(QT_TR_NOOP("Close all Channels"), false, &Korvel::slotCloseAllCurrentPage);
-    m_actCloseSelected =
-        action(QT_TR_NOOP("Close the selected channels"), false, &Korvel::slotCloseSelectedChannels);
+    m_actCloseSelected = action(QT_TR_NOOP("Close the selected channels"), false,
+                                &Korvel::slotCloseSelectedChannels);
     m_actAutoStream = action(QT_TR_NOOP("Auto Stream"), true, &Korvel::slotAutoStream);
     m_actFirstStream = action(QT_TR_NOOP("1st Stream"), true, &Korvel::slotFirstStream);
     m_actSecondStream = action(QT_TR_NOOP("2nd Stream"), true, &Korvel::slotSecondStream);

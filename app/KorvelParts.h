@@ -39,16 +39,13 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "widgets/CConfiguration.h"
 #include "app/CDayOverview.h"
 #include "app/CaptureFiles.h"
 #include "app/CardPaths.h"
 #include "app/DisplayPage.h"
-#include "widgets/DlgSelDrive.h"
 #include "app/DvrSetupInfo.h"
 #include "app/IDisplayPage.h"
 #include "app/KeepAwake.h"
-#include "widgets/MessageBox.h"
 #include "app/QProgressIndicator.h"
 #include "app/ReadOuts.h"
 #include "app/UCDlgAbout.h"
@@ -56,17 +53,20 @@
 #include "app/UCDlgExport.h"
 #include "app/UCDlgShortcuts.h"
 #include "app/UCPlaybackStrip.h"
+#include "core/PlaybackTypes.h"
+#include "core/Records.h"
 #include "display/GLWidget.h"
 #include "display/UCDayTimeline.h"
 #include "display/UCDisplayFrame.h"
-#include "core/PlaybackTypes.h"
-#include "core/Records.h"
 #include "recording/DaySpans.h"
 #include "setup/SetupEditor.h"
 #include "ui_Korvel.h"
 #include "views/GsensorLog.h"
 #include "views/GsensorPlot.h"
 #include "views/MapView.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/DlgSelDrive.h"
+#include "widgets/MessageBox.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -101,4 +101,3 @@ inline void setButtonImage(QPushButton* button, const QString& name) {
 }
 
 }  // namespace
-

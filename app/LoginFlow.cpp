@@ -2,10 +2,10 @@
 
 #include <QSettings>
 
+#include "app/UCDlgLogin.h"
 #include "widgets/PasswordHash.h"
 #include "widgets/PrivateFile.h"
 #include "widgets/StoredText.h"
-#include "app/UCDlgLogin.h"
 
 LoginSettings readLoginSettings(QSettings& store) {
     LoginSettings s;

@@ -128,7 +128,8 @@ UCPlaybackStrip::UCPlaybackStrip(QWidget* parent) : QWidget(parent) {
 
     connect(tbPBFirst, &QAbstractButton::clicked, this, &UCPlaybackStrip::slotGotoFirst);
     connect(tbPBRW, &QAbstractButton::clicked, this, &UCPlaybackStrip::slotPBRW);
-    connect(tbPBPauseContinue, &QAbstractButton::clicked, this, &UCPlaybackStrip::slotPBPauseContinue);
+    connect(tbPBPauseContinue, &QAbstractButton::clicked, this,
+            &UCPlaybackStrip::slotPBPauseContinue);
     connect(tbPBFW, &QAbstractButton::clicked, this, &UCPlaybackStrip::slotPBFW);
     connect(tbPBLast, &QAbstractButton::clicked, this, &UCPlaybackStrip::slotGotoLast);
     connect(tbPBBackFrame, &QPushButton::clicked, this, &UCPlaybackStrip::slotStepBackward);
@@ -150,7 +151,8 @@ void UCPlaybackStrip::setPage(IPlaybackPage* page) {
 }
 
 void UCPlaybackStrip::setSliderQuietly(int speedIndex) {
-    disconnect(hsPBSpeed, &QAbstractSlider::valueChanged, this, &UCPlaybackStrip::slotPBChangeSpeed);
+    disconnect(hsPBSpeed, &QAbstractSlider::valueChanged, this,
+               &UCPlaybackStrip::slotPBChangeSpeed);
     hsPBSpeed->setValue(speedIndex);
     connect(hsPBSpeed, &QAbstractSlider::valueChanged, this, &UCPlaybackStrip::slotPBChangeSpeed);
 }

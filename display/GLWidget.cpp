@@ -22,11 +22,10 @@
 #include <QOpenGLFunctions_1_1>
 #endif
 
-#include "widgets/CConfiguration.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
 #include "display/ViewHosts.h"
-
+#include "widgets/CConfiguration.h"
 
 GLWidget::GLWidget(QWidget* owner, int viewMode, QWidget* page, int arrangement, int slotCount)
     : QOpenGLWidget(page),

@@ -23,8 +23,9 @@
 #include <memory>
 #include <utility>
 
-#include "widgets/CConfiguration.h"
-#include "widgets/MessageBox.h"
+#include "core/Params.h"
+#include "core/PlaybackTypes.h"
+#include "core/Records.h"
 #include "display/GLWidget.h"
 #include "display/PcmRingDevice.h"
 #include "display/PictureSlots.h"
@@ -32,9 +33,8 @@
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
 #include "engine/ISite.h"
-#include "core/Params.h"
-#include "core/PlaybackTypes.h"
-#include "core/Records.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/MessageBox.h"
 
 namespace {
 
@@ -87,8 +87,10 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
 
     m_relayoutGroup = new QParallelAnimationGroup(this);
     m_moveGroup = new QParallelAnimationGroup(this);
-    connect(m_relayoutGroup, &QAbstractAnimation::finished, this, &UCDisplayFrame::slotAnimationFinsed);
-    connect(m_moveGroup, &QAbstractAnimation::finished, this, &UCDisplayFrame::slotAnimationFinsed2);
+    connect(m_relayoutGroup, &QAbstractAnimation::finished, this,
+            &UCDisplayFrame::slotAnimationFinsed);
+    connect(m_moveGroup, &QAbstractAnimation::finished, this,
+            &UCDisplayFrame::slotAnimationFinsed2);
 
     m_popupTimer.setSingleShot(true);
     m_popupTimer.setInterval(kPopupMs);
@@ -99,18 +101,24 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
     m_longPressTimer.setSingleShot(true);
     m_longPressTimer.setInterval(kLongPressMs);
 
-    connect(this, &UCDisplayFrame::signalCreateSiteItem, this, &UCDisplayFrame::slotCreateSiteItem, Qt::QueuedConnection);
-    connect(this, &UCDisplayFrame::signalCreateChannelItem, this, &UCDisplayFrame::slotCreateChannelItem, Qt::QueuedConnection);
+    connect(this, &UCDisplayFrame::signalCreateSiteItem, this, &UCDisplayFrame::slotCreateSiteItem,
+            Qt::QueuedConnection);
+    connect(this, &UCDisplayFrame::signalCreateChannelItem, this,
+            &UCDisplayFrame::slotCreateChannelItem, Qt::QueuedConnection);
     connect(this, &UCDisplayFrame::signalCheckCleanGrid, this, &UCDisplayFrame::slotCheckCleanGrid);
-    connect(m_layout, &UCDisplayLayout::signalCloseWidget, this, &UCDisplayFrame::slotCloseWidgetFromLayout);
+    connect(m_layout, &UCDisplayLayout::signalCloseWidget, this,
+            &UCDisplayFrame::slotCloseWidgetFromLayout);
     connect(&m_popupTimer, &QTimer::timeout, this, &UCDisplayFrame::slotPopupWidget);
     connect(&m_longPressTimer, &QTimer::timeout, this, &UCDisplayFrame::slotLongKeyWidget);
     // Emitted on engine threads: these become queued connections there.
     connect(this, &UCDisplayFrame::signalNetworkError, this, &UCDisplayFrame::slotNetworkError);
-    connect(this, &UCDisplayFrame::signalDestroyThumbSession, this, &UCDisplayFrame::slotDestroyThumbSession);
-    connect(this, &UCDisplayFrame::signalDestroyRecDateInfoSession, this, &UCDisplayFrame::slotDestroyRecDateInfoSession);
+    connect(this, &UCDisplayFrame::signalDestroyThumbSession, this,
+            &UCDisplayFrame::slotDestroyThumbSession);
+    connect(this, &UCDisplayFrame::signalDestroyRecDateInfoSession, this,
+            &UCDisplayFrame::slotDestroyRecDateInfoSession);
     connect(this, &UCDisplayFrame::signalPrintTopText, this, &UCDisplayFrame::slotPrintTopText);
-    connect(this, &UCDisplayFrame::signalPrintBottomText, this, &UCDisplayFrame::slotPrintBottomText);
+    connect(this, &UCDisplayFrame::signalPrintBottomText, this,
+            &UCDisplayFrame::slotPrintBottomText);
 
     m_deleteShortcut = new QShortcut(QKeySequence(Qt::Key_Delete), this);
     m_deleteShortcut->setContext(Qt::WidgetWithChildrenShortcut);

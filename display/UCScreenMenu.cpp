@@ -7,8 +7,8 @@
 #include <QResizeEvent>
 
 #include "display/ViewHosts.h"
-#include "widgets/CConfiguration.h"
 #include "ui_UCScreenMenu.h"
+#include "widgets/CConfiguration.h"
 
 UCScreenMenu::UCScreenMenu(QWidget* parent) : QWidget(parent), m_ui(new Ui::UCScreenMenu) {
     m_ui->setupUi(this);

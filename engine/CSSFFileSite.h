@@ -50,11 +50,11 @@
 #include <boost/function.hpp>
 #include <boost/thread/recursive_mutex.hpp>
 
-#include "engine/IMediaSource.h"
-#include "engine/ISite.h"
 #include "core/Params.h"
 #include "core/PlaybackTypes.h"
 #include "core/Records.h"
+#include "engine/IMediaSource.h"
+#include "engine/ISite.h"
 #include "engine/SiteRules.h"
 
 class CVideoDecodeItem;

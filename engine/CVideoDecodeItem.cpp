@@ -11,8 +11,8 @@
 #include <boost/thread/locks.hpp>
 
 #include "codecs/VCodec.h"
-#include "engine/ThreadPriority.h"
 #include "core/Trace.h"
+#include "engine/ThreadPriority.h"
 
 namespace pt = boost::posix_time;
 

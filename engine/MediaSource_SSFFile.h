@@ -42,8 +42,8 @@
 
 #include <boost/thread/thread.hpp>
 
-#include "engine/IMediaSource.h"
 #include "core/Params.h"
+#include "engine/IMediaSource.h"
 
 class SSFChannelReader;
 struct STREAMOBJECT;

@@ -27,13 +27,14 @@ FileListJob::~FileListJob() {
 }
 
 void FileListJob::startListing(const QString& folderPath, QObject* receiver,
-                               std::function<void(QString, int)> addItem,
-                               std::function<void()> end, const QStringList& filters) {
+                               std::function<void(QString, int)> addItem, std::function<void()> end,
+                               const QStringList& filters) {
     cancel();
 
     auto relay = std::make_unique<FileListRelay>();
     QObject::connect(relay.get(), &FileListRelay::signalAddItem, receiver, std::move(addItem));
-    QObject::connect(relay.get(), &FileListRelay::signalEndOfReadFileList, receiver, std::move(end));
+    QObject::connect(relay.get(), &FileListRelay::signalEndOfReadFileList, receiver,
+                     std::move(end));
 
     auto thread = std::make_unique<QThread>();
     auto worker = std::make_unique<ReadFileListThreadWorker>();
@@ -47,8 +48,8 @@ void FileListJob::startListing(const QString& folderPath, QObject* receiver,
     QObject::connect(worker.get(), &ReadFileListThreadWorker::signalEndOfReadFileList, relay.get(),
                      &FileListRelay::signalEndOfReadFileList, Qt::QueuedConnection);
     // Ends the idle event loop of the worker thread once the listing is done.
-    QObject::connect(worker.get(), &ReadFileListThreadWorker::signalEndOfReadFileList,
-                     thread.get(), &QThread::quit, Qt::DirectConnection);
+    QObject::connect(worker.get(), &ReadFileListThreadWorker::signalEndOfReadFileList, thread.get(),
+                     &QThread::quit, Qt::DirectConnection);
 
     m_relay = std::move(relay);
     m_worker = std::move(worker);

@@ -51,7 +51,9 @@ public:
                const QStringList& filters = QStringList()) {
         startListing(
             folderPath, receiver,
-            [receiver, addItem](QString itemName, int date) { (receiver->*addItem)(itemName, date); },
+            [receiver, addItem](QString itemName, int date) {
+                (receiver->*addItem)(itemName, date);
+            },
             [receiver, end] { (receiver->*end)(); }, filters);
     }
     void cancel();

@@ -10,11 +10,11 @@
 #include <QPushButton>
 #include <QSettings>
 
+#include "setup/ShockSettingBox.h"
 #include "widgets/CConfiguration.h"
 #include "widgets/PasswordHash.h"
 #include "widgets/PrivateFile.h"
 #include "widgets/StoredText.h"
-#include "setup/ShockSettingBox.h"
 
 ConfigApp::ConfigApp(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);

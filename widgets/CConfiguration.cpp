@@ -110,8 +110,7 @@ void CConfiguration::load() {
     // Earlier versions stored the desktop folder, which many accounts do not
     // have: such a value is taken for the default as well.
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (m_capturePath.isEmpty() ||
-        (m_capturePath == desktop && !QFileInfo(desktop).isDir())) {
+    if (m_capturePath.isEmpty() || (m_capturePath == desktop && !QFileInfo(desktop).isDir())) {
         m_capturePath = defaultCapturePath();
     }
     if (m_p2pServerAddress.isEmpty()) {

@@ -41,7 +41,8 @@ DlgSelDrive::DlgSelDrive(const QStringList& rootPaths, QWidget* parent) : QDialo
     connect(pbOK, &QAbstractButton::clicked, this, &QDialog::accept);
     connect(pbCancel, &QAbstractButton::clicked, this, &QDialog::reject);
     connect(treeViewDrive, &QAbstractItemView::clicked, this, &DlgSelDrive::OnSelDisk);
-    connect(treeViewDrive->selectionModel(), &QItemSelectionModel::selectionChanged, this, &DlgSelDrive::slotSelectionChanged);
+    connect(treeViewDrive->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DlgSelDrive::slotSelectionChanged);
 }
 
 void DlgSelDrive::OnSelDisk(const QModelIndex& index) {

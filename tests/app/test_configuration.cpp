@@ -8,9 +8,9 @@
 
 #include <memory>
 
+#include "app/StyleSheets.h"
 #include "widgets/CConfiguration.h"
 #include "widgets/StoredText.h"
-#include "app/StyleSheets.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include <sys/stat.h>
 
 #include "app/LoginFlow.h"
+#include "app/UCDlgLogin.h"
 #include "widgets/MessageBox.h"
 #include "widgets/PasswordHash.h"
 #include "widgets/StoredText.h"
-#include "app/UCDlgLogin.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "codecs/ACodec.h"
-#include "codecs/VCodec.h"
 #include "codecs/FFmpegHandles.h"
 #include "codecs/G711.h"
 #include "codecs/G723Coder.h"
 #include "codecs/ImaAdpcm.h"
+#include "codecs/VCodec.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

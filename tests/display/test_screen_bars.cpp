@@ -9,10 +9,10 @@
 #include <QTranslator>
 #include <QtTest>
 
-#include "widgets/CConfiguration.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
 #include "display/ViewHosts.h"
+#include "widgets/CConfiguration.h"
 
 // Stands in for the view: the bar connects its buttons to these slots.
 class FakeView : public QWidget, public IScreenMenuHost {
