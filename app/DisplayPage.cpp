@@ -3,7 +3,6 @@
 #include <QPointer>
 
 #include "app/IDisplayPage.h"
-#include "app/Korvel.h"
 #include "display/UCDisplayFrame.h"
 
 namespace {
@@ -180,41 +179,13 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IDisplayPage> createDisplayPage(Korvel* window, QWidget* parent) {
-    auto* frame = new UCDisplayFrame(window, parent);
-    frame->setOwner(window);
+std::unique_ptr<IDisplayPage> createDisplayPage(QWidget* owner, QWidget* parent) {
+    auto* frame = new UCDisplayFrame(owner, parent);
+    frame->setOwner(owner);
     // The window's own Delete key works wherever the focus is.
     frame->setDeleteShortcutEnabled(false);
     // A click on the grid takes the keyboard from the folder tree and the
     // file list, so the arrows seek again.
     frame->setFocusPolicy(Qt::ClickFocus);
-
-    QObject::connect(frame, SIGNAL(signalCloseDisplay(UCDisplayFrame*)), window,
-                     SLOT(slotCloseDisplay(UCDisplayFrame*)));
-    QObject::connect(frame, SIGNAL(signalSetDisplayFocused(UCDisplayFrame*)), window,
-                     SLOT(slotSetDisplayFocused(UCDisplayFrame*)));
-    QObject::connect(frame, SIGNAL(signalChangeFocus(UCDisplayFrame*, QWidget*)), window,
-                     SLOT(slotFocusChange(UCDisplayFrame*, QWidget*)));
-    QObject::connect(frame, SIGNAL(singalArriveRecDateInfo(void*)), window,
-                     SLOT(slotArriveRecDateInfo(void*)));
-    QObject::connect(frame, SIGNAL(signalDoubleClickOnView(UCDisplayFrame*, GLWidget*)), window,
-                     SLOT(slotDoubleClickOnView(UCDisplayFrame*, GLWidget*)));
-    // The queries return values: they must run at once on the GUI thread.
-    QObject::connect(frame, SIGNAL(signalLeftBarVisible()), window, SLOT(slotLeftBarVisible()),
-                     Qt::DirectConnection);
-    QObject::connect(frame, SIGNAL(signalRightBarVisible()), window, SLOT(slotRightBarVisible()),
-                     Qt::DirectConnection);
-    QObject::connect(frame, SIGNAL(signalBottomBarVisible()), window, SLOT(slotBottomBarVisible()),
-                     Qt::DirectConnection);
-    QObject::connect(frame, SIGNAL(signalPTZBarVisible()), window, SLOT(slotPTZBarVisible()),
-                     Qt::DirectConnection);
-    QObject::connect(frame, SIGNAL(signalCalendarVisible()), window, SLOT(slotCalendarVisible()),
-                     Qt::DirectConnection);
-    QObject::connect(frame, SIGNAL(signalLeftBarGeometry()), window, SLOT(slotLeftBarGeometry()),
-                     Qt::DirectConnection);
-    QObject::connect(frame, SIGNAL(signalRightBarGeometry()), window, SLOT(slotRightBarGeometry()),
-                     Qt::DirectConnection);
-    QObject::connect(frame, SIGNAL(signalBottomBarGeometry()), window,
-                     SLOT(slotBottomBarGeometry()), Qt::DirectConnection);
     return std::make_unique<DisplayFramePage>(frame);
 }

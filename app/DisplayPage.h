@@ -1,17 +1,16 @@
 #pragma once
 
-// Creates a display page (UCDisplayFrame) for the main window, wires its
-// signals to the window's slots and wraps it in the IDisplayPage interface the
-// window and the playback strip use.
+// Creates a display page (UCDisplayFrame) for the main window and wraps it in
+// the IDisplayPage interface the window and the playback strip use. The window
+// wires the page's signals itself (its widget() is the UCDisplayFrame).
 //
 // Threading: GUI thread only.
 
 #include <memory>
 
 class IDisplayPage;
-class Korvel;
 class QWidget;
 
-// The page is a child of `parent` (Qt owns the widget); the returned adapter
-// must not outlive the window.
-std::unique_ptr<IDisplayPage> createDisplayPage(Korvel* window, QWidget* parent);
+// The page is a child of `parent` (Qt owns the widget) and its views report
+// to `owner` (the window); the returned adapter must not outlive the window.
+std::unique_ptr<IDisplayPage> createDisplayPage(QWidget* owner, QWidget* parent);

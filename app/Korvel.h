@@ -44,7 +44,8 @@
 #include <vector>
 
 #include "app/Shortcuts.h"
-#include "recording/qt/FileListJob.h"
+#include "display/ViewHosts.h"
+#include "filelist/FileListJob.h"
 
 #include <atomic>
 
@@ -77,7 +78,7 @@ namespace Ui {
 class Korvel;
 }
 
-class Korvel : public QMainWindow {
+class Korvel : public QMainWindow, public IViewOwner {
     Q_OBJECT
 
 public:
@@ -228,10 +229,10 @@ public slots:
     void slotAfterFocusChanged();
     void slotArriveRecDateInfo(void* _info);
     void slotDoubleClickOnView(UCDisplayFrame* _frame, GLWidget* _widget);
-    void slotCaptureClicked(QWidget* _frame, GLWidget* _widget);
+    void slotCaptureClicked(QWidget* _frame, GLWidget* _widget) override;
     // Writes the view's decoded picture at its own size, without the bars.
     void slotSaveFrameClicked(QWidget* _frame, GLWidget* _widget);
-    void slotPrintClicked(QWidget* _frame, GLWidget* _widget);
+    void slotPrintClicked(QWidget* _frame, GLWidget* _widget) override;
     // Ctrl+O and the open button: a folder dialog for a card root or day.
     void slotOpenFolderDialog();
     void slotShowShortcuts();
@@ -247,8 +248,9 @@ public slots:
     // Draws the print target onto the printer's page, fitted and in
     // proportion; nothing for an invalid printer or no target.
     void printPreview(QPrinter* printer);
-    // Queries a page answers its grid layout with; geometries are in the
-    // coordinates of the display area (twDisplay), where the pages lie.
+    // Where the bars are; geometries are in the coordinates of the display
+    // area's current page. The pages are told of the bars by
+    // pushBarsToPages() instead of asking.
     bool slotLeftBarVisible();
     bool slotRightBarVisible();
     bool slotBottomBarVisible();
@@ -283,6 +285,12 @@ private:
     void slideBars(bool leftWas, bool rightWas, bool bottomWas);
     void updateEdgeButtons();
     void relayoutPages();
+    // The one place a page is wired to the window: its signals to the
+    // window's slots, and the bars pushed into it (again whenever they move,
+    // show or hide, see pushBarsToPages).
+    void wirePage(UCDisplayFrame* frame);
+    void pushBarsTo(UCDisplayFrame* frame) const;
+    void pushBarsToPages();
 
     void buildContextMenus();
     void buildFolderModel();

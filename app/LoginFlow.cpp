@@ -2,10 +2,10 @@
 
 #include <QSettings>
 
-#include "app/PasswordHash.h"
-#include "app/PrivateFile.h"
-#include "app/StoredText.h"
 #include "app/UCDlgLogin.h"
+#include "widgets/PasswordHash.h"
+#include "widgets/PrivateFile.h"
+#include "widgets/StoredText.h"
 
 LoginSettings readLoginSettings(QSettings& store) {
     LoginSettings s;

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 
 namespace {
 

@@ -22,7 +22,7 @@ UCDlgAbout::UCDlgAbout(QWidget* parent) : QDialog(parent) {
     column->addWidget(textBrowser);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     // The keys are listed on a page of their own.
     shortcutsButton = buttons->addButton(tr("Keyboard shortcuts"), QDialogButtonBox::ActionRole);
     shortcutsButton->setObjectName("pbShortcuts");

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 
 UCDlgClose::UCDlgClose(QWidget* parent) : QDialog(parent) {
     setObjectName("UCDlgClose");
@@ -47,8 +47,8 @@ UCDlgClose::UCDlgClose(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(pbCancel);
     column->addLayout(buttons);
 
-    connect(pbOK, SIGNAL(clicked()), this, SLOT(accept()));
-    connect(pbCancel, SIGNAL(clicked()), this, SLOT(reject()));
+    connect(pbOK, &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(pbCancel, &QAbstractButton::clicked, this, &QDialog::reject);
     setMinimumWidth(340);
 }
 

@@ -24,13 +24,13 @@
 #include "analysis/DayAnalysis.h"
 #include "analysis/DayReader.h"
 #include "app/CExportJob.h"
-#include "app/MessageBox.h"
 #include "export/CardLabels.h"
 #include "export/ChannelStream.h"
 #include "export/ClipExport.h"
 #include "export/EvidenceExport.h"
 #include "export/TrackExport.h"
 #include "recording/DayListing.h"
+#include "widgets/MessageBox.h"
 
 const char* const UCDlgExport::kFolderKey = "EXPORT/LAST_FOLDER";
 const char* const UCDlgExport::kKindKey = "EXPORT/LAST_KIND";

@@ -4,8 +4,8 @@
 #include <QPalette>
 #include <QPixmap>
 
-#include "app/MessageBox.h"
-#include "app/PasswordHash.h"
+#include "widgets/MessageBox.h"
+#include "widgets/PasswordHash.h"
 
 UCDlgLogin::UCDlgLogin(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {
     setupUi(this);

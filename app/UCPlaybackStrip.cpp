@@ -13,7 +13,7 @@
 
 #include "app/IDisplayPage.h"
 #include "app/Shortcuts.h"
-#include "engine/PlaybackTypes.h"
+#include "core/PlaybackTypes.h"
 
 using shortcuts::Command;
 using shortcuts::withKeys;
@@ -126,16 +126,17 @@ UCPlaybackStrip::UCPlaybackStrip(QWidget* parent) : QWidget(parent) {
         "QPushButton:hover { background: rgba(255, 255, 255, 22); }"
         "QPushButton:disabled { background: transparent; }");
 
-    connect(tbPBFirst, SIGNAL(clicked()), this, SLOT(slotGotoFirst()));
-    connect(tbPBRW, SIGNAL(clicked()), this, SLOT(slotPBRW()));
-    connect(tbPBPauseContinue, SIGNAL(clicked()), this, SLOT(slotPBPauseContinue()));
-    connect(tbPBFW, SIGNAL(clicked()), this, SLOT(slotPBFW()));
-    connect(tbPBLast, SIGNAL(clicked()), this, SLOT(slotGotoLast()));
+    connect(tbPBFirst, &QAbstractButton::clicked, this, &UCPlaybackStrip::slotGotoFirst);
+    connect(tbPBRW, &QAbstractButton::clicked, this, &UCPlaybackStrip::slotPBRW);
+    connect(tbPBPauseContinue, &QAbstractButton::clicked, this,
+            &UCPlaybackStrip::slotPBPauseContinue);
+    connect(tbPBFW, &QAbstractButton::clicked, this, &UCPlaybackStrip::slotPBFW);
+    connect(tbPBLast, &QAbstractButton::clicked, this, &UCPlaybackStrip::slotGotoLast);
     connect(tbPBBackFrame, &QPushButton::clicked, this, &UCPlaybackStrip::slotStepBackward);
     connect(tbPBForwordFrame, &QPushButton::clicked, this, &UCPlaybackStrip::slotStepForward);
-    connect(hsPBSpeed, SIGNAL(valueChanged(int)), this, SLOT(slotPBChangeSpeed(int)));
-    connect(hsPBSpeed, SIGNAL(sliderMoved(int)), this, SLOT(slotPBsliderMoved(int)));
-    connect(hsPBSpeed, SIGNAL(sliderReleased()), this, SLOT(sliderReleased()));
+    connect(hsPBSpeed, &QAbstractSlider::valueChanged, this, &UCPlaybackStrip::slotPBChangeSpeed);
+    connect(hsPBSpeed, &QAbstractSlider::sliderMoved, this, &UCPlaybackStrip::slotPBsliderMoved);
+    connect(hsPBSpeed, &QAbstractSlider::sliderReleased, this, &UCPlaybackStrip::sliderReleased);
     connect(tbPBMute, &QPushButton::clicked, this, &UCPlaybackStrip::slotToggleMute);
     connect(hsPBVolume, &QSlider::valueChanged, this, &UCPlaybackStrip::setVolume);
 
@@ -150,9 +151,10 @@ void UCPlaybackStrip::setPage(IPlaybackPage* page) {
 }
 
 void UCPlaybackStrip::setSliderQuietly(int speedIndex) {
-    disconnect(hsPBSpeed, SIGNAL(valueChanged(int)), this, SLOT(slotPBChangeSpeed(int)));
+    disconnect(hsPBSpeed, &QAbstractSlider::valueChanged, this,
+               &UCPlaybackStrip::slotPBChangeSpeed);
     hsPBSpeed->setValue(speedIndex);
-    connect(hsPBSpeed, SIGNAL(valueChanged(int)), this, SLOT(slotPBChangeSpeed(int)));
+    connect(hsPBSpeed, &QAbstractSlider::valueChanged, this, &UCPlaybackStrip::slotPBChangeSpeed);
 }
 
 void UCPlaybackStrip::setPlayLook() {

@@ -23,12 +23,12 @@
 
 #include <unistd.h>
 
-#include "app/CConfiguration.h"
 #include "app/CommandLine.h"
 #include "app/Korvel.h"
 #include "app/LoginFlow.h"
 #include "app/StyleSheets.h"
-#include "engine/Trace.h"
+#include "core/Trace.h"
+#include "widgets/CConfiguration.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "engine/EngineObject.h"
+#include "core/EngineObject.h"
 
 // What decode() and encode() read and write. The caller fills input and
 // inputSize; the codec fills the rest.

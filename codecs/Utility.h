@@ -4,7 +4,7 @@
 //
 // Threading: call from one thread (the GUI thread) before any codec is opened.
 
-#include "engine/EngineObject.h"
+#include "core/EngineObject.h"
 
 class IUtility : public IEngineObject {
 public:

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/EngineObject.h"
-#include "engine/PlaybackTypes.h"
+#include "core/EngineObject.h"
+#include "core/PlaybackTypes.h"
 
 struct AVCodecContext;
 
@@ -66,4 +66,10 @@ extern "C" {
 // and returns true. Any other kind (or a null out) returns false and leaves
 // *out unchanged. The object is deleted with DestroyVCodec.
 bool CreateVCodec(void** out, int kind);
+
+// Deletes *p through its virtual destructor when it is not null; does not clear *p.
+// Always returns true. Any engine object a factory handed out (site, media
+// source, video or audio codec) goes this way, since each one's root is
+// IEngineObject.
+bool DestroyVCodec(void** p);
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 
 namespace DisplayLayoutGeometry {
 

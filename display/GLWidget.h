@@ -44,6 +44,7 @@
 
 #include "display/IDisplayLayoutView.h"
 #include "display/PictureSlots.h"
+#include "display/ViewHosts.h"
 
 class ISite;
 class QOpenGLShaderProgram;
@@ -53,7 +54,10 @@ class UCScreenBottomMenu;
 class UCScreenMenu;
 class QOpenGLFunctions_1_1;
 
-class GLWidget : public QOpenGLWidget, protected QOpenGLFunctions, public IDisplayLayoutView {
+class GLWidget : public QOpenGLWidget,
+                 protected QOpenGLFunctions,
+                 public IDisplayLayoutView,
+                 public IScreenMenuHost {
     Q_OBJECT
 
 public:
@@ -220,11 +224,11 @@ signals:
     void signalDoubleClickOnView(GLWidget* _glWidget);
 
 public slots:
-    void slotCaptureClicked();
-    void slotPrintClicked();
-    void slotCloseClicked();
-    void slotZoomClicked(bool _checked);
-    void slotDropDownClicked();
+    void slotCaptureClicked() override;
+    void slotPrintClicked() override;
+    void slotCloseClicked() override;
+    void slotZoomClicked(bool _checked) override;
+    void slotDropDownClicked() override;
     void slotRefresh();
     void slotAnimationFinished();
     void setOverlayIcon(int _index);

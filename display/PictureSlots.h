@@ -29,7 +29,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/PlaybackTypes.h"
+#include "core/PlaybackTypes.h"
 
 // One picture as the hand-over sees it. The planes belong to the caller, or,
 // when `keep` is set, stay valid and unchanged for as long as `keep` is held:

@@ -23,8 +23,9 @@
 #include <memory>
 #include <utility>
 
-#include "app/CConfiguration.h"
-#include "app/MessageBox.h"
+#include "core/Params.h"
+#include "core/PlaybackTypes.h"
+#include "core/Records.h"
 #include "display/GLWidget.h"
 #include "display/PcmRingDevice.h"
 #include "display/PictureSlots.h"
@@ -32,9 +33,8 @@
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
 #include "engine/ISite.h"
-#include "engine/Params.h"
-#include "engine/PlaybackTypes.h"
-#include "engine/Records.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/MessageBox.h"
 
 namespace {
 
@@ -87,8 +87,10 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
 
     m_relayoutGroup = new QParallelAnimationGroup(this);
     m_moveGroup = new QParallelAnimationGroup(this);
-    connect(m_relayoutGroup, SIGNAL(finished()), this, SLOT(slotAnimationFinsed()));
-    connect(m_moveGroup, SIGNAL(finished()), this, SLOT(slotAnimationFinsed2()));
+    connect(m_relayoutGroup, &QAbstractAnimation::finished, this,
+            &UCDisplayFrame::slotAnimationFinsed);
+    connect(m_moveGroup, &QAbstractAnimation::finished, this,
+            &UCDisplayFrame::slotAnimationFinsed2);
 
     m_popupTimer.setSingleShot(true);
     m_popupTimer.setInterval(kPopupMs);
@@ -99,33 +101,31 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
     m_longPressTimer.setSingleShot(true);
     m_longPressTimer.setInterval(kLongPressMs);
 
-    connect(this, SIGNAL(signalCreateSiteItem(qint64, QPoint)), this,
-            SLOT(slotCreateSiteItem(qint64, QPoint)), Qt::QueuedConnection);
-    connect(this, SIGNAL(signalCreateChannelItem(qint64, int, QPoint)), this,
-            SLOT(slotCreateChannelItem(qint64, int, QPoint)), Qt::QueuedConnection);
-    connect(this, SIGNAL(signalCheckCleanGrid()), this, SLOT(slotCheckCleanGrid()));
-    connect(m_layout, SIGNAL(signalCloseWidget(QWidget*)), this,
-            SLOT(slotCloseWidgetFromLayout(QWidget*)));
-    connect(&m_popupTimer, SIGNAL(timeout()), this, SLOT(slotPopupWidget()));
-    connect(&m_longPressTimer, SIGNAL(timeout()), this, SLOT(slotLongKeyWidget()));
+    connect(this, &UCDisplayFrame::signalCreateSiteItem, this, &UCDisplayFrame::slotCreateSiteItem,
+            Qt::QueuedConnection);
+    connect(this, &UCDisplayFrame::signalCreateChannelItem, this,
+            &UCDisplayFrame::slotCreateChannelItem, Qt::QueuedConnection);
+    connect(this, &UCDisplayFrame::signalCheckCleanGrid, this, &UCDisplayFrame::slotCheckCleanGrid);
+    connect(m_layout, &UCDisplayLayout::signalCloseWidget, this,
+            &UCDisplayFrame::slotCloseWidgetFromLayout);
+    connect(&m_popupTimer, &QTimer::timeout, this, &UCDisplayFrame::slotPopupWidget);
+    connect(&m_longPressTimer, &QTimer::timeout, this, &UCDisplayFrame::slotLongKeyWidget);
     // Emitted on engine threads: these become queued connections there.
-    connect(this, SIGNAL(signalNetworkError(int, int, QString)), this,
-            SLOT(slotNetworkError(int, int, QString)));
-    connect(this, SIGNAL(signalDestroyThumbSession(qint64, qint64)), this,
-            SLOT(slotDestroyThumbSession(qint64, qint64)));
-    connect(this, SIGNAL(signalDestroyRecDateInfoSession(qint64, qint64)), this,
-            SLOT(slotDestroyRecDateInfoSession(qint64, qint64)));
-    connect(this, SIGNAL(signalPrintTopText(GLWidget*, int, QString)), this,
-            SLOT(slotPrintTopText(GLWidget*, int, QString)));
-    connect(this, SIGNAL(signalPrintBottomText(GLWidget*, int, QString)), this,
-            SLOT(slotPrintBottomText(GLWidget*, int, QString)));
+    connect(this, &UCDisplayFrame::signalNetworkError, this, &UCDisplayFrame::slotNetworkError);
+    connect(this, &UCDisplayFrame::signalDestroyThumbSession, this,
+            &UCDisplayFrame::slotDestroyThumbSession);
+    connect(this, &UCDisplayFrame::signalDestroyRecDateInfoSession, this,
+            &UCDisplayFrame::slotDestroyRecDateInfoSession);
+    connect(this, &UCDisplayFrame::signalPrintTopText, this, &UCDisplayFrame::slotPrintTopText);
+    connect(this, &UCDisplayFrame::signalPrintBottomText, this,
+            &UCDisplayFrame::slotPrintBottomText);
 
     m_deleteShortcut = new QShortcut(QKeySequence(Qt::Key_Delete), this);
     m_deleteShortcut->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(m_deleteShortcut, SIGNAL(activated()), this, SLOT(slotShortkeyDelete()));
+    connect(m_deleteShortcut, &QShortcut::activated, this, &UCDisplayFrame::slotShortkeyDelete);
     auto* menu = new QShortcut(QKeySequence(QStringLiteral("Alt+I")), this);
     menu->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(menu, SIGNAL(activated()), this, SLOT(slotToggleSelectedViewMenuVisible()));
+    connect(menu, &QShortcut::activated, this, &UCDisplayFrame::slotToggleSelectedViewMenuVisible);
 
     m_audioDevice = new PcmRingDevice(kMaxAudioBufferBytes, this);
     // Unbuffered: QIODevice's read-ahead would pull seconds of PCM (or silence)
@@ -365,10 +365,8 @@ GLWidget* UCDisplayFrame::createView(ISite* site, int channel) {
     auto* view = new GLWidget(m_owner, 0, this, 0, 1);
     view->setAttribute(Qt::WA_DeleteOnClose);
     view->setProperty(kAutoStreamProperty, g_config.streamType() == 0);
-    connect(view, SIGNAL(signalEndOfResize(QPoint, GLWidget*)), this,
-            SLOT(slotGlWidgetResized(QPoint, GLWidget*)));
-    connect(view, SIGNAL(signalDoubleClickOnView(GLWidget*)), this,
-            SLOT(slotDoubleClickOnView(GLWidget*)));
+    connect(view, &GLWidget::signalEndOfResize, this, &UCDisplayFrame::slotGlWidgetResized);
+    connect(view, &GLWidget::signalDoubleClickOnView, this, &UCDisplayFrame::slotDoubleClickOnView);
     view->setSource(site, channel, -1);
     view->setBottomText(kBottomMode, tr("No Channel"));
     return view;

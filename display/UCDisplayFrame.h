@@ -48,6 +48,8 @@
 #include <memory>
 #include <vector>
 
+#include "display/ViewHosts.h"
+
 class GLWidget;
 class ISite;
 class QAudioOutput;
@@ -65,7 +67,7 @@ struct RECDATEINFO;
 struct RECORDTABLEINFO;
 struct SiteParams;
 
-class UCDisplayFrame : public QWidget {
+class UCDisplayFrame : public QWidget, public IViewPage {
     Q_OBJECT
 
 public:
@@ -196,6 +198,23 @@ public:
     void releaseRecDateInfo(void* record);
     void releaseSnapShot(void* record);
 
+    // --- the owner window's bars ---
+
+    // Where the owner's side bars lie, in the owner's coordinates, and
+    // whether they are shown. The owner pushes them whenever they move or are
+    // shown or hidden; the grid is laid out around the shown ones at its next
+    // layout (setting them does not lay out by itself).
+    struct OwnerBars {
+        bool leftShown = false;
+        bool rightShown = false;
+        bool bottomShown = false;
+        QRect left;
+        QRect right;
+        QRect bottom;
+    };
+    void setOwnerBars(const OwnerBars& bars) { m_ownerBars = bars; }
+    const OwnerBars& ownerBars() const { return m_ownerBars; }
+
     // --- owner and state for the main window and tests ---
 
     void setOwner(QWidget* owner);
@@ -239,27 +258,17 @@ signals:
     void signalPrintTopText(GLWidget* _widget, int _textType, QString _text);
     void signalPrintBottomText(GLWidget* _widget, int _textType, QString _text);
     void signalDoubleClickOnView(UCDisplayFrame* _frame, GLWidget* _widget);
-    // Queries answered by the main window through direct connections; an
-    // unconnected query answers false or an empty rectangle.
-    bool signalLeftBarVisible();
-    bool signalRightBarVisible();
-    bool signalPTZBarVisible();
-    bool signalBottomBarVisible();
-    bool signalCalendarVisible();
-    QRect signalLeftBarGeometry();
-    QRect signalBottomBarGeometry();
-    QRect signalRightBarGeometry();
     void signalDisplayFrameToMain(int);
 
 public slots:
     void rotateOneStep();
     void slotCreateSiteItem(qint64 _id, QPoint _pt);
     void slotCreateChannelItem(qint64 _id, int _channelNum, QPoint _pt);
-    void slotCloseClicked(GLWidget* _widget);
-    void slotWidgetMousePress(GLWidget* _widget, bool _multi);
-    void slotWidgetMouseRelease(GLWidget* _widget, bool _multi);
-    void slotWidgetEnterEvent(GLWidget* _widget, QEvent* _event);
-    void slotWidgetLeaveEvent(GLWidget* _widget, QEvent* _event);
+    void slotCloseClicked(GLWidget* _widget) override;
+    void slotWidgetMousePress(GLWidget* _widget, bool _multi) override;
+    void slotWidgetMouseRelease(GLWidget* _widget, bool _multi) override;
+    void slotWidgetEnterEvent(GLWidget* _widget, QEvent* _event) override;
+    void slotWidgetLeaveEvent(GLWidget* _widget, QEvent* _event) override;
     void slotCloseWidgetFromLayout(QWidget* _widget);
     bool getPlaySpeed(int& _speed);
     void setPlaySpeedColor(GLWidget* _widget, int _speed);
@@ -335,7 +344,22 @@ private:
     void showBlankPicture(GLWidget* view);
     static void dropAnimationsOf(QWidget* view, QParallelAnimationGroup* group);
 
+    // The pushed bars as the grid layout reads them: the shown flags, and the
+    // rectangles in this page's coordinates. (The layout code still calls
+    // them by the names of the window queries they replaced.)
+    bool signalLeftBarVisible() const { return m_ownerBars.leftShown; }
+    bool signalRightBarVisible() const { return m_ownerBars.rightShown; }
+    bool signalBottomBarVisible() const { return m_ownerBars.bottomShown; }
+    QRect signalLeftBarGeometry() const { return ownerRectHere(m_ownerBars.left); }
+    QRect signalRightBarGeometry() const { return ownerRectHere(m_ownerBars.right); }
+    QRect signalBottomBarGeometry() const { return ownerRectHere(m_ownerBars.bottom); }
+    QRect ownerRectHere(const QRect& r) const {
+        return m_owner ? QRect(mapFrom(m_owner, r.topLeft()), r.size()) : r;
+    }
+
     QWidget* m_owner = nullptr;
+    // GUI thread.
+    OwnerBars m_ownerBars;
     QShortcut* m_deleteShortcut = nullptr;
 
     // Views lock: guards m_views and m_selection, which only the GUI thread

@@ -18,14 +18,14 @@
 
 #include <algorithm>
 
-#include "app/CConfiguration.h"
-#include "app/MessageBox.h"
 #include "display/GLWidget.h"
 #include "display/UCDisplayFrame.h"
 #include "display/UCDisplayLayout.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
 #include "engine/ISite.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/MessageBox.h"
 
 namespace {
 

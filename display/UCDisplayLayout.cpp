@@ -8,8 +8,8 @@
 
 #include <algorithm>
 
-#include "app/CConfiguration.h"
 #include "display/IDisplayLayoutView.h"
+#include "widgets/CConfiguration.h"
 
 namespace G = DisplayLayoutGeometry;
 

@@ -6,8 +6,8 @@
 #include <QResizeEvent>
 #include <algorithm>
 
-#include "app/CConfiguration.h"
 #include "ui_UCScreenBottomMenu.h"
+#include "widgets/CConfiguration.h"
 
 UCScreenBottomMenu::UCScreenBottomMenu(QWidget* parent)
     : QWidget(parent), m_ui(new Ui::UCScreenBottomMenu) {

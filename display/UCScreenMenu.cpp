@@ -6,8 +6,9 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 
-#include "app/CConfiguration.h"
+#include "display/ViewHosts.h"
 #include "ui_UCScreenMenu.h"
+#include "widgets/CConfiguration.h"
 
 UCScreenMenu::UCScreenMenu(QWidget* parent) : QWidget(parent), m_ui(new Ui::UCScreenMenu) {
     m_ui->setupUi(this);
@@ -27,15 +28,20 @@ UCScreenMenu::UCScreenMenu(QWidget* parent) : QWidget(parent), m_ui(new Ui::UCSc
     m_ui->pbMenuDropDown->setMenu(m_menu);
     applyTexts();
 
-    if (parent) {
-        connect(m_ui->pbMenuClose, SIGNAL(clicked()), parent, SLOT(slotCloseClicked()));
-        connect(m_ui->pbMenuCapture, SIGNAL(clicked()), parent, SLOT(slotCaptureClicked()));
-        connect(m_ui->pbMenuPrint, SIGNAL(clicked()), parent, SLOT(slotPrintClicked()));
-        connect(m_ui->pbMenuZoom, SIGNAL(clicked(bool)), parent, SLOT(slotZoomClicked(bool)));
-        connect(m_ui->pbMenuDropDown, SIGNAL(released()), parent, SLOT(slotDropDownClicked()));
-        connect(m_zoomAction, SIGNAL(triggered(bool)), parent, SLOT(slotZoomClicked(bool)));
-        connect(m_captureAction, SIGNAL(triggered()), parent, SLOT(slotCaptureClicked()));
-        connect(m_printAction, SIGNAL(triggered()), parent, SLOT(slotPrintClicked()));
+    if (auto* host = dynamic_cast<IScreenMenuHost*>(parent)) {
+        auto zoom = [host](bool checked) { host->slotZoomClicked(checked); };
+        auto capture = [host] { host->slotCaptureClicked(); };
+        auto print = [host] { host->slotPrintClicked(); };
+        connect(m_ui->pbMenuClose, &QAbstractButton::clicked, parent,
+                [host] { host->slotCloseClicked(); });
+        connect(m_ui->pbMenuCapture, &QAbstractButton::clicked, parent, capture);
+        connect(m_ui->pbMenuPrint, &QAbstractButton::clicked, parent, print);
+        connect(m_ui->pbMenuZoom, &QAbstractButton::clicked, parent, zoom);
+        connect(m_ui->pbMenuDropDown, &QAbstractButton::released, parent,
+                [host] { host->slotDropDownClicked(); });
+        connect(m_zoomAction, &QAction::triggered, parent, zoom);
+        connect(m_captureAction, &QAction::triggered, parent, capture);
+        connect(m_printAction, &QAction::triggered, parent, print);
     }
 
     // Not used by this viewer: there is no camera control or per-view audio

@@ -6,8 +6,9 @@
 //
 // The bar is created by its view as a child; button clicks and menu actions go
 // straight to the parent's slots slotCloseClicked(), slotCaptureClicked(),
-// slotPrintClicked(), slotZoomClicked(bool) and slotDropDownClicked(), connected
-// by signature so that any parent offering them can host the bar.
+// slotPrintClicked(), slotZoomClicked(bool) and slotDropDownClicked(), when the
+// parent is an IScreenMenuHost (display/ViewHosts.h), so that any parent
+// offering them can host the bar.
 //
 // Threading: GUI thread only.
 

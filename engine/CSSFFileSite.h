@@ -50,11 +50,11 @@
 #include <boost/function.hpp>
 #include <boost/thread/recursive_mutex.hpp>
 
+#include "core/Params.h"
+#include "core/PlaybackTypes.h"
+#include "core/Records.h"
 #include "engine/IMediaSource.h"
 #include "engine/ISite.h"
-#include "engine/Params.h"
-#include "engine/PlaybackTypes.h"
-#include "engine/Records.h"
 #include "engine/SiteRules.h"
 
 class CVideoDecodeItem;

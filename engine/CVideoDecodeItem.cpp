@@ -11,8 +11,8 @@
 #include <boost/thread/locks.hpp>
 
 #include "codecs/VCodec.h"
+#include "core/Trace.h"
 #include "engine/ThreadPriority.h"
-#include "engine/Trace.h"
 
 namespace pt = boost::posix_time;
 

@@ -46,8 +46,8 @@
 #include <boost/thread/mutex.hpp>
 #include <boost/thread/thread.hpp>
 
-#include "engine/Params.h"
-#include "engine/Records.h"
+#include "core/Params.h"
+#include "core/Records.h"
 
 class IVCodec;
 

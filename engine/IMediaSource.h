@@ -16,8 +16,9 @@
 // Dates and times in the commands are plain numbers (year, month, day, hour,
 // minute, second) in the recorder's local time.
 
-#include "engine/EngineObject.h"
-#include "engine/Params.h"
+#include "codecs/VCodec.h"
+#include "core/EngineObject.h"
+#include "core/Params.h"
 
 class IMediaSource : public IEngineObject {
 public:

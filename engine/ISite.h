@@ -6,7 +6,7 @@
 //
 // Threading: every operation is called from the GUI thread. Pictures, audio
 // and notifications leave the site through the SiteParams callbacks on engine
-// threads (see engine/Params.h).
+// threads (see core/Params.h).
 //
 // Lifecycle: CreateSite -> reset -> open -> playback operations in any order
 // -> stop -> close -> DestroyVCodec.
@@ -18,8 +18,9 @@
 
 #include <cstdint>
 
-#include "engine/EngineObject.h"
-#include "engine/Params.h"
+#include "codecs/VCodec.h"
+#include "core/EngineObject.h"
+#include "core/Params.h"
 
 class ISite : public IEngineObject {
 public:

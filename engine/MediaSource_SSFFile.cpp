@@ -6,7 +6,7 @@
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
-#include "engine/PlaybackTypes.h"
+#include "core/PlaybackTypes.h"
 #include "engine/ThreadPriority.h"
 #include "recording/FolderScan.h"
 #include "recording/PacketTime.h"

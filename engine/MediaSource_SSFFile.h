@@ -42,8 +42,8 @@
 
 #include <boost/thread/thread.hpp>
 
+#include "core/Params.h"
 #include "engine/IMediaSource.h"
-#include "engine/Params.h"
 
 class SSFChannelReader;
 struct STREAMOBJECT;

@@ -2,7 +2,7 @@
 
 #include <boost/date_time/gregorian/gregorian_types.hpp>
 
-#include "engine/PlaybackTypes.h"
+#include "core/PlaybackTypes.h"
 
 namespace pt = boost::posix_time;
 

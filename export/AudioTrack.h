@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "codecs/FFmpegHandles.h"
-#include "engine/Records.h"
+#include "core/Records.h"
 
 struct AVFormatContext;
 struct AVStream;

@@ -9,7 +9,7 @@
 #include <boost/date_time/gregorian/gregorian_types.hpp>
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
-#include "engine/Params.h"
+#include "core/Params.h"
 #include "recording/DayListing.h"
 #include "recording/FolderScan.h"
 #include "recording/PacketTime.h"

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Records.h"
+#include "core/Records.h"
 #include "recording/PacketRecords.h"
 
 class SSFChannelReader;

@@ -5,7 +5,7 @@
 #include <iomanip>
 #include <system_error>
 
-#include "engine/Trace.h"
+#include "core/Trace.h"
 #include "recording/SSFChannelReader.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
-#include "engine/Records.h"
+#include "core/Records.h"
 #include "recording/Vorta.h"
 
 namespace VORTA {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "engine/Trace.h"
+#include "core/Trace.h"
 #include "recording/ByteReader.h"
 #include "recording/PacketRecords.h"
 #include "recording/PacketTime.h"

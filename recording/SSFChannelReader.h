@@ -51,9 +51,9 @@
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <boost/function.hpp>
 
-#include "engine/Params.h"
-#include "engine/PlaybackTypes.h"
-#include "engine/Records.h"
+#include "core/Params.h"
+#include "core/PlaybackTypes.h"
+#include "core/Records.h"
 #include "recording/PacketScan.h"
 #include "recording/SSFile.h"
 #include "recording/Vorta.h"
@@ -225,7 +225,7 @@ public:
     ptime openFileStart() const;
     // Where seek() prints the lines for every examined file; null (the
     // default) prints them to standard output only while tracing is on (see
-    // engine/Trace.h). Set before the reader is used from several threads.
+    // core/Trace.h). Set before the reader is used from several threads.
     void setLog(std::ostream* log);
 
 private:

@@ -10,11 +10,11 @@
 #include <QPushButton>
 #include <QSettings>
 
-#include "app/CConfiguration.h"
-#include "app/PasswordHash.h"
-#include "app/PrivateFile.h"
-#include "app/StoredText.h"
 #include "setup/ShockSettingBox.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/PasswordHash.h"
+#include "widgets/PrivateFile.h"
+#include "widgets/StoredText.h"
 
 ConfigApp::ConfigApp(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);

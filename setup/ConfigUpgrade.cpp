@@ -17,8 +17,8 @@ ConfigUpgrade::ConfigUpgrade(QWidget* parent) : QWidget(parent) {
     ui.progressBar->setValue(0);
     ui.progressBar->hide();
     ui.pbCopy->setEnabled(false);
-    connect(ui.pbSearch, SIGNAL(clicked(bool)), this, SLOT(findFile(bool)));
-    connect(ui.pbCopy, SIGNAL(clicked()), this, SLOT(CopyFile()));
+    connect(ui.pbSearch, &QAbstractButton::clicked, this, &ConfigUpgrade::findFile);
+    connect(ui.pbCopy, &QAbstractButton::clicked, this, &ConfigUpgrade::CopyFile);
 }
 
 void ConfigUpgrade::load(const QString& infoPath) {

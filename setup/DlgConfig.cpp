@@ -6,13 +6,13 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
-#include "app/CConfiguration.h"
-#include "app/MessageBox.h"
 #include "setup/ConfigApp.h"
 #include "setup/ConfigCamera.h"
 #include "setup/ConfigDevice.h"
 #include "setup/ConfigStorage.h"
 #include "setup/ConfigUpgrade.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/MessageBox.h"
 
 namespace {
 

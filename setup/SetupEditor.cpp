@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "app/DlgSelDrive.h"
-#include "app/MessageBox.h"
 #include "setup/DlgConfig.h"
 #include "setup/SetupModel.h"
+#include "widgets/DlgSelDrive.h"
+#include "widgets/MessageBox.h"
 
 bool editRecorderSetup(QWidget* parent, const QString& infoPath, const QString& editedPath,
                        const QString& targetPath) {

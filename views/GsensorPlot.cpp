@@ -87,8 +87,7 @@ GsensorPlot::GsensorPlot(QWidget* parent)
     m_legend->setDefaultItemMode(QwtLegendData::Checkable);
     m_legend->setStyleSheet("color:yellow; font: 10pt \"Tahoma\";");
     insertLegend(m_legend, QwtPlot::RightLegend);
-    connect(m_legend, SIGNAL(checked(const QVariant&, bool, int)), this,
-            SLOT(legendChecked(const QVariant&, bool)));
+    connect(m_legend, &QwtLegend::checked, this, &GsensorPlot::legendChecked);
     // The legend lists items in z order (Z, Y, X); X, Y, Z reads better.
     QLayout* legendLayout = m_legend->contentsWidget()->layout();
     for (DataCurve* c : m_curves) {
@@ -112,7 +111,8 @@ GsensorPlot::GsensorPlot(QWidget* parent)
                                  QwtPicker::AlwaysOff, canvas());
     m_picker->setStateMachine(new QwtPickerDragPointMachine());
     m_picker->setRubberBandPen(QPen(Qt::darkMagenta));
-    connect(m_picker, SIGNAL(selected(const QPointF&)), this, SLOT(SelectedPos(const QPointF)));
+    connect(m_picker, qOverload<const QPointF&>(&QwtPlotPicker::selected), this,
+            &GsensorPlot::SelectedPos);
 
     replot();
 }

@@ -12,7 +12,7 @@
 //   auto* plot = new GsensorPlot(ui->wgGsensor);   // laid out in wgGsensor
 //   plot->setObjectName("GSensroGraphWidget");
 //   plot->setStyleSheet("color:white; font: 10pt \"Tahoma\";");
-//   connect(plot, SIGNAL(signalGsensorSearch(QTime)), this, SLOT(slotSearchGsensor(QTime)));
+//   connect(plot, &GsensorPlot::signalGsensorSearch, this, &Korvel::slotSearchGsensor);
 //   // loadGsensorLog(day, hour), after its own day-and-hour check:
 //   showGsensorLog(plot, &m_gsensorBuffer, m_cardRoot, day, hour);
 //

@@ -44,7 +44,7 @@ CMapView::CMapView(QWidget* parent) : QWebEngineView(parent) {
     m_channel = new QWebChannel(this);
     m_channel->registerObject(QStringLiteral("korvelMap"), bridge);
     page()->setWebChannel(m_channel);
-    connect(this, SIGNAL(loadFinished(bool)), this, SLOT(onLoadFinished(bool)));
+    connect(this, &CMapView::loadFinished, this, &CMapView::onLoadFinished);
     load(QUrl(kPageUrl));
 }
 

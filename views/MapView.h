@@ -18,8 +18,8 @@
 //               heartbeat, fresh GPS:  map->setPosition(lat, lon);
 //                                      emit signalchangemappos(lat, lon);
 //   pbpopmap:   auto* dlg = new dlgShowMapBig(this);
-//               connect(this, SIGNAL(signalchangemappos(double,double)),
-//                       dlg, SLOT(slotchangeMapPos(double,double)));
+//               connect(this, &Korvel::signalchangemappos,
+//                       dlg, &dlgShowMapBig::slotchangeMapPos);
 //               dlg->show();
 //
 // The web engine needs, before the QApplication is made:

@@ -30,7 +30,7 @@
 
 #include "MakeCard.h"
 #include "analysis/DayAnalysis.h"
-#include "engine/Params.h"
+#include "core/Params.h"
 #include "recording/DayListing.h"
 #include "recording/FolderScan.h"
 #include "recording/SSFChannelReader.h"

@@ -40,11 +40,11 @@
 #include <vector>
 
 #include "MakeCard.h"
-#include "app/CConfiguration.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/StyleSheets.h"
 #include "display/GLWidget.h"
+#include "widgets/CConfiguration.h"
 
 namespace {
 

@@ -43,8 +43,8 @@
 #include <vector>
 
 #include "MakeCard.h"
+#include "core/PlaybackTypes.h"
 #include "engine/ISite.h"
-#include "engine/PlaybackTypes.h"
 #include "recording/SSFChannelReader.h"
 
 namespace {

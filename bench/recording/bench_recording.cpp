@@ -30,8 +30,8 @@
 #include <vector>
 
 #include "MakeCard.h"
-#include "engine/Params.h"
-#include "engine/PlaybackTypes.h"
+#include "core/Params.h"
+#include "core/PlaybackTypes.h"
 #include "recording/FolderScan.h"
 #include "recording/SSFChannelReader.h"
 

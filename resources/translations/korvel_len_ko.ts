@@ -437,7 +437,7 @@
 <context>
     <name>DlgSelDrive</name>
     <message>
-        <location filename="../../app/DlgSelDrive.cpp" line="+16" />
+        <location filename="../../widgets/DlgSelDrive.cpp" line="+16" />
         <source>Select Drive</source>
         <translation>드라이브 선택</translation>
     </message>

@@ -8,9 +8,9 @@
 
 #include <memory>
 
-#include "app/CConfiguration.h"
-#include "app/StoredText.h"
 #include "app/StyleSheets.h"
+#include "widgets/CConfiguration.h"
+#include "widgets/StoredText.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/UCDayPanel.h"
-#include "engine/PlaybackTypes.h"
+#include "core/PlaybackTypes.h"
 #include "views/MapView.h"
 #include "views/SpeedPlot.h"
 

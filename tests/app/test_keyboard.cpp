@@ -31,7 +31,6 @@
 
 #include "../setup/ModalDriver.h"
 #include "MakeCard.h"
-#include "app/CConfiguration.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/Shortcuts.h"
@@ -42,6 +41,7 @@
 #include "display/UCDayTimeline.h"
 #include "display/UCDisplayFrame.h"
 #include "display/UCDisplayLayout.h"
+#include "widgets/CConfiguration.h"
 
 using shortcuts::Command;
 

@@ -16,10 +16,10 @@
 #include <sys/stat.h>
 
 #include "app/LoginFlow.h"
-#include "app/MessageBox.h"
-#include "app/PasswordHash.h"
-#include "app/StoredText.h"
 #include "app/UCDlgLogin.h"
+#include "widgets/MessageBox.h"
+#include "widgets/PasswordHash.h"
+#include "widgets/StoredText.h"
 
 namespace {
 

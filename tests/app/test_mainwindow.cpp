@@ -13,10 +13,10 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
-#include "app/CConfiguration.h"
 #include "app/Korvel.h"
 #include "app/QProgressIndicator.h"
 #include "app/ReadOuts.h"
+#include "widgets/CConfiguration.h"
 
 #include <cstdlib>
 

@@ -17,13 +17,13 @@
 #include <QTextCodec>
 #include <QThread>
 
-#include "app/CConfiguration.h"
 #include "app/CardPaths.h"
 #include "app/DvrSetupInfo.h"
 #include "app/KeepAwake.h"
 #include "app/QProgressIndicator.h"
 #include "app/ReadOuts.h"
 #include "app/UCDlgClose.h"
+#include "widgets/CConfiguration.h"
 
 namespace {
 

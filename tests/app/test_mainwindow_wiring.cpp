@@ -11,12 +11,12 @@
 #include <QTimer>
 
 #include "MakeCard.h"
-#include "app/CConfiguration.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "display/GLWidget.h"
 #include "views/GsensorPlot.h"
 #include "views/MapView.h"
+#include "widgets/CConfiguration.h"
 
 #include <cstdint>
 #include <vector>

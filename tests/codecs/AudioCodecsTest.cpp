@@ -12,6 +12,7 @@
 #include "codecs/G711.h"
 #include "codecs/G723Coder.h"
 #include "codecs/ImaAdpcm.h"
+#include "codecs/VCodec.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -16,9 +16,9 @@
 #include <string>
 
 #include "MakeCard.h"
-#include "app/CConfiguration.h"
 #include "display/GLWidget.h"
 #include "display/UCDisplayFrame.h"
+#include "widgets/CConfiguration.h"
 
 namespace {
 

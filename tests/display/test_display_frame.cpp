@@ -129,7 +129,7 @@ void TestDisplayFrame::openCard(UCDisplayFrame& page) {
 
 void TestDisplayFrame::recordingSiteFillsBlockWithPictures() {
     UCDisplayFrame& page = *m_page;
-    QSignalSpy focus(&page, SIGNAL(signalChangeFocus(UCDisplayFrame*, QWidget*)));
+    QSignalSpy focus(&page, &UCDisplayFrame::signalChangeFocus);
     openCard(page);
 
     const QList<GLWidget*> views = page.views();
@@ -289,7 +289,7 @@ void TestDisplayFrame::selectionRules() {
     QVERIFY(v[3]->isSelected() && v[7]->isSelected() && !v[8]->isSelected());
 
     // A plain click replaces the selection.
-    QSignalSpy focus(&page, SIGNAL(signalChangeFocus(UCDisplayFrame*, QWidget*)));
+    QSignalSpy focus(&page, &UCDisplayFrame::signalChangeFocus);
     QTest::mouseClick(v[5], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
     QCOMPARE(page.selection(), QList<GLWidget*>{v[5]});
     QVERIFY(v[5]->isSelected() && !v[0]->isSelected() && !v[3]->isSelected());
@@ -327,7 +327,7 @@ void TestDisplayFrame::popupAndDoubleClick() {
 
     // A double click hands the view to the main window, for the first eight
     // views only.
-    QSignalSpy enlarge(&page, SIGNAL(signalDoubleClickOnView(UCDisplayFrame*, GLWidget*)));
+    QSignalSpy enlarge(&page, &UCDisplayFrame::signalDoubleClickOnView);
     QTest::mouseDClick(v[2], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
     QTest::mouseDClick(v[8], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
     QCOMPARE(enlarge.count(), 1);
@@ -483,7 +483,7 @@ void TestDisplayFrame::sharedChannelAndPageClose() {
 
     // Closing the page stops and closes the site while pictures flow; queued
     // texts for the closed views are dropped.
-    QSignalSpy closed(&page, SIGNAL(signalCloseDisplay(UCDisplayFrame*)));
+    QSignalSpy closed(&page, &UCDisplayFrame::signalCloseDisplay);
     QVERIFY(page.close());
     QCOMPARE(closed.count(), 1);
     QCOMPARE(page.viewCount(), 0);

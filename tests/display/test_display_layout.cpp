@@ -14,9 +14,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/CConfiguration.h"
 #include "display/IDisplayLayoutView.h"
 #include "display/UCDisplayLayout.h"
+#include "widgets/CConfiguration.h"
 
 namespace G = DisplayLayoutGeometry;
 Q_DECLARE_METATYPE(G::Spacing)

@@ -68,23 +68,23 @@ QString rgb(QRgb c) {
 }  // namespace
 
 // Stands in for the display page and the main window.
-class FakePage : public QWidget {
+class FakePage : public QWidget, public IViewPage, public IViewOwner {
     Q_OBJECT
 public:
     QList<GLWidget*> presses, releases, closes;
     QList<bool> pressCtrl;
     QList<QPair<QWidget*, GLWidget*>> captures, prints;
 public slots:
-    void slotWidgetMousePress(GLWidget* w, bool multi) {
+    void slotWidgetMousePress(GLWidget* w, bool multi) override {
         presses << w;
         pressCtrl << multi;
     }
-    void slotWidgetMouseRelease(GLWidget* w, bool) { releases << w; }
-    void slotWidgetEnterEvent(GLWidget*, QEvent*) {}
-    void slotWidgetLeaveEvent(GLWidget*, QEvent*) {}
-    void slotCloseClicked(GLWidget* w) { closes << w; }
-    void slotCaptureClicked(QWidget* page, GLWidget* w) { captures << qMakePair(page, w); }
-    void slotPrintClicked(QWidget* page, GLWidget* w) { prints << qMakePair(page, w); }
+    void slotWidgetMouseRelease(GLWidget* w, bool) override { releases << w; }
+    void slotWidgetEnterEvent(GLWidget*, QEvent*) override {}
+    void slotWidgetLeaveEvent(GLWidget*, QEvent*) override {}
+    void slotCloseClicked(GLWidget* w) override { closes << w; }
+    void slotCaptureClicked(QWidget* page, GLWidget* w) override { captures << qMakePair(page, w); }
+    void slotPrintClicked(QWidget* page, GLWidget* w) override { prints << qMakePair(page, w); }
 };
 
 class TestGLWidget : public QObject {

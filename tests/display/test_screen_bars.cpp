@@ -9,12 +9,13 @@
 #include <QTranslator>
 #include <QtTest>
 
-#include "app/CConfiguration.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
+#include "display/ViewHosts.h"
+#include "widgets/CConfiguration.h"
 
 // Stands in for the view: the bar connects its buttons to these slots.
-class FakeView : public QWidget {
+class FakeView : public QWidget, public IScreenMenuHost {
     Q_OBJECT
 public:
     int closes = 0;
@@ -23,11 +24,11 @@ public:
     int dropDowns = 0;
     QList<bool> zooms;
 public slots:
-    void slotCloseClicked() { ++closes; }
-    void slotCaptureClicked() { ++captures; }
-    void slotPrintClicked() { ++prints; }
-    void slotZoomClicked(bool on) { zooms << on; }
-    void slotDropDownClicked() { ++dropDowns; }
+    void slotCloseClicked() override { ++closes; }
+    void slotCaptureClicked() override { ++captures; }
+    void slotPrintClicked() override { ++prints; }
+    void slotZoomClicked(bool on) override { zooms << on; }
+    void slotDropDownClicked() override { ++dropDowns; }
 };
 
 class TestScreenBars : public QObject {

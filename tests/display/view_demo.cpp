@@ -13,10 +13,10 @@
 #include <QTimer>
 #include <cmath>
 
-#include "app/CConfiguration.h"
 #include "display/GLWidget.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
+#include "widgets/CConfiguration.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "engine/Records.h"
+#include "core/Records.h"
 
 // The interfaces have no code of their own; including them here keeps them
 // compiling on their own under the warning flags.

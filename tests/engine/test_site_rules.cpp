@@ -5,7 +5,7 @@
 
 #include <boost/date_time/posix_time/posix_time.hpp>
 
-#include "engine/PlaybackTypes.h"
+#include "core/PlaybackTypes.h"
 #include "engine/SiteRules.h"
 
 namespace pt = boost::posix_time;

@@ -17,8 +17,8 @@
 #include <boost/date_time/posix_time/posix_time.hpp>
 
 #include "codecs/VCodec.h"
+#include "core/Trace.h"
 #include "engine/CVideoDecodeItem.h"
-#include "engine/Trace.h"
 #include "engine/ThreadPriority.h"
 #include "tests/codecs/H264TestStream.h"
 

@@ -13,8 +13,8 @@
 #include <QTranslator>
 #include <QTreeView>
 
-#include "app/DlgSelDrive.h"
-#include "app/DriveRootsModel.h"
+#include "widgets/DlgSelDrive.h"
+#include "widgets/DriveRootsModel.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QThread>
 
-#include "recording/qt/FileListJob.h"
-#include "recording/qt/ReadFileListThreadWorker.h"
+#include "filelist/FileListJob.h"
+#include "filelist/ReadFileListThreadWorker.h"
 
 // Collects what a listing reports, the way the main window receives it.
 class FileListReceiver : public QObject {
@@ -54,10 +54,10 @@ void TestFileListWorker::list(const QString& folder, FileListReceiver* receiver,
     ReadFileListThreadWorker own;
     worker = worker != nullptr ? worker : &own;
     worker->setFolderPath(folder);
-    QObject::connect(worker, SIGNAL(signalAddItem(QString, int)), receiver,
-                     SLOT(slotAddFileItem(QString, int)));
-    QObject::connect(worker, SIGNAL(signalEndOfReadFileList()), receiver,
-                     SLOT(slotEndOfReadFileList()));
+    QObject::connect(worker, &ReadFileListThreadWorker::signalAddItem, receiver,
+                     &FileListReceiver::slotAddFileItem);
+    QObject::connect(worker, &ReadFileListThreadWorker::signalEndOfReadFileList, receiver,
+                     &FileListReceiver::slotEndOfReadFileList);
     worker->slotReadFile();
     QObject::disconnect(worker, nullptr, receiver, nullptr);
 }
@@ -160,7 +160,8 @@ void TestFileListWorker::jobCancelStopsEarlyAndDropsQueuedItems() {
 
     FileListReceiver receiver;
     FileListJob job;
-    job.start(big, &receiver, SLOT(slotAddFileItem(QString, int)), SLOT(slotEndOfReadFileList()));
+    job.start(big, &receiver, &FileListReceiver::slotAddFileItem,
+              &FileListReceiver::slotEndOfReadFileList);
     QTRY_VERIFY(!receiver.names.isEmpty());
     QVERIFY(job.isRunning());
     job.cancel();

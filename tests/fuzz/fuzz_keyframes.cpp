@@ -10,7 +10,7 @@
 #include <string>
 
 #include "FuzzFiles.h"
-#include "engine/Params.h"
+#include "core/Params.h"
 #include "recording/SSFChannelReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

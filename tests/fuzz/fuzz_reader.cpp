@@ -18,8 +18,8 @@
 #include <string>
 
 #include "FuzzFiles.h"
-#include "engine/Params.h"
-#include "engine/PlaybackTypes.h"
+#include "core/Params.h"
+#include "core/PlaybackTypes.h"
 #include "recording/SSFChannelReader.h"
 
 namespace {

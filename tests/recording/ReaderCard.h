@@ -21,7 +21,7 @@
 #include "AudioEncoders.h"
 #include "MakeCard.h"
 #include "Telemetry.h"
-#include "engine/Params.h"
+#include "core/Params.h"
 #include "recording/SSFChannelReader.h"
 
 namespace readertest {

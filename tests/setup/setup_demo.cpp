@@ -13,9 +13,9 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include "app/CConfiguration.h"
 #include "setup/ConfigUpgrade.h"
 #include "setup/DlgConfig.h"
+#include "widgets/CConfiguration.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

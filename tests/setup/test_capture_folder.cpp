@@ -10,8 +10,8 @@
 #include <QTest>
 
 #include "ModalDriver.h"
-#include "app/CConfiguration.h"
 #include "setup/ConfigApp.h"
+#include "widgets/CConfiguration.h"
 
 class TestCaptureFolder : public QObject {
     Q_OBJECT

@@ -31,8 +31,6 @@
 #include "ReadOnlyFolder.h"
 #include "SetupIni.h"
 #include "SetupTool.h"
-#include "app/PasswordHash.h"
-#include "app/StoredText.h"
 #include "app/UCDlgLogin.h"
 #include "setup/ConfigApp.h"
 #include "setup/ConfigCamera.h"
@@ -41,6 +39,8 @@
 #include "setup/ConfigUpgrade.h"
 #include "setup/DlgConfig.h"
 #include "setup/SetupEditor.h"
+#include "widgets/PasswordHash.h"
+#include "widgets/StoredText.h"
 
 namespace {
 

@@ -137,7 +137,7 @@ void TestGsensorPlot::picking() {
     plot.resize(800, 200);
     plot.show();
     QVERIFY(QTest::qWaitForWindowExposed(&plot));
-    QSignalSpy spy(&plot, SIGNAL(signalGsensorSearch(QTime)));
+    QSignalSpy spy(&plot, &GsensorPlot::signalGsensorSearch);
 
     plot.setSamples(QDateTime(QDate(2018, 1, 2), QTime(9, 0)), nullptr, 0);
     plot.SelectedPos(QPointF(1234.6, 1.0));

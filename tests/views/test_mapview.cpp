@@ -38,7 +38,7 @@ QVariant eval(QWebEngineView* view, const QString& script) {
 }
 
 bool waitReady(CMapView* view) {
-    QSignalSpy ready(view, SIGNAL(mapReady()));
+    QSignalSpy ready(view, &CMapView::mapReady);
     return view->isMapReady() || ready.wait(120000);
 }
 
@@ -146,8 +146,8 @@ void TestMapView::dialogsFollow() {
     QPointer<dlgShowMapBig> second = new dlgShowMapBig(&window);
     QCOMPARE(first->size(), QSize(400, 300));
     for (dlgShowMapBig* d : {first.data(), second.data()}) {
-        QObject::connect(&window, SIGNAL(signalchangemappos(double, double)), d,
-                         SLOT(slotchangeMapPos(double, double)));
+        QObject::connect(&window, &Emitter::signalchangemappos, d,
+                         &dlgShowMapBig::slotchangeMapPos);
         d->show();
         QVERIFY(waitReady(d->mapView()));
     }

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "PlayScript.h"
+#include "core/Trace.h"
 #include "engine/CSSFFileSite.h"
-#include "engine/Trace.h"
 #include "recording/DayListing.h"
 #include "recording/FolderScan.h"
 

@@ -16,9 +16,9 @@
 
 #include "Json.h"
 #include "analysis/DayAnalysis.h"
-#include "engine/Params.h"
-#include "engine/PlaybackTypes.h"
-#include "engine/Records.h"
+#include "core/Params.h"
+#include "core/PlaybackTypes.h"
+#include "core/Records.h"
 #include "recording/DayListing.h"
 #include "recording/FolderScan.h"
 #include "recording/PacketRecords.h"

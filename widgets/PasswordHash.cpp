@@ -1,4 +1,4 @@
-#include "app/PasswordHash.h"
+#include "widgets/PasswordHash.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QtNetwork/QPasswordDigestor>
 
-#include "app/StoredText.h"
+#include "widgets/StoredText.h"
 
 namespace {
 

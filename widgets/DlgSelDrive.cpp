@@ -1,4 +1,4 @@
-#include "app/DlgSelDrive.h"
+#include "widgets/DlgSelDrive.h"
 
 #include <QFileSystemModel>
 #include <QFont>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
-#include "app/DriveRootsModel.h"
+#include "widgets/DriveRootsModel.h"
 
 DlgSelDrive::DlgSelDrive(QWidget* parent) : DlgSelDrive(driveRoots(), parent) {}
 
@@ -38,12 +38,11 @@ DlgSelDrive::DlgSelDrive(const QStringList& rootPaths, QWidget* parent) : QDialo
     pbCancel->setObjectName(QStringLiteral("pbCancel"));
     pbCancel->setGeometry(130, 210, 75, 23);
 
-    connect(pbOK, SIGNAL(clicked()), this, SLOT(accept()));
-    connect(pbCancel, SIGNAL(clicked()), this, SLOT(reject()));
-    connect(treeViewDrive, SIGNAL(clicked(QModelIndex)), this, SLOT(OnSelDisk(QModelIndex)));
-    connect(treeViewDrive->selectionModel(),
-            SIGNAL(selectionChanged(QItemSelection, QItemSelection)), this,
-            SLOT(slotSelectionChanged()));
+    connect(pbOK, &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(pbCancel, &QAbstractButton::clicked, this, &QDialog::reject);
+    connect(treeViewDrive, &QAbstractItemView::clicked, this, &DlgSelDrive::OnSelDisk);
+    connect(treeViewDrive->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DlgSelDrive::slotSelectionChanged);
 }
 
 void DlgSelDrive::OnSelDisk(const QModelIndex& index) {

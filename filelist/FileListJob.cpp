@@ -1,4 +1,4 @@
-#include "recording/qt/FileListJob.h"
+#include "filelist/FileListJob.h"
 
 #include <QThread>
 
@@ -26,27 +26,30 @@ FileListJob::~FileListJob() {
     cancel();
 }
 
-void FileListJob::start(const QString& folderPath, QObject* receiver, const char* addItemSlot,
-                        const char* endSlot, const QStringList& filters) {
+void FileListJob::startListing(const QString& folderPath, QObject* receiver,
+                               std::function<void(QString, int)> addItem, std::function<void()> end,
+                               const QStringList& filters) {
     cancel();
 
     auto relay = std::make_unique<FileListRelay>();
-    QObject::connect(relay.get(), SIGNAL(signalAddItem(QString, int)), receiver, addItemSlot);
-    QObject::connect(relay.get(), SIGNAL(signalEndOfReadFileList()), receiver, endSlot);
+    QObject::connect(relay.get(), &FileListRelay::signalAddItem, receiver, std::move(addItem));
+    QObject::connect(relay.get(), &FileListRelay::signalEndOfReadFileList, receiver,
+                     std::move(end));
 
     auto thread = std::make_unique<QThread>();
     auto worker = std::make_unique<ReadFileListThreadWorker>();
     worker->setFolderPath(folderPath);
     worker->setFilters(filters);
     worker->moveToThread(thread.get());
-    QObject::connect(thread.get(), SIGNAL(started()), worker.get(), SLOT(slotReadFile()));
-    QObject::connect(worker.get(), SIGNAL(signalAddItem(QString, int)), relay.get(),
-                     SIGNAL(signalAddItem(QString, int)), Qt::QueuedConnection);
-    QObject::connect(worker.get(), SIGNAL(signalEndOfReadFileList()), relay.get(),
-                     SIGNAL(signalEndOfReadFileList()), Qt::QueuedConnection);
+    QObject::connect(thread.get(), &QThread::started, worker.get(),
+                     &ReadFileListThreadWorker::slotReadFile);
+    QObject::connect(worker.get(), &ReadFileListThreadWorker::signalAddItem, relay.get(),
+                     &FileListRelay::signalAddItem, Qt::QueuedConnection);
+    QObject::connect(worker.get(), &ReadFileListThreadWorker::signalEndOfReadFileList, relay.get(),
+                     &FileListRelay::signalEndOfReadFileList, Qt::QueuedConnection);
     // Ends the idle event loop of the worker thread once the listing is done.
-    QObject::connect(worker.get(), SIGNAL(signalEndOfReadFileList()), thread.get(), SLOT(quit()),
-                     Qt::DirectConnection);
+    QObject::connect(worker.get(), &ReadFileListThreadWorker::signalEndOfReadFileList, thread.get(),
+                     &QThread::quit, Qt::DirectConnection);
 
     m_relay = std::move(relay);
     m_worker = std::move(worker);

@@ -1,10 +1,10 @@
-#include "app/MessageBox.h"
+#include "widgets/MessageBox.h"
 
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
 
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 
 namespace {
 

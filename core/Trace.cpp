@@ -1,4 +1,4 @@
-#include "engine/Trace.h"
+#include "core/Trace.h"
 
 #include <atomic>
 #include <cstdlib>

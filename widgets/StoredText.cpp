@@ -1,4 +1,4 @@
-#include "app/StoredText.h"
+#include "widgets/StoredText.h"
 
 #include <QByteArray>
 

@@ -15,8 +15,8 @@
 
 #include <boost/function.hpp>
 
-#include "engine/PlaybackTypes.h"
-#include "engine/Records.h"
+#include "core/PlaybackTypes.h"
+#include "core/Records.h"
 
 struct SiteParams {
     // Identities the engine only carries: the first is the display page's own

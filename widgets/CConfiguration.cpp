@@ -1,4 +1,4 @@
-#include "app/CConfiguration.h"
+#include "widgets/CConfiguration.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,8 +8,8 @@
 
 #include <type_traits>
 
-#include "app/PrivateFile.h"
-#include "app/StoredText.h"
+#include "widgets/PrivateFile.h"
+#include "widgets/StoredText.h"
 
 CConfiguration g_config;
 
@@ -110,8 +110,7 @@ void CConfiguration::load() {
     // Earlier versions stored the desktop folder, which many accounts do not
     // have: such a value is taken for the default as well.
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (m_capturePath.isEmpty() ||
-        (m_capturePath == desktop && !QFileInfo(desktop).isDir())) {
+    if (m_capturePath.isEmpty() || (m_capturePath == desktop && !QFileInfo(desktop).isDir())) {
         m_capturePath = defaultCapturePath();
     }
     if (m_p2pServerAddress.isEmpty()) {

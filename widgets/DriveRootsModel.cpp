@@ -1,4 +1,4 @@
-#include "app/DriveRootsModel.h"
+#include "widgets/DriveRootsModel.h"
 
 #include <QDir>
 #include <QFileInfo>

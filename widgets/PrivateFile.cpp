@@ -1,4 +1,4 @@
-#include "app/PrivateFile.h"
+#include "widgets/PrivateFile.h"
 
 #include <QDir>
 #include <QFile>

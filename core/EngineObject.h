@@ -3,8 +3,8 @@
 // Every engine object handed out by a factory (sites, media sources, video and
 // audio codecs) derives from IEngineObject as its first and only root, so that
 // the pointer a factory stores into its void** output is also a valid
-// IEngineObject*. That is what lets DestroyVCodec delete any of them through
-// the virtual destructor without knowing the concrete type.
+// IEngineObject*. That is what lets DestroyVCodec (codecs/VCodec.h) delete any
+// of them through the virtual destructor without knowing the concrete type.
 class IEngineObject {
 public:
     virtual ~IEngineObject() = default;
@@ -14,9 +14,3 @@ protected:
     IEngineObject(const IEngineObject&) = default;
     IEngineObject& operator=(const IEngineObject&) = default;
 };
-
-extern "C" {
-// Deletes *p through its virtual destructor when it is not null; does not clear *p.
-// Always returns true. Defined with the video codec factory.
-bool DestroyVCodec(void** p);
-}

@@ -1,4 +1,4 @@
-#include "recording/qt/ReadFileListThreadWorker.h"
+#include "filelist/ReadFileListThreadWorker.h"
 
 #include <QFile>
 #include <QThread>

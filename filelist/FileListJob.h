@@ -27,9 +27,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
-#include "recording/qt/ReadFileListThreadWorker.h"
+#include "filelist/ReadFileListThreadWorker.h"
 
 class QThread;
 
@@ -40,18 +41,32 @@ public:
     FileListJob(const FileListJob&) = delete;
     FileListJob& operator=(const FileListJob&) = delete;
 
-    // The slots are given as SLOT() signature strings; addItemSlot takes
-    // (QString itemName, int date), endSlot takes nothing.
-    void start(const QString& folderPath, QObject* receiver,
-               const char* addItemSlot = SLOT(slotAddFileItem(QString, int)),
-               const char* endSlot = SLOT(slotEndOfReadFileList()),
-               const QStringList& filters = QStringList());
+    // addItem receives (QString itemName, int date) per recording, end
+    // nothing; both are member functions of the receiver, by default its
+    // slotAddFileItem and slotEndOfReadFileList.
+    template <class Receiver>
+    void start(const QString& folderPath, Receiver* receiver,
+               void (Receiver::*addItem)(QString, int) = &Receiver::slotAddFileItem,
+               void (Receiver::*end)() = &Receiver::slotEndOfReadFileList,
+               const QStringList& filters = QStringList()) {
+        startListing(
+            folderPath, receiver,
+            [receiver, addItem](QString itemName, int date) {
+                (receiver->*addItem)(itemName, date);
+            },
+            [receiver, end] { (receiver->*end)(); }, filters);
+    }
     void cancel();
 
     // True from start() until the listing has ended (or was cancelled).
     bool isRunning() const;
 
 private:
+    // The calls run on the receiver's thread and stop with the receiver.
+    void startListing(const QString& folderPath, QObject* receiver,
+                      std::function<void(QString, int)> addItem, std::function<void()> end,
+                      const QStringList& filters);
+
     // All members belong to the job's thread. m_relay forwards the worker's
     // queued signals to the receiver; deleting it discards what is still queued.
     std::unique_ptr<QThread> m_thread;
