@@ -194,6 +194,31 @@ TEST_F(ProbeTest, PacketsFollowTheFileRecordByRecord) {
     EXPECT_EQ(kinds["gsensor"], 30);
 }
 
+TEST_F(ProbeTest, KeyFramesNameTheirSource) {
+    // A whole index file: its entries, as stored.
+    const std::string path = clean_->ssf(1, 1);
+    const std::vector<uint8_t> idx = cardtest::readAll(clean_->idx(1, 1));
+    const unsigned count = cardtest::le16(idx, 8);
+    std::string entries = "[";
+    for (unsigned i = 0; i < count; ++i) {
+        entries += (i ? ",[" : "[") + std::to_string(cardtest::le32(idx, 294 + 16 * i)) + "," +
+                   std::to_string(cardtest::le32(idx, 298 + 16 * i)) + "]";
+    }
+    const Result r = probe({"keyframes", path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(field(r.lines.at(0), "source"), "\"idx\"");
+    EXPECT_EQ(number(r.lines.at(0), "count"), count);
+    EXPECT_EQ(field(r.lines.at(0), "entries"), entries + "]");
+    EXPECT_EQ(field(r.lines.at(0), "end"), "\"2026-03-01 12:00:05.000\"");
+    // Without its index file: the I-frame table.
+    const testsupport::TempDir dir("keys");
+    fs::copy_file(path, dir.file("120003010.ssf"));
+    const Result table = probe({"keyframes", dir.file("120003010.ssf")});
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(field(table.lines.at(0), "source"), "\"table\"");
+    EXPECT_EQ(field(table.lines.at(0), "entries"), entries + "]");
+}
+
 TEST_F(ProbeTest, SeekLandsOnTheKeyFrameForTheTarget) {
     struct Case {
         std::vector<std::string> args;
@@ -272,6 +297,22 @@ TEST_F(ProbeTest, ListFollowsTheDayFolderRules) {
     EXPECT_EQ(notDay.status, 1);
     EXPECT_TRUE(notDay.lines.empty());
     fs::remove_all(root);
+}
+
+TEST_F(ProbeTest, TrackAndEventsOfTheDay) {
+    const mkcard::Telemetry t = mkcard::cardTelemetry(clean_->options());
+    const Result track = probe({"track", clean_->day()});
+    ASSERT_EQ(track.status, 0) << track.err;
+    ASSERT_EQ(track.lines.size(), t.gps.size());
+    EXPECT_EQ(number(track.lines.back(), "time"), 120000 + static_cast<long long>(t.gps.size()) - 1);
+    EXPECT_NEAR(std::stod(field(track.lines.back(), "speed_kmh")), t.gps.back().knots * 1.852, 1e-9);
+    const Result events = probe({"events", clean_->day()});
+    ASSERT_EQ(events.status, 0) << events.err;
+    ASSERT_EQ(events.lines.size(), t.shocks.size());
+    // No shock reaches 16 g; a threshold is no option of the track.
+    EXPECT_TRUE(probe({"events", clean_->day(), "--threshold", "16"}).lines.empty());
+    EXPECT_EQ(probe({"track", clean_->day(), "--threshold", "1"}).status, 1);
+    EXPECT_EQ(probe({"events", clean_->day(), "--threshold", "0"}).status, 1);
 }
 
 TEST_F(ProbeTest, MalformedInputEndsWithOneLineAndStatusOne) {
