@@ -54,76 +54,58 @@ TEST(CardDeterminism, SameSeedSameBytesWhateverTheThreads) {
     }
 }
 
-TEST(CardFaults, NoIndexAndTruncatedIndex) {
-    {
-        const testsupport::Card card(faulty(mkcard::FaultKind::NoIndex));
-        ASSERT_TRUE(card.ok()) << card.error();
-        EXPECT_TRUE(std::filesystem::exists(card.idx(0, 0)));
-        EXPECT_FALSE(std::filesystem::exists(card.idx(0, 1)));
-        EXPECT_TRUE(std::filesystem::exists(card.ssf(0, 1)));
-    }
-    {
-        const testsupport::Card card(faulty(mkcard::FaultKind::TruncatedIndex));
-        ASSERT_TRUE(card.ok()) << card.error();
-        const std::vector<uint8_t> whole = readAll(card.idx(0, 0));
-        const std::vector<uint8_t> cut = readAll(card.idx(0, 1));
-        EXPECT_EQ(whole.size(), 294u + 3 * 16);
-        EXPECT_EQ(cut.size(), whole.size() - 8);
-        EXPECT_EQ(le16(cut, 8), 3) << "the count still promises every entry";
-        // The last entry keeps its offset and time stamp but not its reserved half.
-        Recording r;
+// One fault on each of files 1 to 5 of a channel; file 0 stays whole.
+TEST(CardFaults, EachOnItsOwnFile) {
+    mkcard::CardOptions o = tinyOptions("faults");
+    o.channels = 1;
+    o.filesPerChannel = 6;
+    o.faults = {{mkcard::FaultKind::NoIndex, 0, 1},
+                {mkcard::FaultKind::TruncatedIndex, 0, 2},
+                {mkcard::FaultKind::NoIFrameTable, 0, 3},
+                {mkcard::FaultKind::TruncatedLastPacket, 0, 4},
+                {mkcard::FaultKind::InvalidStartDate, 0, 5}};
+    const testsupport::Card card(o);
+    ASSERT_TRUE(card.ok()) << card.error();
+    Recording r[6];
+    for (int k = 0; k < 6; ++k) {
         std::string why;
-        ASSERT_TRUE(parseRecording(card.ssf(0, 1), &r, &why)) << why;
-        EXPECT_EQ(le32(cut, 294 + 32), le32(r.bytes, r.bytes.size() - 8));
-        EXPECT_EQ(le32(cut, 294 + 36), le32(r.bytes, r.bytes.size() - 4));
+        ASSERT_TRUE(parseRecording(card.ssf(0, k), &r[k], &why)) << k << ": " << why;
     }
-}
+    EXPECT_FALSE(r[0].cutShort);
+    EXPECT_NE(r[0].iframeTableOffset, 0u);
+    const std::vector<uint8_t> whole = readAll(card.idx(0, 0));
+    EXPECT_EQ(whole.size(), 294u + 3 * 16);
 
-TEST(CardFaults, NoIFrameTable) {
-    const testsupport::Card card(faulty(mkcard::FaultKind::NoIFrameTable));
-    ASSERT_TRUE(card.ok()) << card.error();
-    Recording good, bad;
-    std::string why;
-    ASSERT_TRUE(parseRecording(card.ssf(0, 0), &good, &why)) << why;
-    ASSERT_TRUE(parseRecording(card.ssf(0, 1), &bad, &why)) << why;
-    EXPECT_NE(good.iframeTableOffset, 0u);
-    EXPECT_EQ(bad.iframeTableOffset, 0u);
-    EXPECT_FALSE(bad.cutShort);
-    EXPECT_EQ(bad.packets.back().offset + bad.packets.back().size, bad.bytes.size());
-}
+    EXPECT_FALSE(std::filesystem::exists(card.idx(0, 1)));
 
-TEST(CardFaults, TruncatedLastPacket) {
-    const testsupport::Card card(faulty(mkcard::FaultKind::TruncatedLastPacket));
-    ASSERT_TRUE(card.ok()) << card.error();
-    Recording whole, cut;
-    std::string why;
-    ASSERT_TRUE(parseRecording(card.ssf(0, 0), &whole, &why)) << why;
-    ASSERT_TRUE(parseRecording(card.ssf(0, 1), &cut, &why)) << why;
-    EXPECT_FALSE(whole.cutShort);
-    EXPECT_TRUE(cut.cutShort);
-    EXPECT_EQ(cut.iframeTableOffset, 0u);
-    // Whole packets up to the cut, then the first half of the last packet.
-    const Packet& last = cut.packets.back();
-    const size_t tail = cut.bytes.size() - (last.offset + last.size);
+    // The count still promises every entry; the last keeps its offset and
+    // time stamp but not its reserved half.
+    const std::vector<uint8_t> cut = readAll(card.idx(0, 2));
+    EXPECT_EQ(cut.size(), whole.size() - 8);
+    EXPECT_EQ(le16(cut, 8), 3);
+    EXPECT_EQ(le32(cut, 294 + 32), le32(r[2].bytes, r[2].bytes.size() - 8));
+    EXPECT_EQ(le32(cut, 294 + 36), le32(r[2].bytes, r[2].bytes.size() - 4));
+
+    EXPECT_EQ(r[3].iframeTableOffset, 0u);
+    EXPECT_FALSE(r[3].cutShort);
+    EXPECT_EQ(r[3].packets.back().offset + r[3].packets.back().size, r[3].bytes.size());
+
+    // Whole packets up to the cut, then the first half of the last packet,
+    // which no index entry points into.
+    EXPECT_TRUE(r[4].cutShort);
+    EXPECT_EQ(r[4].iframeTableOffset, 0u);
+    const Packet& last = r[4].packets.back();
+    const size_t tail = r[4].bytes.size() - (last.offset + last.size);
     ASSERT_GE(tail, 4u);
-    const uint32_t announced = le32(cut.bytes, last.offset + last.size);
-    EXPECT_EQ(tail, announced / 2);
-    const std::vector<uint8_t> idx = readAll(card.idx(0, 1));
+    EXPECT_EQ(tail, le32(r[4].bytes, last.offset + last.size) / 2);
+    const std::vector<uint8_t> idx = readAll(card.idx(0, 4));
     for (size_t e = 0; e < le16(idx, 8); ++e) {
         EXPECT_LT(le32(idx, 294 + 16 * e), last.offset + last.size);
     }
-}
 
-TEST(CardFaults, InvalidStartDate) {
-    const testsupport::Card card(faulty(mkcard::FaultKind::InvalidStartDate));
-    ASSERT_TRUE(card.ok()) << card.error();
-    Recording good, bad;
-    std::string why;
-    ASSERT_TRUE(parseRecording(card.ssf(0, 0), &good, &why)) << why;
-    ASSERT_TRUE(parseRecording(card.ssf(0, 1), &bad, &why)) << why;
-    EXPECT_EQ(le16(good.bytes, 40 + 19), 2026);
-    EXPECT_EQ(le16(bad.bytes, 40 + 19), 0);
-    EXPECT_EQ(card.planned(0, 1).ssfPath, "20260302/000001000.ssf") << "the name keeps the real date";
+    EXPECT_EQ(le16(r[0].bytes, 40 + 19), 2026);
+    EXPECT_EQ(le16(r[5].bytes, 40 + 19), 0);
+    EXPECT_EQ(card.planned(0, 5).ssfPath.substr(0, 9), "20260302/") << "the name keeps the date";
 }
 
 TEST(CardFaults, BadNames) {
