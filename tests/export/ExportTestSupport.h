@@ -64,7 +64,8 @@ protected:
 // ffprobe's streams (with counted packets) and format of a file.
 inline QJsonObject probe(const std::string& path) {
     std::string out;
-    runCommand("ffprobe -v error -count_packets -show_streams -show_format -of json " + shellQuoted(path),
+    runCommand(
+        "ffprobe -v error -count_packets -show_streams -show_format -of json " + shellQuoted(path),
         &out);
     return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object();
 }
@@ -86,7 +87,8 @@ inline double number(const QJsonValue& v) {
 // decode), or a note when ffmpeg fails.
 inline std::string decodeErrors(const std::string& path) {
     std::string out;
-    const int rc = runCommand("ffmpeg -nostdin -v error -i " + shellQuoted(path) + " -f null - 2>&1", &out);
+    const int rc =
+        runCommand("ffmpeg -nostdin -v error -i " + shellQuoted(path) + " -f null - 2>&1", &out);
     return rc == 0 ? out : "ffmpeg exit " + std::to_string(rc) + ": " + out;
 }
 

@@ -14,10 +14,10 @@
 #include <gtest/gtest.h>
 
 #include "ExportTestSupport.h"
+#include "ReadOnlyFolder.h"
 #include "export/ClipExport.h"
 #include "setup/IniDocument.h"
 #include "setup/SetupModel.h"
-#include "ReadOnlyFolder.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ struct VideoPacket {
 
 std::vector<VideoPacket> videoPackets(const std::string& path) {
     std::string out;
-    runCommand("ffprobe -v error -select_streams v -show_entries packet=pts_time,flags -of csv=p=0 " +
+    runCommand(
+        "ffprobe -v error -select_streams v -show_entries packet=pts_time,flags -of csv=p=0 " +
             shellQuoted(path),
         &out);
     std::vector<VideoPacket> packets;

@@ -37,12 +37,12 @@ std::vector<std::vector<std::uint8_t>> dateTimeAreas(const std::string& file,
         select += (select.empty() ? "" : "+") + std::string("eq(n\\,") + std::to_string(n) + ")";
     }
     std::string out;
-    runCommand("ffmpeg -nostdin -v error -i " + shellQuoted(file) + " -vf 'select=" + select + ",crop=" +
-            std::to_string(area.width) + ":" + std::to_string(area.height) + ":" +
-            std::to_string(area.x) + ":" +
-            std::to_string(exporting::kEvidenceHeight - exporting::kBandHeight + area.y) +
-            "' -vsync 0 -f rawvideo -pix_fmt gray -",
-        &out);
+    runCommand("ffmpeg -nostdin -v error -i " + shellQuoted(file) + " -vf 'select=" + select +
+                   ",crop=" + std::to_string(area.width) + ":" + std::to_string(area.height) + ":" +
+                   std::to_string(area.x) + ":" +
+                   std::to_string(exporting::kEvidenceHeight - exporting::kBandHeight + area.y) +
+                   "' -vsync 0 -f rawvideo -pix_fmt gray -",
+               &out);
     const std::size_t size = static_cast<std::size_t>(area.width) * area.height;
     std::vector<std::vector<std::uint8_t>> areas;
     for (std::size_t at = 0; at + size <= out.size(); at += size) {
@@ -141,8 +141,8 @@ TEST(EvidenceExportCards, AnotherShapeIsFittedBetweenBlackBars) {
     auto brightest = [&](const std::string& crop) {
         std::string rgb;
         runCommand("ffmpeg -nostdin -v error -sseof -0.3 -i " + shellQuoted(r.outPath) +
-                " -frames:v 1 -vf crop=" + crop + " -f rawvideo -pix_fmt rgb24 -",
-            &rgb);
+                       " -frames:v 1 -vf crop=" + crop + " -f rawvideo -pix_fmt rgb24 -",
+                   &rgb);
         int most = rgb.empty() ? -1 : 0;
         for (const char c : rgb) {
             most = std::max(most, static_cast<int>(static_cast<unsigned char>(c)));

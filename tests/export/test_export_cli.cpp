@@ -28,7 +28,8 @@ struct Outcome {
 Outcome korvelExport(const std::string& args) {
     const std::string errFile = tempPath("cli-stderr");
     Outcome o;
-    o.status = runCommand(std::string(EXPORT_EXE) + " " + args + " 2>" + shellQuoted(errFile), &o.out);
+    o.status =
+        runCommand(std::string(EXPORT_EXE) + " " + args + " 2>" + shellQuoted(errFile), &o.out);
     std::string err;
     runCommand("cat " + shellQuoted(errFile), &o.err);
     fs::remove(errFile);

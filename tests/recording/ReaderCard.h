@@ -20,8 +20,8 @@
 
 #include "AudioEncoders.h"
 #include "MakeCard.h"
-#include "TestSupport.h"
 #include "Telemetry.h"
+#include "TestSupport.h"
 #include "engine/Params.h"
 #include "recording/SSFChannelReader.h"
 

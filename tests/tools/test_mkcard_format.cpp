@@ -7,9 +7,9 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <set>
-#include <cstdio>
 
 #include "CardParse.h"
 #include "MakeCard.h"
@@ -184,7 +184,8 @@ TEST_F(CardFormat, LogsAgreeWithGsensorPackets) {
             char day[9] = {0}, hms[7] = {0};
             int ms = 0;
             double v[4] = {0, 0, 0, 0};
-            ASSERT_EQ(std::sscanf(line.c_str(), "[GS][%*[^]]][%8[0-9]-%6[0-9]][%d][7,2][X:%lf,Y:%lf,Z:%lf,E:%lf]",
+            ASSERT_EQ(std::sscanf(line.c_str(),
+                                  "[GS][%*[^]]][%8[0-9]-%6[0-9]][%d][7,2][X:%lf,Y:%lf,Z:%lf,E:%lf]",
                                   day, hms, &ms, &v[0], &v[1], &v[2], &v[3]),
                       7)
                 << line;

@@ -304,8 +304,10 @@ TEST_F(ProbeTest, TrackAndEventsOfTheDay) {
     const Result track = probe({"track", clean_->day()});
     ASSERT_EQ(track.status, 0) << track.err;
     ASSERT_EQ(track.lines.size(), t.gps.size());
-    EXPECT_EQ(number(track.lines.back(), "time"), 120000 + static_cast<long long>(t.gps.size()) - 1);
-    EXPECT_NEAR(std::stod(field(track.lines.back(), "speed_kmh")), t.gps.back().knots * 1.852, 1e-9);
+    EXPECT_EQ(number(track.lines.back(), "time"),
+              120000 + static_cast<long long>(t.gps.size()) - 1);
+    EXPECT_NEAR(std::stod(field(track.lines.back(), "speed_kmh")), t.gps.back().knots * 1.852,
+                1e-9);
     const Result events = probe({"events", clean_->day()});
     ASSERT_EQ(events.status, 0) << events.err;
     ASSERT_EQ(events.lines.size(), t.shocks.size());
@@ -368,10 +370,10 @@ TEST_F(ProbeTest, MalformedInputEndsWithOneLineAndStatusOne) {
     }
     // The program itself: the same status and line.
     std::string err;
-    EXPECT_EQ(testsupport::runCommand("'" PROBE_EXE "' header " + testsupport::shellQuoted(dir) +
-                                          " 2>&1 >/dev/null",
-                                      &err),
-              1);
+    EXPECT_EQ(
+        testsupport::runCommand(
+            "'" PROBE_EXE "' header " + testsupport::shellQuoted(dir) + " 2>&1 >/dev/null", &err),
+        1);
     EXPECT_EQ(err.rfind("korvel-probe: ", 0), 0u) << err;
     fs::remove_all(dir);
 }

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "ReadOnlyFolder.h"
 #include "MakeCard.h"
+#include "ReadOnlyFolder.h"
 #include "SetupIni.h"
 #include "SetupTool.h"
 #include "setup/IniDocument.h"
