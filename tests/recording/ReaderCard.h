@@ -21,7 +21,6 @@
 #include "AudioEncoders.h"
 #include "MakeCard.h"
 #include "Telemetry.h"
-#include "TestSupport.h"
 #include "engine/Params.h"
 #include "recording/SSFChannelReader.h"
 
@@ -31,13 +30,42 @@ namespace fs = std::filesystem;
 namespace pt = boost::posix_time;
 
 // A card below the temporary folder, removed again when the object goes.
-class Card : public testsupport::Card {
+class Card {
 public:
-    Card(const std::string& tag, mkcard::CardOptions options)
-        : testsupport::Card(inTemp(tag, std::move(options))) {
-        EXPECT_TRUE(ok()) << error();
+    Card(const std::string& tag, const mkcard::CardOptions& base) : options_(base) {
+        options_.outDir = (fs::temp_directory_path() /
+                           ("korvel-reader-" + std::to_string(::getpid()) + "-" + tag))
+                              .string();
+        std::error_code ec;
+        fs::remove_all(options_.outDir, ec);
+        std::string error;
+        ok_ = mkcard::makeCard(options_, &error);
+        EXPECT_TRUE(ok_) << error;
+        plan_ = mkcard::planCard(options_);
     }
-    std::string dayFolder() const { return day(); }
+    ~Card() {
+        std::error_code ec;
+        fs::remove_all(options_.outDir, ec);
+    }
+    Card(const Card&) = delete;
+    Card& operator=(const Card&) = delete;
+
+    bool ok() const { return ok_; }
+    const mkcard::CardOptions& options() const { return options_; }
+    std::string root() const { return options_.outDir; }
+    std::string dayFolder() const { return root() + "/" + dayName(); }
+    std::string dayName() const {
+        char s[16];
+        std::snprintf(s, sizeof s, "%04d%02d%02d", options_.start.year, options_.start.month,
+                      options_.start.day);
+        return s;
+    }
+    // Absolute path of file k of channel c.
+    std::string ssf(int channel, int k) const { return root() + "/" + planned(channel, k).ssfPath; }
+    std::string idx(int channel, int k) const { return root() + "/" + planned(channel, k).idxPath; }
+    const mkcard::PlannedFile& planned(int channel, int k) const {
+        return plan_[static_cast<std::size_t>(channel * options_.filesPerChannel + k)];
+    }
     pt::ptime start(int k) const {
         const mkcard::CivilTime& s = planned(0, k).start;
         return pt::ptime(boost::gregorian::date(static_cast<unsigned short>(s.year),
@@ -47,10 +75,9 @@ public:
     }
 
 private:
-    static mkcard::CardOptions inTemp(const std::string& tag, mkcard::CardOptions o) {
-        o.outDir = testsupport::tempPath("reader-" + tag);
-        return o;
-    }
+    mkcard::CardOptions options_;
+    std::vector<mkcard::PlannedFile> plan_;
+    bool ok_ = false;
 };
 
 // Small pictures at 5 fps: one key frame per second.
