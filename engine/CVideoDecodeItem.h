@@ -108,7 +108,7 @@ public:
     bool pushPacket2(STREAMOBJECT* packet);
 
     // Writes the queue length and the flow-control flag to standard output
-    // while tracing is on (engine/Trace.h), then returns kBufferFull (length >= kFlowControlHigh, flag set),
+    // while tracing is on (core/Trace.h), then returns kBufferFull (length >= kFlowControlHigh, flag set),
     // kBufferDrained (length < kFlowControlLow, flag cleared) or kBufferKeep.
     int checkBufferStatus();
     bool isFlowControl() const { return m_isFlowControl.load(); }

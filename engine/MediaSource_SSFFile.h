@@ -92,7 +92,7 @@ public:
 
     // Where the folder scan and the readers' time searches print; null (the
     // default) prints to standard output only while tracing is on (see
-    // engine/Trace.h). Call before open.
+    // core/Trace.h). Call before open.
     void setLog(std::ostream* log);
     // The reader of a channel, or null; for diagnostics. Its queries may be
     // called from any thread.

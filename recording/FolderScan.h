@@ -23,7 +23,7 @@ constexpr unsigned long long kMinRecordingFileSize = 301;
 std::string recordingFolderPath(const std::string& folder);
 
 // Lists `folder` (not recursively) and prints each entry to `log` (null: to
-// standard output only while tracing is on, see engine/Trace.h). A regular
+// standard output only while tracing is on, see core/Trace.h). A regular
 // file whose name ends in ".ssf" (any case), bigger than 300 bytes, goes to
 // the reader whose channel() is the number in characters 7-8 of its name; the
 // stored path (recordingFolderPath() + "/" + name) keeps the file's real

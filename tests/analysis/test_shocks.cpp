@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "MakeCard.h"
+#include "TestSupport.h"
 #include "analysis/Shocks.h"
 #include "recording/PacketTime.h"
 
@@ -129,9 +130,8 @@ TEST(Shocks, RestIsTheMountingNotZero) {
 }
 
 TEST(Shocks, CardLevelsSetTheThresholds) {
-    const fs::path root =
-        fs::temp_directory_path() / ("korvel-levels-" + std::to_string(::getpid()));
-    fs::create_directories(root);
+    const testsupport::TempDir dir("levels");
+    const fs::path root = dir.path();
     const std::vector<analysis::GsensorSample> v = restWithBlows({50'000}, 0.9f);
 
     // No setup file: the recorder's default level, which a 0.9 g blow stays under.
@@ -156,5 +156,4 @@ TEST(Shocks, CardLevelsSetTheThresholds) {
     // Levels outside the slider's range are its ends.
     EXPECT_EQ(analysis::thresholdForLevel(0), analysis::thresholdForLevel(1));
     EXPECT_EQ(analysis::thresholdForLevel(99), analysis::thresholdForLevel(10));
-    fs::remove_all(root);
 }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "H264TestStream.h"
-#include "codecs/Utility.h"
 #include "codecs/VCodec.h"
 #include "codecs/VCodec_FFMpeg_Core.h"
 
@@ -119,20 +118,6 @@ TEST(VCodecFactory, KindsAndDestroy) {
     p = nullptr;
     EXPECT_TRUE(DestroyVCodec(&p));
     EXPECT_TRUE(DestroyVCodec(nullptr));
-}
-
-TEST(VCodecFactory, UtilityKinds) {
-    IUtility* utility = nullptr;
-    ASSERT_TRUE(CreateUtility(&utility, 0));
-    ASSERT_NE(utility, nullptr);
-    EXPECT_TRUE(utility->init());
-    EXPECT_TRUE(utility->uninit());
-    void* p = utility;
-    DestroyVCodec(&p);
-
-    utility = nullptr;
-    EXPECT_TRUE(CreateUtility(&utility, 1));
-    EXPECT_EQ(utility, nullptr);
 }
 
 TEST(VCodecLifecycle, DecodeOnlyWhileOpen) {

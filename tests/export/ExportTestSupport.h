@@ -18,87 +18,54 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <gtest/gtest.h>
+
 #include "MakeCard.h"
+#include "TestSupport.h"
 
 namespace exporttest {
 
 namespace fs = std::filesystem;
-
-inline std::string tempPath(const std::string& tag) {
-    return (fs::temp_directory_path() /
-            ("korvel-export-" + std::to_string(::getpid()) + "-" + tag))
-        .string();
-}
+using testsupport::runCommand;
+using testsupport::shellQuoted;
+using testsupport::tempPath;
+using testsupport::writeCard;
 
 // A card of 2 channels: 3 recordings of 4 s each from 12:00:00, 160x90 at
 // 5 fps, key frames at every whole second.
 inline mkcard::CardOptions smallCard(const std::string& tag) {
-    mkcard::CardOptions o;
-    o.outDir = tempPath(tag);
-    o.start = {2026, 3, 1, 12, 0, 0};
+    mkcard::CardOptions o = testsupport::smallCard(tag);
     o.filesPerChannel = 3;
     o.secondsPerFile = 4;
-    o.channels = 2;
-    o.width = 160;
     o.height = 90;
-    o.fps = 5;
-    o.seed = 5;
-    o.jobs = 2;
     return o;
-}
-
-// Writes the card into a fresh folder; the error text, empty on success.
-inline std::string writeCard(const mkcard::CardOptions& o) {
-    std::error_code ec;
-    fs::remove_all(o.outDir, ec);
-    std::string error;
-    return mkcard::makeCard(o, &error) ? std::string() : error;
 }
 
 constexpr std::int64_t ms(int h, int m, int s, int milli = 0) {
     return ((h * 60LL + m) * 60LL + s) * 1000LL + milli;
 }
 
-// Removes a folder tree when it goes out of scope, also when a test stops
-// early.
-class TempTree {
-public:
-    explicit TempTree(std::string path) : path_(std::move(path)) {}
-    ~TempTree() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
+// A suite over one small card, written once, and an empty output folder for
+// every test.
+class CardSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { card_ = new testsupport::Card(smallCard("suite")); }
+    static void TearDownTestSuite() {
+        delete card_;
+        card_ = nullptr;
     }
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
-    const std::string& path() const { return path_; }
+    void SetUp() override { ASSERT_TRUE(card_->ok()) << card_->error(); }
 
-private:
-    std::string path_;
+    static inline testsupport::Card* card_ = nullptr;
+    testsupport::TempDir dir_{"export-out"};
+    const std::string out_ = dir_.path();
 };
-
-// Runs a shell command line; its standard output in *out, its exit status.
-inline int run(const std::string& command, std::string* out) {
-    out->clear();
-    std::FILE* p = ::popen(command.c_str(), "r");
-    if (p == nullptr) {
-        return -1;
-    }
-    char buf[65536];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) {
-        out->append(buf, n);
-    }
-    const int status = ::pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-inline std::string shellQuoted(const std::string& s) {
-    return "'" + s + "'";
-}
 
 // ffprobe's streams (with counted packets) and format of a file.
 inline QJsonObject probe(const std::string& path) {
     std::string out;
-    run("ffprobe -v error -count_packets -show_streams -show_format -of json " + shellQuoted(path),
+    runCommand(
+        "ffprobe -v error -count_packets -show_streams -show_format -of json " + shellQuoted(path),
         &out);
     return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object();
 }
@@ -120,7 +87,8 @@ inline double number(const QJsonValue& v) {
 // decode), or a note when ffmpeg fails.
 inline std::string decodeErrors(const std::string& path) {
     std::string out;
-    const int rc = run("ffmpeg -nostdin -v error -i " + shellQuoted(path) + " -f null - 2>&1", &out);
+    const int rc =
+        runCommand("ffmpeg -nostdin -v error -i " + shellQuoted(path) + " -f null - 2>&1", &out);
     return rc == 0 ? out : "ffmpeg exit " + std::to_string(rc) + ": " + out;
 }
 

@@ -14,10 +14,10 @@
 #include <gtest/gtest.h>
 
 #include "ExportTestSupport.h"
+#include "ReadOnlyFolder.h"
 #include "export/ClipExport.h"
 #include "setup/IniDocument.h"
 #include "setup/SetupModel.h"
-#include "../setup/ReadOnlyFolder.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ struct VideoPacket {
 
 std::vector<VideoPacket> videoPackets(const std::string& path) {
     std::string out;
-    run("ffprobe -v error -select_streams v -show_entries packet=pts_time,flags -of csv=p=0 " +
+    runCommand(
+        "ffprobe -v error -select_streams v -show_entries packet=pts_time,flags -of csv=p=0 " +
             shellQuoted(path),
         &out);
     std::vector<VideoPacket> packets;
@@ -48,41 +49,13 @@ std::vector<VideoPacket> videoPackets(const std::string& path) {
     return packets;
 }
 
-class ClipExport : public ::testing::Test {
+class ClipExport : public CardSuite {
 protected:
-    static void SetUpTestSuite() {
-        card_ = new mkcard::CardOptions(smallCard("clip"));
-        error_ = new std::string(writeCard(*card_));
-    }
-    static void TearDownTestSuite() {
-        std::error_code ec;
-        fs::remove_all(card_->outDir, ec);
-        delete card_;
-        delete error_;
-    }
-    void SetUp() override {
-        ASSERT_EQ(*error_, "");
-        out_ = tempPath("clip-out-" + std::string(
-                                          ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(out_);
-        fs::create_directories(out_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(out_, ec);
-    }
     exporting::ClipRequest request(std::int64_t from, std::int64_t to,
                                    std::vector<int> channels = {0, 1}) const {
-        return exporting::ClipRequest{{card_->outDir + "/20260301", from, to, channels}, out_};
+        return exporting::ClipRequest{{card_->day(), from, to, channels}, out_};
     }
-
-    static mkcard::CardOptions* card_;
-    static std::string* error_;
-    std::string out_;
 };
-
-mkcard::CardOptions* ClipExport::card_ = nullptr;
-std::string* ClipExport::error_ = nullptr;
 
 TEST_F(ClipExport, EveryPictureOfTheRangeAcrossRecordingFilesWithAudioAndNames) {
     // 12:00:02 to 12:00:10 runs through all three recordings (4 s each).
@@ -142,7 +115,7 @@ std::pair<QString, int> clipStart(const std::string& day, std::int64_t from, std
 }
 
 TEST_F(ClipExport, StartsAtTheKeyFrameAtOrBeforeTheStart) {
-    const std::string day = card_->outDir + "/20260301";
+    const std::string day = card_->day();
     // Key frames every second: 12:00:03.5 starts at 12:00:03, also in a
     // recording's last second, and 12:00:05.8 at 12:00:05.
     EXPECT_EQ(clipStart(day, ms(12, 0, 3, 500), ms(12, 0, 6), 0, out_),
@@ -156,15 +129,15 @@ TEST(ClipExportCards, KeyFramesTwoSecondsApartStartTheClipAtTheOneBefore) {
     // recorder with 2-second groups of pictures writes them: the reader's
     // search lands after the start, and the clip must go back.
     const mkcard::CardOptions o = smallCard("clip-gop");
-    const TempTree card(o.outDir);
-    ASSERT_EQ(writeCard(o), "");
+    const testsupport::Card card(o);
+    ASSERT_TRUE(card.ok()) << card.error();
     const std::string day = o.outDir + "/20260301";
     for (const auto& e : fs::directory_iterator(day)) {
         if (e.path().extension() != ".idx") {
             continue;
         }
         std::string bytes;
-        run("cat " + shellQuoted(e.path().string()), &bytes);
+        runCommand("cat " + shellQuoted(e.path().string()), &bytes);
         std::string kept = bytes.substr(0, 294);
         int count = 0;
         for (std::size_t at = 294; at + 16 <= bytes.size(); at += 16) {
@@ -182,8 +155,8 @@ TEST(ClipExportCards, KeyFramesTwoSecondsApartStartTheClipAtTheOneBefore) {
         std::fwrite(kept.data(), 1, kept.size(), f);
         std::fclose(f);
     }
-    const std::string out = tempPath("clip-gop-out");
-    const TempTree outTree(out);
+    const testsupport::TempDir outTree("clip-gop-out");
+    const std::string out = outTree.path();
     // Within a recording: the key frame 1.5 s before.
     EXPECT_EQ(clipStart(day, ms(12, 0, 5, 500), ms(12, 0, 7), 0, out),
               std::make_pair(QString("2026-03-01T12:00:04"), 3 * 5));
@@ -261,10 +234,10 @@ TEST(ClipExportCards, OtherAudioCodingsAndAFileWithoutClock) {
     mkcard::CardOptions o = smallCard("clip-adpcm");
     o.audio = mkcard::AudioCoding::Adpcm;
     o.faults.push_back({mkcard::FaultKind::InvalidStartDate, 0, 1});
-    const TempTree card(o.outDir);
-    ASSERT_EQ(writeCard(o), "");
-    const std::string out = tempPath("clip-adpcm-out");
-    const TempTree outTree(out);
+    const testsupport::Card card(o);
+    ASSERT_TRUE(card.ok()) << card.error();
+    const testsupport::TempDir outTree("clip-adpcm-out");
+    const std::string out = outTree.path();
     fs::create_directories(out);
     const ExportResult r = exporting::exportClips(
         {{o.outDir + "/20260301", ms(12, 0, 2), ms(12, 0, 10), {0, 1}}, out}, {});
@@ -291,8 +264,8 @@ TEST(ClipExportCards, OtherAudioCodingsAndAFileWithoutClock) {
     silent.audio = mkcard::AudioCoding::None;
     silent.channels = 1;
     silent.filesPerChannel = 1;
-    const TempTree silentCard(silent.outDir);
-    ASSERT_EQ(writeCard(silent), "");
+    const testsupport::Card silentCard(silent);
+    ASSERT_TRUE(silentCard.ok()) << silentCard.error();
     // Its camera named in the setup file, in Korean as the recorder stores it.
     const QString ini = QString::fromStdString(silent.outDir) + "/DVRSETUP.INI";
     QByteArray bytes;

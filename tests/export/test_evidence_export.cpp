@@ -16,43 +16,16 @@ namespace {
 
 using namespace exporttest;
 
-class EvidenceExport : public ::testing::Test {
+class EvidenceExport : public CardSuite {
 protected:
-    static void SetUpTestSuite() {
-        card_ = new mkcard::CardOptions(smallCard("evidence"));
-        error_ = new std::string(writeCard(*card_));
-    }
-    static void TearDownTestSuite() {
-        std::error_code ec;
-        fs::remove_all(card_->outDir, ec);
-        delete card_;
-        delete error_;
-    }
-    void SetUp() override {
-        ASSERT_EQ(*error_, "");
-        folder_ = tempPath("evidence-out");
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
     exporting::EvidenceRequest request(std::vector<int> channels) const {
         exporting::EvidenceRequest r;
-        r.range = {card_->outDir + "/20260301", ms(12, 0, 2), ms(12, 0, 5), channels};
-        r.outPath = folder_ + "/evidence.mp4";
+        r.range = {card_->day(), ms(12, 0, 2), ms(12, 0, 5), channels};
+        r.outPath = out_ + "/evidence.mp4";
         r.x264Preset = "ultrafast";
         return r;
     }
-
-    static mkcard::CardOptions* card_;
-    static std::string* error_;
-    std::string folder_;
 };
-
-mkcard::CardOptions* EvidenceExport::card_ = nullptr;
-std::string* EvidenceExport::error_ = nullptr;
 
 // Luma of the band's date-and-time area in pictures n of a video.
 std::vector<std::vector<std::uint8_t>> dateTimeAreas(const std::string& file,
@@ -64,12 +37,12 @@ std::vector<std::vector<std::uint8_t>> dateTimeAreas(const std::string& file,
         select += (select.empty() ? "" : "+") + std::string("eq(n\\,") + std::to_string(n) + ")";
     }
     std::string out;
-    run("ffmpeg -nostdin -v error -i " + shellQuoted(file) + " -vf 'select=" + select + ",crop=" +
-            std::to_string(area.width) + ":" + std::to_string(area.height) + ":" +
-            std::to_string(area.x) + ":" +
-            std::to_string(exporting::kEvidenceHeight - exporting::kBandHeight + area.y) +
-            "' -vsync 0 -f rawvideo -pix_fmt gray -",
-        &out);
+    runCommand("ffmpeg -nostdin -v error -i " + shellQuoted(file) + " -vf 'select=" + select +
+                   ",crop=" + std::to_string(area.width) + ":" + std::to_string(area.height) + ":" +
+                   std::to_string(area.x) + ":" +
+                   std::to_string(exporting::kEvidenceHeight - exporting::kBandHeight + area.y) +
+                   "' -vsync 0 -f rawvideo -pix_fmt gray -",
+               &out);
     const std::size_t size = static_cast<std::size_t>(area.width) * area.height;
     std::vector<std::vector<std::uint8_t>> areas;
     for (std::size_t at = 0; at + size <= out.size(); at += size) {
@@ -105,7 +78,7 @@ TEST_F(EvidenceExport, GridAtTheRecordingsFrameRateWithAudioAndNotes) {
     // Channel 7 has no recordings: a black tile and a note.
     const exporting::ExportResult r = exporting::exportEvidence(request({0, 1, 6}), {});
     ASSERT_TRUE(r.ok()) << r.message;
-    ASSERT_EQ(r.files, std::vector<std::string>{folder_ + "/evidence.mp4"});
+    ASSERT_EQ(r.files, std::vector<std::string>{out_ + "/evidence.mp4"});
     ASSERT_EQ(r.notes.size(), 1u);
     const QJsonObject p = probe(r.files[0]);
     const QJsonObject video = streamOf(p, "video");
@@ -120,7 +93,7 @@ TEST_F(EvidenceExport, GridAtTheRecordingsFrameRateWithAudioAndNotes) {
     EXPECT_EQ(p["format"].toObject()["tags"].toObject()["vehicle_number"].toString(),
               QString::fromUtf8("서울12가3456"));
     EXPECT_EQ(decodeErrors(r.files[0]), "");
-    EXPECT_EQ(filesIn(folder_), std::vector<std::string>{"evidence.mp4"});
+    EXPECT_EQ(filesIn(out_), std::vector<std::string>{"evidence.mp4"});
 }
 
 TEST_F(EvidenceExport, EachPictureShowsItsOwnSecond) {
@@ -152,10 +125,10 @@ TEST(EvidenceExportCards, AnotherShapeIsFittedBetweenBlackBars) {
     o.height = 120;
     o.channels = 1;
     o.filesPerChannel = 1;
-    const TempTree card(o.outDir);
-    ASSERT_EQ(writeCard(o), "");
-    const std::string folder = tempPath("evidence-4x3-out");
-    const TempTree outTree(folder);
+    const testsupport::Card card(o);
+    ASSERT_TRUE(card.ok()) << card.error();
+    const testsupport::TempDir outTree("evidence-4x3-out");
+    const std::string folder = outTree.path();
     fs::create_directories(folder);
     exporting::EvidenceRequest r;
     r.range = {o.outDir + "/20260301", ms(12, 0, 1), ms(12, 0, 3), {0}};
@@ -167,9 +140,9 @@ TEST(EvidenceExportCards, AnotherShapeIsFittedBetweenBlackBars) {
     // channel's label and above the band, in colour: black, not merely dark.
     auto brightest = [&](const std::string& crop) {
         std::string rgb;
-        run("ffmpeg -nostdin -v error -sseof -0.3 -i " + shellQuoted(r.outPath) +
-                " -frames:v 1 -vf crop=" + crop + " -f rawvideo -pix_fmt rgb24 -",
-            &rgb);
+        runCommand("ffmpeg -nostdin -v error -sseof -0.3 -i " + shellQuoted(r.outPath) +
+                       " -frames:v 1 -vf crop=" + crop + " -f rawvideo -pix_fmt rgb24 -",
+                   &rgb);
         int most = rgb.empty() ? -1 : 0;
         for (const char c : rgb) {
             most = std::max(most, static_cast<int>(static_cast<unsigned char>(c)));
@@ -195,7 +168,7 @@ TEST_F(EvidenceExport, CancelledOrRefusedLeavesNoFile) {
     whole.range.toMs = ms(12, 0, 12);
     exporting::ExportResult r = exporting::exportEvidence(whole, control);
     EXPECT_EQ(r.status, exporting::Status::Cancelled);
-    EXPECT_EQ(filesIn(folder_), std::vector<std::string>{});
+    EXPECT_EQ(filesIn(out_), std::vector<std::string>{});
 
     // Nothing recorded in the range; a full disk.
     exporting::EvidenceRequest late = request({0, 1});
@@ -207,14 +180,14 @@ TEST_F(EvidenceExport, CancelledOrRefusedLeavesNoFile) {
     r = withFileSizeLimit(20 * 1024, [&] { return exporting::exportEvidence(whole, {}); });
     EXPECT_EQ(r.status, exporting::Status::Failed);
     EXPECT_NE(r.message.find("Cannot write " + whole.outPath), std::string::npos) << r.message;
-    EXPECT_EQ(filesIn(folder_), std::vector<std::string>{});
+    EXPECT_EQ(filesIn(out_), std::vector<std::string>{});
 
     exporting::EvidenceRequest bad = request({0, 1});
     bad.audioChannel = 4;
     r = exporting::exportEvidence(bad, {});
     EXPECT_EQ(r.status, exporting::Status::Failed);
     EXPECT_NE(r.message.find("audio channel 5"), std::string::npos) << r.message;
-    EXPECT_EQ(filesIn(folder_), std::vector<std::string>{});
+    EXPECT_EQ(filesIn(out_), std::vector<std::string>{});
 }
 
 }  // namespace

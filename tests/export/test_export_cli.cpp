@@ -28,44 +28,18 @@ struct Outcome {
 Outcome korvelExport(const std::string& args) {
     const std::string errFile = tempPath("cli-stderr");
     Outcome o;
-    o.status = run(std::string(EXPORT_EXE) + " " + args + " 2>" + shellQuoted(errFile), &o.out);
+    o.status =
+        runCommand(std::string(EXPORT_EXE) + " " + args + " 2>" + shellQuoted(errFile), &o.out);
     std::string err;
-    run("cat " + shellQuoted(errFile), &o.err);
+    runCommand("cat " + shellQuoted(errFile), &o.err);
     fs::remove(errFile);
     return o;
 }
 
-class ExportCli : public ::testing::Test {
+class ExportCli : public CardSuite {
 protected:
-    static void SetUpTestSuite() {
-        card_ = new mkcard::CardOptions(smallCard("cli"));
-        error_ = new std::string(writeCard(*card_));
-    }
-    static void TearDownTestSuite() {
-        std::error_code ec;
-        fs::remove_all(card_->outDir, ec);
-        delete card_;
-        delete error_;
-    }
-    void SetUp() override {
-        ASSERT_EQ(*error_, "");
-        out_ = tempPath("cli-out");
-        fs::remove_all(out_);
-        fs::create_directories(out_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(out_, ec);
-    }
-    std::string day() const { return shellQuoted(card_->outDir + "/20260301"); }
-
-    static mkcard::CardOptions* card_;
-    static std::string* error_;
-    std::string out_;
+    std::string day() const { return shellQuoted(card_->day()); }
 };
-
-mkcard::CardOptions* ExportCli::card_ = nullptr;
-std::string* ExportCli::error_ = nullptr;
 
 TEST_F(ExportCli, BadInputIsOneLineAndStatusOne) {
     const std::string out = " --out " + shellQuoted(out_ + "/x");
@@ -114,7 +88,7 @@ TEST_F(ExportCli, AnInterruptedExportLeavesNoFile) {
     int pipeFds[2];
     ASSERT_EQ(::pipe(pipeFds), 0);
     const std::string target = out_ + "/evidence.mp4";
-    const std::string dayFolder = card_->outDir + "/20260301";
+    const std::string dayFolder = card_->day();
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {

@@ -116,11 +116,11 @@ std::string readFile(const std::string& path) {
 
 TEST(TrackExport, OnePointPerFixAsTheCardRecordedIt) {
     const mkcard::CardOptions card = smallCard("track");
-    const TempTree cardTree(card.outDir);
-    ASSERT_EQ(writeCard(card), "");
+    const testsupport::Card cardTree(card);
+    ASSERT_TRUE(cardTree.ok()) << cardTree.error();
     const mkcard::Telemetry telemetry = mkcard::cardTelemetry(card);
-    const std::string folder = tempPath("track-out");
-    const TempTree outTree(folder);
+    const testsupport::TempDir outTree("track-out");
+    const std::string folder = outTree.path();
     fs::create_directories(folder);
     // Fixes at 12:00:02 ... 12:00:08; the one at 12:00:09 ends the range.
     exporting::TrackRequest request;

@@ -70,7 +70,6 @@ private slots:
     void targetName();
     void versionAndCardRoot();
     void chooseAndCopy();
-    void nameWithoutUnderscoreKept();
     void existingTarget();
     void vanishedSource();
     void readOnlyCard();
@@ -145,19 +144,6 @@ void TestFirmwareCopy::chooseAndCopy() {
     QCOMPARE(filesIn(card()), QStringList{"zd-3100.bin"});
     QVERIFY(tab.ui.progressBar->isVisible());
     QCOMPARE(tab.ui.progressBar->value(), 100);
-}
-
-void TestFirmwareCopy::nameWithoutUnderscoreKept() {
-    writeFile(source() + "/zd-3100.bin", "FIRMWARE");
-    ConfigUpgrade tab;
-    tab.load(card() + "/DVRSETUP.INI");
-    bool chosen = false;
-    choose(tab, source() + "/zd-3100.bin", &chosen);
-    QVERIFY(chosen);
-    ModalDriver driver;
-    QVERIFY(tab.CopyFile());
-    QCOMPARE(filesIn(card()), QStringList{"zd-3100.bin"});
-    QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("FIRMWARE"));
 }
 
 void TestFirmwareCopy::existingTarget() {

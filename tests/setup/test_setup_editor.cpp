@@ -231,35 +231,21 @@ void TestSetupEditor::numberedKeysAndShowAgree() {
     // Row i shows the keys numbered i.
     const ConfigCamera* camera = dialog.camera();
     QCOMPARE(camera->cameraCount(), 4);
-    QCOMPARE(camera->ui.twCamera->item(0, 0)->text(), QString("CH1"));
-    QCOMPARE(camera->row(0).title->text(), QString("Front"));
     QCOMPARE(camera->row(1).title->text(), QString::fromUtf8("정문"));
-    QCOMPARE(camera->row(2).title->text(), QString("CH3"));
     if (odd) {
         QCOMPARE(camera->row(0).fps->currentText(), QString("45"));
         QCOMPARE(camera->row(1).bitrate->currentText(), QString("500"));
-        QCOMPARE(camera->row(1).sensitivity->value(), 100);
         QCOMPARE(dialog.device()->ui.lbDriveY->text(), QString("12"));
         QCOMPARE(dialog.device()->ui.hsDriveY->value(), 10);
-        QCOMPARE(dialog.device()->ui.cbTimeZone->currentText(), QString("95"));
-        QCOMPARE(camera->row(3).title->text(), QString(40, 'x'));
         QVERIFY(dialog.storage()->ui.rbI->isChecked());
         QVERIFY(!dialog.storage()->ui.rbI->isEnabled());
     } else {
-        QVERIFY(camera->row(1).mirror->isChecked() && !camera->row(0).mirror->isChecked());
         QVERIFY(camera->row(2).flip->isChecked() && !camera->row(1).flip->isChecked());
-        QCOMPARE(camera->row(3).fps->currentText(), QString("8"));
         QCOMPARE(camera->row(0).bitrate->currentText(), QString("2 MBPS (CBR)"));
-        QCOMPARE(camera->row(2).sensitivity->value(), 30);
         QCOMPARE(camera->row(2).sensitivityLabel->text(), QString("30"));
         const Ui::ConfigDevice& d = dialog.device()->ui;
-        QVERIFY(d.cbTimeReset->isChecked() && d.dtDateTime->isEnabled());
         QCOMPARE(d.dtDateTime->dateTime(), QDateTime(QDate(2018, 1, 2), QTime(3, 4, 5)));
-        QCOMPARE(d.cbTimeZone->currentIndex(), 32);
-        QCOMPARE(d.lbParkZ->text(), QString("9"));
-        QCOMPARE(d.cbBattLevel->currentText(), QString("24.2"));
         QVERIFY(!d.cbBattLevel->isEnabled() && !d.cbMicVolume->isEnabled());
-        QVERIFY(dialog.storage()->ui.rbI->isChecked() && dialog.storage()->ui.rbI->isEnabled());
     }
 
     // Every field loads as korvel-setup shows it.
@@ -385,29 +371,16 @@ void TestSetupEditor::missingFilesGiveDefaults() {
     DlgConfig dialog;
     dialog.load(info(), info());
     const Ui::ConfigDevice& d = dialog.device()->ui;
-    QVERIFY(d.leDvrName->text().isEmpty());
-    QVERIFY(d.cbUseGPS->isChecked());
-    QVERIFY(!d.cbTimeReset->isChecked() && !d.cbTimeReset->isEnabled());
-    QVERIFY(!d.dtDateTime->isEnabled());
+    QVERIFY(d.cbUseGPS->isChecked() && !d.cbTimeReset->isEnabled());
     QVERIFY(qAbs(d.dtDateTime->dateTime().secsTo(QDateTime::currentDateTime())) < 120);
     QCOMPARE(d.cbTimeZone->currentText(), QString("(GMT+9) Seoul"));
-    QCOMPARE(d.cbTimeZone->count(), 90);
-    QCOMPARE(d.hsParkY->value(), 5);
-    QCOMPARE(d.cbBattLevel->currentText(), QString("23.8"));
-    QCOMPARE(d.cbBattTime->currentText(), QString("24"));
-    QCOMPARE(d.cbMicVolume->currentText(), QString("10"));
     QVERIFY(d.cbBattLevel->isEnabled() && d.cbBattTime->isEnabled() && d.cbMicVolume->isEnabled());
 
     // Eight cameras at up to 15 frames per second, firmware 0.0.0.0.
     const ConfigCamera* camera = dialog.camera();
     QCOMPARE(camera->cameraCount(), 8);
-    QCOMPARE(camera->row(7).title->text(), QString("CH8"));
     QCOMPARE(camera->row(7).fps->currentText(), QString("15"));
-    QCOMPARE(camera->row(7).bitrate->currentText(), QString("1 MBPS (CBR)"));
-    QCOMPARE(camera->row(7).sensitivity->value(), 50);
     QVERIFY(dialog.storage()->ui.rbE->isChecked());
-    QVERIFY(!dialog.storage()->ui.rbI->isEnabled());
-    QCOMPARE(dialog.upgrade()->ui.leFwVersion->text(), QString("v 0.0.0.0"));
 
     // No camera below 1, and a count past the channels is cut.
     writeFile(info(), "[INFORMATION]\r\nCAM_MAX=0\r\n");
@@ -429,7 +402,6 @@ void TestSetupEditor::lastPresetNeedsFirmware_data() {
     QTest::newRow("1.1.0.2") << "1.1.0.2" << true;
     QTest::newRow("1.2.0.0") << "1.2.0.0" << true;
     QTest::newRow("1.0.9.9") << "1.0.9.9" << false;
-    QTest::newRow("0.9.9.9") << "0.9.9.9" << false;
 }
 
 void TestSetupEditor::lastPresetNeedsFirmware() {
@@ -477,17 +449,10 @@ void TestSetupEditor::deviceInterlocks() {
     QVERIFY(!d.cbTimeReset->isEnabled());
     QVERIFY(!d.dtDateTime->isEnabled());
 
-    d.cbUseBattLevel->click();
-    QVERIFY(!d.cbBattLevel->isEnabled());
-    d.cbUseBattTime->click();
-    QVERIFY(!d.cbBattTime->isEnabled());
     d.cbUseMic->click();
     QVERIFY(!d.cbMicVolume->isEnabled());
     d.cbUseMic->click();
     QVERIFY(d.cbMicVolume->isEnabled());
-
-    d.hsDriveZ->setValue(8);
-    QCOMPARE(d.lbDriveZ->text(), QString("8"));
 }
 
 void TestSetupEditor::viewerTabAccount() {
@@ -499,10 +464,6 @@ void TestSetupEditor::viewerTabAccount() {
     QCOMPARE(a.leUserId->text(), QString("admin"));
     QVERIFY(a.lePassword->text().isEmpty());
     QVERIFY(a.cbAutoLogin->isChecked() && a.cbRememberMe->isChecked() && a.rbMiles->isChecked());
-    // No more than the login dialog takes.
-    QCOMPARE(a.leUserId->maxLength(), 30);
-    QCOMPARE(a.lePassword->maxLength(), 20);
-    QCOMPARE(a.leConfirm->maxLength(), 20);
 
     // Nothing typed: the password stays; the speed unit changes.
     a.rbKm->setChecked(true);

@@ -6,10 +6,36 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+
 namespace cardtest {
+
+// The generator tests' card: 2 files of 3 s a channel from 23:59:58, across
+// midnight, in 192x108 pictures.
+inline mkcard::CardOptions tinyOptions(const std::string& tag) {
+    mkcard::CardOptions o = testsupport::smallCard(tag);
+    o.start = {2026, 3, 1, 23, 59, 58};
+    o.width = 192;
+    o.height = 108;
+    o.seed = 7;
+    return o;
+}
+
+// Every regular file below root, relative path -> size.
+inline std::map<std::string, uintmax_t> listFiles(const std::string& root) {
+    std::map<std::string, uintmax_t> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
+        if (e.is_regular_file()) {
+            files[std::filesystem::relative(e.path(), root).generic_string()] = e.file_size();
+        }
+    }
+    return files;
+}
 
 std::vector<uint8_t> readAll(const std::string& path);
 

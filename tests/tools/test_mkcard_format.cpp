@@ -7,15 +7,16 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include "CardParse.h"
 #include "MakeCard.h"
-#include "TestCard.h"
+#include "TestSupport.h"
 
 using namespace cardtest;
+using testsupport::writeCard;
 
 namespace {
 
@@ -35,31 +36,10 @@ protected:
 };
 mkcard::CardOptions* CardFormat::options_ = nullptr;
 
-const uint8_t kUlawGuid[16] = {0x3D, 0xB2, 0xA5, 0xD1, 0x79, 0x17, 0xF2, 0x4E,
-                               0xA2, 0xFC, 0x52, 0x61, 0xCE, 0xBA, 0x8F, 0x69};
 const uint8_t kAlawGuid[16] = {0x1C, 0x3C, 0x48, 0xFA, 0xE3, 0xE3, 0x92, 0x42,
                                0x91, 0x76, 0x36, 0x11, 0x65, 0x2B, 0x1F, 0x25};
 const uint8_t kAdpcmGuid[16] = {0xB5, 0xE7, 0xA7, 0x0A, 0x5C, 0xB6, 0x2B, 0x48,
                                 0x9B, 0x58, 0x9D, 0xCF, 0xCE, 0x32, 0x22, 0x46};
-
-std::vector<std::string> splitDropEmpty(const std::string& s, char sep) {
-    std::vector<std::string> parts;
-    std::string cur;
-    for (char c : s) {
-        if (c == sep) {
-            if (!cur.empty()) {
-                parts.push_back(cur);
-            }
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty()) {
-        parts.push_back(cur);
-    }
-    return parts;
-}
 
 }  // namespace
 
@@ -76,15 +56,7 @@ TEST_F(CardFormat, NamesFoldersAndSizes) {
         "logs/20260301m/23.mlog", "logs/20260302m/00.mlog"};
     EXPECT_EQ(names, expected);
 
-    const std::vector<mkcard::PlannedFile> plan = mkcard::planCard(*options_);
-    ASSERT_EQ(plan.size(), 4u);
-    EXPECT_EQ(plan[1].ssfPath, "20260302/000001000.ssf");
-    EXPECT_EQ(plan[1].channel, 0);
-    EXPECT_EQ(plan[2].idxPath, "20260301/235958010.idx");
-    EXPECT_EQ(plan[3].start.day, 2);
-    EXPECT_EQ(plan[3].start.second, 1);
-
-    for (const mkcard::PlannedFile& f : plan) {
+    for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
         Recording r;
         std::string why;
         ASSERT_TRUE(parseRecording(path(f.ssfPath), &r, &why)) << why;
@@ -93,53 +65,13 @@ TEST_F(CardFormat, NamesFoldersAndSizes) {
         EXPECT_EQ(files.at(f.ssfPath), r.iframeTableOffset + 10u + 3 * 8u) << f.ssfPath;
         EXPECT_EQ(files.at(f.idxPath), 294u + 3 * 16u);
         EXPECT_LE(40 + r.leadInLength, 2048u);
-    }
-}
-
-TEST_F(CardFormat, HeaderUnitFields) {
-    for (int channel = 0; channel < 2; ++channel) {
-        Recording r;
-        std::string why;
-        const std::string name = channel == 0 ? "20260302/000001000.ssf" : "20260302/000001010.ssf";
-        ASSERT_TRUE(parseRecording(path(name), &r, &why)) << why;
-        const std::vector<uint8_t>& b = r.bytes;
-        EXPECT_EQ(std::string(b.begin(), b.begin() + 7), "ZD-3100");
-        EXPECT_EQ(b[32], 0x00);
-        EXPECT_EQ(b[33], 0x00);
-        EXPECT_EQ(b[34], 0xFF);
-        EXPECT_EQ(b[35], 0xFF);
-
-        ASSERT_EQ(r.fileProps, 40u);
-        const size_t f = r.fileProps;
-        EXPECT_EQ(le16(b, f + 19), 2026);
-        EXPECT_EQ(b[f + 21], 3);
-        EXPECT_EQ(b[f + 22], 2);
-        EXPECT_EQ(b[f + 23], 0);
-        EXPECT_EQ(b[f + 24], 0);
-        EXPECT_EQ(b[f + 25], 1);
-        EXPECT_EQ(le32(b, f + 38), 3000u);
-        EXPECT_EQ(r.title, "CH" + std::to_string(channel + 1));
-        EXPECT_EQ(le32(b, f + 4), 49u + b[f + 47] + b[f + 48 + b[f + 47]]);
-
-        ASSERT_NE(r.videoProps, 0u);
-        const size_t v = r.videoProps;
-        const uint8_t h264[16] = {0x48, 0x32, 0x36, 0x34, 0x00, 0x00, 0x10, 0x00,
-                                  0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-        EXPECT_TRUE(std::equal(h264, h264 + 16, b.begin() + v + 8));
-        EXPECT_EQ(r.videoStream, mkcard::kVideoStream);
-        EXPECT_EQ(le16(b, v + 26), 192);
-        EXPECT_EQ(le16(b, v + 28), 108);
-
-        ASSERT_NE(r.audioProps, 0u);
-        const size_t a = r.audioProps;
-        EXPECT_TRUE(std::equal(kUlawGuid, kUlawGuid + 16, b.begin() + a + 8));
-        EXPECT_EQ(r.audioStream, mkcard::kAudioStream);
-        EXPECT_EQ(le16(b, a + 25), 800);
-        EXPECT_EQ(b[a + 27], 8);
-        EXPECT_EQ(b[a + 28], 1);
-
-        ASSERT_NE(r.iframeProps, 0u);
-        EXPECT_NE(r.eventProps, 0u);
+        // The header's start is the name's, across midnight; its length the file's.
+        const size_t h = r.fileProps;
+        EXPECT_EQ(le16(r.bytes, h + 19) * 10000 + r.bytes[h + 21] * 100 + r.bytes[h + 22],
+                  f.start.year * 10000 + f.start.month * 100 + f.start.day);
+        EXPECT_EQ(r.bytes[h + 25], f.start.second);
+        EXPECT_EQ(le32(r.bytes, h + 38), 3000u);
+        EXPECT_EQ(r.title, "CH" + std::to_string(f.channel + 1));
     }
 }
 
@@ -248,27 +180,17 @@ TEST_F(CardFormat, LogsAgreeWithGsensorPackets) {
     size_t lines = 0;
     for (const char* log : {"logs/20260301m/23.mlog", "logs/20260302m/00.mlog"}) {
         std::ifstream in(path(log));
-        const std::string day = std::string(log).substr(5, 8);
-        std::string line;
-        while (std::getline(in, line)) {
-            ++lines;
-            const std::vector<std::string> fields = splitDropEmpty(line, '[');
-            ASSERT_GE(fields.size(), 6u) << line;
-            ASSERT_NE(fields[4].find("7,2"), std::string::npos) << line;
-            const std::vector<std::string> stamp = splitDropEmpty(fields[2], '-');
-            ASSERT_EQ(stamp.size(), 2u);
-            const std::string hhmmss = stamp[1].substr(0, 6);
-            const std::vector<std::string> items =
-                splitDropEmpty(fields[5].substr(0, fields[5].size() - 1), ',');
-            ASSERT_EQ(items.size(), 4u) << line;
-            double v[4];
-            for (int i = 0; i < 4; ++i) {
-                const std::vector<std::string> nv = splitDropEmpty(items[i], ':');
-                ASSERT_EQ(nv.size(), 2u) << line;
-                v[i] = std::stod(nv[1]);
-            }
-            const int ms = std::stoi(fields[3].substr(0, fields[3].size() - 1));
-            const std::string key = day + "-" + hhmmss + "." + std::to_string(ms);
+        for (std::string line; std::getline(in, line); ++lines) {
+            char day[9] = {0}, hms[7] = {0};
+            int ms = 0;
+            double v[4] = {0, 0, 0, 0};
+            ASSERT_EQ(std::sscanf(line.c_str(),
+                                  "[GS][%*[^]]][%8[0-9]-%6[0-9]][%d][7,2][X:%lf,Y:%lf,Z:%lf,E:%lf]",
+                                  day, hms, &ms, &v[0], &v[1], &v[2], &v[3]),
+                      7)
+                << line;
+            EXPECT_EQ(std::string(day), std::string(log).substr(5, 8));
+            const std::string key = std::string(day) + "-" + hms + "." + std::to_string(ms);
             ASSERT_TRUE(fromPackets.count(key)) << key;
             for (int i = 0; i < 3; ++i) {
                 // The viewer cuts recorded values to hundredths toward zero.
@@ -281,32 +203,6 @@ TEST_F(CardFormat, LogsAgreeWithGsensorPackets) {
     EXPECT_EQ(lines, 60u);
 }
 
-TEST_F(CardFormat, GpsTrackInKorea) {
-    Recording r;
-    std::string why;
-    ASSERT_TRUE(parseRecording(path("20260301/235958000.ssf"), &r, &why)) << why;
-    int gps = 0;
-    for (const Packet& p : r.packets) {
-        if ((p.flags & 7) != 3) {
-            continue;
-        }
-        ++gps;
-        const double lat = leDouble(p.payload, 12);
-        const double lon = leDouble(p.payload, 20);
-        const double knots = leDouble(p.payload, 28);
-        EXPECT_NEAR(lat, 37.57, 0.3);
-        EXPECT_NEAR(lon, 126.98, 0.3);
-        EXPECT_GE(knots, 0.0);
-        EXPECT_LT(knots, 80.0);
-        // Date and time of the sample, across midnight.
-        const uint32_t dates[] = {20260301, 20260301, 20260302};
-        const uint32_t times[] = {235958, 235959, 0};
-        EXPECT_EQ(le32(p.payload, 0), dates[gps - 1]);
-        EXPECT_EQ(le32(p.payload, 4), times[gps - 1]);
-    }
-    EXPECT_EQ(gps, 3);
-}
-
 TEST_F(CardFormat, SetupFileReadsBackThroughQSettingsInEucKr) {
     const std::vector<uint8_t> raw = readAll(path("DVRSETUP.INI"));
     const std::string text(raw.begin(), raw.end());
@@ -316,13 +212,7 @@ TEST_F(CardFormat, SetupFileReadsBackThroughQSettingsInEucKr) {
     ini.setIniCodec("eucKR");
     EXPECT_EQ(ini.value("/DVR_NAME").toString(), QString::fromUtf8("서울12가3456"));
     EXPECT_EQ(ini.value("INFORMATION/CAM_MAX").toInt(), 2);
-    EXPECT_EQ(ini.value("INFORMATION/FW_VER1").toInt(), 1);
-    EXPECT_EQ(ini.value("INFORMATION/FW_VER2").toInt(), 1);
-    EXPECT_EQ(ini.value("INFORMATION/FW_VER3").toInt(), 0);
-    EXPECT_EQ(ini.value("INFORMATION/FW_VER4").toInt(), 5);
     EXPECT_EQ(ini.value("CAMERA/TITLE_1").toString(), QString("CH2"));
-    EXPECT_EQ(ini.value("RECORD/REC_FPS_0").toInt(), 5);
-    EXPECT_EQ(ini.value("DATE_TIME/TIMEZONE").toInt(), 77);
 }
 
 TEST(CardAudio, CodingsInHeaderAndPackets) {
@@ -354,11 +244,7 @@ TEST(CardAudio, CodingsInHeaderAndPackets) {
                 EXPECT_EQ(p.timeStamp % c.packetMs, 0u);
                 if (c.coding == mkcard::AudioCoding::Adpcm) {
                     for (size_t f = 0; f < p.payload.size(); f += 168) {
-                        EXPECT_EQ(p.payload[f], 0x00);
-                        EXPECT_EQ(p.payload[f + 1], 0x01);
-                        EXPECT_EQ(p.payload[f + 2], 0x52);
-                        EXPECT_EQ(p.payload[f + 3], 0x00);
-                        EXPECT_LE(p.payload[f + 6], 88);
+                        EXPECT_LE(p.payload[f + 6], 88) << "step index of frame " << f / 168;
                     }
                 }
             }

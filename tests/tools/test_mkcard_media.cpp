@@ -11,7 +11,6 @@
 #include "CardParse.h"
 #include "MakeCard.h"
 #include "Painter.h"
-#include "TestCard.h"
 #include "VideoEncoder.h"
 
 extern "C" {
@@ -20,6 +19,7 @@ extern "C" {
 }
 
 using namespace cardtest;
+using testsupport::writeCard;
 
 namespace {
 
@@ -189,60 +189,6 @@ TEST(CardVideo, DecodedPicturesShowChannelDateAndTime) {
     std::filesystem::remove_all(o.outDir);
 }
 
-// The road scene is what the benchmarks decode: it must cost what real footage
-// costs (the recorder's capped bit rate, several times what the plain scene
-// needs) and move in every part of the picture from one picture to the next.
-TEST(CardVideo, RoadSceneMovesAndReachesTheRecorderBitRate) {
-    av_log_set_level(AV_LOG_ERROR);
-    mkcard::CardOptions o = tinyOptions("road");
-    o.channels = 2;
-    o.filesPerChannel = 1;
-    o.secondsPerFile = 4;
-    o.width = 640;
-    o.height = 360;
-    o.fps = 15;
-    o.audio = mkcard::AudioCoding::None;
-    o.scene = mkcard::Scene::Road;
-    std::error_code ec;
-    std::filesystem::remove_all(o.outDir, ec);
-    mkcard::CardStats road;
-    std::string error;
-    ASSERT_TRUE(mkcard::makeCard(o, &error, &road)) << error;
-    const double cap = static_cast<double>(mkcard::recorderBitRate(o.width, o.height, o.fps)) / 1e6;
-    // One second of buffer over four lets the average exceed the cap a little.
-    EXPECT_GT(road.videoMegabitsPerSecond(), 0.75 * cap);
-    EXPECT_LT(road.videoMegabitsPerSecond(), 1.3 * cap);
-
-    for (const mkcard::PlannedFile& f : mkcard::planCard(o)) {
-        Recording r;
-        std::string why;
-        ASSERT_TRUE(parseRecording(o.outDir + "/" + f.ssfPath, &r, &why)) << why;
-        const std::vector<mkcard::FramePtr> frames = decodeVideo(r);
-        ASSERT_EQ(frames.size(), 60u);
-        // Mean luma change over half a second on the road and on the tree
-        // line at the horizon, away from the stamp and the bonnet.
-        auto change = [&](size_t i, int top, int bottom) {
-            const AVFrame* a = frames[i - 7].get();
-            const AVFrame* b = frames[i].get();
-            long sum = 0;
-            for (int y = top; y < bottom; ++y) {
-                for (int x = o.width / 4; x < o.width; ++x) {
-                    sum += std::abs(a->data[0][y * a->linesize[0] + x] -
-                                    b->data[0][y * b->linesize[0] + x]);
-                }
-            }
-            return static_cast<double>(sum) / ((bottom - top) * (o.width - o.width / 4));
-        };
-        for (size_t i = 7; i < frames.size(); i += 7) {
-            EXPECT_GT(change(i, o.height * 55 / 100, o.height * 80 / 100), 4.0)
-                << f.ssfPath << " road, picture " << i;
-            EXPECT_GT(change(i, o.height * 36 / 100, o.height * 44 / 100), 2.0)
-                << f.ssfPath << " horizon, picture " << i;
-        }
-    }
-    std::filesystem::remove_all(o.outDir, ec);
-}
-
 TEST(CardAudioEncoders, G711AgreesWithFfmpegDecoders) {
     std::vector<int16_t> input;
     for (int v = -32768; v <= 32767; v += 7) {
@@ -263,15 +209,10 @@ TEST(CardAudioEncoders, G711AgreesWithFfmpegDecoders) {
                                   << (id == AV_CODEC_ID_PCM_MULAW ? " mu-law" : " A-law");
         }
     }
-    EXPECT_EQ(mkcard::linearToUlaw(0), 0xFF);
-    EXPECT_EQ(mkcard::linearToUlaw(-32124), 0x00);
-    EXPECT_EQ(mkcard::linearToAlaw(8), 0xD5);
-    EXPECT_EQ(mkcard::linearToAlaw(-8), 0x55);
 }
 
 TEST(CardAudioEncoders, AdpcmFramesDecodeToTheTone) {
     const mkcard::ToneSource tone(3);
-    EXPECT_EQ(tone.frequency(), 700);
     std::vector<int16_t> pcm(3 * 320);
     tone.render(8000 * 5 + 400, static_cast<int>(pcm.size()), pcm.data());
     mkcard::AdpcmFrameEncoder encoder;

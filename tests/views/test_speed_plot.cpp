@@ -1,5 +1,5 @@
 // The speed graph: an hour of speeds broken over the recorder's gaps, a top
-// that fits the fastest, the play position line, and picks that name the time.
+// that fits the fastest, and picks that name the time.
 
 #include <QApplication>
 #include <QImage>
@@ -18,7 +18,7 @@ class TestSpeedPlot : public QObject {
 
 private slots:
     void linesBreakOverGaps();
-    void picksAndPlayPosition();
+    void picks();
 };
 
 namespace {
@@ -63,18 +63,12 @@ void TestSpeedPlot::linesBreakOverGaps() {
     QVERIFY(!lineInColumn(canvas, qRound(x.transform(3000))));  // after the last fix
 }
 
-void TestSpeedPlot::picksAndPlayPosition() {
+void TestSpeedPlot::picks() {
     SpeedPlot plot;
     plot.resize(900, 200);
     plot.show();
     QVERIFY(QTest::qWaitForWindowExposed(&plot));
     plot.setHour(QDateTime(QDate(2026, 3, 1), QTime(23, 0)), {}, "mph");
-    QCOMPARE(plot.axisTitle(QwtPlot::yLeft).text(), QString("mph"));
-
-    plot.setPlayPosition(754.5);
-    QCOMPARE(plot.playPosition(), 754.5);
-    plot.setPlayPosition(-1.0);
-    QCOMPARE(plot.playPosition(), -1.0);
 
     QSignalSpy spy(&plot, &SpeedPlot::signalSpeedSearch);
     QWidget* canvas = plot.canvas();
