@@ -720,25 +720,49 @@ void CSSFFileSite::getCalendar(CALENDARDATA* calendar) {
 // ---------------------------------------------------------------------------
 // Clock
 
+namespace {
+
+bool isStepMode(int mode) {
+    return mode == PLAYMODE_STEP_FORWARD || mode == PLAYMODE_STEP_BACKWARD;
+}
+
+std::int64_t microsecondsBetween(std::chrono::steady_clock::time_point from,
+                                 std::chrono::steady_clock::time_point to) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(to - from).count();
+}
+
+}  // namespace
+
 CSSFFileSite::ptime CSSFFileSite::clock() const {
+    const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> guard(m_clockMutex);
-    return m_clock;
+    // Between two cycles the clock runs on: a picture is due when its time
+    // has come, not at the next cycle.
+    if (m_clock.is_special() || isStepMode(m_playMode.load())) {
+        return m_clock;
+    }
+    return siterules::advanceClock(m_clock, m_speedIndex.load(),
+                                   microsecondsBetween(m_clockAt, now));
 }
 
 void CSSFFileSite::setClock(ptime value) {
+    const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> guard(m_clockMutex);
     m_clock = value;
+    m_clockAt = now;
 }
 
 void CSSFFileSite::startClock(ptime frame) {
     // The anchor is read first: its lock and the clock lock are leaves.
     const ptime value = siterules::clockStart(frame, playAnchor(), m_playMode.load(),
                                               CVideoDecodeItem::kPresentLeadMs);
+    const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> guard(m_clockMutex);
     // The first worker to present after a repositioning starts the clock;
     // the others find it set.
     if (m_clock.is_special()) {
         m_clock = value;
+        m_clockAt = now;
     }
 }
 
@@ -770,40 +794,40 @@ void CSSFFileSite::stopClockThread() {
 
 void CSSFFileSite::clockLoop() {
     setCurrentThreadPriorityHighest();
-    using Steady = std::chrono::steady_clock;
-    std::int64_t elapsed = std::int64_t{kFirstCycleMs} * 1000;
-    Steady::time_point previous = Steady::now();
     std::unique_lock<std::mutex> lock(m_clockWakeMutex);
     while (!m_clockStop) {
         lock.unlock();
-        clockCycle(elapsed);
+        clockCycle();
         lock.lock();
         // Woken at once by stopClockThread.
         m_clockWake.wait_for(lock, std::chrono::milliseconds(kClockPeriodMs),
                              [this] { return m_clockStop; });
-        const Steady::time_point now = Steady::now();
-        elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - previous).count();
-        previous = now;
     }
 }
 
-void CSSFFileSite::clockCycle(std::int64_t elapsedMicroseconds) {
+void CSSFFileSite::clockCycle() {
     const int mode = m_playMode.load();
-    if (mode == PLAYMODE_STEP_FORWARD || mode == PLAYMODE_STEP_BACKWARD) {
+    if (isStepMode(mode)) {
         if (clock().is_special()) {
             Position target;
             if (stepTarget(&target)) {
                 setClock(target.instant);
             }
         }
+        // The clock stands; it runs on from here when playing resumes.
+        std::lock_guard<std::mutex> guard(m_clockMutex);
+        m_clockAt = std::chrono::steady_clock::now();
         return;
     }
     {
+        const auto now = std::chrono::steady_clock::now();
         std::lock_guard<std::mutex> guard(m_clockMutex);
         if (m_clock.is_special()) {
             return;
         }
-        m_clock = siterules::advanceClock(m_clock, m_speedIndex.load(), elapsedMicroseconds);
+        m_clock = siterules::advanceClock(m_clock, m_speedIndex.load(),
+                                          microsecondsBetween(m_clockAt, now));
+        m_clockAt = now;
     }
     std::vector<ptime> currents;
     currents.reserve(kMaxChannels);
@@ -813,10 +837,12 @@ void CSSFFileSite::clockCycle(std::int64_t elapsedMicroseconds) {
             currents.push_back(ch.worker->currentInstant());
         }
     }
+    const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> guard(m_clockMutex);
     const ptime target = siterules::resyncTarget(m_clock, currents, m_backward.load());
     if (!target.is_special()) {
         m_clock = target;
+        m_clockAt = now;
     }
 }
 

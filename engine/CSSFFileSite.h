@@ -55,6 +55,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -88,10 +89,10 @@ public:
 
     static constexpr int kKind = 2;
     static constexpr int kMediaSourceKind = 4;
-    // The clock thread's cycle.
+    // The clock thread's cycle: it moves the clock on by what passed since
+    // the last cycle and resynchronises it with the workers. Between cycles
+    // the clock is read as running on at its speed.
     static constexpr int kClockPeriodMs = 20;
-    // Elapsed time the first clock cycle assumes.
-    static constexpr int kFirstCycleMs = 10;
     // Audio blocks waiting for the audio thread beyond this many are dropped,
     // oldest first: a display page that blocks in its audio callback must not
     // make the queue grow without end.
@@ -253,7 +254,7 @@ private:
     void startClockThread();
     void stopClockThread();
     void clockLoop();
-    void clockCycle(std::int64_t elapsedMicroseconds);
+    void clockCycle();
     void audioLoop();
     void stopAudioThread();
 
@@ -345,9 +346,11 @@ private:
     // Written by the control thread, read by every thread.
     std::atomic<ChannelMask> m_openMask{0};
 
-    // Guarded by m_clockMutex: the presentation clock (unset when not a date).
+    // Guarded by m_clockMutex: the presentation clock (unset when not a date)
+    // as it stood at m_clockAt.
     mutable std::mutex m_clockMutex;
     ptime m_clock;
+    std::chrono::steady_clock::time_point m_clockAt;
 
     // Guarded by m_playTimeMutex (control thread, and the clock thread's step
     // target): the result of the last recorded time query, and the last known
