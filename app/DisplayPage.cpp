@@ -183,6 +183,7 @@ private:
 std::unique_ptr<IDisplayPage> createDisplayPage(Korvel* window, QWidget* parent) {
     auto* frame = new UCDisplayFrame(window, parent);
     frame->setOwner(window);
+    frame->setTeardownThread(window->teardownThread());
     // The window's own Delete key works wherever the focus is.
     frame->setDeleteShortcutEnabled(false);
     // A click on the grid takes the keyboard from the folder tree and the

@@ -55,6 +55,7 @@
 #include "display/GLWidget.h"
 #include "display/UCDayTimeline.h"
 #include "display/UCDisplayFrame.h"
+#include "engine/CTeardownThread.h"
 #include "engine/PlaybackTypes.h"
 #include "engine/Records.h"
 #include "recording/DaySpans.h"
@@ -98,7 +99,10 @@ void setButtonImage(QPushButton* button, const QString& name) {
 
 }  // namespace
 
-Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::Korvel>()) {
+Korvel::Korvel(QWidget* parent)
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::Korvel>()),
+      m_teardown(std::make_shared<CTeardownThread>()) {
     g_config.load();
     g_config.save();
 
@@ -271,7 +275,7 @@ Korvel::~Korvel() {
     m_checkTimer.stop();
     m_focusTimer.stop();
     m_fileList.cancel();
-    stopSpans();
+    stopSpans(true);
     // Pages close (sites, sound) while the window is still whole; closing
     // the window has done it already.
     std::vector<std::unique_ptr<IDisplayPage>> pages = std::move(m_pages);
@@ -280,6 +284,9 @@ Korvel::~Korvel() {
     for (const auto& page : pages) {
         page->closePage();
     }
+    // Quitting: what was handed over (sites, cancelled scans that still hold
+    // the window's address) ends before the window does.
+    m_teardown->waitIdle();
 }
 
 UCPlaybackStrip* Korvel::playbackStrip() const {
@@ -1953,14 +1960,25 @@ void Korvel::slotTimelineSeek(qint64 ms) {
 
 // ------------------------------------------------------------ timeline spans
 
-void Korvel::stopSpans() {
+void Korvel::stopSpans(bool wait) {
     if (m_spansCancel) {
         m_spansCancel->store(true);
     }
-    if (m_spansThread) {
+    if (!m_spansThread) {
+        return;
+    }
+    if (wait) {
         m_spansThread->wait();
         m_spansThread.reset();
+        return;
     }
+    // A cancelled scan may still be inside a slow read: the teardown thread
+    // waits for it. Cancelled, it delivers nothing.
+    QThread* thread = m_spansThread.release();
+    m_teardown->post([thread] {
+        thread->wait();
+        delete thread;
+    });
 }
 
 void Korvel::requestSpans(const QString& dayFolder, const QDate& day) {

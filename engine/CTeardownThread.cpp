@@ -32,6 +32,11 @@ std::size_t CTeardownThread::pending() const {
     return m_jobs.size() + m_running;
 }
 
+void CTeardownThread::waitIdle() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_idle.wait(lock, [this] { return m_jobs.empty() && m_running == 0; });
+}
+
 void CTeardownThread::run() {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (true) {
@@ -48,5 +53,8 @@ void CTeardownThread::run() {
         job = nullptr;
         lock.lock();
         --m_running;
+        if (m_jobs.empty() && m_running == 0) {
+            m_idle.notify_all();
+        }
     }
 }

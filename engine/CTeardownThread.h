@@ -31,6 +31,9 @@ public:
     void post(std::function<void()> job);
     // Jobs given and not yet finished.
     std::size_t pending() const;
+    // Waits until every job given so far has finished: for the owner, where
+    // waiting is allowed. Never from a job.
+    void waitIdle();
 
 private:
     void run();
@@ -38,6 +41,7 @@ private:
     // Guarded by m_mutex.
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
+    std::condition_variable m_idle;
     std::deque<std::function<void()>> m_jobs;
     std::size_t m_running = 0;  // jobs taken off the queue and not finished
     bool m_quit = false;

@@ -240,6 +240,9 @@ int main(int argc, char** argv) {
     params.onAudio = [&report](_AUDIODATA* a) { report.audio(*a); };
     site->reset();
     const bool opened = site->open(&params);
+    // The open is carried out on the site's own thread: the script starts
+    // from an open site.
+    site->waitForCommands(kCommandWaitMs);
     {
         std::ostringstream s;
         s << "{\"event\":\"open\",\"folder\":" << quoted(options.folder)
