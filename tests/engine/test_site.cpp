@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -21,6 +22,7 @@
 #include <boost/date_time/posix_time/posix_time.hpp>
 
 #include "engine/CSSFFileSite.h"
+#include "engine/CTeardownThread.h"
 #include "engine/CVideoDecodeItem.h"
 
 namespace pt = boost::posix_time;
@@ -75,6 +77,29 @@ struct SourceLog {
     std::atomic<int> closed{0};
     // Whether the sources take channels once open.
     std::atomic<bool> takesChannels{true};
+    // While held, a jump stays inside the source (a slow file search) until
+    // the test lets it go.
+    std::mutex gateMutex;
+    std::condition_variable gateWake;
+    bool held = false;
+    bool inside = false;
+
+    void passGate() {
+        std::unique_lock<std::mutex> lock(gateMutex);
+        inside = true;
+        gateWake.notify_all();
+        gateWake.wait(lock, [this] { return !held; });
+    }
+    bool waitInside() {
+        std::unique_lock<std::mutex> lock(gateMutex);
+        return gateWake.wait_for(lock, std::chrono::seconds(10), [this] { return inside; });
+    }
+    void setHeld(bool on) {
+        std::lock_guard<std::mutex> guard(gateMutex);
+        held = on;
+        inside = false;
+        gateWake.notify_all();
+    }
 
     void add(const std::string& call) {
         std::lock_guard<std::mutex> guard(mutex);
@@ -122,6 +147,7 @@ public:
     bool requestStop() override { return true; }
     void close() override { ++m_log.closed; }
     void gotoDateTime(int y, int mo, int d, int h, int mi, int s) override {
+        m_log.passGate();
         m_log.add(callText("goto", {y, mo, d, h, mi, s}));
         events(EVT_REPOSITIONED);
     }
@@ -771,3 +797,75 @@ TEST_F(SiteTest, PacketsRacingACloseAreNeverLost) {
 }
 
 }  // namespace
+
+// A source stuck in a slow search holds up the site's own thread, never the
+// caller: the commands behind it, the queries and the close return at once,
+// and are carried out in order once the source comes back.
+TEST_F(SiteTest, CallerNeverWaitsForAStuckSource) {
+    open(0b11, 1);
+    log.take();
+    log.setHeld(true);
+    site->gotoDateTime(2026, 3, 1, 12, 1, 0);
+    ASSERT_TRUE(log.waitInside());
+
+    std::promise<void> returned;
+    std::future<void> done = returned.get_future();
+    std::thread caller([&] {
+        site->changeSpeed(10);
+        site->gotoDateTime(2026, 3, 1, 12, 2, 0);
+        int date = 0;
+        int time = 0;
+        site->getCurrentDateTime(&date, &time);
+        site->isFinished();
+        site->stop();
+        site->close();
+        returned.set_value();
+    });
+    const bool prompt = done.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    // Published at once, while the jump is still stuck.
+    const int speed = site->getSpeedIndex(nullptr);
+    const bool waiting = site->pendingCommands() > 0;
+    log.setHeld(false);
+    caller.join();
+    EXPECT_TRUE(prompt);
+    EXPECT_EQ(speed, 10);
+    EXPECT_TRUE(waiting);
+
+    settle();
+    std::vector<std::string> jumps;
+    for (const std::string& call : log.take()) {
+        if (call.rfind("goto", 0) == 0) {
+            jumps.push_back(call);
+        }
+    }
+    EXPECT_EQ(jumps, (std::vector<std::string>{"goto 2026 3 1 12 1 0", "goto 2026 3 1 12 2 0"}));
+    EXPECT_EQ(site->openChannels(), 0u);
+}
+
+// What a page hands over is carried out in order, also the jobs a job adds,
+// and none is dropped when the owner lets go while some are still queued.
+TEST(TeardownThread, CarriesOutEveryJobInOrderBeforeItEnds) {
+    std::vector<int> done;
+    std::mutex doneMutex;
+    const auto note = [&](int n) {
+        std::lock_guard<std::mutex> guard(doneMutex);
+        done.push_back(n);
+    };
+    std::promise<void> go;
+    std::shared_future<void> started = go.get_future().share();
+    {
+        CTeardownThread teardown;
+        teardown.post([&, started] {
+            started.wait();
+            note(1);
+        });
+        teardown.post([&] {
+            note(2);
+            teardown.post([&] { note(4); });
+        });
+        teardown.post([&] { note(3); });
+        EXPECT_EQ(teardown.pending(), 3u);
+        go.set_value();
+    }
+    EXPECT_EQ(done, (std::vector<int>{1, 2, 3, 4}));
+}
