@@ -179,9 +179,11 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IDisplayPage> createDisplayPage(QWidget* owner, QWidget* parent) {
+std::unique_ptr<IDisplayPage> createDisplayPage(QWidget* owner, QWidget* parent,
+                                               std::shared_ptr<CTeardownThread> teardown) {
     auto* frame = new UCDisplayFrame(owner, parent);
     frame->setOwner(owner);
+    frame->setTeardownThread(std::move(teardown));
     // The window's own Delete key works wherever the focus is.
     frame->setDeleteShortcutEnabled(false);
     // A click on the grid takes the keyboard from the folder tree and the

@@ -8,9 +8,13 @@
 
 #include <memory>
 
+class CTeardownThread;
 class IDisplayPage;
 class QWidget;
 
 // The page is a child of `parent` (Qt owns the widget) and its views report
 // to `owner` (the window); the returned adapter must not outlive the window.
-std::unique_ptr<IDisplayPage> createDisplayPage(QWidget* owner, QWidget* parent);
+// The page hands the sites it no longer shows to `teardown`, which the
+// window shares with all its pages.
+std::unique_ptr<IDisplayPage> createDisplayPage(QWidget* owner, QWidget* parent,
+                                               std::shared_ptr<CTeardownThread> teardown);

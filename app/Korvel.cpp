@@ -4,7 +4,10 @@
 #include "app/Korvel.h"
 #include "app/KorvelParts.h"
 
-Korvel::Korvel(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::Korvel>()) {
+Korvel::Korvel(QWidget* parent)
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::Korvel>()),
+      m_teardown(std::make_shared<CTeardownThread>()) {
     g_config.load();
     g_config.save();
 
@@ -174,7 +177,7 @@ Korvel::~Korvel() {
     m_checkTimer.stop();
     m_focusTimer.stop();
     m_fileList.cancel();
-    stopSpans();
+    stopSpans(true);
     // Pages close (sites, sound) while the window is still whole; closing
     // the window has done it already.
     std::vector<std::unique_ptr<IDisplayPage>> pages = std::move(m_pages);
@@ -183,6 +186,9 @@ Korvel::~Korvel() {
     for (const auto& page : pages) {
         page->closePage();
     }
+    // Quitting: what was handed over (sites, cancelled scans that still hold
+    // the window's address) ends before the window does.
+    m_teardown->waitIdle();
 }
 
 UCPlaybackStrip* Korvel::playbackStrip() const {
@@ -269,7 +275,7 @@ void Korvel::slotCreateDisplay(QString _title) {
     if (!m_pages.empty()) {
         return;
     }
-    std::unique_ptr<IDisplayPage> page = createDisplayPage(this, ui->twDisplay);
+    std::unique_ptr<IDisplayPage> page = createDisplayPage(this, ui->twDisplay, m_teardown);
     IDisplayPage* raw = page.get();
     if (auto* frame = qobject_cast<UCDisplayFrame*>(raw->widget())) {
         wirePage(frame);

@@ -50,6 +50,7 @@
 #include <atomic>
 
 class CDayOverview;
+class CTeardownThread;
 class CMapView;
 struct DayEventMark;
 class GLWidget;
@@ -121,6 +122,10 @@ public:
     bool fileListBusy() const { return m_fileListBusy; }
     bool useMph() const { return m_useMph; }
     IDisplayPage* currentPage() const { return m_currentPage; }
+    // Where the window and its pages hand work that waits (destroying a site,
+    // ending a worker thread): the GUI thread never waits for it. Shared with
+    // the pages; it finishes its work when the program quits.
+    const std::shared_ptr<CTeardownThread>& teardownThread() const { return m_teardown; }
     UCPlaybackStrip* playbackStrip() const;
     GsensorPlot* gsensorPlot() const { return m_gsensorPlot; }
     CMapView* mapView() const { return m_mapView; }
@@ -317,7 +322,9 @@ private:
     // The playing time in ms of the timeline's day, -1 when nothing plays.
     qint64 playbackMsOfDay() const;
     void requestSpans(const QString& dayFolder, const QDate& day);
-    void stopSpans();
+    // Cancels the spans scan; `wait`: until its thread ended (at quit),
+    // else the teardown thread waits for it.
+    void stopSpans(bool wait = false);
     // Any command of the user drops a pending pause of a restored day.
     void userCommand() { m_pauseOnFirstPicture = false; }
     // The folder a dropped or chosen URL list names, empty for none.
@@ -395,6 +402,8 @@ private:
     // Spans of the timeline's day: read on m_spansThread; m_spansGeneration
     // tells the newest request, whose result alone is shown.
     std::unique_ptr<QThread> m_spansThread;
+    // Made by the constructor; see teardownThread().
+    std::shared_ptr<CTeardownThread> m_teardown;
     std::shared_ptr<std::atomic<bool>> m_spansCancel;
     int m_spansGeneration = 0;
 

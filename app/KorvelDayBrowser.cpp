@@ -462,14 +462,25 @@ void Korvel::slotTimelineSeek(qint64 ms) {
 
 // ------------------------------------------------------------ timeline spans
 
-void Korvel::stopSpans() {
+void Korvel::stopSpans(bool wait) {
     if (m_spansCancel) {
         m_spansCancel->store(true);
     }
-    if (m_spansThread) {
+    if (!m_spansThread) {
+        return;
+    }
+    if (wait) {
         m_spansThread->wait();
         m_spansThread.reset();
+        return;
     }
+    // A cancelled scan may still be inside a slow read: the teardown thread
+    // waits for it. Cancelled, it delivers nothing.
+    QThread* thread = m_spansThread.release();
+    m_teardown->post([thread] {
+        thread->wait();
+        delete thread;
+    });
 }
 
 void Korvel::requestSpans(const QString& dayFolder, const QDate& day) {

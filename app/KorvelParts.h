@@ -55,6 +55,7 @@
 #include "app/UCPlaybackStrip.h"
 #include "core/PlaybackTypes.h"
 #include "core/Records.h"
+#include "engine/CTeardownThread.h"
 #include "display/GLWidget.h"
 #include "display/UCDayTimeline.h"
 #include "display/UCDisplayFrame.h"

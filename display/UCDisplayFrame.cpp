@@ -20,7 +20,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include "core/Params.h"
@@ -32,6 +34,7 @@
 #include "display/UCDisplayLayout.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
+#include "engine/CTeardownThread.h"
 #include "engine/ISite.h"
 #include "widgets/CConfiguration.h"
 #include "widgets/MessageBox.h"
@@ -73,7 +76,48 @@ QString twoDigits(int n) {
 // ---------------------------------------------------------------------------
 // Construction
 
-UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent), m_owner(owner) {
+// The page as the callbacks of its sites reach it. Engine threads call in;
+// the page's destructor cuts the link and waits for the calls already inside,
+// so a site torn down after the page is gone calls nothing.
+struct UCDisplayFrame::SiteLink {
+    explicit SiteLink(UCDisplayFrame* page) : frame(page) {}
+
+    template <typename Call>
+    void call(Call&& c) {
+        UCDisplayFrame* page = nullptr;
+        {
+            std::lock_guard<std::mutex> guard(mutex);
+            page = frame;
+            if (page == nullptr) {
+                return;
+            }
+            ++inside;
+        }
+        c(page);
+        std::lock_guard<std::mutex> guard(mutex);
+        if (--inside == 0) {
+            idle.notify_all();
+        }
+    }
+
+    void cut() {
+        std::unique_lock<std::mutex> lock(mutex);
+        frame = nullptr;
+        idle.wait(lock, [this] { return inside == 0; });
+    }
+
+    std::mutex mutex;
+    std::condition_variable idle;
+    UCDisplayFrame* frame;  // guarded by mutex
+    int inside = 0;         // guarded by mutex
+    // Sites handed to the teardown thread and not yet destroyed (any thread):
+    // the output does not drain for them, so the audio callback must not
+    // wait.
+    std::atomic<int> teardowns{0};
+};
+
+UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent)
+    : QWidget(parent), m_owner(owner), m_link(std::make_shared<SiteLink>(this)) {
     setObjectName(QStringLiteral("DisplayArea"));
     setAcceptDrops(true);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -136,10 +180,16 @@ UCDisplayFrame::UCDisplayFrame(QWidget* owner, QWidget* parent) : QWidget(parent
 }
 
 UCDisplayFrame::~UCDisplayFrame() {
+    // The audio callback stops waiting for the output; the sites go to the
+    // teardown thread and call nothing here once the link is cut.
     m_audioPlaying = false;
-    // Sites call back into this object until they are stopped.
     closeAllViews();
+    m_link->cut();
     releaseAudioOutput();
+}
+
+void UCDisplayFrame::setTeardownThread(std::shared_ptr<CTeardownThread> teardown) {
+    m_teardown = std::move(teardown);
 }
 
 void UCDisplayFrame::releaseAudioOutput() {
@@ -335,14 +385,25 @@ void UCDisplayFrame::fillSiteParams(SiteParams& p, qint64 key, const QByteArray&
     p.userId = g_config.p2pUserId().toStdString();
     p.userPassword = g_config.p2pUserPassword().toStdString();
 
-    p.onPicture = [this](PUSHVIDEO* v) { onPicture(v); };
-    p.onAudio = [this](_AUDIODATA* a) { onAudio(a); };
-    p.onSnapshot = [this](SNAPSHOT* s) { onSnapshot(s); };
-    p.onRecDateInfo = [this](RECDATEINFO* r) { onRecDateInfo(r); };
-    p.onRecordTable = [this](RECORDTABLEINFO* r) { onRecordTable(r); };
-    p.onCalendar = [this](std::int64_t k) { onCalendar(k); };
-    p.onNotice = [this](int a, int code, int r, char* msg, int kind, std::int64_t site) {
-        onNotice(a, code, r, msg, kind, site);
+    // Through the link: a site may outlive the page (see the threading
+    // contract).
+    const std::shared_ptr<SiteLink> link = m_link;
+    p.onPicture = [link](PUSHVIDEO* v) { link->call([v](UCDisplayFrame* f) { f->onPicture(v); }); };
+    p.onAudio = [link](_AUDIODATA* a) { link->call([a](UCDisplayFrame* f) { f->onAudio(a); }); };
+    p.onSnapshot = [link](SNAPSHOT* s) {
+        link->call([s](UCDisplayFrame* f) { f->onSnapshot(s); });
+    };
+    p.onRecDateInfo = [link](RECDATEINFO* r) {
+        link->call([r](UCDisplayFrame* f) { f->onRecDateInfo(r); });
+    };
+    p.onRecordTable = [link](RECORDTABLEINFO* r) {
+        link->call([r](UCDisplayFrame* f) { f->onRecordTable(r); });
+    };
+    p.onCalendar = [link](std::int64_t k) {
+        link->call([k](UCDisplayFrame* f) { f->onCalendar(k); });
+    };
+    p.onNotice = [link](int a, int code, int r, char* msg, int kind, std::int64_t site) {
+        link->call([&](UCDisplayFrame* f) { f->onNotice(a, code, r, msg, kind, site); });
     };
 }
 
@@ -350,12 +411,21 @@ void UCDisplayFrame::destroySite(ISite* site) {
     if (!site) {
         return;
     }
-    ++m_siteTeardowns;
-    site->stop();
-    site->close();
-    void* p = static_cast<IEngineObject*>(site);
-    DestroyVCodec(&p);
-    --m_siteTeardowns;
+    // Destroying a site joins its threads: that waits, so it happens on the
+    // teardown thread. No view reaches the site any more; from here on only
+    // that thread calls it.
+    if (!m_teardown) {
+        m_teardown = std::make_shared<CTeardownThread>();
+    }
+    const std::shared_ptr<SiteLink> link = m_link;
+    link->teardowns.fetch_add(1);
+    m_teardown->post([site, link] {
+        site->stop();
+        site->close();
+        void* p = static_cast<IEngineObject*>(site);
+        DestroyVCodec(&p);
+        link->teardowns.fetch_sub(1);
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -967,7 +1037,7 @@ void UCDisplayFrame::onAudio(_AUDIODATA* block) {
     // nothing plays (no device) or a site is being torn down.
     const qint64 lead = qint64{block->param2} * frame * kAudioLeadMs / 1000;
     for (int waited = 0; waited < kMaxAudioWaitMs && m_audioPlaying.load() &&
-                         m_siteTeardowns.load() == 0 && m_audioDevice->bufferedBytes() > lead;
+                         m_link->teardowns.load() == 0 && m_audioDevice->bufferedBytes() > lead;
          waited += kAudioWaitStepMs) {
         QThread::msleep(kAudioWaitStepMs);
     }
@@ -1150,8 +1220,6 @@ void UCDisplayFrame::slotNetworkError(int _key, int /*_code*/, QString _msg) {
         view->setSource(nullptr, 0, -1);
         view->setBottomText(kBottomMode, _msg);
     }
-    // Outside the views lock: stopping joins the decode threads, which may be
-    // waiting for it in the picture callback.
     destroySite(site);
 }
 

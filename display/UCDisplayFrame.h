@@ -17,9 +17,12 @@
 //     close a site. The audio callback may sleep a bounded time while the
 //     playing output drains the buffer (that paces the site's audio thread);
 //     it never waits while a site is being torn down.
-//   - Sites are stopped, closed and destroyed on the GUI thread only, never
-//     while the views lock is held (a decode thread inside the picture
-//     callback waits for that lock, and stop() joins the decode threads).
+//   - The GUI thread never waits for a site: a site's commands are posted to
+//     its own control thread, and a site no view shows any more is handed to
+//     the teardown thread, which stops, closes and destroys it. A site being
+//     torn down may still call back after the page is gone: the callbacks
+//     reach the page through a link that the page cuts when it is
+//     destroyed, waiting only for the callbacks already inside.
 //
 // Lock order (outer first): views lock -> a view's picture-slot lock. The
 // picture callback holds the views lock only while it picks the views that
@@ -50,6 +53,7 @@
 
 #include "display/ViewHosts.h"
 
+class CTeardownThread;
 class GLWidget;
 class ISite;
 class QAudioOutput;
@@ -107,6 +111,11 @@ public:
     explicit UCDisplayFrame(QWidget* owner, QWidget* parent = nullptr);
     ~UCDisplayFrame() override;
 
+    // The thread that stops, closes and destroys the page's sites; the window
+    // shares one with its pages and keeps it until the program quits. A page
+    // given none makes its own on first use (then its destructor waits).
+    void setTeardownThread(std::shared_ptr<CTeardownThread> teardown);
+
     // --- opening and closing ---
 
     // Opens one channel of the site known by `key` at `point` (page
@@ -123,7 +132,7 @@ public:
     bool openRecordingSite(qint64 key, QPoint point, int zone, int kind, const QDateTime& start,
                            const QByteArray& folder);
     // Close the selected views (no question asked) or all views; sites left
-    // without a channel are stopped, closed and destroyed before returning.
+    // without a channel are handed to the teardown thread.
     void closeSelectedViews();
     void closeAllViews();
 
@@ -328,7 +337,7 @@ private:
     GLWidget* createView(ISite* site, int channel);
     void selectView(GLWidget* view);
     void closeView(GLWidget* view);
-    // Stops, closes and destroys a site (GUI thread, views lock not held).
+    // Hands a site no view shows to the teardown thread (GUI thread).
     void destroySite(ISite* site);
     // Stops and deletes the audio output (a later block makes a new one).
     void releaseAudioOutput();
@@ -426,7 +435,10 @@ private:
     // Set by the GUI thread while an output plays from m_audioDevice; read by
     // the audio callback, which waits for the output only then.
     std::atomic<bool> m_audioPlaying{false};
-    // Sites being torn down on the GUI thread: the output does not drain then
-    // (the GUI thread is joining), so the audio callback must not wait.
-    std::atomic<int> m_siteTeardowns{0};
+    // What the site callbacks reach the page through (see the threading
+    // contract); made by the constructor, cut by the destructor.
+    struct SiteLink;
+    std::shared_ptr<SiteLink> m_link;
+    // GUI thread: where sites are torn down.
+    std::shared_ptr<CTeardownThread> m_teardown;
 };

@@ -16,7 +16,6 @@
 namespace pt = boost::posix_time;
 
 using ChannelGuard = boost::lock_guard<boost::recursive_mutex>;
-using CommandGuard = std::lock_guard<std::recursive_mutex>;
 
 namespace {
 
@@ -89,10 +88,21 @@ void CSSFFileSite::AudioDecoderDeleter::operator()(IACodec* codec) const {
     destroyEngineObject(codec);
 }
 
-CSSFFileSite::CSSFFileSite(SourceFactory makeSource) : m_makeSource(std::move(makeSource)) {}
+CSSFFileSite::CSSFFileSite(SourceFactory makeSource) : m_makeSource(std::move(makeSource)) {
+    m_controlThread = std::thread(&CSSFFileSite::controlLoop, this);
+}
 
 CSSFFileSite::~CSSFFileSite() {
-    close();
+    {
+        std::lock_guard<std::mutex> guard(m_postMutex);
+        m_quit = true;
+    }
+    m_postWake.notify_all();
+    if (m_controlThread.joinable()) {
+        m_controlThread.join();
+    }
+    // The control thread is gone: this thread owns what it owned.
+    closeLocked();
 }
 
 std::int64_t CSSFFileSite::siteKey() const {
@@ -100,10 +110,60 @@ std::int64_t CSSFFileSite::siteKey() const {
 }
 
 // ---------------------------------------------------------------------------
+// Control thread
+
+void CSSFFileSite::post(std::function<void()> command) {
+    {
+        std::lock_guard<std::mutex> guard(m_postMutex);
+        if (m_quit) {
+            return;
+        }
+        m_commands.push_back(std::move(command));
+        ++m_posted;
+        ++m_inFlight;
+    }
+    m_postWake.notify_one();
+}
+
+void CSSFFileSite::controlLoop() {
+    std::unique_lock<std::mutex> lock(m_postMutex);
+    while (true) {
+        m_postWake.wait(lock, [this] { return m_quit || !m_commands.empty(); });
+        if (m_quit) {
+            // What is left is dropped; the destructor closes the site.
+            m_inFlight.fetch_sub(static_cast<int>(m_commands.size()));
+            m_commands.clear();
+            m_done = m_posted;
+            m_doneWake.notify_all();
+            return;
+        }
+        std::function<void()> command = std::move(m_commands.front());
+        m_commands.pop_front();
+        lock.unlock();
+        command();
+        command = nullptr;
+        lock.lock();
+        ++m_done;
+        --m_inFlight;
+        m_doneWake.notify_all();
+    }
+}
+
+bool CSSFFileSite::waitForCommands(int timeoutMs) {
+    std::unique_lock<std::mutex> lock(m_postMutex);
+    const std::uint64_t target = m_posted;
+    return m_doneWake.wait_for(lock, std::chrono::milliseconds(std::max(0, timeoutMs)),
+                               [&] { return m_done >= target; });
+}
+
+// ---------------------------------------------------------------------------
 // Lifecycle
 
 void CSSFFileSite::reset() {
-    CommandGuard command(m_commandMutex);
+    post([this] { resetLocked(); });
+}
+
+void CSSFFileSite::resetLocked() {
     {
         std::lock_guard<std::mutex> guard(m_tableMutex);
         m_timeTable.reset();
@@ -115,8 +175,8 @@ void CSSFFileSite::reset() {
 }
 
 void CSSFFileSite::stop() {
-    CommandGuard command(m_commandMutex);
-    stopLocked();
+    m_accepting.store(false);
+    post([this] { stopLocked(); });
 }
 
 void CSSFFileSite::stopLocked() {
@@ -136,8 +196,8 @@ void CSSFFileSite::stopLocked() {
 }
 
 void CSSFFileSite::close() {
-    CommandGuard command(m_commandMutex);
-    closeLocked();
+    m_accepting.store(false);
+    post([this] { closeLocked(); });
 }
 
 void CSSFFileSite::closeLocked() {
@@ -189,14 +249,22 @@ bool CSSFFileSite::open(SiteParams* params) {
     if (params == nullptr) {
         return false;
     }
-    CommandGuard command(m_commandMutex);
-    return openLocked(*params);
+    m_given = *params;
+    for (int c = 0; c < kMaxChannels; ++c) {
+        m_streamTypes[static_cast<std::size_t>(c)].store(params->channelOptions[c]);
+    }
+    m_accepting.store(true);
+    post([this, bundle = *params] { openLocked(bundle); });
+    return true;
 }
 
 bool CSSFFileSite::reopen() {
-    CommandGuard command(m_commandMutex);
-    const SiteParams kept = m_params;
-    return openLocked(kept);
+    m_accepting.store(true);
+    post([this] {
+        const SiteParams kept = m_params;
+        openLocked(kept);
+    });
+    return true;
 }
 
 bool CSSFFileSite::openLocked(const SiteParams& params) {
@@ -209,6 +277,7 @@ bool CSSFFileSite::openLocked(const SiteParams& params) {
     if (&params != &m_params) {
         m_params = params;
     }
+    m_siteIdentity.store(m_params.siteIdentity);
     m_closing.store(false);
     m_closed = false;
     startClockThread();
@@ -328,6 +397,8 @@ void CSSFFileSite::restartSourceLocked(int date, int time) {
     src->start();
     std::atomic_store(&m_source, src);
     // A fresh source reads forward at normal speed.
+    m_shownSpeed.store(kSpeedIndexNormal);
+    m_shownMode.store(PLAYMODE_FORWARD);
     m_speedIndex.store(kSpeedIndexNormal);
     m_playMode.store(PLAYMODE_FORWARD);
     m_backward.store(false);
@@ -362,7 +433,13 @@ void CSSFFileSite::addChannelsLocked(ChannelMask mask) {
 }
 
 void CSSFFileSite::addChannelsAt(ChannelMask mask, std::uint32_t /*unused*/, int date, int time) {
-    CommandGuard command(m_commandMutex);
+    if (!m_accepting.load()) {
+        return;
+    }
+    post([this, mask, date, time] { addChannelsAtLocked(mask, date, time); });
+}
+
+void CSSFFileSite::addChannelsAtLocked(ChannelMask mask, int date, int time) {
     if (m_closed || m_closing.load()) {
         return;
     }
@@ -373,10 +450,13 @@ void CSSFFileSite::addChannelsAt(ChannelMask mask, std::uint32_t /*unused*/, int
     int startDate = date;
     int startTime = time;
     if (startDate == 0 && startTime == 0) {
-        int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-        if (getCurrentTime(&y, &mo, &d, &h, &mi, &s)) {
-            startDate = (y * 100 + mo) * 100 + d;
-            startTime = (h * 100 + mi) * 100 + s;
+        siterules::PlayTime t;
+        if (currentPosition(m_playMode.load(), true, &t)) {
+            startDate = t.date();
+            startTime = t.time();
+        } else if (siterules::splitPlayTime(playAnchor(), &t)) {
+            startDate = t.date();
+            startTime = t.time();
         } else {
             startDate = m_params.startDate;
             startTime = m_params.startTime;
@@ -389,22 +469,33 @@ void CSSFFileSite::addChannelsAt(ChannelMask mask, std::uint32_t /*unused*/, int
         m_params.channelMask |= added;
         addChannelsLocked(added);
     }
-    // The source reads only the channels it was opened for: it is opened
-    // again for all of them, at the same time on every channel.
-    if (source()) {
+    const auto src = source();
+    if (!src) {
+        return;
+    }
+    // The source starts reading the new channels where playback stands; the
+    // channels already playing go on undisturbed.
+    bool taken = true;
+    for (int c = 0; c < kMaxChannels && taken; ++c) {
+        if (hasChannel(added, c)) {
+            taken = src->addChannel(c, startDate, startTime);
+        }
+    }
+    if (!taken) {
+        // A source that reads only the channels it was opened for is opened
+        // again for all of them, at the same time on every channel.
         restartSourceLocked(startDate, startTime);
     }
 }
 
 void CSSFFileSite::removeChannel(int channel) {
-    CommandGuard command(m_commandMutex);
-    removeChannelLocked(channel);
-}
-
-void CSSFFileSite::removeChannelLocked(int channel) {
     if (!isChannel(channel)) {
         return;
     }
+    post([this, channel] { removeChannelLocked(channel); });
+}
+
+void CSSFFileSite::removeChannelLocked(int channel) {
     {
         // A later reopen opens only the channels still open.
         std::lock_guard<std::recursive_mutex> guard(m_sourceMutex);
@@ -422,6 +513,7 @@ void CSSFFileSite::removeChannelLocked(int channel) {
     }
     if (const auto src = source()) {
         // Nothing reads the channel any more.
+        src->removeChannel(channel);
         src->enableChannel(channel, false);
     }
     if (worker) {
@@ -434,43 +526,30 @@ bool CSSFFileSite::hasNoChannels() {
 }
 
 void CSSFFileSite::setChannelEnabled(int streamType, int channel, int date, int time) {
-    CommandGuard command(m_commandMutex);
     if (!isChannel(channel)) {
         return;
     }
-    int startDate = date;
-    int startTime = time;
-    if (date == 0 && time == 0) {
-        if (!getChannelDateTime(channel, &startDate, &startTime)) {
-            startDate = m_params.startDate;
-            startTime = m_params.startTime;
-        }
-    }
-    {
+    m_streamTypes[static_cast<std::size_t>(channel)].store(static_cast<unsigned char>(streamType));
+    post([this, streamType, channel, date, time] {
         std::lock_guard<std::recursive_mutex> guard(m_sourceMutex);
         m_params.channelOptions[channel] = static_cast<unsigned char>(streamType);
-        m_params.startDate = startDate;
-        m_params.startTime = startTime;
-    }
-    if (m_params.pacing != 0 && !m_closed) {
-        // Recording files have one stream per channel: the site starts over
-        // at the channel's time.
-        const SiteParams kept = m_params;
-        stopLocked();
-        closeLocked();
-        openLocked(kept);
-    }
+        // A given time is where a reopen starts; 0, 0 keeps the start.
+        if (date != 0 || time != 0) {
+            m_params.startDate = date;
+            m_params.startTime = time;
+        }
+    });
 }
 
 int CSSFFileSite::isChannelEnabled(int channel) {
     if (!isChannel(channel)) {
         return 0;
     }
-    return m_params.channelOptions[channel];
+    return m_streamTypes[static_cast<std::size_t>(channel)].load();
 }
 
 SiteParams* CSSFFileSite::getParams() {
-    return &m_params;
+    return &m_given;
 }
 
 // ---------------------------------------------------------------------------
@@ -598,7 +677,7 @@ void CSSFFileSite::timeTableSink(TIMETABLEDATA* table) {
     }
     if (notify) {
         RECORDTABLEINFO info;
-        info.siteIdentity = m_params.siteIdentity;
+        info.siteIdentity = m_siteIdentity.load();
         notify(&info);
     }
 }
@@ -614,7 +693,7 @@ void CSSFFileSite::calendarSink(CALENDARDATA* calendar) {
         notify = m_onCalendar;
     }
     if (notify) {
-        notify(m_params.siteIdentity);
+        notify(m_siteIdentity.load());
     }
 }
 
@@ -641,24 +720,49 @@ void CSSFFileSite::getCalendar(CALENDARDATA* calendar) {
 // ---------------------------------------------------------------------------
 // Clock
 
+namespace {
+
+bool isStepMode(int mode) {
+    return mode == PLAYMODE_STEP_FORWARD || mode == PLAYMODE_STEP_BACKWARD;
+}
+
+std::int64_t microsecondsBetween(std::chrono::steady_clock::time_point from,
+                                 std::chrono::steady_clock::time_point to) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(to - from).count();
+}
+
+}  // namespace
+
 CSSFFileSite::ptime CSSFFileSite::clock() const {
+    const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> guard(m_clockMutex);
-    return m_clock;
+    // Between two cycles the clock runs on: a picture is due when its time
+    // has come, not at the next cycle.
+    if (m_clock.is_special() || isStepMode(m_playMode.load())) {
+        return m_clock;
+    }
+    return siterules::advanceClock(m_clock, m_speedIndex.load(),
+                                   microsecondsBetween(m_clockAt, now));
 }
 
 void CSSFFileSite::setClock(ptime value) {
+    const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> guard(m_clockMutex);
     m_clock = value;
+    m_clockAt = now;
 }
 
 void CSSFFileSite::startClock(ptime frame) {
     // The anchor is read first: its lock and the clock lock are leaves.
-    const ptime value = siterules::clockStart(frame, playAnchor());
+    const ptime value = siterules::clockStart(frame, playAnchor(), m_playMode.load(),
+                                              CVideoDecodeItem::kPresentLeadMs);
+    const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> guard(m_clockMutex);
     // The first worker to present after a repositioning starts the clock;
     // the others find it set.
     if (m_clock.is_special()) {
         m_clock = value;
+        m_clockAt = now;
     }
 }
 
@@ -690,40 +794,40 @@ void CSSFFileSite::stopClockThread() {
 
 void CSSFFileSite::clockLoop() {
     setCurrentThreadPriorityHighest();
-    using Steady = std::chrono::steady_clock;
-    std::int64_t elapsed = std::int64_t{kFirstCycleMs} * 1000;
-    Steady::time_point previous = Steady::now();
     std::unique_lock<std::mutex> lock(m_clockWakeMutex);
     while (!m_clockStop) {
         lock.unlock();
-        clockCycle(elapsed);
+        clockCycle();
         lock.lock();
         // Woken at once by stopClockThread.
         m_clockWake.wait_for(lock, std::chrono::milliseconds(kClockPeriodMs),
                              [this] { return m_clockStop; });
-        const Steady::time_point now = Steady::now();
-        elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - previous).count();
-        previous = now;
     }
 }
 
-void CSSFFileSite::clockCycle(std::int64_t elapsedMicroseconds) {
+void CSSFFileSite::clockCycle() {
     const int mode = m_playMode.load();
-    if (mode == PLAYMODE_STEP_FORWARD || mode == PLAYMODE_STEP_BACKWARD) {
+    if (isStepMode(mode)) {
         if (clock().is_special()) {
             Position target;
             if (stepTarget(&target)) {
                 setClock(target.instant);
             }
         }
+        // The clock stands; it runs on from here when playing resumes.
+        std::lock_guard<std::mutex> guard(m_clockMutex);
+        m_clockAt = std::chrono::steady_clock::now();
         return;
     }
     {
+        const auto now = std::chrono::steady_clock::now();
         std::lock_guard<std::mutex> guard(m_clockMutex);
         if (m_clock.is_special()) {
             return;
         }
-        m_clock = siterules::advanceClock(m_clock, m_speedIndex.load(), elapsedMicroseconds);
+        m_clock = siterules::advanceClock(m_clock, m_speedIndex.load(),
+                                          microsecondsBetween(m_clockAt, now));
+        m_clockAt = now;
     }
     std::vector<ptime> currents;
     currents.reserve(kMaxChannels);
@@ -733,10 +837,12 @@ void CSSFFileSite::clockCycle(std::int64_t elapsedMicroseconds) {
             currents.push_back(ch.worker->currentInstant());
         }
     }
+    const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> guard(m_clockMutex);
     const ptime target = siterules::resyncTarget(m_clock, currents, m_backward.load());
     if (!target.is_special()) {
         m_clock = target;
+        m_clockAt = now;
     }
 }
 
@@ -856,7 +962,7 @@ void CSSFFileSite::setWorkersMode(int playMode, int speedIndex) {
 // ---------------------------------------------------------------------------
 // Time queries
 
-bool CSSFFileSite::pickPosition(TimeKind kind, bool latest, Position* out) {
+bool CSSFFileSite::pickPosition(TimeKind kind, bool latest, Position* out) const {
     const ChannelMask mask = m_openMask.load();
     bool found = false;
     Position best;
@@ -865,10 +971,10 @@ bool CSSFFileSite::pickPosition(TimeKind kind, bool latest, Position* out) {
         if (!hasChannel(mask, c)) {
             continue;
         }
-        Channel& ch = m_channels[static_cast<std::size_t>(c)];
+        const Channel& ch = m_channels[static_cast<std::size_t>(c)];
         CVideoDecodeItem::Times times;
         {
-            ChannelGuard guard(ch.lock);
+            ChannelGuard guard(const_cast<boost::recursive_mutex&>(ch.lock));
             if (!ch.worker) {
                 continue;
             }
@@ -924,44 +1030,17 @@ void CSSFFileSite::repositioned(ptime target) {
     m_anchor = target;
 }
 
-bool CSSFFileSite::getCurrentTime(int* year, int* month, int* day, int* hour, int* minute,
-                                  int* second) {
+bool CSSFFileSite::currentPosition(int playMode, bool record, siterules::PlayTime* split) {
     Position position;
-    const bool found = pickPosition(
-        TimeKind::LastPresented, siterules::currentTimeTakesLatest(m_playMode.load()), &position);
-    siterules::PlayTime t;
-    if (!recordQuery(found, position, &t)) {
-        return false;
+    const bool found = pickPosition(TimeKind::LastPresented,
+                                    siterules::currentTimeTakesLatest(playMode), &position);
+    if (record) {
+        return recordQuery(found, position, split);
     }
-    if (year)
-        *year = t.year;
-    if (month)
-        *month = t.month;
-    if (day)
-        *day = t.day;
-    if (hour)
-        *hour = t.hour;
-    if (minute)
-        *minute = t.minute;
-    if (second)
-        *second = t.second;
-    return true;
+    return found && siterules::splitPlayTime(position.instant, split);
 }
 
-bool CSSFFileSite::getCurrentDateTime(int* date, int* time) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-    if (!getCurrentTime(&y, &mo, &d, &h, &mi, &s)) {
-        return false;
-    }
-    if (date)
-        *date = (y * 100 + mo) * 100 + d;
-    if (time)
-        *time = (h * 100 + mi) * 100 + s;
-    return true;
-}
-
-bool CSSFFileSite::getChannelTime(int channel, int* year, int* month, int* day, int* hour,
-                                  int* minute, int* second) {
+bool CSSFFileSite::channelPosition(int channel, bool record, siterules::PlayTime* split) {
     Position position;
     bool found = false;
     if (isChannel(channel)) {
@@ -974,10 +1053,16 @@ bool CSSFFileSite::getChannelTime(int channel, int* year, int* month, int* day, 
             found = !times.lastPresented.is_special();
         }
     }
-    siterules::PlayTime t;
-    if (!recordQuery(found, position, &t)) {
-        return false;
+    if (record) {
+        return recordQuery(found, position, split);
     }
+    return found && siterules::splitPlayTime(position.instant, split);
+}
+
+namespace {
+
+void writeSplit(const siterules::PlayTime& t, int* year, int* month, int* day, int* hour,
+                int* minute, int* second) {
     if (year)
         *year = t.year;
     if (month)
@@ -990,18 +1075,52 @@ bool CSSFFileSite::getChannelTime(int channel, int* year, int* month, int* day, 
         *minute = t.minute;
     if (second)
         *second = t.second;
+}
+
+}  // namespace
+
+bool CSSFFileSite::getCurrentTime(int* year, int* month, int* day, int* hour, int* minute,
+                                  int* second) {
+    // The mode in force, not the one commanded: the pictures follow it.
+    siterules::PlayTime t;
+    if (!currentPosition(m_playMode.load(), false, &t)) {
+        return false;
+    }
+    writeSplit(t, year, month, day, hour, minute, second);
+    return true;
+}
+
+bool CSSFFileSite::getCurrentDateTime(int* date, int* time) {
+    siterules::PlayTime t;
+    if (!currentPosition(m_playMode.load(), false, &t)) {
+        return false;
+    }
+    if (date)
+        *date = t.date();
+    if (time)
+        *time = t.time();
+    return true;
+}
+
+bool CSSFFileSite::getChannelTime(int channel, int* year, int* month, int* day, int* hour,
+                                  int* minute, int* second) {
+    siterules::PlayTime t;
+    if (!channelPosition(channel, false, &t)) {
+        return false;
+    }
+    writeSplit(t, year, month, day, hour, minute, second);
     return true;
 }
 
 bool CSSFFileSite::getChannelDateTime(int channel, int* date, int* time) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-    if (!getChannelTime(channel, &y, &mo, &d, &h, &mi, &s)) {
+    siterules::PlayTime t;
+    if (!channelPosition(channel, false, &t)) {
         return false;
     }
     if (date)
-        *date = (y * 100 + mo) * 100 + d;
+        *date = t.date();
     if (time)
-        *time = (h * 100 + mi) * 100 + s;
+        *time = t.time();
     return true;
 }
 
@@ -1040,14 +1159,14 @@ bool CSSFFileSite::getLastRecordTime(int* date, int* time) {
 }
 
 int CSSFFileSite::getPlayMode(int* out) {
-    const int mode = m_playMode.load();
+    const int mode = m_shownMode.load();
     if (out)
         *out = mode;
     return mode;
 }
 
 int CSSFFileSite::getSpeedIndex(int* out) {
-    const int index = m_speedIndex.load();
+    const int index = m_shownSpeed.load();
     if (out)
         *out = index;
     return index;
@@ -1055,38 +1174,54 @@ int CSSFFileSite::getSpeedIndex(int* out) {
 
 // ---------------------------------------------------------------------------
 // Playback commands
+//
+// Each command sets the published play mode and speed index as it will
+// leave them, then posts the work. The control thread checks again against
+// the mode in force: a command given to a site that closes meanwhile does
+// nothing.
 
 void CSSFFileSite::gotoDateTime(int year, int month, int day, int hour, int minute, int second) {
-    CommandGuard command(m_commandMutex);
-    jumpLocked(
-        (year * 100 + month) * 100 + day, (hour * 100 + minute) * 100 + second,
-        [=](IMediaSource& src) { src.gotoDateTime(year, month, day, hour, minute, second); });
+    if (!m_accepting.load()) {
+        return;
+    }
+    post([=] {
+        jumpLocked(
+            (year * 100 + month) * 100 + day, (hour * 100 + minute) * 100 + second,
+            [=](IMediaSource& src) { src.gotoDateTime(year, month, day, hour, minute, second); });
+    });
 }
 
 bool CSSFFileSite::gotoFirst() {
-    CommandGuard command(m_commandMutex);
-    if (m_closing.load() || m_closed || !source()) {
+    if (!m_accepting.load()) {
         return false;
+    }
+    post([this] { gotoEndLocked(false); });
+    return true;
+}
+
+bool CSSFFileSite::gotoLast() {
+    if (!m_accepting.load()) {
+        return false;
+    }
+    post([this] { gotoEndLocked(true); });
+    return true;
+}
+
+void CSSFFileSite::gotoEndLocked(bool last) {
+    if (m_closing.load() || m_closed || !source()) {
+        return;
     }
     // Before the source has found its recordings the instant is not known
     // yet; the source carries the jump out once it has.
     int date = 0;
     int time = 0;
-    getFirstRecordTime(&date, &time);
-    jumpLocked(date, time, [](IMediaSource& src) { src.gotoFirst(); });
-    return true;
-}
-
-bool CSSFFileSite::gotoLast() {
-    CommandGuard command(m_commandMutex);
-    if (m_closing.load() || m_closed || !source()) {
-        return false;
+    if (last) {
+        getLastRecordTime(&date, &time);
+        jumpLocked(date, time, [](IMediaSource& src) { src.gotoLast(); });
+    } else {
+        getFirstRecordTime(&date, &time);
+        jumpLocked(date, time, [](IMediaSource& src) { src.gotoFirst(); });
     }
-    int date = 0;
-    int time = 0;
-    getLastRecordTime(&date, &time);
-    jumpLocked(date, time, [](IMediaSource& src) { src.gotoLast(); });
-    return true;
 }
 
 void CSSFFileSite::jumpLocked(int date, int time,
@@ -1095,6 +1230,7 @@ void CSSFFileSite::jumpLocked(int date, int time,
         return;
     }
     if (date != 0) {
+        std::lock_guard<std::recursive_mutex> guard(m_sourceMutex);
         m_params.startDate = date;
         m_params.startTime = time;
     }
@@ -1132,7 +1268,7 @@ std::shared_ptr<IMediaSource> CSSFFileSite::quiesceLocked() {
 void CSSFFileSite::playStart(bool backward, siterules::PlayTime* at, int* sequence) {
     int date = 0;
     int time = 0;
-    if (!backward && isFinished() && getFirstRecordTime(&date, &time)) {
+    if (!backward && computeFinished() && getFirstRecordTime(&date, &time)) {
         splitDate(date, &at->year, &at->month, &at->day);
         at->hour = time / 10000;
         at->minute = time / 100 % 100;
@@ -1174,7 +1310,7 @@ bool CSSFFileSite::channelFinished(int channel, const std::shared_ptr<IMediaSour
            (ch.worker->queuedPackets() == 0 && ch.worker->currentInstant().is_special());
 }
 
-bool CSSFFileSite::isFinished() {
+bool CSSFFileSite::computeFinished() {
     const auto src = source();
     const ChannelMask mask = m_openMask.load();
     if (!src || m_closing.load() || mask == 0 || !src->isPrepared()) {
@@ -1188,7 +1324,16 @@ bool CSSFFileSite::isFinished() {
     return true;
 }
 
+bool CSSFFileSite::isFinished() {
+    // A command on its way may move playback from the end.
+    return m_inFlight.load() == 0 && computeFinished();
+}
+
 bool CSSFFileSite::isChannelQuiet(int channel) {
+    return m_inFlight.load() == 0 && computeChannelQuiet(channel);
+}
+
+bool CSSFFileSite::computeChannelQuiet(int channel) {
     const auto src = source();
     if (!src || m_closing.load() || !isChannel(channel) ||
         !hasChannel(m_openMask.load(), channel) || !src->isPrepared()) {
@@ -1218,48 +1363,60 @@ bool CSSFFileSite::isChannelQuiet(int channel) {
 }
 
 void CSSFFileSite::play() {
-    CommandGuard command(m_commandMutex);
+    if (!m_accepting.load()) {
+        return;
+    }
+    m_shownMode.store(PLAYMODE_FORWARD);
+    m_shownSpeed.store(kSpeedIndexNormal);
+    post([this] { playLocked(false); });
+}
+
+void CSSFFileSite::playReverse() {
+    if (!m_accepting.load()) {
+        return;
+    }
+    m_shownMode.store(PLAYMODE_BACKWARD);
+    m_shownSpeed.store(kSpeedIndexReverse);
+    post([this] { playLocked(true); });
+}
+
+void CSSFFileSite::playLocked(bool backward) {
     if (m_closing.load() || m_closed) {
         return;
     }
     siterules::PlayTime at;
     int sequence = 0;
-    playStart(false, &at, &sequence);
+    playStart(backward, &at, &sequence);
     const auto src = quiesceLocked();
     repositioned(CVideoDecodeItem::frameInstant(at.date(), at.time(), 0));
     setClock(ptime());
-    m_speedIndex.store(kSpeedIndexNormal);
-    m_playMode.store(PLAYMODE_FORWARD);
-    m_backward.store(false);
-    setWorkersMode(PLAYMODE_FORWARD, kSpeedIndexNormal);
-    if (src) {
+    const int mode = backward ? PLAYMODE_BACKWARD : PLAYMODE_FORWARD;
+    const int speed = backward ? kSpeedIndexReverse : kSpeedIndexNormal;
+    m_speedIndex.store(speed);
+    m_playMode.store(mode);
+    // Reverse play follows the latest worker, as a backward speed change does.
+    m_backward.store(backward);
+    setWorkersMode(mode, speed);
+    if (!src) {
+        return;
+    }
+    if (backward) {
+        src->playReverse(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
+    } else {
         src->playForward(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
     }
 }
 
-void CSSFFileSite::playReverse() {
-    CommandGuard command(m_commandMutex);
-    if (m_closing.load() || m_closed) {
+void CSSFFileSite::pause() {
+    if (!m_accepting.load()) {
         return;
     }
-    siterules::PlayTime at;
-    int sequence = 0;
-    playStart(true, &at, &sequence);
-    const auto src = quiesceLocked();
-    repositioned(CVideoDecodeItem::frameInstant(at.date(), at.time(), 0));
-    setClock(ptime());
-    m_speedIndex.store(kSpeedIndexReverse);
-    m_playMode.store(PLAYMODE_BACKWARD);
-    // Reverse play follows the latest worker, as a backward speed change does.
-    m_backward.store(true);
-    setWorkersMode(PLAYMODE_BACKWARD, kSpeedIndexReverse);
-    if (src) {
-        src->playReverse(sequence, at.year, at.month, at.day, at.hour, at.minute, at.second);
-    }
+    m_shownMode.store(PLAYMODE_STILL);
+    m_shownSpeed.store(kSpeedIndexStill);
+    post([this] { pauseLocked(); });
 }
 
-void CSSFFileSite::pause() {
-    CommandGuard command(m_commandMutex);
+void CSSFFileSite::pauseLocked() {
     if (m_closing.load() || m_closed) {
         return;
     }
@@ -1272,44 +1429,73 @@ void CSSFFileSite::pause() {
 }
 
 void CSSFFileSite::stepForward() {
-    CommandGuard command(m_commandMutex);
-    if (m_closing.load() || m_closed) {
+    if (!m_accepting.load()) {
         return;
     }
-    const int mode = m_playMode.load();
+    const int mode = m_shownMode.load();
     if (mode != PLAYMODE_FORWARD && mode != PLAYMODE_STEP_FORWARD) {
-        play();
-        std::this_thread::sleep_for(std::chrono::milliseconds(kStepSettleMs));
+        m_shownSpeed.store(kSpeedIndexNormal);
     }
-    m_playMode.store(PLAYMODE_STEP_FORWARD);
-    Position target;
-    if (stepTarget(&target)) {
-        setClock(target.instant);
-    }
-    setWorkersMode(PLAYMODE_STEP_FORWARD, m_speedIndex.load());
+    m_shownMode.store(PLAYMODE_STEP_FORWARD);
+    post([this] { stepLocked(false); });
 }
 
 void CSSFFileSite::stepBackward() {
-    CommandGuard command(m_commandMutex);
+    if (!m_accepting.load()) {
+        return;
+    }
+    const int mode = m_shownMode.load();
+    if (mode != PLAYMODE_BACKWARD && mode != PLAYMODE_STEP_BACKWARD) {
+        m_shownSpeed.store(kSpeedIndexReverse);
+    }
+    m_shownMode.store(PLAYMODE_STEP_BACKWARD);
+    post([this] { stepLocked(true); });
+}
+
+void CSSFFileSite::stepLocked(bool backward) {
     if (m_closing.load() || m_closed) {
         return;
     }
     const int mode = m_playMode.load();
-    if (mode != PLAYMODE_BACKWARD && mode != PLAYMODE_STEP_BACKWARD) {
-        playReverse();
-        std::this_thread::sleep_for(std::chrono::milliseconds(kStepSettleMs));
+    const int playing = backward ? PLAYMODE_BACKWARD : PLAYMODE_FORWARD;
+    const int stepping = backward ? PLAYMODE_STEP_BACKWARD : PLAYMODE_STEP_FORWARD;
+    if (mode != playing && mode != stepping) {
+        // Reading starts in the step's direction. Nothing is presented yet
+        // after that, so there is no step target: the first picture each
+        // channel presents starts the clock, and the clock thread takes the
+        // target once one is there.
+        playLocked(backward);
     }
+    // A forward step takes its target in the step mode (the earliest
+    // channel's next picture), a backward one in the mode before it (the
+    // latest channel's, once stepping backward).
     Position target;
-    if (stepTarget(&target)) {
+    bool found = false;
+    if (backward) {
+        found = stepTarget(&target);
+        m_playMode.store(stepping);
+    } else {
+        m_playMode.store(stepping);
+        found = stepTarget(&target);
+    }
+    if (found) {
         setClock(target.instant);
     }
-    m_playMode.store(PLAYMODE_STEP_BACKWARD);
-    setWorkersMode(PLAYMODE_STEP_BACKWARD, m_speedIndex.load());
+    setWorkersMode(stepping, m_speedIndex.load());
 }
 
 void CSSFFileSite::changeSpeed(int speedIndex) {
-    CommandGuard command(m_commandMutex);
-    if (m_closing.load() || m_closed || !isValidSpeedIndex(speedIndex)) {
+    if (!m_accepting.load() || !isValidSpeedIndex(speedIndex) ||
+        speedIndex == m_shownSpeed.load()) {
+        return;
+    }
+    m_shownSpeed.store(speedIndex);
+    m_shownMode.store(siterules::playModeForSpeedIndex(speedIndex));
+    post([this, speedIndex] { changeSpeedLocked(speedIndex); });
+}
+
+void CSSFFileSite::changeSpeedLocked(int speedIndex) {
+    if (m_closing.load() || m_closed) {
         return;
     }
     const int oldIndex = m_speedIndex.load();
@@ -1320,7 +1506,7 @@ void CSSFFileSite::changeSpeed(int speedIndex) {
     // moment (just after a flush), at the last known play position. Without
     // any (nothing shown since the site opened at the start of its
     // recordings) the readers take the speed where they stand.
-    getCurrentTime(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    currentPosition(m_playMode.load(), true, nullptr);
     const ptime at = playAnchor();
     const int mode = siterules::playModeForSpeedIndex(speedIndex);
     const auto applyMode = [&]() {

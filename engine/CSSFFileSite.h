@@ -8,37 +8,57 @@
 // of the source with a new play mode for the workers.
 //
 // Threading contract:
-// - Every ISite operation is called from one control thread (the GUI thread),
-//   except getParams() and getPlayMode(), which the display page also calls
-//   from its picture callback on decode threads. The bundle getParams() points
-//   to is rewritten only by open(); its pacing field does not change while
-//   the site is open.
+// - Commands (reset, open, reopen, stop, close, the jumps, play, reverse,
+//   pause, steps, speed changes, channel additions and removals, stream
+//   types) may come from any one thread at a time (the GUI thread). They
+//   return at once: each is posted, and the site's own control thread
+//   carries them out one after the other, in the order given. Everything
+//   that waits (joins, the source's repositioning, its file searches) waits
+//   there. waitForCommands() lets a caller that is not the GUI thread (a tool,
+//   a test) wait for them.
+// - Queries never wait for a command and never take a lock that is held
+//   across file access, a join or a callback. They answer from what the site
+//   publishes: the play mode and speed index as commanded (getPlayMode and
+//   getSpeedIndex follow a command at once), the stream types, the open
+//   channels, and the play position, the end of the recordings and the quiet
+//   channels as the decode workers and the source's readers keep them. While
+//   a command is still on its way, isFinished() and isChannelQuiet() answer
+//   false: the command may move playback. The time queries are computed on
+//   the calling thread and change nothing.
+// - getParams() points to the bundle open() was given, copied on the calling
+//   thread before open() returns; the display page also reads it (and
+//   getPlayMode()) from its picture callback on decode threads. Call open()
+//   on a new site, or once an earlier session has closed (waitForCommands),
+//   never while decode threads of an earlier open() may still read it.
 // - The sinks run on the media source's threads (packet and audio sinks on
-//   the read thread; the event sink on whatever thread issued the command,
-//   the control thread, or the source's preparation thread for the start
-//   position and for commands given while the source still scans its
+//   the read thread; the event sink on whatever thread issued the source's
+//   command: the control thread, or the source's preparation thread for the
+//   start position and for commands given while the source still scans its
 //   folder).
-// - The state the GUI reads (isFinished, isChannelQuiet, the time queries)
-//   is computed on the calling thread from the workers' and the source's
-//   own thread-safe state.
 // - Decode threads call the clock getter and setter and the flow-control
 //   check; the clock thread reads the workers' instants; the audio thread
 //   calls SiteParams::onAudio. No site lock is held while a callback into the
 //   display page runs, and no thread is joined while holding a lock that the
 //   joined thread takes.
-// Lock order: m_commandMutex, then m_sourceMutex, then a channel lock
-// (m_channels[c].lock), then the worker's own locks. m_clockMutex,
-// m_playTimeMutex, m_audioMutex, m_tableMutex and m_clockWakeMutex are
-// leaves: nothing else is taken while one of them is held.
+// Members say which thread owns them. "Control thread" means the control
+// thread, or the destructor once that thread has been joined.
+// Lock order: m_sourceMutex, then a channel lock (m_channels[c].lock), then
+// the worker's own locks. m_postMutex, m_clockMutex, m_playTimeMutex,
+// m_audioMutex, m_tableMutex and m_clockWakeMutex are leaves: nothing else is
+// taken while one of them is held.
 //
 // Lifecycle: CreateSite -> reset -> open -> playback -> stop -> close ->
 // DestroyVCodec. close() stops first when stop() was not called. reopen()
-// opens again with the kept bundle. The destructor closes an open site.
+// opens again with the kept bundle. The destructor drops the commands not yet
+// carried out, joins the control thread and closes an open site: it waits,
+// so a GUI hands the destruction of a site to another thread.
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <list>
 #include <memory>
@@ -69,16 +89,14 @@ public:
 
     static constexpr int kKind = 2;
     static constexpr int kMediaSourceKind = 4;
-    // The clock thread's cycle.
+    // The clock thread's cycle: it moves the clock on by what passed since
+    // the last cycle and resynchronises it with the workers. Between cycles
+    // the clock is read as running on at its speed.
     static constexpr int kClockPeriodMs = 20;
-    // Elapsed time the first clock cycle assumes.
-    static constexpr int kFirstCycleMs = 10;
     // Audio blocks waiting for the audio thread beyond this many are dropped,
     // oldest first: a display page that blocks in its audio callback must not
     // make the queue grow without end.
     static constexpr std::size_t kMaxQueuedAudio = 1024;
-    // Pause after an implied play before a step takes its target.
-    static constexpr int kStepSettleMs = 10;
 
     // A time query's answer: the instant and the sequence of the packet.
     struct Position {
@@ -87,7 +105,7 @@ public:
     };
 
     // Without a factory the site makes its source with CreateMediaSource kind
-    // 4. Tests pass a factory of their own.
+    // 4. Tests pass a factory of their own. Starts the control thread.
     explicit CSSFFileSite(SourceFactory makeSource = {});
     ~CSSFFileSite() override;
     CSSFFileSite(const CSSFFileSite&) = delete;
@@ -102,10 +120,13 @@ public:
     void reset() override;
     void stop() override;
     void close() override;
+    // True for a bundle (the site opens it on its control thread); the
+    // bundle is kept at once (getParams).
     bool open(SiteParams* params) override;
     bool reopen() override;
 
     void gotoDateTime(int year, int month, int day, int hour, int minute, int second) override;
+    // True while the site is open (opened and neither stopped nor closed).
     bool gotoFirst() override;
     bool gotoLast() override;
     bool getCurrentDateTime(int* date, int* time) override;
@@ -125,11 +146,15 @@ public:
     int getPlayMode(int* out) override;
     int getSpeedIndex(int* out) override;
 
+    // Recording files have one stream per channel: a stream type is kept
+    // (isChannelEnabled answers it) and changes nothing that plays.
     void setChannelEnabled(int streamType, int channel, int date, int time) override;
     int isChannelEnabled(int channel) override;
     void getCalendar(CALENDARDATA* calendar) override;
     void removeChannel(int channel) override;
     bool hasNoChannels() override;
+    // The source reads the new channels from the play position on; a source
+    // that cannot take channels once open is opened anew for all of them.
     void addChannelsAt(ChannelMask mask, std::uint32_t unused, int date, int time) override;
 
     bool getFirstRecordTime(int* date, int* time) override;
@@ -139,13 +164,21 @@ public:
     bool isChannelQuiet(int channel) override;
 
     // The returned records are the site's own copies, one per channel, made on
-    // the calling (control) thread from the worker's latest sample: a decode
-    // thread never writes them, and they stay at their address until the site
-    // is destroyed. isNew is true once for every sample the worker presents;
-    // the caller clears it (clearGSensorFlag for the G-sensor record).
+    // the calling thread (the one thread that asks for samples, the GUI
+    // thread) from the worker's latest sample: a decode thread never writes
+    // them, and they stay at their address until the site is destroyed. isNew
+    // is true once for every sample the worker presents; the caller clears it
+    // (clearGSensorFlag for the G-sensor record).
     GSENSORDATA* getGSensorData(int channel) override;
     void clearGSensorFlag(int channel) override;
     GPSDATA* getGpsData(int channel) override;
+
+    // Waits until every command posted before the call has been carried out,
+    // at most timeoutMs; false on timeout. For tools and tests: a GUI thread
+    // reads the published state instead.
+    bool waitForCommands(int timeoutMs);
+    // Commands posted and not yet carried out; any thread.
+    int pendingCommands() const { return m_inFlight.load(); }
 
     // The sinks the media source calls (public so that a source of another
     // kind, and tests, can drive them). The record stays the caller's.
@@ -162,9 +195,10 @@ public:
     std::size_t queuedAudioBlocks() const;
     bool isClosing() const { return m_closing.load(); }
     // The position play() and playReverse() restart from, and the instant a
-    // step puts the clock at; control thread.
+    // step puts the clock at. They note the answer as the last known play
+    // position, as the control thread's own queries do; for tests while no
+    // command runs.
     bool positionForPlay(Position* out);
-    void playStart(bool backward, siterules::PlayTime* at, int* sequence);
     bool stepTarget(Position* out);
 
 private:
@@ -189,15 +223,27 @@ private:
         int param3 = -1;
     };
 
-    // The part of a command that runs with m_commandMutex held.
+    // Calling thread: queues `command` for the control thread.
+    void post(std::function<void()> command);
+    void controlLoop();
+
+    // The commands as the control thread carries them out.
+    void resetLocked();
     void stopLocked();
     void closeLocked();
     bool openLocked(const SiteParams& params);
     void addChannelsLocked(ChannelMask mask);
+    void addChannelsAtLocked(ChannelMask mask, int date, int time);
     // A jump: every channel flushed and repositioned by `reposition`; the
     // target (yyyymmdd, hhmmss) becomes the start and the play position.
     void jumpLocked(int date, int time, const std::function<void(IMediaSource&)>& reposition);
+    void gotoEndLocked(bool last);
     void removeChannelLocked(int channel);
+    void playLocked(bool backward);
+    void pauseLocked();
+    void stepLocked(bool backward);
+    void changeSpeedLocked(int speedIndex);
+    void playStart(bool backward, siterules::PlayTime* at, int* sequence);
 
     std::shared_ptr<IMediaSource> source() const;
     std::shared_ptr<IMediaSource> makeSource();
@@ -208,17 +254,18 @@ private:
     void startClockThread();
     void stopClockThread();
     void clockLoop();
-    void clockCycle(std::int64_t elapsedMicroseconds);
+    void clockCycle();
     void audioLoop();
-    void decodeAudio(const READASTREAM& packet);
     void stopAudioThread();
 
     ptime clock() const;
     void setClock(ptime value);
-    // A worker's start of an unset clock (siterules::clockStart).
+    // A worker has presented the first packet after the clock was unset.
     void startClock(ptime frame);
     // The channel's reader ran out and its worker has shown its last picture.
     bool channelFinished(int channel, const std::shared_ptr<IMediaSource>& src);
+    bool computeFinished();
+    bool computeChannelQuiet(int channel);
 
     // Stops the source delivering, then empties the decode and audio queues;
     // the source (null when there is none) for the repositioning to follow.
@@ -231,7 +278,12 @@ private:
 
     // Times of the open channels' workers: last presented or current.
     enum class TimeKind { LastPresented, Current };
-    bool pickPosition(TimeKind kind, bool latest, Position* out);
+    bool pickPosition(TimeKind kind, bool latest, Position* out) const;
+    // The current play time (latest or earliest presented by the mode) and
+    // a channel's; `record` notes a valid answer as the last known play
+    // position (control thread only).
+    bool currentPosition(int playMode, bool record, siterules::PlayTime* split);
+    bool channelPosition(int channel, bool record, siterules::PlayTime* split);
     // Stores a query's result as the current play instant (the one before
     // becomes the previous play instant) and splits it.
     bool recordQuery(bool found, const Position& position, siterules::PlayTime* split);
@@ -241,44 +293,76 @@ private:
     ptime playAnchor() const;
     void forgetPlayInstant();
 
-    // Control thread only (and the destructor).
     int m_kind = 0;
     SourceFactory m_makeSource;
+
+    // Calling (GUI) thread only: the samples handed out by getGpsData and
+    // getGSensorData.
     std::array<GPSDATA, kMaxChannels> m_gpsOut{};
     std::array<GSENSORDATA, kMaxChannels> m_gsensorOut{};
     std::array<bool, kMaxChannels> m_gpsOutSet{};
     std::array<bool, kMaxChannels> m_gsensorOutSet{};
+
+    // Written by open() on the calling thread, then only read (getParams);
+    // see the threading contract.
+    SiteParams m_given;
+    // Written by the calling thread: whether commands are taken (open() sets
+    // it, stop() and close() clear it), and the published play mode, speed
+    // index and stream types as the commands posted so far leave them.
+    std::atomic<bool> m_accepting{false};
+    std::atomic<int> m_shownMode{PLAYMODE_FORWARD};
+    std::atomic<int> m_shownSpeed{kSpeedIndexNormal};
+    std::array<std::atomic<unsigned char>, kMaxChannels> m_streamTypes{};
+
+    // The command queue, guarded by m_postMutex; m_doneWake tells
+    // waitForCommands that m_done moved.
+    mutable std::mutex m_postMutex;
+    std::condition_variable m_postWake;
+    std::condition_variable m_doneWake;
+    std::deque<std::function<void()>> m_commands;
+    std::uint64_t m_posted = 0;
+    std::uint64_t m_done = 0;
+    bool m_quit = false;
+    // Commands posted and not yet carried out (any thread reads it).
+    std::atomic<int> m_inFlight{0};
+    // Created by the constructor, joined by the destructor.
+    std::thread m_controlThread;
+
+    // Control thread only.
     bool m_closed = true;
 
-    // Serialises the control operations against each other (open, close and
-    // reopen may run inside other operations).
-    std::recursive_mutex m_commandMutex;
-
-    // Guards m_params (writes; readers on the control thread need no lock),
-    // the creation and deletion of the source. m_source itself is read
-    // anywhere with std::atomic_load, written with std::atomic_store under
-    // m_sourceMutex.
+    // Guards the creation and deletion of the source (control thread). m_source
+    // itself is read anywhere with std::atomic_load, written with
+    // std::atomic_store under m_sourceMutex. m_params is the control thread's
+    // working bundle (start position, channels, stream types).
     mutable std::recursive_mutex m_sourceMutex;
     SiteParams m_params;
     std::shared_ptr<IMediaSource> m_source;
+    // m_params.siteIdentity for the sinks (source threads).
+    std::atomic<std::int64_t> m_siteIdentity{0};
 
     // Per channel: worker and its lock.
     std::array<Channel, kMaxChannels> m_channels;
+    // Written by the control thread, read by every thread.
     std::atomic<ChannelMask> m_openMask{0};
 
-    // Guarded by m_clockMutex: the presentation clock (unset when not a date).
+    // Guarded by m_clockMutex: the presentation clock (unset when not a date)
+    // as it stood at m_clockAt.
     mutable std::mutex m_clockMutex;
     ptime m_clock;
+    std::chrono::steady_clock::time_point m_clockAt;
 
     // Guarded by m_playTimeMutex (control thread, and the clock thread's step
-    // target): the result of the last time query, and the last known play
-    // position (the last valid query result or repositioning target), where
-    // a speed change repositions when nothing is presented at the moment.
+    // target): the result of the last recorded time query, and the last known
+    // play position (the last valid recorded query result or repositioning
+    // target), where a speed change repositions when nothing is presented at
+    // the moment.
     mutable std::mutex m_playTimeMutex;
     ptime m_currentPlay;
     ptime m_anchor;
 
-    // Written by the control thread, read by every thread.
+    // The play mode and speed index in force: written by the control thread,
+    // read by every thread (workers, clock thread).
     std::atomic<bool> m_closing{false};
     std::atomic<int> m_speedIndex{kSpeedIndexNormal};
     std::atomic<int> m_playMode{PLAYMODE_FORWARD};

@@ -332,12 +332,13 @@ void CVideoDecodeItem::run() {
             return;
         }
 
+        bool startsClock = false;
         if (m_pacing.load()) {
-            ptime clock = hooks.getClock ? hooks.getClock() : ptime();
-            if (clock.is_not_a_date_time() && hooks.setClock && !peek.instant.is_special()) {
-                hooks.setClock(peek.instant);
-            }
-            clock = hooks.getClock ? hooks.getClock() : ptime();
+            const ptime clock = hooks.getClock ? hooks.getClock() : ptime();
+            // With the clock unset (after a repositioning) the head is due at
+            // once; the first picture out starts the clock, so that the time
+            // its decoding took does not put every picture after it behind.
+            startsClock = clock.is_not_a_date_time() && peek.picture;
             const int mode = m_playMode.load();
             // A single step goes from picture to picture: the samples recorded
             // between two pictures go out at once instead of taking a step
@@ -361,6 +362,9 @@ void CVideoDecodeItem::run() {
         std::unique_ptr<STREAMOBJECT> packet = take(peek);
         if (packet) {
             present(std::move(packet), hooks);
+            if (startsClock && hooks.setClock && !peek.instant.is_special()) {
+                hooks.setClock(peek.instant);
+            }
         }
     }
 }

@@ -126,7 +126,10 @@ public:
     int recorderCall(int first, int second, int third);
 
     // Stores the clock callbacks, clears flow control and runs the worker
-    // thread at above-normal priority.
+    // thread at above-normal priority. While the clock is unset the head
+    // packet is presented at once, and once a picture has been handed over
+    // the setter is called with its instant (the owner starts its clock from
+    // it; another worker may have been first).
     void start(ClockGetter getter, ClockSetter setter);
     // Marks the worker stopped and wakes its thread; does not wait for it.
     // Clears the queue-empty callback.

@@ -3,12 +3,14 @@
 // A media source reads the recordings of one site on threads of its own and
 // hands every packet to the site through the sinks of its SourceParams.
 //
-// Threading: a media source is owned by one site. Its operations are called
-// from the GUI thread (commands and queries) and, for enableChannel, from the
-// site's flow control on the source's read thread and on decode threads;
-// implementations make enableChannel safe to call from any thread. The sinks
-// are called on the source's read thread, except the event sink, which runs on
-// the thread that issued the command.
+// Threading: a media source is owned by one site. Its commands come from the
+// site's control thread, one at a time; its queries from any thread (the
+// GUI thread among them), and they must answer without waiting for a command
+// or a file read. enableChannel comes also from the site's flow control on
+// the source's read thread and on decode threads; implementations make it
+// safe to call from any thread. The sinks are called on the source's read
+// thread, except the event sink, which runs on the thread that issued the
+// command.
 //
 // Lifecycle: CreateMediaSource -> open -> start -> commands -> requestStop ->
 // close -> DestroyVCodec.
@@ -58,6 +60,16 @@ public:
     // and hhmmss; false when no channel knows one.
     virtual bool getFirstRecordTime(int* date, int* time) = 0;
     virtual bool getLastRecordTime(int* date, int* time) = 0;
+
+    // Starts reading a channel the source was not opened for (or had
+    // removed), positioned at date (yyyymmdd) and time (hhmmss) in the
+    // current direction and speed, without disturbing the other channels and
+    // without looking for recordings again; false when the source cannot take
+    // channels once open (its owner then opens a new source).
+    virtual bool addChannel(int /*channel*/, int /*date*/, int /*time*/) { return false; }
+    // Stops reading a channel for good, until addChannel: repositionings
+    // leave it alone.
+    virtual void removeChannel(int /*channel*/) {}
 
     // Whether the source has found its recordings (the folder scan is done).
     // Commands given before are carried out afterwards, in order.

@@ -82,10 +82,11 @@ bool MediaSource_SSFFile::open(SourceParams* params) {
         if ((m_params.channelMask & (ChannelMask(1) << channel)) != 0) {
             auto reader = std::make_unique<SSFChannelReader>(channel, m_params);
             reader->setLog(m_log);
+            m_byChannel[static_cast<std::size_t>(channel)].store(reader.get());
+            m_active[static_cast<std::size_t>(channel)].store(true);
             m_readers.push_back(std::move(reader));
         }
     }
-    m_delivered.assign(m_readers.size(), nullptr);
     try {
         m_prepareThread = std::make_unique<boost::thread>([this]() { prepare(); });
     } catch (const boost::thread_resource_error&) {
@@ -130,7 +131,12 @@ void MediaSource_SSFFile::prepare() {
         for (const auto& r : m_readers) {
             readers.push_back(r.get());
         }
-        scanFolder(m_params.folder, readers, m_open, m_log);
+        std::vector<std::pair<int, std::string>> unread;
+        scanFolder(m_params.folder, readers, m_open, m_log, &unread);
+        for (auto& [channel, path] : unread) {
+            m_unread[static_cast<std::size_t>(channel)].push_back(std::move(path));
+        }
+        keepRange();
         for (SSFChannelReader* r : readers) {
             if (!m_open.load()) {
                 return;
@@ -174,6 +180,29 @@ void MediaSource_SSFFile::prepare() {
     } catch (const boost::thread_resource_error&) {
         m_running.store(false);
     }
+}
+
+void MediaSource_SSFFile::keepRange() {
+    ptime first;
+    ptime last;
+    for (const auto& r : m_readers) {
+        const ptime a = r->firstInstant();
+        if (!a.is_not_a_date_time() && (first.is_not_a_date_time() || a < first)) {
+            first = a;
+        }
+        const ptime b = r->lastInstant();
+        if (!b.is_not_a_date_time() && (last.is_not_a_date_time() || b > last)) {
+            last = b;
+        }
+    }
+    std::lock_guard<std::mutex> guard(m_rangeMutex);
+    m_firstRecord = first;
+    m_lastRecord = last;
+}
+
+bool MediaSource_SSFFile::isActive(int channel) const {
+    return channel >= 0 && channel < kMaxChannels &&
+           m_active[static_cast<std::size_t>(channel)].load();
 }
 
 void MediaSource_SSFFile::readLoop() {
@@ -221,11 +250,11 @@ int MediaSource_SSFFile::pickLocked() const {
     const bool forward = m_direction.load() == DIRECTION_FORWARD;
     int best = -1;
     ptime bestAt;
-    for (std::size_t i = 0; i < m_readers.size(); ++i) {
-        const SSFChannelReader& r = *m_readers[i];
+    for (const auto& reader : m_readers) {
+        const SSFChannelReader& r = *reader;
         // A reader without an open file cannot move on: picking it would hand
         // out its last sample again and again.
-        if (r.enabled.load() != 1 || r.isClosed()) {
+        if (r.enabled.load() != 1 || !isActive(r.channel()) || r.isClosed()) {
             continue;
         }
         const ptime at = r.currentInstant();
@@ -233,7 +262,7 @@ int MediaSource_SSFFile::pickLocked() const {
             continue;
         }
         if (best < 0 || (forward ? at < bestAt : at > bestAt)) {
-            best = static_cast<int>(i);
+            best = r.channel();
             bestAt = at;
         }
     }
@@ -241,12 +270,12 @@ int MediaSource_SSFFile::pickLocked() const {
 }
 
 bool MediaSource_SSFFile::readStep() {
-    const int pos = pickLocked();
-    if (pos < 0) {
+    const int channel = pickLocked();
+    if (channel < 0) {
         return false;
     }
-    SSFChannelReader& reader = *m_readers[static_cast<std::size_t>(pos)];
-    const STREAMOBJECT*& delivered = m_delivered[static_cast<std::size_t>(pos)];
+    SSFChannelReader& reader = *readerOf(channel);
+    const STREAMOBJECT*& delivered = m_delivered[static_cast<std::size_t>(channel)];
     const boost::function<void(STREAMOBJECT*)> deliver = [this, &delivered](STREAMOBJECT* s) {
         if (s == delivered) {
             return;
@@ -265,7 +294,7 @@ bool MediaSource_SSFFile::readStep() {
 
 void MediaSource_SSFFile::setAllEnabled(std::uint8_t value) {
     for (const auto& r : m_readers) {
-        r->enabled.store(value);
+        r->enabled.store(value != 0 && isActive(r->channel()) ? value : 0);
     }
 }
 
@@ -274,23 +303,81 @@ void MediaSource_SSFFile::sendEvent(int code) {
         return;
     }
     for (const auto& r : m_readers) {
-        m_params.eventSink(code, r->channel());
+        if (isActive(r->channel())) {
+            m_params.eventSink(code, r->channel());
+        }
     }
 }
 
 void MediaSource_SSFFile::forgetDelivered() {
     // Positioning frees the readers' samples; a new one may reuse an address.
-    std::fill(m_delivered.begin(), m_delivered.end(), nullptr);
+    m_delivered.fill(nullptr);
 }
 
 void MediaSource_SSFFile::gotoLocked(int date, int time) {
     setAllEnabled(0);
     forgetDelivered();
     for (const auto& r : m_readers) {
-        r->seek(date, time);
+        if (isActive(r->channel())) {
+            r->seek(date, time);
+        }
     }
     sendEvent(EVT_REPOSITIONED);
     setAllEnabled(1);
+}
+
+bool MediaSource_SSFFile::addChannel(int channel, int date, int time) {
+    if (channel < 0 || channel >= kMaxChannels || !m_opened) {
+        return false;
+    }
+    runCommand([this, channel, date, time]() { addChannelLocked(channel, date, time); });
+    return true;
+}
+
+void MediaSource_SSFFile::addChannelLocked(int channel, int date, int time) {
+    const auto c = static_cast<std::size_t>(channel);
+    SSFChannelReader* reader = m_byChannel[c].load();
+    if (reader == nullptr) {
+        auto made = std::make_unique<SSFChannelReader>(channel, m_params);
+        made->setLog(m_log);
+        for (const std::string& path : m_unread[c]) {
+            made->addFile(path);
+        }
+        m_unread[c].clear();
+        made->prepare();
+        reader = made.get();
+        const auto at = std::find_if(m_readers.begin(), m_readers.end(),
+                                     [channel](const std::unique_ptr<SSFChannelReader>& r) {
+                                         return r->channel() > channel;
+                                     });
+        m_readers.insert(at, std::move(made));
+        m_byChannel[c].store(reader);
+        keepRange();
+    }
+    reader->enabled.store(0);
+    m_delivered[c] = nullptr;
+    m_active[c].store(true);
+    int d = date;
+    int t = time;
+    if (d == 0) {
+        getFirstRecordTime(&d, &t);
+    }
+    if (d != 0) {
+        // In the current direction and speed, like every other channel.
+        reader->repositionAt(m_speedIndex.load(), d, t);
+    } else {
+        reader->startAtFirstFile();
+    }
+    reader->enabled.store(1);
+}
+
+void MediaSource_SSFFile::removeChannel(int channel) {
+    SSFChannelReader* r = readerOf(channel);
+    if (r == nullptr) {
+        return;
+    }
+    m_active[static_cast<std::size_t>(channel)].store(false);
+    r->enabled.store(0);
 }
 
 void MediaSource_SSFFile::runCommand(std::function<void()> command) {
@@ -350,11 +437,13 @@ void MediaSource_SSFFile::repositionLocked(int speedIndex, int event, int date, 
     m_speedIndex.store(speedIndex);
     sendEvent(event);
     forgetDelivered();
-    // Every reader, also one already at this speed: the site emptied the
-    // decode queues, so a reader's read-ahead position is no longer where
-    // playback is.
+    // Every reader in use, also one already at this speed: the site emptied
+    // the decode queues, so a reader's read-ahead position is no longer where
+    // playback is. A removed channel takes the speed when it is added again.
     for (const auto& r : m_readers) {
-        r->repositionAt(speedIndex, date, time);
+        if (isActive(r->channel())) {
+            r->repositionAt(speedIndex, date, time);
+        }
     }
     setAllEnabled(1);
 }
@@ -392,12 +481,10 @@ void MediaSource_SSFFile::setSpeed(int speedIndex, int /*sequence*/, int year, i
 }
 
 SSFChannelReader* MediaSource_SSFFile::readerOf(int channel) const {
-    for (const auto& r : m_readers) {
-        if (r->channel() == channel) {
-            return r.get();
-        }
+    if (channel < 0 || channel >= kMaxChannels) {
+        return nullptr;
     }
-    return nullptr;
+    return m_byChannel[static_cast<std::size_t>(channel)].load();
 }
 
 const SSFChannelReader* MediaSource_SSFFile::channelReader(int channel) const {
@@ -410,8 +497,9 @@ bool MediaSource_SSFFile::isChannelClosed(int channel) {
 }
 
 bool MediaSource_SSFFile::allChannelsClosed() {
-    for (const auto& r : m_readers) {
-        if (!r->isClosed()) {
+    for (int channel = 0; channel < kMaxChannels; ++channel) {
+        const SSFChannelReader* r = readerOf(channel);
+        if (r != nullptr && !r->isClosed()) {
             return false;
         }
     }
@@ -455,31 +543,21 @@ bool MediaSource_SSFFile::isChannelExhausted(int channel) {
 }
 
 bool MediaSource_SSFFile::getFirstRecordTime(int* date, int* time) {
-    ptime best;
-    for (const auto& r : m_readers) {
-        const ptime at = r->firstInstant();
-        if (!at.is_not_a_date_time() && (best.is_not_a_date_time() || at < best)) {
-            best = at;
-        }
+    ptime first;
+    {
+        std::lock_guard<std::mutex> guard(m_rangeMutex);
+        first = m_firstRecord;
     }
-    if (best.is_not_a_date_time()) {
-        return false;
-    }
-    return writeInstant(best, date, time);
+    return !first.is_not_a_date_time() && writeInstant(first, date, time);
 }
 
 bool MediaSource_SSFFile::getLastRecordTime(int* date, int* time) {
-    ptime best;
-    for (const auto& r : m_readers) {
-        const ptime at = r->lastInstant();
-        if (!at.is_not_a_date_time() && (best.is_not_a_date_time() || at > best)) {
-            best = at;
-        }
+    ptime last;
+    {
+        std::lock_guard<std::mutex> guard(m_rangeMutex);
+        last = m_lastRecord;
     }
-    if (best.is_not_a_date_time()) {
-        return false;
-    }
-    return writeInstant(best, date, time);
+    return !last.is_not_a_date_time() && writeInstant(last, date, time);
 }
 
 bool CreateMediaSource(IMediaSource** out, int kind, void* /*unused*/) {

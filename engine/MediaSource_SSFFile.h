@@ -9,8 +9,15 @@
 //
 // Threading contract:
 // - open, start, the commands, requestStop and close come from the owning
-//   site on one thread (the GUI thread). Queries may come from any thread.
-// - enableChannel may come from any thread, also from inside the packet sink.
+//   site on one thread at a time (its control thread). Queries may come from
+//   any thread. Those a site asks while playing (isPrepared,
+//   isChannelExhausted, the first and last recording instants, the speed
+//   and direction) never wait for a command or a file read: they read the
+//   readers' lock-free state and what the source keeps of them (the
+//   recording instants are kept when the scan is done and whenever a channel
+//   is added). isChannelClosed and allChannelsClosed take the readers' locks.
+// - enableChannel and removeChannel may come from any thread, also from
+//   inside the packet sink.
 // - The packet sink and, through the readers, the audio sink run on the read
 //   thread. The event sink runs on the thread that issued the command, and on
 //   the preparation thread for the jump to the start date of the parameters;
@@ -23,13 +30,17 @@
 // - Commands given before the folder scan is done do not wait for it: they
 //   are queued and carried out, in order, on the preparation thread once the
 //   readers know their files (then the event sink runs there too).
+// - Readers are added (addChannel) under m_readMutex and never deleted before
+//   the source: m_readers is walked under m_readMutex only, m_byChannel from
+//   any thread.
 // - Lock order: m_readMutex, then a reader's lock, then whatever the sinks
-//   take. m_wakeMutex is taken alone.
+//   take. m_wakeMutex, m_pendingMutex and m_rangeMutex are taken alone.
 //
 // Lifecycle: CreateMediaSource(…, 4) -> open -> start -> commands ->
 // requestStop -> close -> DestroyVCodec. close() also stops; the destructor
 // closes a source that is still running.
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -38,11 +49,14 @@
 #include <memory>
 #include <mutex>
 #include <ostream>
+#include <string>
 #include <vector>
 
+#include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <boost/thread/thread.hpp>
 
 #include "core/Params.h"
+#include "core/PlaybackTypes.h"
 #include "engine/IMediaSource.h"
 
 class SSFChannelReader;
@@ -89,6 +103,11 @@ public:
     bool getLastRecordTime(int* date, int* time) override;
     bool isPrepared() override;
     bool isChannelExhausted(int channel) override;
+    // The channel's files come from the folder scan already done; the reader
+    // is made (or, after removeChannel, taken up again) and positioned as a
+    // command, after the scan when it is still running.
+    bool addChannel(int channel, int date, int time) override;
+    void removeChannel(int channel) override;
 
     // Where the folder scan and the readers' time searches print; null (the
     // default) prints to standard output only while tracing is on (see
@@ -118,21 +137,35 @@ private:
     // source is preparing.
     void runCommand(std::function<void()> command);
 
-    // Command frame pieces; the caller holds m_readMutex.
+    // Command frame pieces; the caller holds m_readMutex. Only channels in
+    // use (not removed) are repositioned and hear events.
     void repositionLocked(int speedIndex, int event, int date, int time);
     void setAllEnabled(std::uint8_t value);
     void sendEvent(int code);
     void gotoLocked(int date, int time);
     void forgetDelivered();
+    void addChannelLocked(int channel, int date, int time);
+    bool isActive(int channel) const;
+    // Keeps the earliest first and latest last recording instant of the
+    // readers (m_readMutex held, or before any thread exists).
+    void keepRange();
 
     // Set in open() before any thread exists, then only read: safe from every
-    // thread. Readers guard their own state with their locks.
+    // thread.
     SourceParams m_params;
-    std::vector<std::unique_ptr<SSFChannelReader>> m_readers;
     std::ostream* m_log = nullptr;
-    bool m_opened = false;  // GUI thread only: a source is opened once
+    bool m_opened = false;  // control thread only: a source is opened once
 
-    // Written by the GUI thread, read by the read thread and queries.
+    // The readers in ascending channel order, owned; grows under m_readMutex
+    // (addChannel), walked under it. m_byChannel finds a reader from any
+    // thread; an entry is set once and stays until the destructor. Readers
+    // guard their own state with their locks.
+    std::vector<std::unique_ptr<SSFChannelReader>> m_readers;
+    std::array<std::atomic<SSFChannelReader*>, kMaxChannels> m_byChannel{};
+    // Whether a channel with a reader is read (cleared by removeChannel).
+    std::array<std::atomic<bool>, kMaxChannels> m_active{};
+
+    // Written by the control thread, read by the read thread and queries.
     std::atomic<bool> m_open{false};
     std::atomic<bool> m_running{false};
     std::atomic<int> m_speedIndex;
@@ -140,11 +173,19 @@ private:
 
     // Serialises the commands against the read loop's steps (see above).
     std::mutex m_readMutex;
-    // Per reader (by position): the sample last handed to the packet sink.
-    // A reader keeps its sample when it passes over a packet it cannot use,
-    // and without this the same sample would be delivered twice. Guarded by
-    // m_readMutex.
-    std::vector<const STREAMOBJECT*> m_delivered;
+    // Per channel: the sample last handed to the packet sink. A reader keeps
+    // its sample when it passes over a packet it cannot use, and without this
+    // the same sample would be delivered twice. Guarded by m_readMutex.
+    std::array<const STREAMOBJECT*, kMaxChannels> m_delivered{};
+    // Recording files the scan found for channels without a reader, for
+    // addChannel. Guarded by m_readMutex.
+    std::array<std::vector<std::string>, kMaxChannels> m_unread;
+
+    // The first and last recording instants over the readers (unset when no
+    // reader has one), guarded by m_rangeMutex.
+    mutable std::mutex m_rangeMutex;
+    boost::posix_time::ptime m_firstRecord;
+    boost::posix_time::ptime m_lastRecord;
 
     // Commands given while preparing, guarded by m_pendingMutex; m_prepared
     // is set (under it) once the queue has been worked off.

@@ -119,12 +119,24 @@ ptime resyncTarget(ptime clock, const std::vector<ptime>& currents, bool backwar
     return ptime();
 }
 
-ptime clockStart(ptime frame, ptime anchor) {
-    if (frame.is_special() || anchor.is_special()) {
+ptime clockStart(ptime frame, ptime anchor, int playMode, int leadMs) {
+    if (frame.is_special()) {
         return frame;
     }
-    const pt::time_duration gap = frame > anchor ? frame - anchor : anchor - frame;
-    return gap > pt::milliseconds(kResyncThresholdMs) ? anchor : frame;
+    if (!anchor.is_special()) {
+        const pt::time_duration gap = frame > anchor ? frame - anchor : anchor - frame;
+        if (gap > pt::milliseconds(kResyncThresholdMs)) {
+            return anchor;
+        }
+    }
+    switch (playMode) {
+        case PLAYMODE_FORWARD:
+            return frame - pt::milliseconds(leadMs);
+        case PLAYMODE_BACKWARD:
+            return frame + pt::milliseconds(leadMs);
+        default:
+            return frame;
+    }
 }
 
 bool currentTimeTakesLatest(int playMode) {

@@ -71,11 +71,15 @@ inline constexpr int kLagLimitMs = 10000;
 // wait for a later recording never pull it forward while others play.
 ptime resyncTarget(ptime clock, const std::vector<ptime>& currents, bool backward);
 
-// The instant an unset clock starts at when a worker presents `frame` after
-// a repositioning to `anchor`: the frame's instant, unless the frame lies
-// more than kResyncThresholdMs away from the anchor (a channel that has
-// nothing near the target), then the anchor.
-ptime clockStart(ptime frame, ptime anchor);
+// The instant an unset clock starts at when a worker has presented `frame`,
+// the first picture after a repositioning to `anchor`: the frame's instant
+// less the presentation lead in the play direction of `playMode` (`leadMs`
+// in forward and backward play, none in single steps), so that the pictures
+// after it keep the pace they keep all along (each one presented that lead
+// before the clock reaches it) instead of crowding in as early as they can
+// be decoded. A frame more than kResyncThresholdMs away from the anchor (a
+// channel that has nothing near the target) starts the clock at the anchor.
+ptime clockStart(ptime frame, ptime anchor, int playMode, int leadMs);
 
 // Which worker a time query follows: true for the one with the latest
 // instant, false for the earliest, by the play mode in force.

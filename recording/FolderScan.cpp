@@ -12,6 +12,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Channels a site plays (0 to 31).
+constexpr int kScanChannels = 32;
+
 std::string lowerCase(std::string s) {
     for (char& c : s) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -86,7 +89,8 @@ std::string recordingFolderPath(const std::string& folderIn) {
 }
 
 void scanFolder(const std::string& folderIn, const std::vector<SSFChannelReader*>& readers,
-                const std::atomic<bool>& keepGoing, std::ostream* logIn) {
+                const std::atomic<bool>& keepGoing, std::ostream* logIn,
+                std::vector<std::pair<int, std::string>>* unread) {
     // Without a log of its own the scan prints only while tracing is on.
     std::ostream* const log = logIn != nullptr ? logIn : korvel::traceStream();
     NullLog quiet;
@@ -125,12 +129,20 @@ void scanFolder(const std::string& folderIn, const std::vector<SSFChannelReader*
             if (!endsWith(lower, ".ssf") || !startsWithTime(lower)) {
                 continue;
             }
-            SSFChannelReader* reader = readerOf(readers, channelOfName(lower));
-            if (reader == nullptr) {
+            const int channel = channelOfName(lower);
+            SSFChannelReader* reader = readerOf(readers, channel);
+            const bool kept = reader == nullptr && unread != nullptr && channel >= 0 &&
+                              channel < kScanChannels;
+            if (reader == nullptr && !kept) {
                 continue;
             }
-            if (fs::file_size(entry.path()) >= kMinRecordingFileSize) {
+            if (fs::file_size(entry.path()) < kMinRecordingFileSize) {
+                continue;
+            }
+            if (reader != nullptr) {
                 reader->addFile(folder + "/" + name);
+            } else {
+                unread->emplace_back(channel, folder + "/" + name);
             }
         } catch (const fs::filesystem_error& e) {
             out << quoted(entry.path().string()) << " " << e.what() << "\n";

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 class SSFChannelReader;
@@ -28,7 +29,9 @@ std::string recordingFolderPath(const std::string& folder);
 // the reader whose channel() is the number in characters 7-8 of its name; the
 // stored path (recordingFolderPath() + "/" + name) keeps the file's real
 // name. Files of channels without a reader, FIFOs, devices and folders are
-// passed over. Then every reader is prepared (sorted, first and last
-// instants), while keepGoing is set.
+// passed over, or, when `unread` is given, listed there as (channel, stored
+// path) for the channels 0 to 31 without a reader. Then every reader is
+// prepared (sorted, first and last instants), while keepGoing is set.
 void scanFolder(const std::string& folder, const std::vector<SSFChannelReader*>& readers,
-                const std::atomic<bool>& keepGoing, std::ostream* log);
+                const std::atomic<bool>& keepGoing, std::ostream* log,
+                std::vector<std::pair<int, std::string>>* unread = nullptr);

@@ -2,11 +2,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "recording/ByteReader.h"
+#include "recording/FileOffset.h"
 #include "recording/PacketTime.h"
 
 namespace packetscan {
+
+namespace {
+
+// Beyond this an offset is no file offset at all.
+constexpr std::uint64_t kLargestOffset =
+    static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+
+}  // namespace
 
 namespace {
 
@@ -61,7 +71,8 @@ bool Streams::carries(std::uint8_t stream) const {
 
 bool readHead(std::FILE* f, std::uint64_t offset, Head* head) {
     std::uint8_t bytes[VORTA::kPacketHeadSize];
-    if (offset > 0x7FFFFFFFu || std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0 ||
+    if (offset > kLargestOffset ||
+        !fileoffset::seek(f, static_cast<std::int64_t>(offset)) ||
         std::fread(bytes, 1, sizeof bytes, f) != sizeof bytes) {
         return false;
     }
@@ -90,7 +101,8 @@ std::int64_t findPacket(std::FILE* f, std::uint64_t from, std::uint64_t limit,
     while (base + VORTA::kPacketHeadSize <= limit) {
         const std::size_t want =
             static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, limit - base));
-        if (base > 0x7FFFFFFFu || std::fseek(f, static_cast<long>(base), SEEK_SET) != 0) {
+        if (base > kLargestOffset ||
+            !fileoffset::seek(f, static_cast<std::int64_t>(base))) {
             return -1;
         }
         const std::size_t got = std::fread(window.data(), 1, want, f);
@@ -148,7 +160,7 @@ std::vector<KeyFrame> scanKeyFrames(std::FILE* f, std::uint64_t first, std::uint
         }
         if (isPlausibleHead(head, at, limit, streams) && head.stamp + kStampSlackMs >= latest) {
             if (streams.isKeyFrame(head) && (keys.empty() || head.stamp >= keys.back().timeMs)) {
-                keys.push_back(KeyFrame{static_cast<std::uint32_t>(at), head.stamp});
+                keys.push_back(KeyFrame{at, head.stamp});
             }
             latest = std::max(latest, head.stamp);
             at += head.length;

@@ -29,7 +29,7 @@ namespace packetscan {
 // One key frame: its packet's file offset and its time stamp (ms since the
 // file's start instant).
 struct KeyFrame {
-    std::uint32_t offset = 0;
+    std::uint64_t offset = 0;
     std::uint32_t timeMs = 0;
 };
 

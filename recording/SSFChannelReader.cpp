@@ -8,6 +8,7 @@
 
 #include "core/Trace.h"
 #include "recording/ByteReader.h"
+#include "recording/FileOffset.h"
 #include "recording/PacketRecords.h"
 #include "recording/PacketTime.h"
 #include "recording/RegularFile.h"
@@ -98,11 +99,11 @@ IndexEntries readIndexFile(const std::string& ssfPath) {
 // Entries of the I-frame table at tableOffset in f.
 std::vector<KeyFrame> readIFrameTable(std::FILE* f, std::uint32_t tableOffset) {
     std::vector<KeyFrame> keys;
-    if (tableOffset == 0 || tableOffset > 0x7FFFFFFFu) {
+    if (tableOffset == 0) {
         return keys;
     }
     std::uint8_t head[kTableHeadSize];
-    if (std::fseek(f, static_cast<long>(tableOffset), SEEK_SET) == 0 &&
+    if (fileoffset::seek(f, tableOffset) &&
         readWhole(f, head, sizeof head) && VORTA::loadU32(head) == VORTA::kIFrameTableMarker) {
         const unsigned count = static_cast<unsigned>(head[8] | (head[9] << 8));
         keys.reserve(count);
@@ -397,7 +398,7 @@ void SSFChannelReader::openCurrentFile() {
     d.lastStamp = 0;
     d.awaitKeyFrame = false;
     loadKeyFrames();
-    d.file.seek(static_cast<std::int32_t>(firstPacket));
+    d.file.seek(static_cast<std::int64_t>(firstPacket));
 }
 
 void SSFChannelReader::loadKeyFrames() {
@@ -414,7 +415,7 @@ void SSFChannelReader::loadKeyFrames() {
     const std::int64_t mark = d.file.tell();
     d.keys = readKeyFrameList(d.file.path(), d.file.handle(), d.header, d.firstPacket, d.limit,
                               &d.keySource);
-    d.file.seek(static_cast<std::int32_t>(mark));
+    d.file.seek(static_cast<std::int64_t>(mark));
     if (!d.keys.empty()) {
         d.currentEntry =
             direction_.load() == DIRECTION_BACKWARD ? static_cast<int>(d.keys.size()) - 1 : 0;
@@ -433,7 +434,7 @@ void SSFChannelReader::ensureKeyFrames() {
     const std::int64_t mark = d.file.tell();
     d.keys = packetscan::scanKeyFrames(d.file.handle(), d.firstPacket, d.limit,
                                        packetscan::Streams(d.header));
-    d.file.seek(static_cast<std::int32_t>(mark));
+    d.file.seek(static_cast<std::int64_t>(mark));
     if (d.keys.empty()) {
         return;
     }
@@ -442,14 +443,15 @@ void SSFChannelReader::ensureKeyFrames() {
     if (direction_.load() == DIRECTION_BACKWARD) {
         d.currentEntry = -1;
         while (d.currentEntry + 1 < count &&
-               d.keys[static_cast<std::size_t>(d.currentEntry + 1)].offset <= mark) {
+               static_cast<std::int64_t>(d.keys[static_cast<std::size_t>(d.currentEntry + 1)].offset) <=
+                   mark) {
             ++d.currentEntry;
         }
         d.currentEntry = std::max(d.currentEntry, 0);
     } else {
         d.currentEntry = 0;
         while (d.currentEntry < count &&
-               d.keys[static_cast<std::size_t>(d.currentEntry)].offset < mark) {
+               static_cast<std::int64_t>(d.keys[static_cast<std::size_t>(d.currentEntry)].offset) < mark) {
             ++d.currentEntry;
         }
     }
@@ -462,7 +464,7 @@ bool SSFChannelReader::resumeAfterDamage(std::int64_t at) {
     Impl& d = *d_;
     for (const KeyFrame& k : d.keys) {
         if (static_cast<std::int64_t>(k.offset) > at) {
-            d.file.seek(static_cast<std::int32_t>(k.offset));
+            d.file.seek(static_cast<std::int64_t>(k.offset));
             d.awaitKeyFrame = false;
             return true;
         }
@@ -476,7 +478,7 @@ bool SSFChannelReader::resumeAfterDamage(std::int64_t at) {
     if (next < 0) {
         return false;
     }
-    d.file.seek(static_cast<std::int32_t>(next));
+    d.file.seek(static_cast<std::int64_t>(next));
     d.awaitKeyFrame = true;
     return true;
 }
@@ -551,7 +553,7 @@ void SSFChannelReader::readNext() {
                     entry = &d.keys[static_cast<std::size_t>(d.currentEntry)];
                     --d.currentEntry;
                 }
-                d.file.seek(static_cast<std::int32_t>(entry->offset));
+                d.file.seek(static_cast<std::int64_t>(entry->offset));
             }
         }
         if (speedIndex_.load() != s) {
@@ -804,7 +806,7 @@ bool SSFChannelReader::seek(int date, int time) {
         d.currentEntry = backward ? static_cast<int>(d.keys.size()) - 1 : 0;
         offset = d.keys[static_cast<std::size_t>(d.currentEntry)].offset;
     }
-    d.file.seek(static_cast<std::int32_t>(offset));
+    d.file.seek(static_cast<std::int64_t>(offset));
     d.awaitKeyFrame = false;
     d.lastStamp = 0;
     readNext();
@@ -824,7 +826,7 @@ void SSFChannelReader::goToFirst() {
     d.awaitKeyFrame = false;
     ensureKeyFrames();
     d.currentEntry = 0;
-    d.file.seek(static_cast<std::int32_t>(d.keys.empty() ? d.firstPacket : d.keys.front().offset));
+    d.file.seek(static_cast<std::int64_t>(d.keys.empty() ? d.firstPacket : d.keys.front().offset));
     readNext();
 }
 
@@ -841,7 +843,7 @@ void SSFChannelReader::goToLast() {
     d.awaitKeyFrame = false;
     ensureKeyFrames();
     d.currentEntry = static_cast<int>(d.keys.size()) - 1;
-    d.file.seek(static_cast<std::int32_t>(d.keys.empty() ? d.firstPacket : d.keys.back().offset));
+    d.file.seek(static_cast<std::int64_t>(d.keys.empty() ? d.firstPacket : d.keys.back().offset));
     readNext();
 }
 

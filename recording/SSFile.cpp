@@ -1,5 +1,6 @@
 #include "recording/SSFile.h"
 
+#include "recording/FileOffset.h"
 #include "recording/RegularFile.h"
 
 SSFile::~SSFile() = default;
@@ -43,12 +44,12 @@ std::size_t SSFile::read(void* buffer, std::size_t count) {
     return got;
 }
 
-bool SSFile::seek(std::int32_t offset, int origin) {
+bool SSFile::seek(std::int64_t offset, int origin) {
     std::lock_guard<std::recursive_mutex> hold(lock_);
     if (!file_) {
         return false;
     }
-    const bool moved = std::fseek(file_.get(), static_cast<long>(offset), origin) == 0;
+    const bool moved = fileoffset::seek(file_.get(), offset, origin);
     pos_ = (moved && origin == kStart) ? offset : -1;
     return moved;
 }
@@ -59,7 +60,7 @@ std::int64_t SSFile::tell() const {
         return 0;
     }
     if (pos_ < 0) {
-        const long at = std::ftell(file_.get());
+        const std::int64_t at = fileoffset::tell(file_.get());
         if (at < 0) {
             return 0;
         }

@@ -34,7 +34,7 @@ public:
     std::size_t read(void* buffer, std::size_t count);
     // Moves to `offset` relative to `origin`; nothing when no file is open.
     // Returns whether the move succeeded.
-    bool seek(std::int32_t offset, int origin = kStart);
+    bool seek(std::int64_t offset, int origin = kStart);
     // The current position, or 0 when no file is open. Served from a position
     // kept beside the stream: ftell costs a system call, and the reader asks
     // for the position before every packet.

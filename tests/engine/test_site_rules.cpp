@@ -100,13 +100,17 @@ TEST(SiteRules, TheClockFollowsThePlayingChannelsNeverALaggingOne) {
     EXPECT_TRUE(resyncTarget(ptime(), {at(0)}, false).is_not_a_date_time());
     EXPECT_TRUE(resyncTarget(at(0), {}, false).is_not_a_date_time());
 
-    // After a jump the clock starts at the first picture shown, unless that
-    // picture is far from the target.
-    EXPECT_EQ(clockStart(at(700), at(0)), at(700));
-    EXPECT_EQ(clockStart(at(-2000), at(0)), at(-2000));
-    EXPECT_EQ(clockStart(at(600000), at(0)), at(0));
-    EXPECT_EQ(clockStart(at(-600000), at(0)), at(0));
-    EXPECT_EQ(clockStart(at(5), ptime()), at(5));
+    // After a jump the clock starts at the first picture shown less the
+    // presentation lead in the play direction (none in single steps), unless
+    // that picture is far from the target.
+    EXPECT_EQ(clockStart(at(700), at(0), PLAYMODE_FORWARD, 240), at(460));
+    EXPECT_EQ(clockStart(at(-2000), at(0), PLAYMODE_BACKWARD, 240), at(-1760));
+    EXPECT_EQ(clockStart(at(700), at(0), PLAYMODE_STEP_FORWARD, 240), at(700));
+    EXPECT_EQ(clockStart(at(700), at(0), PLAYMODE_STEP_BACKWARD, 240), at(700));
+    EXPECT_EQ(clockStart(at(600000), at(0), PLAYMODE_FORWARD, 240), at(0));
+    EXPECT_EQ(clockStart(at(-600000), at(0), PLAYMODE_BACKWARD, 240), at(0));
+    EXPECT_EQ(clockStart(at(5), ptime(), PLAYMODE_FORWARD, 240), at(-235));
+    EXPECT_TRUE(clockStart(ptime(), at(0), PLAYMODE_FORWARD, 240).is_not_a_date_time());
 }
 
 TEST(SiteRules, QueriesFollowTheWorkerOfTheMode) {

@@ -25,6 +25,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+// Longest wait for the site to carry out one command of the script.
+constexpr int kCommandWaitMs = 30000;
 
 std::string stamp(int date, int time) {
     char text[32];
@@ -238,6 +240,9 @@ int main(int argc, char** argv) {
     params.onAudio = [&report](_AUDIODATA* a) { report.audio(*a); };
     site->reset();
     const bool opened = site->open(&params);
+    // The open is carried out on the site's own thread: the script starts
+    // from an open site.
+    site->waitForCommands(kCommandWaitMs);
     {
         std::ostringstream s;
         s << "{\"event\":\"open\",\"folder\":" << quoted(options.folder)
@@ -252,6 +257,9 @@ int main(int argc, char** argv) {
         run(c, *site);
         ++commands;
         if (c.op != play::Op::Wait) {
+            // The site carries commands out on its own thread: the report
+            // says what the command left behind.
+            site->waitForCommands(kCommandWaitMs);
             report.command(c.text, *site);
         }
     }
@@ -259,6 +267,7 @@ int main(int argc, char** argv) {
     const auto closeStart = Clock::now();
     site->stop();
     site->close();
+    site->waitForCommands(kCommandWaitMs);
     const long closeMs = static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - closeStart).count());
     site.reset();
