@@ -7,7 +7,6 @@
 #include <utility>
 
 #include <boost/date_time/gregorian/gregorian_types.hpp>
-#include <boost/thread/locks.hpp>
 
 #include "codecs/ACodec.h"
 #include "engine/CVideoDecodeItem.h"
@@ -15,7 +14,7 @@
 
 namespace pt = boost::posix_time;
 
-using ChannelGuard = boost::lock_guard<boost::recursive_mutex>;
+using ChannelGuard = std::lock_guard<std::mutex>;
 
 namespace {
 
@@ -974,7 +973,7 @@ bool CSSFFileSite::pickPosition(TimeKind kind, bool latest, Position* out) const
         const Channel& ch = m_channels[static_cast<std::size_t>(c)];
         CVideoDecodeItem::Times times;
         {
-            ChannelGuard guard(const_cast<boost::recursive_mutex&>(ch.lock));
+            ChannelGuard guard(ch.lock);
             if (!ch.worker) {
                 continue;
             }

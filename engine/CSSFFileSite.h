@@ -68,7 +68,6 @@
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <boost/function.hpp>
-#include <boost/thread/recursive_mutex.hpp>
 
 #include "core/Params.h"
 #include "core/PlaybackTypes.h"
@@ -203,8 +202,9 @@ public:
 
 private:
     struct Channel {
-        // Guards worker (the pointer and every call into the worker).
-        boost::recursive_mutex lock;
+        // Guards worker (the pointer and every call into the worker). Never
+        // held across a call that could come back into the site.
+        mutable std::mutex lock;
         std::unique_ptr<CVideoDecodeItem> worker;
     };
 
@@ -334,7 +334,9 @@ private:
     // Guards the creation and deletion of the source (control thread). m_source
     // itself is read anywhere with std::atomic_load, written with
     // std::atomic_store under m_sourceMutex. m_params is the control thread's
-    // working bundle (start position, channels, stream types).
+    // working bundle (start position, channels, stream types). Recursive:
+    // opening a site that was stopped but not closed finishes that close
+    // first, which takes it again.
     mutable std::recursive_mutex m_sourceMutex;
     SiteParams m_params;
     std::shared_ptr<IMediaSource> m_source;

@@ -7,8 +7,6 @@
 
 #include <boost/date_time/gregorian/gregorian_types.hpp>
 #include <boost/date_time/posix_time/posix_time_types.hpp>
-#include <boost/thread/lock_guard.hpp>
-#include <boost/thread/locks.hpp>
 
 #include "codecs/VCodec.h"
 #include "core/Trace.h"
@@ -16,8 +14,8 @@
 
 namespace pt = boost::posix_time;
 
-using Guard = boost::lock_guard<boost::mutex>;
-using Lock = boost::unique_lock<boost::mutex>;
+using Guard = std::lock_guard<std::mutex>;
+using Lock = std::unique_lock<std::mutex>;
 
 namespace {
 
@@ -139,7 +137,7 @@ void CVideoDecodeItem::start(ClockGetter getter, ClockSetter setter) {
         m_state.store(kStateRunning);
     }
     if (!m_thread) {
-        m_thread = std::make_unique<boost::thread>(&CVideoDecodeItem::run, this);
+        m_thread = std::make_unique<std::thread>(&CVideoDecodeItem::run, this);
         setThreadPriorityAboveNormal(*m_thread);
     }
 }
@@ -155,7 +153,7 @@ void CVideoDecodeItem::setPlayMode(int mode) {
 void CVideoDecodeItem::waitWhileStill() {
     Lock lock(m_queueMutex);
     if (m_playMode.load() == PLAYMODE_STILL && m_state.load() == kStateRunning) {
-        m_condition.timed_wait(lock, boost::posix_time::milliseconds(kStillWaitMs));
+        m_condition.wait_for(lock, std::chrono::milliseconds(kStillWaitMs));
     }
 }
 

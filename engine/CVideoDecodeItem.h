@@ -33,18 +33,18 @@
 // stops and tears down a worker that is still running.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <boost/function.hpp>
-#include <boost/thread/condition_variable.hpp>
-#include <boost/thread/mutex.hpp>
-#include <boost/thread/thread.hpp>
 
 #include "core/Params.h"
 #include "core/Records.h"
@@ -240,13 +240,13 @@ private:
     int m_decoderHeight = 0;
 
     // Control thread only, guarded by m_controlMutex.
-    boost::mutex m_controlMutex;
-    std::unique_ptr<boost::thread> m_thread;
+    std::mutex m_controlMutex;
+    std::unique_ptr<std::thread> m_thread;
 
     // Guarded by m_queueMutex: m_vbuffer, m_flushGeneration, m_hooks,
     // m_hooksVersion. m_state is written under it (read anywhere).
-    mutable boost::mutex m_queueMutex;
-    boost::condition_variable m_condition;               // a push, a stop
+    mutable std::mutex m_queueMutex;
+    std::condition_variable m_condition;               // a push, a stop
     std::list<std::unique_ptr<STREAMOBJECT>> m_vbuffer;  // oldest first
     std::uint64_t m_flushGeneration = 0;                 // counts flushes
     Hooks m_hooks;
@@ -255,16 +255,16 @@ private:
 
     // Guarded by m_timesMutex; written by the worker thread and resetTimes,
     // read by the site's clock thread and time queries.
-    mutable boost::mutex m_timesMutex;
+    mutable std::mutex m_timesMutex;
     Times m_times;
 
     // Guarded by m_statsMutex; the worker thread counts, the site resets.
-    mutable boost::mutex m_statsMutex;
+    mutable std::mutex m_statsMutex;
     Statistics m_stats;
 
     // Guarded by m_sampleMutex; written by the worker thread, read and
     // flag-cleared by the site on behalf of the GUI thread.
-    mutable boost::mutex m_sampleMutex;
+    mutable std::mutex m_sampleMutex;
     std::optional<GPSDATA> m_latestGps;
     std::optional<GSENSORDATA> m_latestGSensor;
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
@@ -88,8 +90,8 @@ bool MediaSource_SSFFile::open(SourceParams* params) {
         }
     }
     try {
-        m_prepareThread = std::make_unique<boost::thread>([this]() { prepare(); });
-    } catch (const boost::thread_resource_error&) {
+        m_prepareThread = std::make_unique<std::thread>([this]() { prepare(); });
+    } catch (const std::system_error&) {
         m_open.store(false);
         return false;
     }
@@ -175,9 +177,9 @@ void MediaSource_SSFFile::prepare() {
         }
     }
     try {
-        m_readThread = std::make_unique<boost::thread>([this]() { readLoop(); });
+        m_readThread = std::make_unique<std::thread>([this]() { readLoop(); });
         setThreadPriorityAboveNormal(*m_readThread);
-    } catch (const boost::thread_resource_error&) {
+    } catch (const std::system_error&) {
         m_running.store(false);
     }
 }

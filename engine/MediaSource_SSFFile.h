@@ -50,10 +50,10 @@
 #include <mutex>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
-#include <boost/thread/thread.hpp>
 
 #include "core/Params.h"
 #include "core/PlaybackTypes.h"
@@ -205,6 +205,6 @@ private:
     // thread is created by the preparation thread and joined by close() only
     // after the preparation thread has been joined, so the pointer is never
     // read and written at the same time.
-    std::unique_ptr<boost::thread> m_prepareThread;
-    std::unique_ptr<boost::thread> m_readThread;
+    std::unique_ptr<std::thread> m_prepareThread;
+    std::unique_ptr<std::thread> m_readThread;
 };

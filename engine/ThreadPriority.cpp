@@ -1,6 +1,5 @@
 #include "engine/ThreadPriority.h"
 
-#include <boost/thread/thread.hpp>
 
 #include <cerrno>
 
@@ -66,7 +65,7 @@ void raiseCurrent(Level level) {
 #endif
 }
 
-void raise(boost::thread& thread, Level level) {
+void raise(std::thread& thread, Level level) {
     if (!thread.joinable()) {
         return;
     }
@@ -80,11 +79,11 @@ void raise(boost::thread& thread, Level level) {
 
 }  // namespace
 
-void setThreadPriorityAboveNormal(boost::thread& thread) {
+void setThreadPriorityAboveNormal(std::thread& thread) {
     raise(thread, Level::AboveNormal);
 }
 
-void setThreadPriorityHighest(boost::thread& thread) {
+void setThreadPriorityHighest(std::thread& thread) {
     raise(thread, Level::Highest);
 }
 

@@ -16,12 +16,10 @@
 //
 // Threading: each function may be called from any thread.
 
-namespace boost {
-class thread;
-}
+#include <thread>
 
-void setThreadPriorityAboveNormal(boost::thread& thread);
-void setThreadPriorityHighest(boost::thread& thread);
+void setThreadPriorityAboveNormal(std::thread& thread);
+void setThreadPriorityHighest(std::thread& thread);
 
 void setCurrentThreadPriorityAboveNormal();
 void setCurrentThreadPriorityHighest();

@@ -260,7 +260,10 @@ struct SSFChannelReader::Impl {
     explicit Impl(const SourceParams& p) : params(p), buffer(new std::uint8_t[kPacketBufferSize]) {}
 
     // Everything below is guarded by `lock`, the reader's lock. `file` has its
-    // own lock besides, always taken after this one.
+    // own lock besides, always taken after this one. Recursive: the packet
+    // and audio sinks run while it is held (deliverCurrentSample, readNext),
+    // and a sink may call back into the reader it came from (channel
+    // switches and queries are allowed from inside the sinks).
     mutable std::recursive_mutex lock;
     SourceParams params;
     std::unique_ptr<std::uint8_t[]> buffer;  // one packet while it is parsed

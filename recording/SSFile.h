@@ -60,6 +60,8 @@ private:
         }
     };
 
+    // Recursive: a caller holds it across several steps (seek, then read)
+    // that each take it as well.
     mutable std::recursive_mutex lock_;
     std::unique_ptr<std::FILE, Closer> file_;  // guarded by lock_
     std::string path_;                         // guarded by lock_

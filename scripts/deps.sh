@@ -9,7 +9,7 @@ PACKAGES=(
   libqt5opengl5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5svg5-dev qtwebengine5-dev libqt5webchannel5-dev
   libqwt-qt5-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev ffmpeg
-  libboost-thread-dev libboost-date-time-dev libboost-filesystem-dev
+  libboost-date-time-dev libboost-filesystem-dev
   googletest libgtest-dev
   clang libclang-rt-14-dev
   libjs-leaflet
