@@ -96,11 +96,7 @@ void TestDayOverview::expectPlaysFrom(IDisplayPage* page, qint64 expectedMs) {
         return page->currentDateTime(at) && msOfDay(at) >= expectedMs - 1000 &&
                msOfDay(at) <= expectedMs + 4000;
     };
-    QDeadlineTimer deadline(10000);
-    while (!near() && !deadline.hasExpired()) {
-        QTest::qWait(20);
-    }
-    QVERIFY2(near(),
+    QVERIFY2(QTest::qWaitFor(near, 10000),
              qPrintable(QString("at %1, expected %2")
                             .arg(at.time().toString("hh:mm:ss.zzz"),
                                  QTime(0, 0).addMSecs(int(expectedMs)).toString("hh:mm:ss.zzz"))));

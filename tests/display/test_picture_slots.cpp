@@ -99,7 +99,12 @@ void TestPictureSlots::pendingIsKeptAndTakenIsStable() {
             int value = 0;
             // Read it twice with the writer running in between.
             QVERIFY(uniform(*p, &value));
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            // Until the writer has offered another picture (bounded: it may
+            // be waiting for this one to be taken).
+            const int seen = offered.load();
+            for (int i = 0; i < 10000 && offered.load() == seen && !done.load(); ++i) {
+                std::this_thread::yield();
+            }
             int again = 0;
             QVERIFY2(uniform(*p, &again) && again == value, "a taken picture was written");
             QVERIFY(value > last);
