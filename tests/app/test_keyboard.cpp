@@ -359,7 +359,7 @@ void TestKeyboard::gridStaysWhole() {
         // Steps closer than the guard are one step.
         QElapsedTimer since;
         since.start();
-        QTest::qWaitFor([&] { return since.hasExpired(UCDisplayFrame::kWheelGuardMs + 5); });
+        QVERIFY(QTest::qWaitFor([&] { return since.hasExpired(UCDisplayFrame::kWheelGuardMs + 5); }));
     };
     wheel(120);
     wheel(120);

@@ -30,7 +30,7 @@ constexpr int kPictureTimeoutMs = 20000;
 
 // Lets events run until `ms` have passed since `since` started.
 void processUntil(const QElapsedTimer& since, int ms) {
-    QTest::qWaitFor([&] { return since.hasExpired(ms); }, ms + 1000);
+    static_cast<void>(QTest::qWaitFor([&] { return since.hasExpired(ms); }, ms + 1000));
 }
 
 }  // namespace
@@ -49,7 +49,6 @@ private slots:
     void viewLimitMessage();
     void selectionRules();
     void popupAndDoubleClick();
-    void splitAndGroups();
     void deleteShortcut();
     void speedColours();
     void wheelZoomGuard();
@@ -309,34 +308,6 @@ void TestDisplayFrame::popupAndDoubleClick() {
     QTest::mouseDClick(v[8], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
     QCOMPARE(enlarge.count(), 1);
     QCOMPARE(enlarge.at(0).at(1).value<GLWidget*>(), v[2]);
-}
-
-void TestDisplayFrame::splitAndGroups() {
-    UCDisplayFrame& page = *m_page;
-    openCard(page);
-    const QList<GLWidget*> v = page.views();
-    auto shown = [&v] {
-        QList<int> out;
-        for (int i = 0; i < v.size(); ++i) {
-            if (v[i]->isVisible()) {
-                out << i;
-            }
-        }
-        return out;
-    };
-    // Split 4 around the selected sixth view shows the second group of four.
-    QTest::mouseClick(v[5], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
-    page.setSplitMode(4);
-    QCOMPARE(shown(), (QList<int>{4, 5, 6, 7}));
-    // The next group wraps round to the first (only the first eight views
-    // count), with the view at the same place selected.
-    page.showGroup(2);
-    QCOMPARE(shown(), (QList<int>{0, 1, 2, 3}));
-    QCOMPARE(page.selection(), QList<GLWidget*>{v[1]});
-    QVERIFY(v[1]->isSelected() && !v[5]->isSelected());
-    page.setSplitMode(1);
-    QCOMPARE(shown().size(), 1);
-    QCOMPARE(v[shown().first()], page.selection().first());
 }
 
 void TestDisplayFrame::deleteShortcut() {

@@ -1,6 +1,6 @@
 // The GL video view: picture hand-over and its drop rule, texture re-creation,
-// the aspect and zoom rules, hit regions, mouse signals, animations and a real
-// render through Mesa.
+// the aspect and zoom rules, hit regions, mouse signals, animations, a real
+// render through Mesa, and the overlay bars' width rules.
 
 #include <QAction>
 #include <QApplication>
@@ -109,6 +109,8 @@ private slots:
     void selectionAndMenuToggle();
     void enlargeAndPopup();
     void endOfResize();
+    void topButtonsFollowWidth();
+    void resolutionTextNeedsWidth();
 };
 
 void TestGLWidget::dropRule() {
@@ -321,18 +323,6 @@ void TestGLWidget::yuvPicturesRenderAndGrab() {
     frame.fullRange = false;
     QCOMPARE(view.setPicture(frame, 0, -1), 0);
     QVERIFY(near(view.grabFramebuffer().pixel(201, 150), qRgb(214, 214, 214), 3));
-
-    // A picture handed over with a reference is kept, padded rows and all,
-    // not copied: what the view shows and grabs is the caller's memory.
-    auto owner = std::make_shared<int>(0);
-    frame.keep = owner;
-    std::fill(py.begin(), py.end(), 81);
-    std::fill(pu.begin(), pu.end(), 90);
-    std::fill(pv.begin(), pv.end(), 240);
-    QCOMPARE(view.setPicture(frame, 0, -1), 0);
-    QCOMPARE(owner.use_count(), 3L);  // here, the frame, the slot
-    QVERIFY(near(view.pictureImage().pixel(5, 5), qRgb(254, 0, 0), 3));
-    QVERIFY(near(view.grabFramebuffer().pixel(201, 150), qRgb(254, 0, 0), 3));
 }
 
 void TestGLWidget::displaySizeRule_data() {
@@ -547,7 +537,7 @@ void TestGLWidget::buttonsReachOwnerAndPage() {
     QVERIFY(!view->topBar()->buttonsShown());
     QVERIFY(page.prints.isEmpty());
 
-    view->slotCloseClicked();
+    view->topBar()->findChild<QPushButton*>("pbMenuClose")->click();
     QCOMPARE(page.closes, QList<GLWidget*>{view});
 }
 
@@ -632,6 +622,58 @@ void TestGLWidget::endOfResize() {
     QCOMPARE(spy.at(0).at(0).toPoint(), QPoint(-1, -1));
     QCOMPARE(spy.at(0).at(1).value<GLWidget*>(), view);
     QVERIFY(!spy.wait(300));  // and only once
+}
+
+// The overlay bar: all buttons when they fit, else the drop-down menu alone.
+void TestGLWidget::topButtonsFollowWidth() {
+    QWidget host;
+    host.resize(600, 100);
+    auto* bar = new UCScreenMenu(&host);
+    bar->setText(UCScreenMenu::TextSiteName, "Card");
+    bar->setText(UCScreenMenu::TextChannelTitle, "1. FRONT");
+    bar->showButtons(true);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+
+    auto* zoom = bar->findChild<QPushButton*>("pbMenuZoom");
+    auto* capture = bar->findChild<QPushButton*>("pbMenuCapture");
+    auto* print = bar->findChild<QPushButton*>("pbMenuPrint");
+    auto* dropDown = bar->findChild<QPushButton*>("pbMenuDropDown");
+    const int labels = bar->findChild<QLabel*>("lbMenuSiteName")->width() +
+                       bar->findChild<QLabel*>("lbMenuChTitle")->width();
+    const int threshold = labels + 6 * zoom->width();
+
+    bar->resize(threshold - 1, 33);
+    QVERIFY(!dropDown->isHidden());
+    QVERIFY(zoom->isHidden() && capture->isHidden() && print->isHidden());
+    bar->resize(threshold + 40, 33);
+    QVERIFY(dropDown->isHidden());
+    QVERIFY(!zoom->isHidden() && !capture->isHidden() && !print->isHidden());
+    // Buttons this viewer has no use for never show.
+    for (const char* name : {"pbMenuPTZ", "pbMenuAudio", "pbMenuClose"})
+        QVERIFY2(bar->findChild<QPushButton*>(name)->isHidden(), name);
+}
+
+void TestGLWidget::resolutionTextNeedsWidth() {
+    QWidget host;
+    host.resize(600, 100);
+    auto* bar = new UCScreenBottomMenu(&host);
+    bar->setTextVisible(UCScreenBottomMenu::TextResolution, true);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    auto* resolution = bar->findChild<QLabel*>("lbResolution");
+
+    bar->resize(UCScreenBottomMenu::kResolutionMinWidth - 1, 25);
+    QVERIFY(resolution->isHidden());
+    QVERIFY(bar->isTextVisible(UCScreenBottomMenu::TextResolution));  // still wanted
+    bar->resize(UCScreenBottomMenu::kResolutionMinWidth, 25);
+    QVERIFY(!resolution->isHidden());
+    // Switched off, it stays off whatever the width.
+    bar->setTextVisible(UCScreenBottomMenu::TextResolution, false);
+    bar->resize(400, 25);
+    QVERIFY(resolution->isHidden());
+    bar->setTextVisible(UCScreenBottomMenu::TextResolution, true);
+    QVERIFY(!resolution->isHidden());
 }
 
 QTEST_MAIN(TestGLWidget)

@@ -67,7 +67,7 @@ namespace {
 void holdFor(int ms) {
     QElapsedTimer held;
     held.start();
-    QTest::qWaitFor([&] { return held.hasExpired(ms); }, ms + 1000);
+    static_cast<void>(QTest::qWaitFor([&] { return held.hasExpired(ms); }, ms + 1000));
 }
 
 }  // namespace
