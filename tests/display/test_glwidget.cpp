@@ -1,6 +1,8 @@
-// The GL video view: picture hand-over and its drop rule, texture re-creation,
-// the aspect and zoom rules, hit regions, mouse signals, animations, a real
-// render through Mesa, and the overlay bars' width rules.
+// The GL video view: the picture slots between decode threads and the GUI
+// thread (a taken picture never written while held, a pending one never
+// overwritten, kept references), the drop rule, texture re-creation, the
+// aspect and zoom rules, hit regions, mouse signals, animations, a real render
+// through Mesa, and the overlay bars' width rules.
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +17,10 @@
 #include "display/GLWidget.h"
 #include "display/UCScreenBottomMenu.h"
 #include "display/UCScreenMenu.h"
+#include <atomic>
+#include <memory>
+#include <thread>
+#include "display/PictureSlots.h"
 
 namespace {
 
@@ -87,6 +93,35 @@ public slots:
     void slotPrintClicked(QWidget* page, GLWidget* w) override { prints << qMakePair(page, w); }
 };
 
+namespace {
+
+constexpr std::int64_t kKey = 0x7100;
+
+PictureFrame grey(const std::vector<unsigned char>& pixels, int w, int h) {
+    PictureFrame f;
+    f.format = PICTURE_RGBA;
+    f.planes[0] = pixels.data();
+    f.width = w;
+    f.height = h;
+    return f;
+}
+
+// Whether every byte of the picture's colour channels has one value; sets it.
+bool uniform(const BufferedPicture& p, int* value) {
+    const unsigned char* row = p.plane(0);
+    *value = row[0];
+    for (int y = 0; y < p.height; ++y, row += p.lineSize(0)) {
+        for (int x = 0; x < p.rowBytes(0); ++x) {
+            if (row[x] != *value) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 class TestGLWidget : public QObject {
     Q_OBJECT
 
@@ -111,8 +146,15 @@ private slots:
     void endOfResize();
     void topButtonsFollowWidth();
     void resolutionTextNeedsWidth();
+    void pendingIsKeptAndTakenIsStable();
+    void keptReferenceInsteadOfCopy();
+    void textsDifferFromWhatWasSetLast();
+
 };
 
+// The view's side of the drop rule (the slots' own is checked below): the
+// blank picture counts as pending until painted, and only the view's own site
+// and channel are taken.
 void TestGLWidget::dropRule() {
     GLWidget view(nullptr, 0, nullptr);
     view.setPaintSuppressed(false);
@@ -121,26 +163,17 @@ void TestGLWidget::dropRule() {
 
     const auto red = solid(8, 6, qRgb(255, 0, 0));
     const auto green = solid(8, 6, qRgb(0, 255, 0));
-    // The blank picture is still pending: the new one is dropped but the slot
-    // is reported.
     QCOMPARE(view.setImage(red.data(), 8, 6, kSiteKey, 2, 20240307, 90503), 0);
     QCOMPARE(view.pictureWidth(), 1920);
 
     QVERIFY(showView(view));
     view.grabFramebuffer();  // uploads
     QVERIFY(!view.hasPendingPicture());
-    QCOMPARE(view.setImage(red.data(), 8, 6, kSiteKey, 2, 20240307, 90503), 0);
-    QVERIFY(view.hasPendingPicture());
-    QCOMPARE(view.setImage(green.data(), 8, 6, kSiteKey, 2, 20240307, 90504), 0);
-    // Only the first of two pictures before a paint is kept.
-    QCOMPARE(view.pictureImage().pixel(0, 0), qRgb(255, 0, 0));
+    QCOMPARE(view.setImage(green.data(), 8, 6, kSiteKey, 2, 20240307, 90503), 0);
+    QCOMPARE(view.pictureImage().pixel(0, 0), qRgb(0, 255, 0));
     QDateTime when;
     QVERIFY(view.dateTimeOf(0, when));
-    QCOMPARE(when.time(), QTime(9, 5, 3));
-
-    view.grabFramebuffer();
-    QCOMPARE(view.setImage(green.data(), 8, 6, kSiteKey, 2, 20240307, 90504), 0);
-    QCOMPARE(view.pictureImage().pixel(0, 0), qRgb(0, 255, 0));
+    QCOMPARE(when, QDateTime(QDate(2024, 3, 7), QTime(9, 5, 3)));
 
     // Another channel or site does not match.
     view.grabFramebuffer();
@@ -674,6 +707,139 @@ void TestGLWidget::resolutionTextNeedsWidth() {
     QVERIFY(resolution->isHidden());
     bar->setTextVisible(UCScreenBottomMenu::TextResolution, true);
     QVERIFY(!resolution->isHidden());
+}
+
+// A writer thread hands over pictures as fast as it can while this thread
+// takes and reads them slowly: every taken picture stays whole (one value)
+// while it is read, and values only grow (nothing older shows up later).
+void TestGLWidget::pendingIsKeptAndTakenIsStable() {
+    PictureSlots pictures(1);
+    pictures.setSource(kKey, 3, -1);
+    constexpr int w = 64;
+    constexpr int h = 48;
+    std::atomic<bool> done{false};
+    std::atomic<int> offered{0};
+    std::atomic<int> refused{0};
+    std::atomic<int> taken{0};
+    std::thread writer([&] {
+        std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h * 4);
+        int takenBefore = 0;
+        for (int v = 1; v < 250 && !done.load(); ++v) {
+            // Every fiftieth picture waits (with a deadline) for the taker to
+            // have taken one, so that a busy machine cannot let the writer
+            // run through every value before the taker's first turn.
+            if (v % 50 == 0) {
+                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (taken.load() == takenBefore && !done.load() &&
+                       std::chrono::steady_clock::now() < deadline) {
+                    std::this_thread::yield();
+                }
+                takenBefore = taken.load();
+            }
+            std::fill(pixels.begin(), pixels.end(), static_cast<unsigned char>(v));
+            if (pictures.put(grey(pixels, w, h), kKey, 3) != 0) {
+                ++refused;
+            }
+            offered.store(v);
+            std::this_thread::yield();
+        }
+        done.store(true);
+    });
+    // A failed check returns early: the writer is stopped and joined first.
+    struct Join {
+        std::atomic<bool>& done;
+        std::thread& thread;
+        ~Join() {
+            done.store(true);
+            thread.join();
+        }
+    } join{done, writer};
+    int last = 0;
+    while (!done.load() || pictures.hasPending()) {
+        if (const BufferedPicture* p = pictures.takePending(0)) {
+            int value = 0;
+            // Read it twice with the writer running in between.
+            QVERIFY(uniform(*p, &value));
+            // Until the writer has offered another picture (bounded: it may
+            // be waiting for this one to be taken).
+            const int seen = offered.load();
+            for (int i = 0; i < 10000 && offered.load() == seen && !done.load(); ++i) {
+                std::this_thread::yield();
+            }
+            int again = 0;
+            QVERIFY2(uniform(*p, &again) && again == value, "a taken picture was written");
+            QVERIFY(value > last);
+            QCOMPARE(pictures.front(0), p);
+            last = value;
+            ++taken;
+        }
+        std::this_thread::yield();
+    }
+    QCOMPARE(refused.load(), 0);
+    QVERIFY(taken > 1);
+    QVERIFY(taken <= offered.load());
+    QCOMPARE(pictures.offered(), std::int64_t{offered.load()});
+
+    // A pending picture is not overwritten: the first of two stays.
+    std::vector<unsigned char> a(static_cast<std::size_t>(w) * h * 4, 7);
+    std::vector<unsigned char> b(a.size(), 9);
+    QCOMPARE(pictures.put(grey(a, w, h), kKey, 3), 0);
+    QCOMPARE(pictures.put(grey(b, w, h), kKey, 3), 0);
+    int value = 0;
+    QVERIFY(uniform(*pictures.takePending(0), &value));
+    QCOMPARE(value, 7);
+    QCOMPARE(pictures.takePending(0), nullptr);
+    QCOMPARE(pictures.put(grey(b, w, h), kKey, 4), -1);  // another channel
+}
+
+// A picture handed over with a reference is held, not copied, until the slot
+// has a newer picture in that buffer.
+void TestGLWidget::keptReferenceInsteadOfCopy() {
+    PictureSlots pictures(1);
+    std::vector<unsigned char> y(40 * 20, 100);
+    std::vector<unsigned char> uv(24 * 10, 128);
+    auto owner = std::make_shared<int>(0);
+    PictureFrame f;
+    f.format = PICTURE_YUV420;
+    f.planes[0] = y.data();
+    f.planes[1] = uv.data();
+    f.planes[2] = uv.data();
+    f.lineSizes[0] = 40;
+    f.lineSizes[1] = 24;
+    f.lineSizes[2] = 24;
+    f.width = 33;
+    f.height = 20;
+    f.keep = owner;
+    QCOMPARE(pictures.put(f, 0, -1), 0);
+    f.keep.reset();
+    QCOMPARE(owner.use_count(), 2L);
+    const BufferedPicture* p = pictures.takePending(0);
+    QVERIFY(p);
+    QCOMPARE(p->plane(0), y.data());
+    QCOMPARE(p->lineSize(1), 24);
+    QCOMPARE(pictures.image(0).pixel(32, 19), qRgb(98, 98, 98));
+
+    // Two newer copied pictures push the reference out of both buffers.
+    std::vector<unsigned char> rgba(33 * 20 * 4, 50);
+    QCOMPARE(pictures.put(grey(rgba, 33, 20), 0, -1), 0);
+    QVERIFY(pictures.takePending(0));
+    QCOMPARE(owner.use_count(), 2L);  // still the back buffer's
+    QCOMPARE(pictures.put(grey(rgba, 33, 20), 0, -1), 0);
+    QCOMPARE(owner.use_count(), 1L);
+}
+
+// The hand-over sends a bar text only when it differs from the one the view
+// shows; top and bottom texts of the same type are different texts.
+void TestGLWidget::textsDifferFromWhatWasSetLast() {
+    PictureSlots pictures(1);
+    QVERIFY(pictures.textDiffers(0, "PLAY"));
+    pictures.noteText(0, "PLAY");
+    QVERIFY(!pictures.textDiffers(0, "PLAY"));
+    QVERIFY(pictures.textDiffers(0, "PAUSED"));
+    QVERIFY(pictures.textDiffers(PictureSlots::kTopTextKind, "PLAY"));
+    pictures.noteText(PictureSlots::kTopTextKind + 1, "1. CH1");
+    QVERIFY(!pictures.textDiffers(PictureSlots::kTopTextKind + 1, "1. CH1"));
+    QVERIFY(pictures.textDiffers(1, "1. CH1"));
 }
 
 QTEST_MAIN(TestGLWidget)
