@@ -1,14 +1,18 @@
-// Pieces of the main window that stand alone: the card-root rule, the
-// recorder's setup file, the read-out formats, the close dialog, the busy
-// indicator, the keep-awake request; the configuration file, stored texts and
-// the style-sheet lookup.
+// The main window and its pieces: opening day folders and card roots, the
+// file list, the idle read-outs, the sliding bars and closing; the card-root
+// rule, the recorder's setup file, the read-out formats, the close dialog, the
+// busy indicator, the keep-awake request; the configuration file, stored texts
+// and the style-sheet lookup.
 
 #include <QCheckBox>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMutex>
 #include <QProcess>
 #include <QPushButton>
@@ -18,12 +22,17 @@
 #include <QTest>
 #include <QTextCodec>
 #include <QThread>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <cstdlib>
 
 #include <memory>
 
 #include "app/CardPaths.h"
 #include "app/DvrSetupInfo.h"
 #include "app/KeepAwake.h"
+#include "app/Korvel.h"
 #include "app/QProgressIndicator.h"
 #include "app/ReadOuts.h"
 #include "app/StyleSheets.h"
@@ -105,6 +114,14 @@ private slots:
     void busyIndicatorDrawsOnlyWhileRunning();
     void keepAwakeWithoutSessionBusDoesNothing();
     void keepAwakeInhibitsWhileAlive();
+    void opensADayFolder();
+    void ignoresFoldersThatAreNotDays();
+    void startFolderCardRootSelectsFirstDay();
+    void fileItemsAreUnique();
+    void idleReadOuts();
+    void barsSlideOutAndIn();
+    void closeWithoutAskingStopsTheHeartbeat();
+
     // Last: these move HOME to a fresh folder each.
     void firstStartWritesEveryKeyOnce();
     void dzoomSwitchesShareOneKey();
@@ -124,16 +141,24 @@ private:
     }
 
     QTemporaryDir m_home;
+    QTemporaryDir m_card;  // two empty days and a setup file in EUC-KR
     std::unique_ptr<QTemporaryDir> m_fresh;
 };
 
 void TestMainWindowParts::initTestCase() {
-    QVERIFY(m_home.isValid());
+    QVERIFY(m_home.isValid() && m_card.isValid());
     qputenv("HOME", m_home.path().toLocal8Bit());
     // The native settings store follows XDG_CONFIG_HOME when it is set.
     qputenv("XDG_CONFIG_HOME", (m_home.path() + "/.config").toLocal8Bit());
     // No session bus for this process: the keep-awake request must not find one.
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/korvel-test-bus");
+    QTextCodec* euckr = QTextCodec::codecForName("EUC-KR");
+    writeFile(m_card.path() + "/DVRSETUP.INI",
+              euckr->fromUnicode(QString::fromUtf8("DVR_NAME=경기34나5678\n[INFORMATION]\n"
+                                                   "FW_VER1=2\n")));
+    QDir(m_card.path()).mkpath("20180105");
+    QDir(m_card.path()).mkpath("20180102");
+    QDir(m_card.path()).mkpath("logs");
 }
 
 void TestMainWindowParts::cardRootOfADayFolder() {
@@ -151,26 +176,18 @@ void TestMainWindowParts::cardRootOfADayFolder() {
 }
 
 void TestMainWindowParts::dvrSetupInEucKr() {
+    // The plate in EUC-KR is read end to end in opensADayFolder.
     QTemporaryDir card;
-    QTextCodec* euckr = QTextCodec::codecForName("EUC-KR");
-    QVERIFY(euckr != nullptr);
-    const QString plate = QString::fromUtf8("서울12가3456");
-    const QString text = QString(
-                             "[General]\nDVR_NAME=%1\n[INFORMATION]\nFW_VER1=1\nFW_VER2=0\n"
-                             "FW_VER3=0\nFW_VER4=33\n")
-                             .arg(plate);
-    writeFile(dvrSetupPath(card.path()), euckr->fromUnicode(text));
+    writeFile(dvrSetupPath(card.path()),
+              "[INFORMATION]\nFW_VER1=1\nFW_VER2=0\nFW_VER3=0\nFW_VER4=33\n");
     QCOMPARE(dvrSetupPath(card.path()), card.path() + "/DVRSETUP.INI");
-
     DvrSetupInfo info = readDvrSetupInfo(card.path());
-    QCOMPARE(info.vehicleNumber, plate);
-    QCOMPARE(info.firmware[0], 1);
     QCOMPARE(info.firmware[3], 33);
     QVERIFY(info.isOldFirmware());
 
     // 1.0.0.34 and 2.0.0.1 are new enough; an unquoted comma stays in the name.
     writeFile(dvrSetupPath(card.path()),
-               euckr->fromUnicode("DVR_NAME=12,34\n[INFORMATION]\nFW_VER1=1\nFW_VER4=34\n"));
+              "DVR_NAME=12,34\n[INFORMATION]\nFW_VER1=1\nFW_VER4=34\n");
     info = readDvrSetupInfo(card.path());
     QCOMPARE(info.vehicleNumber, QString("12,34"));
     QVERIFY(!info.isOldFirmware());
@@ -182,7 +199,6 @@ void TestMainWindowParts::dvrSetupInEucKr() {
     QTemporaryDir empty;
     info = readDvrSetupInfo(empty.path());
     QVERIFY(info.vehicleNumber.isEmpty());
-    QCOMPARE(info.firmware[0] + info.firmware[1] + info.firmware[2] + info.firmware[3], 0);
     QVERIFY(!info.isOldFirmware());
 }
 
@@ -491,6 +507,128 @@ void TestMainWindowParts::styleSheetLookup() {
     writeFile(prefix + "/bin/css/style.css", "beside:style.css");
     QVERIFY(loadStyleSheets(prefix + "/bin", installed));
     QCOMPARE(installed.appStyle(), QString("beside:style.css"));
+}
+
+void TestMainWindowParts::opensADayFolder() {
+    Korvel window;
+    QCOMPARE(window.cardRoot(), QDir::homePath());
+    QCOMPARE(window.currentFolder(), QDir::homePath());
+
+    window.openDayFolder(m_card.path() + "/20180102/");
+    QCOMPARE(window.cardRoot(), m_card.path());
+    QCOMPARE(window.currentFolder(), m_card.path() + "/20180102");
+    auto* plate = window.findChild<QLineEdit*>("lePlatNumber");
+    QVERIFY(plate != nullptr);
+    QCOMPARE(plate->text(), QString::fromUtf8("경기34나5678"));
+    QVERIFY(!window.fileListBusy());
+
+    // The busy indicator spins over the file list until the listing ends.
+    auto* list = window.findChild<QTreeWidget*>("twFileList");
+    QVERIFY(list->viewport()->findChild<QProgressIndicator*>() != nullptr);
+    QTRY_VERIFY(list->viewport()->findChild<QProgressIndicator*>() == nullptr);
+    window.openDayFolder(m_card.path() + "/20180105");
+    QVERIFY(list->viewport()->findChild<QProgressIndicator*>() != nullptr);
+    QTRY_VERIFY(list->viewport()->findChild<QProgressIndicator*>() == nullptr);
+    QCOMPARE(window.currentFolder(), m_card.path() + "/20180105");
+}
+
+void TestMainWindowParts::ignoresFoldersThatAreNotDays() {
+    Korvel window;
+    window.openDayFolder(m_card.path() + "/logs");
+    window.openDayFolder(m_card.path());
+    QCOMPARE(window.cardRoot(), QDir::homePath());
+    QCOMPARE(window.findChild<QLineEdit*>("lePlatNumber")->text(), QString());
+}
+
+void TestMainWindowParts::startFolderCardRootSelectsFirstDay() {
+    Korvel window;
+    window.openStartFolder(m_card.path());
+    QCOMPARE(window.cardRoot(), m_card.path());
+    auto* tree = window.findChild<QTreeView*>("twSiteList");
+    QCOMPARE(window.folderModel()->filePath(tree->rootIndex()), m_card.path());
+    QTRY_COMPARE_WITH_TIMEOUT(window.folderModel()->filePath(tree->currentIndex()),
+                              m_card.path() + "/20180102", 10000);
+    // Selecting does not open: nothing was read from the card yet.
+    QCOMPARE(window.findChild<QLineEdit*>("lePlatNumber")->text(), QString());
+
+    Korvel second;
+    second.openStartFolder(m_card.path() + "/20180105");
+    QCOMPARE(second.currentFolder(), m_card.path() + "/20180105");
+    QCOMPARE(second.cardRoot(), m_card.path());
+}
+
+void TestMainWindowParts::fileItemsAreUnique() {
+    Korvel window;
+    auto* list = window.findChild<QTreeWidget*>("twFileList");
+    window.slotFillFileList(m_card.path() + "/20180102", {"*.ssf"});
+    window.slotAddFileItem("13:45:01", 20180102);
+    window.slotAddFileItem("13:45:01", 20180102);
+    window.slotAddFileItem("12:00:00", 20180102);
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QCOMPARE(list->topLevelItem(0)->text(0), QString("12:00:00"));
+    QCOMPARE(list->topLevelItem(1)->data(0, Qt::UserRole).toInt(), 20180102);
+    // A new listing starts from an empty list.
+    window.slotFillFileList(m_card.path() + "/20180105", {"*.ssf"});
+    QCOMPARE(list->topLevelItemCount(), 0);
+}
+
+void TestMainWindowParts::idleReadOuts() {
+    Korvel window;
+    window.slotCheckTimer();
+    // No page views: the computer's date and time.
+    QCOMPARE(window.findChild<QLabel*>("lbDate")->text(), readOuts::dateText(QDate::currentDate()));
+    QCOMPARE(window.findChild<QLabel*>("lbSpeed_2")->text(), QString(" km/h "));
+    const QTime shown = QTime::fromString(window.findChild<QLabel*>("lbTime")->text(), "hh:mm:ss");
+    QVERIFY(shown.isValid());
+    QVERIFY(std::abs(shown.secsTo(QTime::currentTime())) <= 2);
+}
+
+void TestMainWindowParts::barsSlideOutAndIn() {
+    Korvel window;
+    window.resize(1200, 800);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* central = window.findChild<QWidget*>("centralWidget");
+    auto* left = window.findChild<QWidget*>("wgLeftBar");
+    auto* right = window.findChild<QWidget*>("wgRightBar");
+    auto* bottom = window.findChild<QWidget*>("wgBottomBar");
+
+    // The bottom bar slides in at start; the others are shown from the start.
+    QVERIFY(window.slotBottomBarVisible());
+    QTRY_COMPARE(bottom->y(), central->height() - Korvel::kBottomBarHeight);
+    QCOMPARE(bottom->x(), left->width());
+    QCOMPARE(right->x(), central->width() - Korvel::kRightBarWidth);
+    QCOMPARE(right->y(), Korvel::kTopBarHeight + Korvel::kRightBarOffset);
+    QCOMPARE(right->geometry().bottom() + 1, bottom->y());
+
+    // Hidden bars keep only their edge inside; the neighbours follow.
+    window.slotShowHideLeftbar();
+    window.slotShowHideBottombar();
+    QVERIFY(!window.slotLeftBarVisible());
+    QVERIFY(!window.slotBottomBarVisible());
+    QTRY_COMPARE(left->geometry().right() + 1, Korvel::kBarEdge);
+    QTRY_COMPARE(bottom->y(), central->height() - Korvel::kBarEdge);
+    QTRY_COMPARE(bottom->x(), Korvel::kBarEdge);
+    QTRY_COMPARE(right->geometry().bottom() + 1, bottom->y());
+    window.slotShowHideRightbar();
+    QTRY_COMPARE(right->x(), central->width() - Korvel::kBarEdge);
+
+    window.slotShowHideLeftbar();
+    QTRY_COMPARE(left->x(), 0);
+    QTRY_COMPARE(bottom->x(), left->width());
+}
+
+void TestMainWindowParts::closeWithoutAskingStopsTheHeartbeat() {
+    g_config.setCloseAsk(true);
+    g_config.save();
+    Korvel window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.slotCloseDlg(false);
+    QVERIFY(!window.isVisible());
+    auto* time = window.findChild<QLabel*>("lbTime");
+    time->setText("stopped");
+    QVERIFY(!QTest::qWaitFor([time] { return time->text() != "stopped"; }, 150));
 }
 
 QTEST_MAIN(TestMainWindowParts)
