@@ -338,6 +338,10 @@ void TestMainWindowParts::firstStartWritesEveryKeyOnce() {
         keys << kv.first;
     }
     QVERIFY(written.contains(qMakePair(QString("FIRST_LOGIN"), QString("true"))));
+    // A first start shows every overlay text.
+    for (const char* key : {"SHOW_TEXT_MODE", "SHOW_TEXT_DZOOM", "SHOW_TEXT_DATETIME",
+                            "SHOW_TEXT_RESOLUTION", "SHOW_TEXT_SITENAME", "SHOW_TEXT_CHANNEL_TITLE"})
+        QVERIFY2(written.contains(qMakePair(QString(key), QString("true"))), key);
     QFile file(CConfiguration::filePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(!file.readAll().contains("QWidget"));

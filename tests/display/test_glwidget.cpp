@@ -673,12 +673,16 @@ void TestGLWidget::topButtonsFollowWidth() {
     bar->resize(threshold - 1, 33);
     QVERIFY(!dropDown->isHidden());
     QVERIFY(zoom->isHidden() && capture->isHidden() && print->isHidden());
-    bar->resize(threshold + 40, 33);
+    bar->resize(threshold, 33);
     QVERIFY(dropDown->isHidden());
     QVERIFY(!zoom->isHidden() && !capture->isHidden() && !print->isHidden());
     // Buttons this viewer has no use for never show.
     for (const char* name : {"pbMenuPTZ", "pbMenuAudio", "pbMenuClose"})
         QVERIFY2(bar->findChild<QPushButton*>(name)->isHidden(), name);
+
+    bar->setTextVisible(UCScreenMenu::TextChannelTitle, false);
+    QVERIFY(!bar->isTextVisible(UCScreenMenu::TextChannelTitle));
+    QVERIFY(bar->isTextVisible(UCScreenMenu::TextSiteName));
 }
 
 void TestGLWidget::resolutionTextNeedsWidth() {
