@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
@@ -18,7 +19,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -29,13 +29,11 @@
 #include <functional>
 #include <memory>
 
-#include "../setup/ModalDriver.h"
 #include "MakeCard.h"
+#include "ModalDriver.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/Shortcuts.h"
-#include "app/UCDlgAbout.h"
-#include "app/UCDlgShortcuts.h"
 #include "app/UCPlaybackStrip.h"
 #include "display/GLWidget.h"
 #include "display/UCDayTimeline.h"
@@ -62,7 +60,6 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void playPauseAndSpeeds();
-    void fastAndRewindStepThroughSpeeds();
     void singleSteps();
     void seekKeysAndRecordings();
     void timelineSeeks();
@@ -72,7 +69,6 @@ private slots:
     void contextMenuActsOnTheRightClickedView();
     void deleteAndSound();
     void listsKeepTheirNavigationKeys();
-    void shortcutsPageListsEveryKey();
     void openingByDialogDropAndCommandLine();
     void sessionComesBack();
 
@@ -203,29 +199,12 @@ void TestKeyboard::playPauseAndSpeeds() {
     waitFor([&](const QDateTime& t) { return t >= fast.addSecs(3); });
     key(Qt::Key_J);
     QCOMPARE(m_strip->labelSpeed->text(), QString("x-1"));
-    key(Qt::Key_J);
-    QCOMPARE(m_strip->labelSpeed->text(), QString("x-2"));
     key(Qt::Key_K);
     QVERIFY(page->isSelectedPaused());
     QCOMPARE(m_strip->labelSpeed->text(), QString("x0"));
     key(Qt::Key_L);
     QCOMPARE(m_strip->labelSpeed->text(), QString("x1"));
     QVERIFY(!page->isSelectedPaused());
-}
-
-void TestKeyboard::fastAndRewindStepThroughSpeeds() {
-    playNormally();
-    const char* forward[] = {"x2", "x4", "x8", "x16", "x32", "x64", "x64"};
-    for (const char* expected : forward) {
-        m_strip->tbPBFW->click();
-        QCOMPARE(m_strip->labelSpeed->text(), QString(expected));
-    }
-    const char* backward[] = {"x-1", "x-2", "x-4", "x-8", "x-16", "x-32", "x-64"};
-    for (const char* expected : backward) {
-        m_strip->tbPBRW->click();
-        QCOMPARE(m_strip->labelSpeed->text(), QString(expected));
-    }
-    playNormally();
 }
 
 void TestKeyboard::singleSteps() {
@@ -375,7 +354,10 @@ void TestKeyboard::gridStaysWhole() {
                       Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(frame(), &e);
-        QTest::qWait(UCDisplayFrame::kWheelGuardMs + 5);  // steps closer are one step
+        // Steps closer than the guard are one step.
+        QElapsedTimer since;
+        since.start();
+        QVERIFY(QTest::qWaitFor([&] { return since.hasExpired(UCDisplayFrame::kWheelGuardMs + 5); }));
     };
     wheel(120);
     wheel(120);
@@ -504,46 +486,6 @@ void TestKeyboard::listsKeepTheirNavigationKeys() {
     QCOMPARE(playPause.count(), 1);
     QTest::keyClick(list, Qt::Key_Space);
     QCOMPARE(playPause.count(), 2);
-    // The tooltips name the keys.
-    QCOMPARE(m_window->findChild<QPushButton*>("pbLayout1")->toolTip(),
-             QString("One view (1 / Ctrl+1)"));
-    QVERIFY(m_window->findChild<QPushButton*>("pbOpen")->toolTip().endsWith("(Ctrl+O)"));
-    QVERIFY(m_window->timeline()->toolTip().contains("Shift+Right"));
-}
-
-void TestKeyboard::shortcutsPageListsEveryKey() {
-    // F1, and the About box's button: the same page, every key of the window.
-    int pages = 0;
-    ModalDriver modal;
-    modal.onDialog = [&](QDialog* dialog) {
-        if (auto* about = qobject_cast<UCDlgAbout*>(dialog)) {
-            // From the box's own loop, not from inside the driver's poll.
-            QTimer::singleShot(0, about, [about] {
-                about->shortcutsButton->click();
-                about->accept();
-            });
-            return;
-        }
-        auto* page = qobject_cast<UCDlgShortcuts*>(dialog);
-        QVERIFY(page != nullptr);
-        ++pages;
-        QCOMPARE(page->table->rowCount(), shortcuts::table().size());
-        QStringList keys;
-        for (int row = 0; row < page->table->rowCount(); ++row) {
-            keys << page->table->item(row, 0)->text();
-        }
-        for (QAction* action : m_window->actions()) {
-            for (const QKeySequence& k : action->shortcuts()) {
-                QVERIFY2(keys.join(" / ").split(" / ").contains(k.toString()),
-                         qPrintable(k.toString()));
-            }
-        }
-        dialog->reject();
-    };
-    key(Qt::Key_F1);
-    QCOMPARE(pages, 1);
-    m_window->findChild<QPushButton*>("pbHelp")->click();
-    QCOMPARE(pages, 2);
 }
 
 void TestKeyboard::openingByDialogDropAndCommandLine() {

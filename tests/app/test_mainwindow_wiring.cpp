@@ -1,39 +1,49 @@
-// The main window's analysis views and snapshot: the capture file name, a
-// capture that keeps the GL picture, the G-sensor graph of an opened day and
-// its picks, and the small map.
+// The main window's dialogs and analysis views on a generated card: the
+// export dialog (an export off the GUI thread that reports and remembers its
+// folder, a Cancel that leaves nothing, the window's button opening it on the
+// opened day around the playing time), the capture file name, a capture that
+// keeps the GL picture, the G-sensor graph of the opened day and its picks,
+// and the print preview.
 
-#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
-#include <QMessageBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include "MakeCard.h"
+#include "ModalDriver.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
+#include "app/UCDlgExport.h"
 #include "display/GLWidget.h"
+#include "display/UCDayTimeline.h"
 #include "views/GsensorPlot.h"
-#include "views/MapView.h"
-#include "widgets/CConfiguration.h"
-
-#include <cstdint>
-#include <vector>
 
 class TestMainWindowWiring : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase();
+    void exportsOffTheGuiThreadAndRemembersTheFolder();
+    void cancelStopsTheExportAndLeavesNothing();
+    void mainWindowOpensItOnTheOpenedDay();
     void captureFileNames();
     void captureKeepsThePicture();
     void graphFollowsTheDayAndSeeks();
 
 private:
+    QString freshFolder(const QString& name);
+
     QTemporaryDir m_home;
     QTemporaryDir m_dir;
-    QString m_cardRoot;
+    QString m_day;
 };
 
 void TestMainWindowWiring::initTestCase() {
@@ -43,18 +53,139 @@ void TestMainWindowWiring::initTestCase() {
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/korvel-test-bus");
     mkcard::CardOptions card;
     card.outDir = m_dir.path().toStdString() + "/card";
-    // Starting at midnight: opening the day shows hour 0 at once.
     card.start = {2026, 3, 1, 0, 0, 0};
-    card.filesPerChannel = 1;
-    card.secondsPerFile = 30;
-    card.channels = 1;
+    card.filesPerChannel = 2;
+    card.secondsPerFile = 15;
+    card.channels = 2;
     card.width = 160;
     card.height = 96;
     card.fps = 5;
     card.jobs = 2;
     std::string error;
     QVERIFY2(mkcard::makeCard(card, &error), error.c_str());
-    m_cardRoot = QString::fromStdString(card.outDir);
+    m_day = QString::fromStdString(card.outDir) + "/20260301";
+}
+
+QString TestMainWindowWiring::freshFolder(const QString& name) {
+    const QString folder = m_dir.path() + "/" + name;
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void TestMainWindowWiring::exportsOffTheGuiThreadAndRemembersTheFolder() {
+    const QString folder = freshFolder("clips");
+    {
+        UCDlgExport dialog;
+        dialog.setDay(m_day, nullptr);
+        QCOMPARE(dialog.findChildren<QCheckBox*>().size(), 2);
+        dialog.setRange(5'000, 20'000);
+        dialog.setKind(UCDlgExport::Clips);
+        dialog.setFolder(folder);
+        dialog.show();
+        QSignalSpy finished(&dialog, &UCDlgExport::signalExportFinished);
+        QVERIFY(dialog.startExport());
+        QVERIFY(dialog.running());
+        // The window stays responsive: the export runs on its own thread.
+        QVERIFY(!dialog.findChild<QPushButton*>("pbExport")->isEnabled());
+        QCOMPARE(dialog.findChild<QPushButton*>("pbClose")->text(), QString("Cancel"));
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(finished.at(0).at(0).toInt(), 0);
+        const QStringList files = finished.at(0).at(2).toStringList();
+        QCOMPARE(files, QStringList({folder + "/20260301_000005-000020_CH1.mp4",
+                                     folder + "/20260301_000005-000020_CH2.mp4"}));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"20260301_000005-000020_CH1.mp4",
+                                                                   "20260301_000005-000020_CH2.mp4"}));
+        QVERIFY(dialog.findChild<QLabel*>("lbStatus")->text().contains("Saved 2 files"));
+        QVERIFY(dialog.findChild<QPushButton*>("pbOpenFolder")->isVisible());
+        QCOMPARE(dialog.findChild<QProgressBar*>("pgExport")->value(), 1000);
+    }
+    // The next dialog starts in that folder, with that kind.
+    QCOMPARE(QSettings("QUENDRA", "Korvel").value(UCDlgExport::kFolderKey).toString(), folder);
+    UCDlgExport next;
+    QCOMPARE(next.folder(), folder);
+    QCOMPARE(next.kind(), UCDlgExport::Clips);
+}
+
+void TestMainWindowWiring::cancelStopsTheExportAndLeavesNothing() {
+    const QString folder = freshFolder("evidence");
+    UCDlgExport dialog;
+    dialog.setDay(m_day, nullptr);
+    dialog.setRange(0, 30'000);
+    dialog.setKind(UCDlgExport::Evidence);
+    dialog.setFolder(folder);
+    dialog.show();
+    QCOMPARE(dialog.targetPaths(), QStringList(folder + "/20260301_000000-000030_evidence.mp4"));
+    QSignalSpy finished(&dialog, &UCDlgExport::signalExportFinished);
+    auto* progress = dialog.findChild<QProgressBar*>("pgExport");
+    QVERIFY(dialog.startExport());
+    QTRY_VERIFY_WITH_TIMEOUT(progress->value() > 100, 30000);
+    dialog.reject();  // Cancel: the dialog stays while the export stops
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(finished.at(0).at(0).toInt(), 1);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(dialog.findChild<QLabel*>("lbStatus")->text().contains("nothing was saved"));
+    dialog.reject();  // now it closes
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestMainWindowWiring::mainWindowOpensItOnTheOpenedDay() {
+    Korvel window;
+    window.resize(1400, 800);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.openDayFolder(m_day);
+    IDisplayPage* page = window.currentPage();
+    QVERIFY(page != nullptr);
+    QDateTime at;
+    QTRY_VERIFY_WITH_TIMEOUT(page->currentDateTime(at) && at.time() >= QTime(0, 0, 2), 10000);
+    page->pause();
+    QVERIFY(page->currentDateTime(at));
+    const qint64 first = QTime(0, 0).msecsTo(at.time());
+
+    // Without in and out points: 15 s either side of the playing time.
+    auto* button = window.findChild<QPushButton*>("pbExport");
+    QVERIFY(button != nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+    UCDlgExport* dialog = window.exportDialog();
+    QVERIFY(dialog != nullptr);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->fromMs(), std::max<qint64>(0, first - 15'000) / 1000 * 1000);
+    QCOMPARE(dialog->toMs(), (first + 15'000) / 1000 * 1000);
+    QCOMPARE(dialog->checkedChannels(), (std::vector<int>{0, 1}));
+    // The selected view's channel gives the evidence audio.
+    QCOMPARE(dialog->findChild<QComboBox*>("cbAudio")->currentData().toInt(), 0);
+    dialog->close();
+
+    // I at the playing second: the timeline shows 30 s from there.
+    UCDayTimeline* timeline = window.timeline();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_I);
+    QVERIFY(timeline->hasRange());
+    QCOMPARE(timeline->rangeIn(), first / 1000 * 1000);
+    QCOMPARE(timeline->rangeOut(), first / 1000 * 1000 + 30'000);
+    // O a few seconds on: the end of that second.
+    page->resume();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        page->currentDateTime(at) && QTime(0, 0).msecsTo(at.time()) >= first + 3'000, 10000);
+    page->pause();
+    QVERIFY(page->currentDateTime(at));
+    const qint64 later = QTime(0, 0).msecsTo(at.time());
+    QTest::keyClick(&window, Qt::Key_O);
+    QCOMPARE(timeline->rangeIn(), first / 1000 * 1000);
+    QCOMPARE(timeline->rangeOut(), (later + 999) / 1000 * 1000);
+    // Ctrl+E exports that stretch.
+    QTest::keyClick(&window, Qt::Key_E, Qt::ControlModifier);
+    dialog = window.exportDialog();
+    QVERIFY(dialog != nullptr && dialog->isVisible());
+    QCOMPARE(dialog->fromMs(), timeline->rangeIn());
+    QCOMPARE(dialog->toMs(), timeline->rangeOut());
+    // A second open brings the same dialog back.
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(window.exportDialog(), dialog);
 }
 
 void TestMainWindowWiring::captureFileNames() {
@@ -63,8 +194,6 @@ void TestMainWindowWiring::captureFileNames() {
              QString("/snap/2024030790503_ch01.png"));
     QCOMPARE(Korvel::captureFileName("/snap", QDateTime(day, QTime(0, 0, 0)), 9),
              QString("/snap/202403070_ch10.png"));
-    QCOMPARE(Korvel::captureFileName("/snap", QDateTime(day, QTime(23, 59, 59)), 31),
-             QString("/snap/20240307235959_ch32.png"));
 }
 
 void TestMainWindowWiring::captureKeepsThePicture() {
@@ -101,14 +230,9 @@ void TestMainWindowWiring::graphFollowsTheDayAndSeeks() {
     window.resize(1400, 800);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto* map = window.findChild<CMapView*>();
-    QVERIFY(map != nullptr);
-    QCOMPARE(map->parentWidget()->objectName(), QString("wgMap"));
     GsensorPlot* plot = window.gsensorPlot();
-    QVERIFY(plot != nullptr);
-    QCOMPARE(plot->objectName(), QString("GSensroGraphWidget"));
 
-    window.openDayFolder(m_cardRoot + "/20260301");
+    window.openDayFolder(m_day);
     QVERIFY(plot->sampleCount() > 0);
     QCOMPARE(plot->baseTime().hour(), 0);
 
@@ -121,8 +245,8 @@ void TestMainWindowWiring::graphFollowsTheDayAndSeeks() {
     emit plot->signalGsensorSearch(QTime(0, 0, 20));
     QTRY_VERIFY_WITH_TIMEOUT(page->currentDateTime(at) && at.time() >= QTime(0, 0, 19), 5000);
 
-    // A capture from a playing view is named after the playback time, not
-    // the clock, and says so in a box of the main window.
+    // The print preview draws the view on its page and goes away with its
+    // printer.
     GLWidget* view = nullptr;
     for (GLWidget* candidate : window.findChildren<GLWidget*>()) {
         if (candidate->channelOf(0) == 0 && candidate->isVisible()) {
@@ -130,30 +254,12 @@ void TestMainWindowWiring::graphFollowsTheDayAndSeeks() {
         }
     }
     QVERIFY(view != nullptr);
-    const QString folder = m_dir.path() + "/captures";
-    QVERIFY(QDir().mkpath(folder));
-    g_config.setCapturePath(folder);
-    QString boxTitle;
-    QTimer::singleShot(0, [&boxTitle] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxTitle = box->windowTitle();
-            box->accept();
-        }
-    });
-    window.slotCaptureClicked(page->widget(), view);
-    QCOMPARE(boxTitle, QString("Capture"));
-    const QStringList shots = QDir(folder).entryList({"20260301*_ch01.png"}, QDir::Files);
-    QCOMPARE(shots.size(), 1);
-
-    // The print preview draws the view on its page and goes away with its
-    // printer.
     bool previewShown = false;
-    QTimer::singleShot(300, [&previewShown] {
-        if (QWidget* preview = QApplication::activeModalWidget()) {
-            previewShown = preview->inherits("QPrintPreviewDialog");
-            preview->close();
-        }
-    });
+    ModalDriver modal;
+    modal.onDialog = [&previewShown](QDialog* preview) {
+        previewShown = preview->inherits("QPrintPreviewDialog");
+        preview->close();
+    };
     window.slotPrintClicked(page->widget(), view);
     QVERIFY(previewShown);
 }

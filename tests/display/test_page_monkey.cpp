@@ -61,6 +61,17 @@ void TestPageMonkey::openCard(UCDisplayFrame& page) {
     QVERIFY(page.openRecordingSite(1, QPoint(-1, -1), 4, 2, start, m_dayFolder));
 }
 
+namespace {
+
+// The pause a person leaves between inputs: events run meanwhile.
+void holdFor(int ms) {
+    QElapsedTimer held;
+    held.start();
+    static_cast<void>(QTest::qWaitFor([&] { return held.hasExpired(ms); }, ms + 1000));
+}
+
+}  // namespace
+
 void TestPageMonkey::randomInputOnAPlayingPage() {
     const int seconds = qEnvironmentVariableIsSet("KORVEL_MONKEY_SECONDS")
                             ? qEnvironmentVariableIntValue("KORVEL_MONKEY_SECONDS")
@@ -129,7 +140,7 @@ void TestPageMonkey::randomInputOnAPlayingPage() {
                 // A press held a while (long press, drag), then released
                 // somewhere else.
                 QTest::mousePress(target, Qt::LeftButton, modifiers, local);
-                QTest::qWait(pick(300));
+                holdFor(pick(300));
                 const QPoint to(pick(page->width()), pick(page->height()));
                 QMouseEvent move(QEvent::MouseMove, page->mapFrom(page.get(), to),
                                  page->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, modifiers);
@@ -180,7 +191,7 @@ void TestPageMonkey::randomInputOnAPlayingPage() {
                 break;
         }
         ++events;
-        QTest::qWait(pick(30));
+        holdFor(pick(30));
     }
     qInfo("monkey: %d events, the site opened again %d times", events, reopened);
 

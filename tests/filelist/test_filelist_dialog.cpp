@@ -10,7 +10,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 #include <QTreeView>
 
 #include "widgets/DlgSelDrive.h"
@@ -47,7 +46,6 @@ class TestFileListDialog : public QObject {
 
 private slots:
     void placesOrder();
-    void translations();
     void clickedFolderIsSelected();
     void sameFolderUnderTwoRootsFollowsChanges();
 };
@@ -80,22 +78,6 @@ void TestFileListDialog::placesOrder() {
     QVERIFY(here.contains(QDir::cleanPath(QDir::homePath())));
     for (const QString& path : here) {
         QVERIFY2(QFileInfo(path).isDir(), qPrintable(path));
-    }
-}
-
-void TestFileListDialog::translations() {
-    const QList<QPair<QString, QString>> languages = {
-        {"en", "Select Drive"},
-        {"ja", QString::fromUtf8("\xe3\x83\x89\xe3\x83\xa9\xe3\x82\xa4\xe3\x83\x96\xe3\x81\xae\xe9"
-                                 "\x81\xb8\xe6\x8a\x9e")},
-        {"ko", QString::fromUtf8("\xeb\x93\x9c\xeb\x9d\xbc\xec\x9d\xb4\xeb\xb8\x8c \xec\x84\xa0"
-                                 "\xed\x83\x9d")}};
-    for (const auto& language : languages) {
-        QTranslator translator;
-        QVERIFY(translator.load(":/Language/korvel_len_" + language.first + ".qm"));
-        QCOMPARE(translator.translate("DlgSelDrive", "Select Drive"), language.second);
-        QVERIFY(!translator.translate("DlgSelDrive", "OK").isEmpty());
-        QVERIFY(!translator.translate("DlgSelDrive", "Cancel").isEmpty());
     }
 }
 

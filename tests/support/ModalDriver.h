@@ -4,6 +4,7 @@
 // title and text, clicks the chosen button), file dialogs and setup dialogs (a
 // handler decides). Polls from a timer, as the modal loops leave no other way in.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>

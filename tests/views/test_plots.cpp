@@ -1,5 +1,7 @@
-// The G-sensor graph: time labels, samples and axis window, loading logs
-// (missing, unusable), picking a time, the legend and the swallowed wheel.
+// The hour graphs. G-sensor: time labels, samples and axis window, loading
+// logs (missing, unusable), picking a time, the legend and the swallowed
+// wheel. Speed: lines broken over the recorder's gaps, a top that fits the
+// fastest, and picks that name the time.
 
 #include <QtTest/qtestspontaneevent.h>
 #include <QDir>
@@ -14,6 +16,11 @@
 #include <qwt_scale_div.h>
 
 #include "views/GsensorPlot.h"
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <qwt_plot_canvas.h>
+#include "views/SpeedPlot.h"
 
 namespace {
 
@@ -42,7 +49,9 @@ int points(const GsensorPlot& plot) {
 
 }  // namespace
 
-class TestGsensorPlot : public QObject {
+
+
+class TestPlots : public QObject {
     Q_OBJECT
 
 private slots:
@@ -50,9 +59,12 @@ private slots:
     void loadingLogs();
     void picking();
     void legendAndWheel();
+    void linesBreakOverGaps();
+    void picks();
+
 };
 
-void TestGsensorPlot::samplesAndAxis() {
+void TestPlots::samplesAndAxis() {
     const TimeScaleDraw nine(QTime(9, 0));
     QCOMPARE(nine.label(1234.6).text(), QString("09:20"));
     QCOMPARE(TimeScaleDraw(QTime(23, 0)).label(3600).text(), QString("00:00"));
@@ -88,7 +100,7 @@ void TestGsensorPlot::samplesAndAxis() {
     QCOMPARE(axisLabel(plot, 0), QString("11:00"));
 }
 
-void TestGsensorPlot::loadingLogs() {
+void TestPlots::loadingLogs() {
     QTemporaryDir card;
     const auto write = [&](const QString& name, const QByteArray& content) {
         QDir().mkpath(card.filePath("logs/20180102m"));
@@ -125,7 +137,7 @@ void TestGsensorPlot::loadingLogs() {
     QCOMPARE(axisLabel(plot, 0), QString("11:00"));
 }
 
-void TestGsensorPlot::picking() {
+void TestPlots::picking() {
     GsensorPlot plot;
     plot.resize(800, 200);
     plot.show();
@@ -164,7 +176,7 @@ void TestGsensorPlot::picking() {
     QVERIFY2(qAbs(picked - 1800) <= secondsPerPixel, qPrintable(QString::number(picked)));
 }
 
-void TestGsensorPlot::legendAndWheel() {
+void TestPlots::legendAndWheel() {
     WheelCounter parent;
     auto* plot = new GsensorPlot(&parent);
     parent.resize(800, 200);
@@ -201,5 +213,71 @@ void TestGsensorPlot::legendAndWheel() {
     QVERIFY(plot->axisScaleDiv(QwtPlot::xBottom) == before);
 }
 
-QTEST_MAIN(TestGsensorPlot)
-#include "test_gsensor_plot.moc"
+namespace {
+
+// Whether a column of the canvas shows any of the speed line's cyan.
+bool lineInColumn(const QImage& image, int x) {
+    for (int y = 0; y < image.height(); ++y) {
+        const QColor c = image.pixelColor(x, y);
+        if (c.blue() > 150 && c.green() > 100 && c.red() < 80) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void TestPlots::linesBreakOverGaps() {
+    SpeedPlot plot;
+    plot.resize(900, 200);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    // 40 km/h from 5 to 20 min, nothing for 10 min, 130 km/h from 30 to 40 min.
+    QVector<QPointF> points;
+    for (int s = 300; s <= 1200; ++s) {
+        points.append(QPointF(s, 40.0));
+    }
+    for (int s = 1800; s <= 2400; ++s) {
+        points.append(QPointF(s, 130.0));
+    }
+    plot.setHour(QDateTime(QDate(2026, 3, 1), QTime(9, 0)), points, "km/h");
+    QCOMPARE(plot.pointCount(), points.size());
+    const QwtInterval y = plot.axisScaleDiv(QwtPlot::yLeft).interval();
+    QCOMPARE(y.minValue(), 0.0);
+    QVERIFY(y.maxValue() >= 130.0 && y.maxValue() <= 160.0);
+
+    const QImage canvas = plot.canvas()->grab().toImage();
+    const QwtScaleMap x = plot.canvasMap(QwtPlot::xBottom);
+    QVERIFY(lineInColumn(canvas, qRound(x.transform(600))));
+    QVERIFY(lineInColumn(canvas, qRound(x.transform(2100))));
+    QVERIFY(!lineInColumn(canvas, qRound(x.transform(1500))));  // the gap
+    QVERIFY(!lineInColumn(canvas, qRound(x.transform(3000))));  // after the last fix
+}
+
+void TestPlots::picks() {
+    SpeedPlot plot;
+    plot.resize(900, 200);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    plot.setHour(QDateTime(QDate(2026, 3, 1), QTime(23, 0)), {}, "mph");
+
+    QSignalSpy spy(&plot, &SpeedPlot::signalSpeedSearch);
+    QWidget* canvas = plot.canvas();
+    const int yPix = qRound(plot.canvasMap(QwtPlot::yLeft).transform(10.0));
+    const QPoint from(qRound(plot.canvasMap(QwtPlot::xBottom).transform(600.0)), yPix);
+    const QPoint to(qRound(plot.canvasMap(QwtPlot::xBottom).transform(1800.0)), yPix);
+    QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &move);
+    QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, to);
+    QCOMPARE(spy.size(), 1);
+    const int picked = QTime(23, 0).secsTo(spy.at(0).at(0).toTime());
+    QVERIFY2(qAbs(picked - 1800) <= 3600 / canvas->width() + 2,
+             qPrintable(QString::number(picked)));
+    // The hour's end stays in the hour (not 00:00 of the same day).
+    QCOMPARE(plot.timeAt(3600.4), QTime(23, 59, 59));
+}
+
+QTEST_MAIN(TestPlots)
+#include "test_plots.moc"

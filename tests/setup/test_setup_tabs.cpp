@@ -1,4 +1,8 @@
-// Placing a firmware file on the card from the upgrade tab.
+// The setup editor's tabs. Upgrade: placing a firmware file on the card.
+// Viewer: the shock threshold (what the user types or steps to is what the
+// store keeps; 0 reads as the recorder's levels) and the capture folder
+// (chosen with a folder dialog, stored as "CAPTUREPATH"; an empty field stands
+// for the default folder).
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +18,11 @@
 #include "ReadOnlyFolder.h"
 #include "setup/ConfigUpgrade.h"
 #include "setup/FirmwareCopy.h"
+#include <QSettings>
+#include <QSpinBox>
+#include "setup/ConfigApp.h"
+#include "setup/ShockSettingBox.h"
+#include "widgets/CConfiguration.h"
 
 namespace {
 
@@ -61,19 +70,21 @@ void choose(ConfigUpgrade& tab, const QString& path, bool* result) {
 
 }  // namespace
 
-class TestFirmwareCopy : public QObject {
+
+
+class TestSetupTabs : public QObject {
     Q_OBJECT
 
 private slots:
     void init();
-    void targetName_data();
-    void targetName();
     void versionAndCardRoot();
     void chooseAndCopy();
     void existingTarget();
     void vanishedSource();
     void readOnlyCard();
     void progressInChunks();
+    void shockThreshold();
+    void captureFolder();
 
 private:
     QString card() const { return m_card->path(); }
@@ -83,40 +94,24 @@ private:
     std::unique_ptr<QTemporaryDir> m_source;
 };
 
-void TestFirmwareCopy::init() {
+void TestSetupTabs::init() {
     m_card = std::make_unique<QTemporaryDir>();
     m_source = std::make_unique<QTemporaryDir>();
     QVERIFY(m_card->isValid() && m_source->isValid());
 }
 
-void TestFirmwareCopy::targetName_data() {
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("target");
-    QTest::newRow("version after _") << "zd-3100_1.2.bin"
-                                     << "zd-3100.bin";
-    QTest::newRow("first _ counts") << "zd-3100_v1_2.bin"
-                                    << "zd-3100.bin";
-    QTest::newRow("no _") << "zd-3100.bin"
-                          << "zd-3100.bin";
-}
-
-void TestFirmwareCopy::targetName() {
-    QFETCH(QString, chosen);
-    QFETCH(QString, target);
-    QCOMPARE(firmwareTargetName(chosen), target);
-}
-
-void TestFirmwareCopy::versionAndCardRoot() {
+void TestSetupTabs::versionAndCardRoot() {
+    // The version after the first "_" is not part of the name on the card.
+    QCOMPARE(firmwareTargetName("zd-3100_v1_2.bin"), QString("zd-3100.bin"));
     writeFile(card() + "/DVRSETUP.INI", "[INFORMATION]\nFW_VER1=1\nFW_VER2=2\nFW_VER4=33\n");
     ConfigUpgrade tab;
     tab.load(card() + "/DVRSETUP.INI");
     QCOMPARE(tab.ui.leFwVersion->text(), QString("v 1.2.0.33"));
     QCOMPARE(tab.cardRoot(), card());
     QVERIFY(!tab.ui.pbCopy->isEnabled());
-    QVERIFY(tab.ui.progressBar->isHidden());
 }
 
-void TestFirmwareCopy::chooseAndCopy() {
+void TestSetupTabs::chooseAndCopy() {
     const QByteArray firmware = randomBytes(3 * 1024 * 1024 + 123);
     writeFile(source() + "/zd-3100_1.2.bin", firmware);
     ConfigUpgrade tab;
@@ -127,7 +122,6 @@ void TestFirmwareCopy::chooseAndCopy() {
     choose(tab, source() + "/zd-3100_1.2.bin", &chosen);
     QVERIFY(chosen);
     QCOMPARE(tab.fileName(), QString("zd-3100_1.2.bin"));
-    QCOMPARE(tab.ui.leUpgradeVersion->text(), QString("zd-3100_1.2.bin"));
     QVERIFY(tab.ui.pbCopy->isEnabled());
 
     // Cancelling a later choice keeps this one.
@@ -146,7 +140,7 @@ void TestFirmwareCopy::chooseAndCopy() {
     QCOMPARE(tab.ui.progressBar->value(), 100);
 }
 
-void TestFirmwareCopy::existingTarget() {
+void TestSetupTabs::existingTarget() {
     writeFile(source() + "/zd-3100_2.0.bin", "NEW");
     writeFile(card() + "/zd-3100.bin", "OLD");
     ConfigUpgrade tab;
@@ -173,7 +167,7 @@ void TestFirmwareCopy::existingTarget() {
     QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("NEW"));
 }
 
-void TestFirmwareCopy::vanishedSource() {
+void TestSetupTabs::vanishedSource() {
     writeFile(source() + "/zd-3100_2.0.bin", "NEW");
     ConfigUpgrade tab;
     tab.load(card() + "/DVRSETUP.INI");
@@ -188,7 +182,7 @@ void TestFirmwareCopy::vanishedSource() {
     QVERIFY(filesIn(card()).isEmpty());
 }
 
-void TestFirmwareCopy::readOnlyCard() {
+void TestSetupTabs::readOnlyCard() {
     writeFile(source() + "/zd-3100_2.0.bin", randomBytes(2 * 1024 * 1024));
     ConfigUpgrade tab;
     tab.load(card() + "/DVRSETUP.INI");
@@ -215,7 +209,7 @@ void TestFirmwareCopy::readOnlyCard() {
     QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("OLD"));
 }
 
-void TestFirmwareCopy::progressInChunks() {
+void TestSetupTabs::progressInChunks() {
     const QByteArray firmware = randomBytes(5 * 1024 * 1024 / 2);
     writeFile(source() + "/zd-1.bin", firmware);
     QList<int> seen;
@@ -238,5 +232,71 @@ void TestFirmwareCopy::progressInChunks() {
     QVERIFY(!QFile::exists(card() + "/zd-2.bin"));
 }
 
-QTEST_MAIN(TestFirmwareCopy)
-#include "test_firmware_copy.moc"
+void TestSetupTabs::shockThreshold() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QSettings store(dir.path() + "/store.ini", QSettings::IniFormat);
+    ConfigApp tab;
+    ShockSettingBox* box = tab.findChild<ShockSettingBox*>();
+    QVERIFY(box != nullptr);
+    QSpinBox* spin = box->spinBox();
+
+    tab.load(store);  // nothing stored: the recorder's levels
+    QCOMPARE(spin->text(), QString("From the recorder"));
+    QCOMPARE(box->thresholdG(), 0.0);
+
+    store.setValue(ShockSettingBox::kKey, 1.25);
+    tab.load(store);
+    QCOMPARE(spin->text(), QString("1.3 g"));
+    spin->stepDown();
+    QCOMPARE(spin->text(), QString("1.2 g"));
+    tab.save(store);
+    QCOMPARE(store.value(ShockSettingBox::kKey).toDouble(), 1.2);
+
+    // Typed in, with the unit or without.
+    spin->selectAll();
+    QTest::keyClicks(spin, "0.7");
+    spin->interpretText();
+    QCOMPARE(box->thresholdG(), 0.7);
+    spin->setValue(spin->minimum());
+    tab.save(store);
+    QCOMPARE(store.value(ShockSettingBox::kKey).toDouble(), 0.0);
+}
+
+void TestSetupTabs::captureFolder() {
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
+    QSettings store(home.path() + "/store.ini", QSettings::IniFormat);
+    g_config.setCapturePath(home.path() + "/before");
+
+    ConfigApp tab;
+    tab.load(store);
+    QCOMPARE(tab.leCapturePath->text(), home.path() + "/before");
+
+    // Browse: the folder chosen in the dialog lands in the field.
+    const QString chosen = home.path() + "/chosen";
+    QVERIFY(QDir().mkpath(chosen));
+    ModalDriver modal;
+    modal.onDialog = [&](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        QVERIFY(files != nullptr);
+        files->selectFile(chosen);
+        static_cast<QDialog*>(files)->accept();
+    };
+    tab.pbCapturePath->click();
+    QCOMPARE(tab.leCapturePath->text(), chosen);
+    tab.save(store);
+    QCOMPARE(g_config.capturePath(), chosen);
+    QSettings file(CConfiguration::filePath(), QSettings::IniFormat);
+    QCOMPARE(file.value("CAPTUREPATH").toString(), chosen);
+
+    // An empty field: the default folder.
+    tab.leCapturePath->setText("  ");
+    tab.save(store);
+    QCOMPARE(g_config.capturePath(), CConfiguration::defaultCapturePath());
+}
+
+QTEST_MAIN(TestSetupTabs)
+#include "test_setup_tabs.moc"
