@@ -479,8 +479,9 @@ TEST_F(SiteCardTest, EachSingleStepShowsOnePicture) {
     recorder.mark();
     for (std::size_t n = 1; n <= 6; ++n) {
         site->stepForward();
-        ASSERT_TRUE(waitPictures(0b11, n, 5s)) << "step " << n << ": " << recorder.times(0).size() << " and "
-                                               << recorder.times(1).size() << " pictures";
+        ASSERT_TRUE(waitPictures(0b11, n, 5s))
+            << "step " << n << ": " << recorder.times(0).size() << " and "
+            << recorder.times(1).size() << " pictures";
         // Exactly one picture per step on every channel.
         EXPECT_EQ(recorder.times(0).size(), n) << "step " << n;
         EXPECT_EQ(recorder.times(1).size(), n) << "step " << n;
