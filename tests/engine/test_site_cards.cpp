@@ -783,7 +783,8 @@ TEST_F(SiteCardTest, AChannelWithFewerFilesStaysQuietWhileTheOthersPlayInStep) {
         for (const Picture& p : recorder.of(3)) {
             EXPECT_LT(p.time, target) << "channel 3 has no recording at the target";
         }
-        EXPECT_TRUE(site->isChannelQuiet(3));
+        // Quiet once its worker holds the later recording's first packet.
+        EXPECT_TRUE(eventually([&] { return site->isChannelQuiet(3); }, 3s));
         const CSSFFileSite::ptime clock = site->presentationClock();
         ASSERT_FALSE(clock.is_not_a_date_time());
         // The clock runs the presentation lead behind the pictures.
