@@ -484,7 +484,7 @@ TEST(MediaSource, NoPacketReadBeforeAJumpIsDeliveredAfterItsEvent) {
     Card card("race", tinyOptions(2, 2, 2));
     ASSERT_TRUE(card.ok());
     Harness h(card.dayFolder(), 0b11);
-    // A slow sink holds the reader while a jump waits for it.
+    // A deliberately slow sink holds the reader while a jump waits for it.
     h.packetHook = [](const Entry&) {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     };
@@ -498,8 +498,9 @@ TEST(MediaSource, NoPacketReadBeforeAJumpIsDeliveredAfterItsEvent) {
         } else {
             h.source->gotoFirst();
         }
-        // Lets the read thread get back into a delivery.
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        // The read thread is back in a delivery: the jump's two events and
+        // a packet after them.
+        ASSERT_TRUE(h.waitForCount(h.size() + 3));
     }
     ASSERT_TRUE(
         h.waitFor([&](const std::vector<Entry>&) { return h.source->allChannelsClosed(); }));

@@ -3,20 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "MakeCard.h"
 #include "PlayScript.h"
+#include "TestSupport.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 struct ToolRun {
     int status = -1;
@@ -26,23 +20,15 @@ struct ToolRun {
 // Runs the tool with `arguments`, from `folder` when one is given.
 ToolRun runTool(const std::string& arguments, const std::string& folder = std::string()) {
     ToolRun run;
-    const std::string command = (folder.empty() ? std::string() : "cd '" + folder + "' && ") +
-                                std::string(KORVEL_PLAY_EXE) + " " + arguments + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
+    std::string output;
+    run.status = testsupport::runCommand(
+        (folder.empty() ? std::string() : "cd '" + folder + "' && ") +
+            std::string(KORVEL_PLAY_EXE) + " " + arguments + " 2>&1",
+        &output);
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        run.lines.push_back(line);
     }
-    std::string line;
-    for (int c; (c = std::fgetc(pipe)) != EOF;) {
-        if (c == '\n') {
-            run.lines.push_back(line);
-            line.clear();
-        } else {
-            line += static_cast<char>(c);
-        }
-    }
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
 
@@ -135,27 +121,19 @@ TEST(PlayTool, BadInputExitsWithOneLine) {
 // without "./" and a trailing "/", and times without their leading zero; a
 // folder that is no day folder is refused in one line.
 TEST(PlayTool, RelativeDayFoldersAndShortTimesAreAccepted) {
-    const fs::path root =
-        fs::temp_directory_path() / ("korvel-play-short-" + std::to_string(::getpid()));
-    mkcard::CardOptions o;
-    o.outDir = root.string();
+    mkcard::CardOptions o = testsupport::smallCard("play-short");
     o.start = {2026, 3, 1, 9, 0, 0};
-    o.filesPerChannel = 2;
-    o.secondsPerFile = 3;
     o.channels = 1;
-    o.width = 128;
-    o.height = 64;
-    o.fps = 5;
-    o.jobs = 2;
+    testsupport::Card card(o);
+    ASSERT_TRUE(card.ok()) << card.error();
     std::string error;
-    ASSERT_TRUE(mkcard::makeCard(o, &error)) << error;
     for (const char* folder : {"20260301", "./20260301/"}) {
         SCOPED_TRACE(folder);
         const ToolRun run =
             runTool(std::string("--channels 0x1 --pacing off --events --start '20260301 90002' "
                                 "--script 'wait 800' ") +
                         folder,
-                    root.string());
+                    card.root());
         ASSERT_EQ(run.status, 0);
         // Every picture from the start time on, none before it.
         const auto pictures = linesWith(run, "\"event\":\"picture\"");
@@ -165,33 +143,19 @@ TEST(PlayTool, RelativeDayFoldersAndShortTimesAreAccepted) {
     std::vector<play::Command> script;
     ASSERT_TRUE(play::parseScript("goto 20260301 90004", &script, &error)) << error;
     EXPECT_EQ(script.at(0).b, 90004);
-    const ToolRun notADay = runTool("--script 'wait 10' .", root.string());
+    const ToolRun notADay = runTool("--script 'wait 10' .", card.root());
     EXPECT_EQ(notADay.status, 1);
     ASSERT_EQ(notADay.lines.size(), 1u);
     EXPECT_NE(notADay.lines[0].find("not a day folder"), std::string::npos) << notADay.lines[0];
-    fs::remove_all(root);
 }
 
 TEST(PlayTool, ScriptedRunReportsEveryChannel) {
-    const fs::path root = fs::temp_directory_path() / ("korvel-play-" + std::to_string(::getpid()));
-    mkcard::CardOptions o;
-    o.outDir = root.string();
-    o.start = {2026, 3, 1, 12, 0, 0};
-    o.filesPerChannel = 2;
-    o.secondsPerFile = 3;
-    o.channels = 2;
-    o.width = 128;
-    o.height = 64;
-    o.fps = 5;
-    o.jobs = 2;
-    std::string error;
-    ASSERT_TRUE(mkcard::makeCard(o, &error)) << error;
-
+    testsupport::Card card(testsupport::smallCard("play"));
+    ASSERT_TRUE(card.ok()) << card.error();
     const ToolRun run = runTool(
         "--channels 0,1 --pacing off --events --script "
         "'wait 1500;time;goto 20260301 120004;wait 800;time;speed 12;time' " +
-        (root / "20260301").string());
-    fs::remove_all(root);
+        card.day());
     ASSERT_EQ(run.status, 0);
 
     ASSERT_EQ(linesWith(run, "\"event\":\"open\"").size(), 1u);

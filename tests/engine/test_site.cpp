@@ -24,24 +24,17 @@
 #include "engine/CSSFFileSite.h"
 #include "engine/CTeardownThread.h"
 #include "engine/CVideoDecodeItem.h"
+#include "engine/SiteRules.h"
+#include "TestSupport.h"
 
 namespace pt = boost::posix_time;
 using ptime = pt::ptime;
+using namespace std::chrono_literals;
+using testsupport::eventually;
 
 namespace {
 
 const ptime kT(boost::gregorian::date(2026, 3, 1), pt::time_duration(12, 0, 30));
-
-bool eventually(const std::function<bool()>& condition, int limitMs = 10000) {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > limit) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 template <typename Packet>
 void stamp(Packet& packet, int channel, ptime at) {
@@ -209,22 +202,6 @@ private:
     SourceParams m_params;
 };
 
-// The worker's flow-control lines would fill the test log. The sink keeps no
-// state, so every thread may write to it at once.
-class QuietStdout {
-public:
-    QuietStdout() : m_old(std::cout.rdbuf(&m_sink)) {}
-    ~QuietStdout() { std::cout.rdbuf(m_old); }
-
-private:
-    struct Discard : std::streambuf {
-        int overflow(int c) override { return traits_type::not_eof(c); }
-        std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-    };
-    Discard m_sink;
-    std::streambuf* m_old;
-};
-
 class SiteTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -274,7 +251,7 @@ protected:
         }));
     }
 
-    QuietStdout quiet;
+    testsupport::QuietStdout quiet;
     SourceLog log;
     std::unique_ptr<CSSFFileSite> site;
 };
@@ -451,10 +428,14 @@ TEST_F(SiteTest, SpeedChangesRepositionOnlyAcrossReadingPatterns) {
     // Still: a packet is held; nothing is presented and the clock stays unset.
     READVSTREAM held = video(0, kT + pt::seconds(9));
     site->packetSink(&held);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_TRUE(site->presentationClock().is_special());
     int date = 0, time = 0;
-    EXPECT_FALSE(site->getChannelDateTime(0, &date, &time)) << "nothing presented while still";
+    EXPECT_FALSE(eventually(
+        [&] {
+            return !site->presentationClock().is_special() ||
+                   site->getChannelDateTime(0, &date, &time);
+        },
+        100ms))
+        << "nothing presented while still";
 }
 
 TEST_F(SiteTest, PlayAndReverseRestartWhereThePicturesAre) {
@@ -523,11 +504,14 @@ TEST_F(SiteTest, ClockCatchesUpWithAWorkerFarAhead) {
     // 2.5 s ahead: paced normally, the clock is not pulled.
     READVSTREAM near = video(0, kT + pt::milliseconds(2500));
     site->packetSink(&near);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_LT(site->presentationClock(), kT + pt::milliseconds(1500));
     int date = 0, time = 0;
-    ASSERT_TRUE(site->getChannelDateTime(0, &date, &time));
-    EXPECT_EQ(time, 120030) << "not yet due";
+    EXPECT_FALSE(eventually(
+        [&] {
+            return site->presentationClock() >= kT + pt::milliseconds(1500) ||
+                   !site->getChannelDateTime(0, &date, &time) || time != 120030;
+        },
+        200ms))
+        << "a packet not yet due was presented or pulled the clock";
 
     // Flushed, which unsets the clock; 3.5 s ahead of the clock: the next
     // cycles set the clock to it.
@@ -537,7 +521,7 @@ TEST_F(SiteTest, ClockCatchesUpWithAWorkerFarAhead) {
     READVSTREAM far = video(0, kT + pt::milliseconds(3500));
     site->packetSink(&far);
     ASSERT_TRUE(eventually(
-        [&] { return site->getChannelDateTime(0, &date, &time) && time == 120033; }, 2000))
+        [&] { return site->getChannelDateTime(0, &date, &time) && time == 120033; }, 2000ms))
         << "the clock thread resynchronised";
     EXPECT_GE(site->presentationClock(), kT + pt::milliseconds(3500));
 }
@@ -727,6 +711,7 @@ TEST_F(SiteTest, StopAndCloseArePromptInEveryState) {
     // Queues full and held (paused), channel switched off by flow control,
     // audio queued behind a slow page.
     SiteParams p = params(0b11, 1);
+    // A deliberately slow page: its audio callback keeps the queue full.
     p.onAudio = [](_AUDIODATA*) { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
     ASSERT_TRUE(site->open(&p));
     site->pause();
@@ -769,6 +754,7 @@ TEST_F(SiteTest, PacketsRacingACloseAreNeverLost) {
     for (int round = 0; round < 20; ++round) {
         open(0b11, round % 2);
         std::atomic<bool> running{true};
+        std::atomic<int> sent{0};
         std::thread pump([&] {
             int i = 0;
             while (running.load()) {
@@ -782,10 +768,11 @@ TEST_F(SiteTest, PacketsRacingACloseAreNeverLost) {
                 audio.codecKind = 4;
                 audio.setData(packet.data.get(), 4);
                 site->audioSink(&audio);
-                ++i;
+                sent = ++i;
             }
         });
-        std::this_thread::sleep_for(std::chrono::milliseconds(5 + round));
+        // The close comes at a different point of the stream every round.
+        ASSERT_TRUE(eventually([&] { return sent.load() >= 10 + 20 * round; }));
         if (round % 3 == 0) {
             site->removeChannel(1);
         }
@@ -868,4 +855,68 @@ TEST(TeardownThread, CarriesOutEveryJobInOrderBeforeItEnds) {
         go.set_value();
     }
     EXPECT_EQ(done, (std::vector<int>{1, 2, 3, 4}));
+}
+
+// The site's pure rules: the clock's advance and resynchronisation.
+TEST(SiteRules, PlayTimesBefore2000OrOutOfRangeAreNone) {
+    EXPECT_TRUE(siterules::isValidPlayTime(2000, 1, 1, 0, 0, 0));
+    EXPECT_FALSE(siterules::isValidPlayTime(1999, 12, 31, 23, 59, 59));
+    EXPECT_FALSE(siterules::isValidPlayTime(2026, 13, 1, 0, 0, 0));
+    EXPECT_FALSE(siterules::isValidPlayTime(2026, 1, 1, 24, 0, 0));
+
+    siterules::PlayTime split;
+    ASSERT_TRUE(siterules::splitPlayTime(kT + pt::milliseconds(250), &split));
+    EXPECT_EQ(split.date(), 20260301);
+    EXPECT_EQ(split.time(), 120030);
+    EXPECT_EQ(split.millisecond, 250);
+    siterules::PlayTime untouched;
+    untouched.year = 7;
+    EXPECT_FALSE(siterules::splitPlayTime(ptime(), &untouched));
+    EXPECT_EQ(untouched.year, 7);
+}
+
+TEST(SiteRules, ClockAdvance) {
+    // 20 ms of real time at every speed of the table.
+    for (int index = 0; index < kSpeedIndexCount; ++index) {
+        EXPECT_EQ(siterules::advanceClock(kT, index, 20000), kT + pt::milliseconds(20 * SpeedTable[index]))
+            << "index " << index;
+    }
+    EXPECT_EQ(siterules::advanceClock(kT, kSpeedIndexStill, 1000000), kT);
+    EXPECT_EQ(siterules::advanceClock(kT, 10, 1500), kT + pt::microseconds(6000));
+    EXPECT_TRUE(siterules::advanceClock(ptime(), 8, 20000).is_not_a_date_time());
+    EXPECT_EQ(siterules::advanceClock(kT, 15, 20000), kT);
+    EXPECT_EQ(siterules::advanceClock(kT, -1, 20000), kT);
+}
+
+TEST(SiteRules, TheClockFollowsThePlayingChannelsNeverALaggingOne) {
+    const auto at = [](int ms) { return kT + pt::milliseconds(ms); };
+    // In step with the clock, or within the threshold: left alone.
+    EXPECT_TRUE(siterules::resyncTarget(at(0), {at(-2900), at(2900), ptime()}, false).is_not_a_date_time());
+    // One channel 60 s behind (it had no recording at a jump's target and was
+    // sent back to an old one): the clock stays with the others.
+    EXPECT_TRUE(siterules::resyncTarget(at(0), {at(-60000), at(100), at(50)}, false).is_not_a_date_time());
+    EXPECT_TRUE(siterules::resyncTarget(at(0), {at(60000), at(-100)}, true).is_not_a_date_time());
+    // Channels waiting for a later recording do not pull the clock while
+    // one plays; when all of them wait, the clock skips to the nearest.
+    EXPECT_TRUE(siterules::resyncTarget(at(0), {at(600000), at(200)}, false).is_not_a_date_time());
+    EXPECT_EQ(siterules::resyncTarget(at(0), {at(600000), at(5000), ptime()}, false), at(5000));
+    EXPECT_EQ(siterules::resyncTarget(at(0), {at(-600000), at(-5000)}, true), at(-5000));
+    // The clock ran ahead of every channel (decoding cannot keep up): back to
+    // the slowest of those that keep together, not to the lagging one.
+    EXPECT_EQ(siterules::resyncTarget(at(0), {at(-4000), at(-9000), at(-60000)}, false), at(-9000));
+    EXPECT_EQ(siterules::resyncTarget(at(0), {at(4000), at(9000), at(60000)}, true), at(9000));
+    EXPECT_TRUE(siterules::resyncTarget(ptime(), {at(0)}, false).is_not_a_date_time());
+    EXPECT_TRUE(siterules::resyncTarget(at(0), {}, false).is_not_a_date_time());
+
+    // After a jump the clock starts at the first picture shown less the
+    // presentation lead in the play direction (none in single steps), unless
+    // that picture is far from the target.
+    EXPECT_EQ(siterules::clockStart(at(700), at(0), PLAYMODE_FORWARD, 240), at(460));
+    EXPECT_EQ(siterules::clockStart(at(-2000), at(0), PLAYMODE_BACKWARD, 240), at(-1760));
+    EXPECT_EQ(siterules::clockStart(at(700), at(0), PLAYMODE_STEP_FORWARD, 240), at(700));
+    EXPECT_EQ(siterules::clockStart(at(700), at(0), PLAYMODE_STEP_BACKWARD, 240), at(700));
+    EXPECT_EQ(siterules::clockStart(at(600000), at(0), PLAYMODE_FORWARD, 240), at(0));
+    EXPECT_EQ(siterules::clockStart(at(-600000), at(0), PLAYMODE_BACKWARD, 240), at(0));
+    EXPECT_EQ(siterules::clockStart(at(5), ptime(), PLAYMODE_FORWARD, 240), at(-235));
+    EXPECT_TRUE(siterules::clockStart(ptime(), at(0), PLAYMODE_FORWARD, 240).is_not_a_date_time());
 }
