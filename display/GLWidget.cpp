@@ -102,15 +102,25 @@ GLWidget::~GLWidget() {
 
 void GLWidget::loadBlankPicture() {
     // Decoded once for all views (views are created on the GUI thread only;
-    // the static's initialisation is thread-safe regardless).
-    static const QImage blank = [] {
+    // the static's initialisation is thread-safe regardless), and handed to
+    // the slots by reference: a page opening nine views would otherwise copy
+    // 8 MB per view on the GUI thread.
+    static const std::shared_ptr<const QImage> blank = [] {
         QImage image(QString::fromLatin1(kBlankPicture));
         if (image.isNull())
             qWarning() << "blank picture missing:" << kBlankPicture;
-        return image.convertToFormat(QImage::Format_RGBA8888);
+        return std::make_shared<const QImage>(image.convertToFormat(QImage::Format_RGBA8888));
     }();
-    if (!blank.isNull())
-        setImage(blank.constBits(), blank.width(), blank.height(), 0, -1, 0, 0);
+    if (blank->isNull())
+        return;
+    PictureFrame picture;
+    picture.format = PICTURE_RGBA;
+    picture.planes[0] = blank->constBits();
+    picture.lineSizes[0] = static_cast<int>(blank->bytesPerLine());
+    picture.width = blank->width();
+    picture.height = blank->height();
+    picture.keep = blank;
+    m_pictures->put(picture, 0, -1);
 }
 
 // ---------------------------------------------------------------------------

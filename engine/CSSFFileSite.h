@@ -325,6 +325,10 @@ private:
     bool m_quit = false;
     // Commands posted and not yet carried out (any thread reads it).
     std::atomic<int> m_inFlight{0};
+    // Jumps posted and not yet carried out (callers' threads count up, the
+    // control thread down; any thread reads it): until a jump is through,
+    // the play time of before it is no answer.
+    std::atomic<int> m_jumpsInFlight{0};
     // Created by the constructor, joined by the destructor.
     std::thread m_controlThread;
 

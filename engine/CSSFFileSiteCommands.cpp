@@ -125,6 +125,9 @@ void writeSplit(const siterules::PlayTime& t, int* year, int* month, int* day, i
 
 bool CSSFFileSite::getCurrentTime(int* year, int* month, int* day, int* hour, int* minute,
                                   int* second) {
+    if (m_jumpsInFlight.load() > 0) {
+        return false;
+    }
     // The mode in force, not the one commanded: the pictures follow it.
     siterules::PlayTime t;
     if (!currentPosition(m_playMode.load(), false, &t)) {
@@ -135,6 +138,9 @@ bool CSSFFileSite::getCurrentTime(int* year, int* month, int* day, int* hour, in
 }
 
 bool CSSFFileSite::getCurrentDateTime(int* date, int* time) {
+    if (m_jumpsInFlight.load() > 0) {
+        return false;
+    }
     siterules::PlayTime t;
     if (!currentPosition(m_playMode.load(), false, &t)) {
         return false;
@@ -148,6 +154,9 @@ bool CSSFFileSite::getCurrentDateTime(int* date, int* time) {
 
 bool CSSFFileSite::getChannelTime(int channel, int* year, int* month, int* day, int* hour,
                                   int* minute, int* second) {
+    if (m_jumpsInFlight.load() > 0) {
+        return false;
+    }
     siterules::PlayTime t;
     if (!channelPosition(channel, false, &t)) {
         return false;
@@ -157,6 +166,9 @@ bool CSSFFileSite::getChannelTime(int channel, int* year, int* month, int* day, 
 }
 
 bool CSSFFileSite::getChannelDateTime(int channel, int* date, int* time) {
+    if (m_jumpsInFlight.load() > 0) {
+        return false;
+    }
     siterules::PlayTime t;
     if (!channelPosition(channel, false, &t)) {
         return false;
@@ -228,10 +240,12 @@ void CSSFFileSite::gotoDateTime(int year, int month, int day, int hour, int minu
     if (!m_accepting.load()) {
         return;
     }
+    ++m_jumpsInFlight;
     post([=] {
         jumpLocked(
             (year * 100 + month) * 100 + day, (hour * 100 + minute) * 100 + second,
             [=](IMediaSource& src) { src.gotoDateTime(year, month, day, hour, minute, second); });
+        --m_jumpsInFlight;
     });
 }
 
@@ -239,7 +253,11 @@ bool CSSFFileSite::gotoFirst() {
     if (!m_accepting.load()) {
         return false;
     }
-    post([this] { gotoEndLocked(false); });
+    ++m_jumpsInFlight;
+    post([this] {
+        gotoEndLocked(false);
+        --m_jumpsInFlight;
+    });
     return true;
 }
 
@@ -247,7 +265,11 @@ bool CSSFFileSite::gotoLast() {
     if (!m_accepting.load()) {
         return false;
     }
-    post([this] { gotoEndLocked(true); });
+    ++m_jumpsInFlight;
+    post([this] {
+        gotoEndLocked(true);
+        --m_jumpsInFlight;
+    });
     return true;
 }
 
