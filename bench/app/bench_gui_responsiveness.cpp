@@ -33,16 +33,16 @@
 #include <vector>
 
 #include "MakeCard.h"
-#include "app/CConfiguration.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/StyleSheets.h"
+#include "core/Params.h"
+#include "core/PlaybackTypes.h"
 #include "display/GLWidget.h"
 #include "display/PictureSlots.h"
 #include "display/UCDisplayFrame.h"
 #include "engine/ISite.h"
-#include "engine/Params.h"
-#include "engine/PlaybackTypes.h"
+#include "widgets/CConfiguration.h"
 
 namespace {
 
