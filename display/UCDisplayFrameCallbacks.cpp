@@ -132,7 +132,8 @@ void UCDisplayFrame::onAudio(_AUDIODATA* block) {
             m_audioDevice->clear();
             if (!m_formatChangeQueued) {
                 m_formatChangeQueued = true;
-                QMetaObject::invokeMethod(this, &UCDisplayFrame::slotApplyAudioFormat, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(this, &UCDisplayFrame::slotApplyAudioFormat,
+                                          Qt::QueuedConnection);
             }
         }
     }

@@ -205,8 +205,8 @@ bool UCDisplayFrame::currentDateTime(QDateTime& out) const {
     // A selected channel without a recording here (its last picture may be
     // from before a jump): the time the other channels of its site play.
     const int channel = first->channelOf(0);
-    const bool own = !site->isChannelQuiet(channel) &&
-                     site->getChannelTime(channel, &y, &mo, &d, &h, &mi, &s);
+    const bool own =
+        !site->isChannelQuiet(channel) && site->getChannelTime(channel, &y, &mo, &d, &h, &mi, &s);
     if (!own && !site->getCurrentTime(&y, &mo, &d, &h, &mi, &s)) {
         return false;
     }

@@ -5,7 +5,6 @@
 
 #include "display/UCDisplayFrame.h"
 
-
 #include <QAudioDeviceInfo>
 #include <QAudioOutput>
 #include <QDebug>

@@ -2,7 +2,6 @@
 
 #include "engine/CSSFFileSitePrivate.h"
 
-
 void CSSFFileSite::AudioDecoderDeleter::operator()(IACodec* codec) const {
     codec->close();
     destroyEngineObject(codec);

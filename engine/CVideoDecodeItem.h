@@ -108,8 +108,8 @@ public:
     bool pushPacket2(STREAMOBJECT* packet);
 
     // Writes the queue length and the flow-control flag to standard output
-    // while tracing is on (core/Trace.h), then returns kBufferFull (length >= kFlowControlHigh, flag set),
-    // kBufferDrained (length < kFlowControlLow, flag cleared) or kBufferKeep.
+    // while tracing is on (core/Trace.h), then returns kBufferFull (length >= kFlowControlHigh,
+    // flag set), kBufferDrained (length < kFlowControlLow, flag cleared) or kBufferKeep.
     int checkBufferStatus();
     bool isFlowControl() const { return m_isFlowControl.load(); }
     void setFlowControl(bool on) { m_isFlowControl.store(on); }
@@ -246,7 +246,7 @@ private:
     // Guarded by m_queueMutex: m_vbuffer, m_flushGeneration, m_hooks,
     // m_hooksVersion. m_state is written under it (read anywhere).
     mutable std::mutex m_queueMutex;
-    std::condition_variable m_condition;               // a push, a stop
+    std::condition_variable m_condition;                 // a push, a stop
     std::list<std::unique_ptr<STREAMOBJECT>> m_vbuffer;  // oldest first
     std::uint64_t m_flushGeneration = 0;                 // counts flushes
     Hooks m_hooks;

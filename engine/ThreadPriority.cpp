@@ -1,6 +1,5 @@
 #include "engine/ThreadPriority.h"
 
-
 #include <cerrno>
 
 #include <pthread.h>

@@ -250,8 +250,7 @@ void SSFChannelReader::readNext() {
                                  packet.timestamp != entry->timeMs)) {
             continue;  // an entry that does not point at its key frame
         }
-        VORTA::PacketRecord record =
-            VORTA::makePacketRecordAt(d.header, d.start, packet, channel_);
+        VORTA::PacketRecord record = VORTA::makePacketRecordAt(d.header, d.start, packet, channel_);
         if (d.awaitKeyFrame && record.kind == VORTA::PacketKind::Video) {
             if (!packet.isKeyFrameFlag()) {
                 continue;

@@ -56,8 +56,8 @@ std::vector<KeyFrame> readIFrameTable(std::FILE* f, std::uint32_t tableOffset) {
         return keys;
     }
     std::uint8_t head[kTableHeadSize];
-    if (fileoffset::seek(f, tableOffset) &&
-        readWhole(f, head, sizeof head) && VORTA::loadU32(head) == VORTA::kIFrameTableMarker) {
+    if (fileoffset::seek(f, tableOffset) && readWhole(f, head, sizeof head) &&
+        VORTA::loadU32(head) == VORTA::kIFrameTableMarker) {
         const unsigned count = static_cast<unsigned>(head[8] | (head[9] << 8));
         keys.reserve(count);
         std::uint8_t entry[kTableEntrySize];
@@ -179,15 +179,16 @@ void SSFChannelReader::ensureKeyFrames() {
     if (direction_.load() == DIRECTION_BACKWARD) {
         d.currentEntry = -1;
         while (d.currentEntry + 1 < count &&
-               static_cast<std::int64_t>(d.keys[static_cast<std::size_t>(d.currentEntry + 1)].offset) <=
-                   mark) {
+               static_cast<std::int64_t>(
+                   d.keys[static_cast<std::size_t>(d.currentEntry + 1)].offset) <= mark) {
             ++d.currentEntry;
         }
         d.currentEntry = std::max(d.currentEntry, 0);
     } else {
         d.currentEntry = 0;
         while (d.currentEntry < count &&
-               static_cast<std::int64_t>(d.keys[static_cast<std::size_t>(d.currentEntry)].offset) < mark) {
+               static_cast<std::int64_t>(d.keys[static_cast<std::size_t>(d.currentEntry)].offset) <
+                   mark) {
             ++d.currentEntry;
         }
     }

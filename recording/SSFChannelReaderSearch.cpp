@@ -84,8 +84,7 @@ std::int64_t SSFChannelReader::findOffset(const std::string& path, const ptime& 
     }
     if (d.file.isOpen() && d.file.path() == path) {
         ensureKeyFrames();
-        const std::int64_t offset =
-            keyFrameFor(d.keys, d.start, target, backward, &d.currentEntry);
+        const std::int64_t offset = keyFrameFor(d.keys, d.start, target, backward, &d.currentEntry);
         return offset >= 0 ? offset : d.firstPacket;
     }
     ProbedFile f;
@@ -218,8 +217,8 @@ SSFChannelReader::FileSearch SSFChannelReader::searchLinear(const ptime& target)
             continue;
         }
         if (log != nullptr) {
-            *log << "ch." << channel_ << " date:" << dateOfPath(path)
-                 << " time:<<" << timeOfPath(path) << "\n";
+            *log << "ch." << channel_ << " date:" << dateOfPath(path) << " time:<<"
+                 << timeOfPath(path) << "\n";
         }
         const pt::ptime end = fileEnd(path);
         if (end.is_not_a_date_time()) {
@@ -285,8 +284,8 @@ SSFChannelReader::FileSearch SSFChannelReader::searchBinary(const ptime& target)
             return false;
         }
         if (log != nullptr) {
-            *log << "ch." << channel_ << " date:" << dateOfPath(path)
-                 << " time:<<" << timeOfPath(path) << "\n";
+            *log << "ch." << channel_ << " date:" << dateOfPath(path) << " time:<<"
+                 << timeOfPath(path) << "\n";
         }
         *end = fileEnd(path);
         return !end->is_not_a_date_time();
