@@ -233,6 +233,8 @@ private:
     // Caller holds the reader's lock.
     void ensureKeyFrames();
     bool resumeAfterDamage(std::int64_t at);
+    // goToFirst / goToLast: the open file's first or last key frame.
+    void goToKeyFrameAtEnd(bool last);
 
     std::unique_ptr<Impl> d_;
     const int channel_;

@@ -141,23 +141,15 @@ bool SSFChannelReader::seek(int date, int time) {
 
 void SSFChannelReader::goToFirst() {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
-    Impl& d = *d_;
-    // The current file stays open when it is already (its key frames, maybe
-    // found by walking its packets, stay with it); another one is opened.
-    openCurrentFile();
-    if (!d.file.isOpen()) {
-        return;
-    }
-    d.setCurrent(pt::ptime(pt::not_a_date_time));
-    d.awaitKeyFrame = false;
-    ensureKeyFrames();
-    d.currentEntry = 0;
-    d.file.seek(static_cast<std::int64_t>(d.keys.empty() ? d.firstPacket : d.keys.front().offset));
-    readNext();
+    goToKeyFrameAtEnd(false);
 }
 
 void SSFChannelReader::goToLast() {
     std::lock_guard<std::recursive_mutex> hold(d_->lock);
+    goToKeyFrameAtEnd(true);
+}
+
+void SSFChannelReader::goToKeyFrameAtEnd(bool last) {
     Impl& d = *d_;
     // The current file stays open when it is already (its key frames, maybe
     // found by walking its packets, stay with it); another one is opened.
@@ -168,8 +160,10 @@ void SSFChannelReader::goToLast() {
     d.setCurrent(pt::ptime(pt::not_a_date_time));
     d.awaitKeyFrame = false;
     ensureKeyFrames();
-    d.currentEntry = static_cast<int>(d.keys.size()) - 1;
-    d.file.seek(static_cast<std::int64_t>(d.keys.empty() ? d.firstPacket : d.keys.back().offset));
+    d.currentEntry = last ? static_cast<int>(d.keys.size()) - 1 : 0;
+    const std::uint64_t offset =
+        d.keys.empty() ? d.firstPacket : (last ? d.keys.back() : d.keys.front()).offset;
+    d.file.seek(static_cast<std::int64_t>(offset));
     readNext();
 }
 
