@@ -332,6 +332,10 @@ private:
     void resetLayoutRect();
     ISite* findSite(qint64 key, int kind) const;
     ISite* createSite() const;
+    // What opening a channel and opening a site begin with: animations
+    // stopped, the layout rectangle reset, the site known by `key` or a new
+    // one (*isNew); null when none can be made.
+    ISite* prepareOpening(qint64 key, int kind, bool* isNew);
     void fillSiteParams(SiteParams& params, qint64 key, const QByteArray& folder,
                         const QDateTime& start, std::uint32_t mask);
     GLWidget* createView(ISite* site, int channel);

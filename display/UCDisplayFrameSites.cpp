@@ -101,24 +101,33 @@ void UCDisplayFrame::destroySite(ISite* site) {
 // ---------------------------------------------------------------------------
 // Opening
 
-bool UCDisplayFrame::openChannel(qint64 key, int channel, QPoint point, int kind,
-                                 const QDateTime& start) {
-    if (!checkViewLimit(1)) {
-        return false;
-    }
+ISite* UCDisplayFrame::prepareOpening(qint64 key, int kind, bool* isNew) {
     resetLayoutRect();
     m_relayoutGroup->stop();
     m_relayoutGroup->clear();
 
     ISite* site = findSite(key, kind);
-    const bool isNew = site == nullptr;
-    if (isNew) {
+    *isNew = site == nullptr;
+    if (*isNew) {
         site = createSite();
         if (!site) {
-            return false;
+            return nullptr;
         }
     }
     m_stateTimer.start();
+    return site;
+}
+
+bool UCDisplayFrame::openChannel(qint64 key, int channel, QPoint point, int kind,
+                                 const QDateTime& start) {
+    if (!checkViewLimit(1)) {
+        return false;
+    }
+    bool isNew = false;
+    ISite* site = prepareOpening(key, kind, &isNew);
+    if (!site) {
+        return false;
+    }
     GLWidget* view = createView(site, channel);
 
     int row = -1;
@@ -231,19 +240,11 @@ bool UCDisplayFrame::openRecordingSite(qint64 key, QPoint point, int zone, int k
     if (!checkViewLimit(kSiteBlockViews)) {
         return false;
     }
-    resetLayoutRect();
-    m_relayoutGroup->stop();
-    m_relayoutGroup->clear();
-
-    ISite* site = findSite(key, kind);
-    const bool isNew = site == nullptr;
-    if (isNew) {
-        site = createSite();
-        if (!site) {
-            return false;
-        }
+    bool isNew = false;
+    ISite* site = prepareOpening(key, kind, &isNew);
+    if (!site) {
+        return false;
     }
-    m_stateTimer.start();
 
     constexpr int kSide = 3;  // ceil(sqrt(9))
     int hitRow = -1;
