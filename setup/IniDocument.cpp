@@ -83,7 +83,9 @@ void IniDocument::split() {
         const int nl = m_bytes.indexOf('\n', pos);
         const int end = nl < 0 ? m_bytes.size() : nl;
         line.length = end - pos;
-        if (nl >= 0 && line.length > 0 && m_bytes.at(end - 1) == '\r') {
+        // A CR at the very end of the file is a CR LF cut short: counting it
+        // as value bytes would change that value as soon as a line follows.
+        if (line.length > 0 && m_bytes.at(end - 1) == '\r') {
             --line.length;
         }
         line.next = nl < 0 ? m_bytes.size() : nl + 1;
@@ -157,6 +159,13 @@ QByteArray IniDocument::lineEnd() const {
                                                 : QByteArray("\r\n");
 }
 
+QByteArray IniDocument::endOfLastLine() const {
+    if (m_bytes.isEmpty() || m_bytes.endsWith('\n')) {
+        return QByteArray();
+    }
+    return m_bytes.endsWith('\r') ? QByteArray("\n") : lineEnd();
+}
+
 bool IniDocument::setValue(const QString& key, const QByteArray& value) {
     QByteArray section;
     QByteArray name;
@@ -181,18 +190,18 @@ bool IniDocument::setValue(const QString& key, const QByteArray& value) {
     const QByteArray nl = lineEnd();
     const QByteArray entry = name + '=' + value;
     if (!section.isEmpty() && !found.sectionSeen) {
-        QByteArray tail;
-        if (!m_bytes.isEmpty() && !m_bytes.endsWith('\n')) {
-            tail += nl;
-        }
+        QByteArray tail = endOfLastLine();
         if (!m_lines.isEmpty() && !trimBlanks(text(m_lines.last())).isEmpty()) {
             tail += nl;  // sections stand apart by a blank line
         }
         m_bytes += tail + '[' + section + ']' + nl + entry + nl;
     } else if (found.insertAfter >= 0) {
         const Line& after = m_lines.at(found.insertAfter);
-        const bool ended = after.next > after.start + after.length;
-        m_bytes.insert(after.next, ended ? entry + nl : nl + entry);
+        if (after.next < m_bytes.size() || m_bytes.endsWith('\n')) {
+            m_bytes.insert(after.next, entry + nl);
+        } else {
+            m_bytes += endOfLastLine() + entry;  // the file keeps ending without one
+        }
     } else {
         // Top-level key in a file without any: it goes first.
         const int at = m_bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;

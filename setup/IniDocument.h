@@ -69,6 +69,8 @@ private:
     QByteArray text(const Line& line) const { return m_bytes.mid(line.start, line.length); }
     void split();
     Found find(const QByteArray& section, const QByteArray& name) const;
+    // What completes the file's last line before another is written after it.
+    QByteArray endOfLastLine() const;
 
     QByteArray m_bytes;
     QList<Line> m_lines;

@@ -153,6 +153,15 @@ TEST(IniDocument, NewLinesFollowTheFile) {
     ASSERT_TRUE(general.setValue("DVR_NAME", "y"));
     EXPECT_EQ(general.bytes(), QByteArray("[General]\nDVR_NAME=y\n[A]\nX=1\n"));
 
+    // A file cut after the CR of its last CR LF: the CR is no value byte, and
+    // a line written after it does not make it part of that value.
+    for (const char* key : {"TOP", "A/Y", "B/Z"}) {
+        IniDocument cut("[A]\r\nX=1\r");
+        EXPECT_EQ(cut.value("A/X"), QByteArray("1"));
+        ASSERT_TRUE(cut.setValue(key, "2"));
+        EXPECT_EQ(IniDocument(cut.bytes()).value("A/X"), QByteArray("1")) << key;
+    }
+
     IniDocument blankFirst("\n[A]\nX=1\n");
     EXPECT_EQ(blankFirst.value("A/X"), QByteArray("1"));
 
