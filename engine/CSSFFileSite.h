@@ -96,6 +96,9 @@ public:
     // oldest first: a display page that blocks in its audio callback must not
     // make the queue grow without end.
     static constexpr std::size_t kMaxQueuedAudio = 1024;
+    // Longest wait of a step for the worker it is timed on to look past the
+    // picture it has just shown (at the end of the recordings it never does).
+    static constexpr int kStepHeadWaitMs = 300;
 
     // A time query's answer: the instant and the sequence of the packet.
     struct Position {
@@ -242,6 +245,7 @@ private:
     void playLocked(bool backward);
     void pauseLocked();
     void stepLocked(bool backward);
+    void awaitStepHead(bool backward);
     void changeSpeedLocked(int speedIndex);
     void playStart(bool backward, siterules::PlayTime* at, int* sequence);
 

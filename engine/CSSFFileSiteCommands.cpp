@@ -3,6 +3,8 @@
 
 #include "engine/CSSFFileSitePrivate.h"
 
+#include <thread>
+
 // ---------------------------------------------------------------------------
 // Time queries
 
@@ -525,6 +527,9 @@ void CSSFFileSite::stepLocked(bool backward) {
     const int mode = m_playMode.load();
     const int playing = backward ? PLAYMODE_BACKWARD : PLAYMODE_FORWARD;
     const int stepping = backward ? PLAYMODE_STEP_BACKWARD : PLAYMODE_STEP_FORWARD;
+    if (mode == stepping) {
+        awaitStepHead(backward);
+    }
     if (mode != playing && mode != stepping) {
         // Reading starts in the step's direction. Nothing is presented yet
         // after that, so there is no step target: the first picture each
@@ -548,6 +553,28 @@ void CSSFFileSite::stepLocked(bool backward) {
         setClock(target.instant);
     }
     setWorkersMode(stepping, m_speedIndex.load());
+}
+
+void CSSFFileSite::awaitStepHead(bool backward) {
+    // Right after taking a picture a worker reports it as the one it waits
+    // for until it has looked at its next packet: while it decodes and hands
+    // the picture on, or while the reader has not delivered the next one. A
+    // step taken then, as soon as the last step's picture is seen, would put
+    // the clock where it stands and show nothing.
+    const bool latest = siterules::stepTargetTakesLatest(m_playMode.load());
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kStepHeadWaitMs);
+    Position shown;
+    Position head;
+    while (!m_closing.load() && pickPosition(TimeKind::LastPresented, latest, &shown) &&
+           pickPosition(TimeKind::Current, latest, &head) &&
+           std::chrono::steady_clock::now() < deadline) {
+        if (!head.instant.is_special() &&
+            (backward ? head.instant < shown.instant : head.instant > shown.instant)) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 void CSSFFileSite::changeSpeed(int speedIndex) {

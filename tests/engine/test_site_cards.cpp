@@ -475,7 +475,12 @@ TEST_F(SiteCardTest, EachSingleStepShowsOnePicture) {
     p.folder = card.day();
     p.pacing = 1;
     p.channelMask = 0xFF;  // open channels without recordings too, as a page does
-    p.onPicture = [this](PUSHVIDEO* v) { recorder.picture(*v); };
+    // A presenter that takes its time after the picture is seen: the next
+    // step comes while the worker is still inside it.
+    p.onPicture = [this](PUSHVIDEO* v) {
+        recorder.picture(*v);
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    };
     site->reset();
     ASSERT_TRUE(site->open(&p));
     ASSERT_TRUE(waitPictures(0b11, 3));
