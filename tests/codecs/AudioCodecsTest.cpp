@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 #include "codecs/ACodec.h"
@@ -12,7 +13,6 @@
 #include "codecs/G711.h"
 #include "codecs/G723Coder.h"
 #include "codecs/ImaAdpcm.h"
-#include "codecs/VCodec.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -50,6 +50,15 @@ Samples toSamples(const AudioDecodeBuffer& buffer) {
     return out;
 }
 
+// Encodes `size` bytes at `input`; the returned buffer carries the answer.
+AudioDecodeBuffer encode(IACodec& codec, const std::uint8_t* input, int size) {
+    AudioDecodeBuffer buffer;
+    buffer.input = input;
+    buffer.inputSize = size;
+    EXPECT_TRUE(codec.encode(&buffer));
+    return buffer;
+}
+
 // Decodes input; the returned buffer carries the codec's answer.
 AudioDecodeBuffer run(IACodec& codec, const Bytes& input, bool* ok = nullptr) {
     AudioDecodeBuffer buffer;
@@ -60,6 +69,14 @@ AudioDecodeBuffer run(IACodec& codec, const Bytes& input, bool* ok = nullptr) {
         *ok = result;
     }
     return buffer;
+}
+
+Bytes repeated(const Bytes& block, int times) {
+    Bytes out;
+    for (int i = 0; i < times; ++i) {
+        out.insert(out.end(), block.begin(), block.end());
+    }
+    return out;
 }
 
 Bytes pcmBytes(const Samples& samples) {
@@ -163,10 +180,9 @@ TEST(G711, EncodersCompressEverySample) {
     for (int kind : {kAudioG711Alaw, kAudioG711Ulaw}) {
         SCOPED_TRACE(kind);
         CodecPtr codec = makeCodec(kind);
-        AudioDecodeBuffer encoded;
-        encoded.input = pcm.data() + 1;
-        encoded.inputSize = static_cast<int>(pcm.size()) - 2;  // the last sample is cut in half
-        ASSERT_TRUE(codec->encode(&encoded));
+        // The last sample is cut in half.
+        const AudioDecodeBuffer encoded =
+            encode(*codec, pcm.data() + 1, static_cast<int>(pcm.size()) - 2);
         ASSERT_EQ(encoded.outputSize, 1000);
         // Decoded back, the unaligned samples come out as they went in.
         const Samples back =
@@ -181,9 +197,7 @@ TEST(G711, EncodersCompressEverySample) {
 TEST(FFmpegMulaw, AgreesWithTheTable) {
     CodecPtr codec = makeCodec(kAudioFFmpegMulaw, 8000, 1);
     Bytes all(256);
-    for (int i = 0; i < 256; ++i) {
-        all[i] = static_cast<std::uint8_t>(i);
-    }
+    std::iota(all.begin(), all.end(), 0);
     for (int round = 0; round < 2; ++round) {
         const AudioDecodeBuffer out = run(*codec, all);
         EXPECT_EQ(out.gotFrame, 1);
@@ -239,19 +253,14 @@ TEST(AdpcmHi, FramesAndSizes) {
     // Index 0 - 1 (clamped) + 8 = 8 after these: step 16, code 0 adds 16 >> 3.
     EXPECT_EQ(out[2], 4763 + 2);
 
-    Bytes two = frame;
-    two.insert(two.end(), frame.begin(), frame.end());
-    EXPECT_EQ(run(*codec, two).outputSize, 1280);
+    EXPECT_EQ(run(*codec, repeated(frame, 2)).outputSize, 1280);
 
     const AudioDecodeBuffer bad = run(*codec, Bytes(170, 0), &ok);
     EXPECT_FALSE(ok);
     EXPECT_EQ(bad.outputSize, -1);
 
-    Bytes many;
-    for (int i = 0; i < 33; ++i) {
-        many.insert(many.end(), frame.begin(), frame.end());
-    }
-    EXPECT_EQ(run(*codec, many, &ok).outputSize, 32 * 640) << "the buffer holds 32 frames";
+    EXPECT_EQ(run(*codec, repeated(frame, 33), &ok).outputSize, 32 * 640)
+        << "the buffer holds 32 frames";
     EXPECT_TRUE(ok);
 }
 
@@ -263,10 +272,7 @@ TEST(AdpcmHi, EncoderFramesDecodeBack) {
     for (int part = 0; part < 2; ++part) {
         const Samples half(tone.begin() + part * 320, tone.begin() + (part + 1) * 320);
         const Bytes pcm = pcmBytes(half);
-        AudioDecodeBuffer encoded;
-        encoded.input = pcm.data();
-        encoded.inputSize = static_cast<int>(pcm.size());
-        ASSERT_TRUE(codec->encode(&encoded));
+        const AudioDecodeBuffer encoded = encode(*codec, pcm.data(), static_cast<int>(pcm.size()));
         ASSERT_EQ(encoded.outputSize, 168);
         const Bytes frame(encoded.output, encoded.output + encoded.outputSize);
         // Each frame starts from where the previous one ended.
@@ -287,11 +293,7 @@ TEST(AdpcmHi, EncoderFramesDecodeBack) {
 
     // An odd sample is left out: 8 + 3 / 2 bytes.
     const Bytes three = pcmBytes({100, 200, 300});
-    AudioDecodeBuffer small;
-    small.input = three.data();
-    small.inputSize = 6;
-    ASSERT_TRUE(codec->encode(&small));
-    EXPECT_EQ(small.outputSize, 9);
+    EXPECT_EQ(encode(*codec, three.data(), 6).outputSize, 9);
 }
 
 TEST(AdpcmBlocks, BlocksAndSizes) {
@@ -302,8 +304,7 @@ TEST(AdpcmBlocks, BlocksAndSizes) {
     block[2] = 10;    // step 19
     block[4] = 0x03;  // low nibble first: code 3, then code 0
 
-    Bytes two = block;
-    two.insert(two.end(), block.begin(), block.end());
+    Bytes two = repeated(block, 2);
     two[104] = 0x18;  // -1000
     two[105] = 0xFC;
 
@@ -337,11 +338,11 @@ TEST(AdpcmBlocks, SignAndClamp) {
 
 namespace {
 
-// FFmpeg's G.726 codec, the reference the G.723 24 kbit/s decoder is checked
-// against. Encodes with MSB-first packing, decodes the LSB-first form.
-Bytes encodeG726(const Samples& pcm) {
+// FFmpeg's G.726 codec in its LSB-first packing, the reference the G.723
+// 24 kbit/s decoder is checked against.
+Bytes encodeG726Le(const Samples& pcm) {
     Bytes out;
-    const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_ADPCM_G726);
+    const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_ADPCM_G726LE);
     if (encoder == nullptr) {
         return out;
     }
@@ -367,23 +368,6 @@ Bytes encodeG726(const Samples& pcm) {
         while (avcodec_receive_packet(context.get(), packet.get()) == 0) {
             out.insert(out.end(), packet->data, packet->data + packet->size);
             av_packet_unref(packet.get());
-        }
-    }
-    return out;
-}
-
-Bytes msbToLsbFirst(const Bytes& in) {
-    Bytes out(in.size(), 0);
-    const std::size_t codes = in.size() * 8 / 3;
-    for (std::size_t i = 0; i < codes; ++i) {
-        int code = 0;
-        for (int b = 0; b < 3; ++b) {
-            const std::size_t bit = i * 3 + b;
-            code = (code << 1) | ((in[bit / 8] >> (7 - bit % 8)) & 1);
-        }
-        for (int b = 0; b < 3; ++b) {
-            const std::size_t bit = i * 3 + b;
-            out[bit / 8] |= static_cast<std::uint8_t>(((code >> b) & 1) << (bit % 8));
         }
     }
     return out;
@@ -427,11 +411,10 @@ TEST(G723, MatchesTheReferenceDecoder) {
         pcm.push_back(static_cast<std::int16_t>(level * std::sin(i * (0.05 + i * 0.00002))));
     }
     pcm.insert(pcm.end(), 2736, 0);
-    const Bytes msb = encodeG726(pcm);
-    if (msb.empty()) {
+    const Bytes coded = encodeG726Le(pcm);
+    if (coded.empty()) {
         GTEST_SKIP() << "libavcodec has no G.726 encoder";
     }
-    const Bytes coded = msbToLsbFirst(msb);
     const Samples reference = decodeG726Le(coded);
     ASSERT_FALSE(reference.empty());
 

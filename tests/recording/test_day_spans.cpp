@@ -16,6 +16,16 @@ using readertest::tinyOptions;
 
 constexpr std::int64_t kNoon = 12LL * 3600 * 1000;
 
+using Spans = std::vector<std::pair<std::int64_t, std::int64_t>>;
+
+Spans spansOf(const std::string& folder) {
+    Spans out;
+    for (const Span& s : daySpans::recordedSpans(folder)) {
+        out.emplace_back(s.startMs, s.endMs);
+    }
+    return out;
+}
+
 }  // namespace
 
 TEST(DaySpans, GapsBetweenRecordingsStayGaps) {
@@ -23,22 +33,14 @@ TEST(DaySpans, GapsBetweenRecordingsStayGaps) {
     // last key frame of each lies a second before its end.
     Card card("spans", tinyOptions(3, 4, 2));
     ASSERT_TRUE(card.ok());
-    std::vector<Span> spans = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(spans.size(), 1u);
-    EXPECT_EQ(spans[0].startMs, kNoon);
-    EXPECT_EQ(spans[0].endMs, kNoon + 8000 + 3000);
+    EXPECT_EQ(spansOf(card.dayFolder()), (Spans{{kNoon, kNoon + 8000 + 3000}}));
 
     // Without the middle recording of both channels the day has a hole.
     for (int channel = 0; channel < 2; ++channel) {
         std::filesystem::remove(card.ssf(channel, 1));
         std::filesystem::remove(card.idx(channel, 1));
     }
-    spans = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(spans.size(), 2u);
-    EXPECT_EQ(spans[0].startMs, kNoon);
-    EXPECT_EQ(spans[0].endMs, kNoon + 3000);
-    EXPECT_EQ(spans[1].startMs, kNoon + 8000);
-    EXPECT_EQ(spans[1].endMs, kNoon + 11000);
+    EXPECT_EQ(spansOf(card.dayFolder()), (Spans{{kNoon, kNoon + 3000}, {kNoon + 8000, kNoon + 11000}}));
 }
 
 TEST(DaySpans, ADamagedFileLeavesTheEndToItsPeers) {
@@ -48,17 +50,11 @@ TEST(DaySpans, ADamagedFileLeavesTheEndToItsPeers) {
     options.faults.push_back({mkcard::FaultKind::InvalidStartDate, 0, 0});
     Card card("spans-damaged", options);
     ASSERT_TRUE(card.ok());
-    const std::vector<Span> spans = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(spans.size(), 1u);
-    EXPECT_EQ(spans[0].startMs, kNoon);
-    EXPECT_EQ(spans[0].endMs, kNoon + 7000);
+    EXPECT_EQ(spansOf(card.dayFolder()), (Spans{{kNoon, kNoon + 7000}}));
 
     // Alone, the damaged file is dated from its name and gives its own end.
     std::filesystem::remove(card.ssf(1, 0));
-    const std::vector<Span> alone = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(alone.size(), 1u);
-    EXPECT_EQ(alone[0].startMs, kNoon);
-    EXPECT_EQ(alone[0].endMs, kNoon + 7000);
+    EXPECT_EQ(spansOf(card.dayFolder()), (Spans{{kNoon, kNoon + 7000}}));
 }
 
 TEST(DaySpans, FromMidnightAndNotForFilesTooSmallToBeRecordings) {
@@ -68,10 +64,7 @@ TEST(DaySpans, FromMidnightAndNotForFilesTooSmallToBeRecordings) {
     ASSERT_TRUE(card.ok());
     // A 100-byte "recording" at 13:00 is no recording.
     std::ofstream(card.dayFolder() + "/130000000.ssf") << std::string(100, 'x');
-    const std::vector<Span> spans = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(spans.size(), 1u);
-    EXPECT_EQ(spans[0].startMs, 0);
-    EXPECT_EQ(spans[0].endMs, 2000);
+    EXPECT_EQ(spansOf(card.dayFolder()), (Spans{{0, 2000}}));
 }
 
 TEST(DaySpans, NothingForFoldersThatAreNoDaysOrACancelledScan) {

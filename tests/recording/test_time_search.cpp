@@ -43,12 +43,9 @@ protected:
         return makeReader(files(count), &log_);
     }
 
-    static Card* card_;
-    static std::ostringstream log_;
+    static inline Card* card_ = nullptr;
+    static inline std::ostringstream log_;
 };
-
-Card* GapCard::card_ = nullptr;
-std::ostringstream GapCard::log_;
 
 TEST_F(GapCard, LinearAndBinarySearchGiveTheSameFileForEveryTargetAndDirection) {
     ASSERT_TRUE(card_->ok());
@@ -91,22 +88,19 @@ TEST_F(GapCard, SeekLandsOnTheKeyFrameForTheTargetWithFewAndManyFiles) {
     // before the first one backward) leaves the reader with nothing: it is
     // not sent back to a recording on the other side of the target.
     constexpr int kNone = -100;
-    // Three files (linear search): files at 0, 3 and 9 s; the gap is 6 to 8 s.
-    const Case few[] = {
-        {-10, false, 0, 0},        {4, false, 1, 4},   {7, false, 2, 9},  {7, true, 1, 5},
-        {11, false, 2, 11},        {40, false, -1, kNone}, {40, true, 2, 11},
-        {-10, true, -1, kNone},
+    const std::pair<int, std::vector<Case>> rounds[] = {
+        // Three files (linear search): files at 0, 3 and 9 s; the gap is 6 to 8 s.
+        {3,
+         {{-10, false, 0, 0}, {4, false, 1, 4}, {7, false, 2, 9}, {7, true, 1, 5},
+          {11, false, 2, 11}, {40, false, -1, kNone}, {40, true, 2, 11}, {-10, true, -1, kNone}}},
+        // Six files (binary search): gaps at 6 to 8 and 15 to 17 s.
+        {6,
+         {{-10, false, 0, 0}, {13, false, 3, 13}, {7, false, 2, 9}, {16, false, 4, 18},
+          {16, true, 3, 14}, {8, true, 1, 5}, {40, false, -1, kNone}, {40, true, 5, 23},
+          {23, false, 5, 23}}},
     };
-    // Six files (binary search): gaps at 6 to 8 and 15 to 17 s.
-    const Case many[] = {
-        {-10, false, 0, 0}, {13, false, 3, 13}, {7, false, 2, 9},
-        {16, false, 4, 18}, {16, true, 3, 14},  {8, true, 1, 5},
-        {40, false, -1, kNone}, {40, true, 5, 23},  {23, false, 5, 23},
-    };
-    for (int round = 0; round < 2; ++round) {
-        const int count = round == 0 ? 3 : 6;
-        for (const Case& c : round == 0 ? std::vector<Case>(std::begin(few), std::end(few))
-                                        : std::vector<Case>(std::begin(many), std::end(many))) {
+    for (const auto& [count, cases] : rounds) {
+        for (const Case& c : cases) {
             SCOPED_TRACE("files " + std::to_string(count) + ", target " + std::to_string(c.target) +
                          (c.backward ? " backward" : " forward"));
             auto r = reader(count);
@@ -185,6 +179,7 @@ TEST(TimeSearch, MissingAndCutIndexFilesFallBackToTheFileItself) {
     o.faults = {
         {mkcard::FaultKind::NoIndex, 0, 0},         {mkcard::FaultKind::TruncatedIndex, 0, 1},
         {mkcard::FaultKind::NoIndex, 0, 2},         {mkcard::FaultKind::NoIFrameTable, 0, 2},
+        {mkcard::FaultKind::TruncatedLastPacket, 0, 2},
         {mkcard::FaultKind::TruncatedIndex, 0, 3},  {mkcard::FaultKind::NoIFrameTable, 0, 3},
         {mkcard::FaultKind::InvalidStartDate, 0, 4}};
     Card card("fallback", o);
@@ -211,15 +206,16 @@ TEST(TimeSearch, MissingAndCutIndexFilesFallBackToTheFileItself) {
     r->rewind();
     r->openCurrentFile();
     EXPECT_EQ(r->entryCount(), 3);
-    // A file without any key-frame list (power loss): the key frame for the
-    // target is found from the packets, not the file's start.
-    ASSERT_TRUE(r->seek(dateOf(s(2, 1000)), timeOf(s(2, 1000))));
-    EXPECT_EQ(r->currentFile(), 2);
-    EXPECT_EQ(r->keySource(), SSFChannelReader::KeySource::Scan);
-    EXPECT_EQ(r->entryCount(), 3);
-    EXPECT_EQ(r->currentInstant(), s(2, 1000));
-    ASSERT_TRUE(r->seek(dateOf(s(2, 2000)), timeOf(s(2, 2000))));
-    EXPECT_EQ(r->currentInstant(), s(2, 2000));
+    // A file without any key-frame list and with its last packet cut (power
+    // loss): the key frame for the target is found from the packets, not the
+    // file's start.
+    for (const int ms : {0, 1000, 2000}) {
+        ASSERT_TRUE(r->seek(dateOf(s(2, ms)), timeOf(s(2, ms))));
+        EXPECT_EQ(r->currentFile(), 2);
+        EXPECT_EQ(r->keySource(), SSFChannelReader::KeySource::Scan);
+        EXPECT_EQ(r->entryCount(), 3);
+        EXPECT_EQ(r->currentInstant(), s(2, ms));
+    }
     // The dateless file is found and read with the dates of its name.
     ASSERT_TRUE(r->seek(dateOf(s(4, 1000)), timeOf(s(4, 1000))));
     EXPECT_EQ(r->currentFile(), 4);

@@ -32,9 +32,14 @@ protected:
         delete options_;
     }
     static std::string path(const std::string& rel) { return options_->outDir + "/" + rel; }
-    static mkcard::CardOptions* options_;
+    static Recording parsed(const std::string& rel) {
+        Recording r;
+        std::string why;
+        EXPECT_TRUE(parseRecording(path(rel), &r, &why)) << rel << ": " << why;
+        return r;
+    }
+    static inline mkcard::CardOptions* options_ = nullptr;
 };
-mkcard::CardOptions* CardFormat::options_ = nullptr;
 
 const uint8_t kAlawGuid[16] = {0x1C, 0x3C, 0x48, 0xFA, 0xE3, 0xE3, 0x92, 0x42,
                                0x91, 0x76, 0x36, 0x11, 0x65, 0x2B, 0x1F, 0x25};
@@ -43,7 +48,7 @@ const uint8_t kAdpcmGuid[16] = {0xB5, 0xE7, 0xA7, 0x0A, 0x5C, 0xB6, 0x2B, 0x48,
 
 }  // namespace
 
-TEST_F(CardFormat, NamesFoldersAndSizes) {
+TEST_F(CardFormat, NamesFoldersSizesPacketsTableAndIndex) {
     const std::map<std::string, uintmax_t> files = listFiles(options_->outDir);
     std::set<std::string> names;
     for (const auto& f : files) {
@@ -57,12 +62,11 @@ TEST_F(CardFormat, NamesFoldersAndSizes) {
     EXPECT_EQ(names, expected);
 
     for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
-        Recording r;
-        std::string why;
-        ASSERT_TRUE(parseRecording(path(f.ssfPath), &r, &why)) << why;
+        SCOPED_TRACE(f.ssfPath);
+        const Recording r = parsed(f.ssfPath);
         // Three key frames: table head plus three entries end the file; the
         // index holds its header and three 16-byte entries.
-        EXPECT_EQ(files.at(f.ssfPath), r.iframeTableOffset + 10u + 3 * 8u) << f.ssfPath;
+        EXPECT_EQ(files.at(f.ssfPath), r.iframeTableOffset + 10u + 3 * 8u);
         EXPECT_EQ(files.at(f.idxPath), 294u + 3 * 16u);
         EXPECT_LE(40 + r.leadInLength, 2048u);
         // The header's start is the name's, across midnight; its length the file's.
@@ -72,14 +76,7 @@ TEST_F(CardFormat, NamesFoldersAndSizes) {
         EXPECT_EQ(r.bytes[h + 25], f.start.second);
         EXPECT_EQ(le32(r.bytes, h + 38), 3000u);
         EXPECT_EQ(r.title, "CH" + std::to_string(f.channel + 1));
-    }
-}
 
-TEST_F(CardFormat, PacketsTableAndIndex) {
-    for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
-        Recording r;
-        std::string why;
-        ASSERT_TRUE(parseRecording(path(f.ssfPath), &r, &why)) << why;
         ASSERT_FALSE(r.cutShort);
         std::map<int, int> perStream;
         std::vector<const Packet*> keys;
@@ -154,9 +151,7 @@ TEST_F(CardFormat, LogsAgreeWithGsensorPackets) {
     std::map<std::string, std::vector<float>> fromPackets;  // "yyyymmdd-hhmmss.ms" -> xyz
     std::map<std::string, int> events;
     for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
-        Recording r;
-        std::string why;
-        ASSERT_TRUE(parseRecording(path(f.ssfPath), &r, &why)) << why;
+        const Recording r = parsed(f.ssfPath);
         for (const Packet& p : r.packets) {
             if ((p.flags & 7) != 4) {
                 continue;

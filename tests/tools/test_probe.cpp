@@ -1,17 +1,13 @@
 // korvel-probe against generated cards: what it prints must be what the
 // generator wrote, read back through the test's own parser of the format.
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -220,31 +216,21 @@ TEST_F(ProbeTest, KeyFramesNameTheirSource) {
 }
 
 TEST_F(ProbeTest, SeekLandsOnTheKeyFrameForTheTarget) {
-    struct Case {
-        std::vector<std::string> args;
-        std::string file;  // quoted, or null
-        long long time;
-        long long seq;
-    };
     const std::string day = clean_->day();
-    const std::vector<Case> cases = {
-        // Inside the second file, on its second key frame.
-        {{"1", "20260301", "120004"}, "\"120003010.ssf\"", 120004, 1000},
-        // Before the first file: its first key frame.
-        {{"0", "20260301", "110000"}, "\"120000000.ssf\"", 120000, 0},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = {"seek", day};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        SCOPED_TRACE(c.args[0] + " " + c.args[2]);
-        const Result r = probe(args);
+    // Inside the second file, on its second key frame; before the first file,
+    // its first key frame.
+    for (const auto& [channel, time, file, at, seq] :
+         {std::tuple("1", "120004", "120003010.ssf", 120004, 1000),
+          std::tuple("0", "110000", "120000000.ssf", 120000, 0)}) {
+        SCOPED_TRACE(std::string(channel) + " " + time);
+        const Result r = probe({"seek", day, channel, "20260301", time});
         ASSERT_EQ(r.status, 0) << r.err;
         ASSERT_EQ(r.lines.size(), 1u);
-        EXPECT_EQ(field(r.lines[0], "file"), c.file);
+        EXPECT_EQ(field(r.lines[0], "file"), quoted(file));
         EXPECT_EQ(field(r.lines[0], "kind"), "\"video\"");
         EXPECT_EQ(field(r.lines[0], "key"), "true");
-        EXPECT_EQ(number(r.lines[0], "time"), c.time);
-        EXPECT_EQ(number(r.lines[0], "seq"), c.seq);
+        EXPECT_EQ(number(r.lines[0], "time"), at);
+        EXPECT_EQ(number(r.lines[0], "seq"), seq);
     }
     // A channel without recordings, and a target after the last recording
     // forward: nothing current.
