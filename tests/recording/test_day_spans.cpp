@@ -40,7 +40,8 @@ TEST(DaySpans, GapsBetweenRecordingsStayGaps) {
         std::filesystem::remove(card.ssf(channel, 1));
         std::filesystem::remove(card.idx(channel, 1));
     }
-    EXPECT_EQ(spansOf(card.dayFolder()), (Spans{{kNoon, kNoon + 3000}, {kNoon + 8000, kNoon + 11000}}));
+    EXPECT_EQ(spansOf(card.dayFolder()),
+              (Spans{{kNoon, kNoon + 3000}, {kNoon + 8000, kNoon + 11000}}));
 }
 
 TEST(DaySpans, ADamagedFileLeavesTheEndToItsPeers) {
