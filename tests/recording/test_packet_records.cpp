@@ -114,11 +114,8 @@ TEST(PacketRecords, VideoRecord) {
     auto* v = dynamic_cast<READVSTREAM*>(rec.sample.get());
     ASSERT_NE(v, nullptr);
     EXPECT_EQ(v->kind, STREAMOBJECT::KIND_VIDEO);
-    EXPECT_EQ(v->date, 20160302);
-    EXPECT_EQ(v->time, 0);
-    EXPECT_EQ(v->milliseconds, 500);
-    EXPECT_EQ(v->sequence, 1500);
-    EXPECT_EQ(v->channel, 5);
+    EXPECT_EQ((std::vector<long long>{v->date, v->time, v->milliseconds, v->sequence, v->channel}),
+              (std::vector<long long>{20160302, 0, 500, 1500, 5}));
     ASSERT_EQ(v->size, 5);
     EXPECT_EQ(v->data[4], 0x65);
     EXPECT_NE(v->data.get(), key.payload.data());
@@ -150,16 +147,13 @@ TEST(PacketRecords, AudioRecordFollowsTheCodecTable) {
             VORTA::makePacketRecord(unit, makePacket(0x02, 2001, {5, 6, 7}), 3);
         ASSERT_EQ(rec.kind, PacketKind::Audio);
         EXPECT_EQ(rec.sample, nullptr);
-        EXPECT_EQ(rec.audio.codecKind, c.codecKind);
-        EXPECT_EQ(rec.audio.param1, c.sampleSize);
-        EXPECT_EQ(rec.audio.param2, c.rate);
-        EXPECT_EQ(rec.audio.param3, 1);
-        EXPECT_EQ(rec.audio.channel, 3);
-        ASSERT_EQ(rec.audio.size, 3);
-        EXPECT_EQ(rec.audio.data[2], 7);
-        EXPECT_EQ(rec.audio.date, 20160302);
-        EXPECT_EQ(rec.audio.time, 1);
-        EXPECT_EQ(rec.audio.milliseconds, 1);
+        const auto& a = rec.audio;
+        EXPECT_EQ((std::vector<int>{a.codecKind, a.param1, a.param2, a.param3, a.channel}),
+                  (std::vector<int>{c.codecKind, c.sampleSize, c.rate, 1, 3}));
+        ASSERT_EQ(a.size, 3);
+        EXPECT_EQ(a.data[2], 7);
+        EXPECT_EQ((std::vector<int>{a.date, a.time, a.milliseconds}),
+                  (std::vector<int>{20160302, 1, 1}));
     }
 }
 
@@ -175,10 +169,8 @@ TEST(PacketRecords, GpsAndGSensorSamples) {
     EXPECT_DOUBLE_EQ(gps->latitude, 37.5);
     EXPECT_DOUBLE_EQ(gps->longitude, 127.25);
     EXPECT_DOUBLE_EQ(gps->speed, 30.0);
-    EXPECT_EQ(gps->date, 20160301);
-    EXPECT_EQ(gps->time, 235959);
-    EXPECT_EQ(gps->sequence, 10);
-    EXPECT_EQ(gps->channel, 2);
+    EXPECT_EQ((std::vector<long long>{gps->date, gps->time, gps->sequence, gps->channel}),
+              (std::vector<long long>{20160301, 235959, 10, 2}));
 
     rec = VORTA::makePacketRecord(
         unit, makePacket(0x04, 20, gsensorPayload(-0.019f, 1.239f, 0.5f, 9)), 2);

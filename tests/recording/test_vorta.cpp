@@ -50,18 +50,14 @@ TEST(HeaderUnit, ParsesEveryPropertyObject) {
     EXPECT_EQ(f.titleString(), "Front");
     EXPECT_STREQ(f.title, "Front");
 
-    EXPECT_EQ(unit.videoProperties.streamNumber, 0);
-    EXPECT_EQ(unit.videoProperties.width, 1280);
-    EXPECT_EQ(unit.videoProperties.height, 720);
-    EXPECT_EQ(unit.videoProperties.options.value2, 2);
-    EXPECT_EQ(unit.videoProperties.options.run1.size(), 3u);
-    EXPECT_EQ(unit.videoProperties.options.run2.size(), 2u);
-    EXPECT_EQ(unit.videoProperties.extra.size(), 2u);
-
-    EXPECT_EQ(unit.audioProperties.streamNumber, 1);
-    EXPECT_EQ(unit.audioProperties.sampleRateDiv10, 800);
-    EXPECT_EQ(unit.audioProperties.sampleSize, 8);
-    EXPECT_EQ(unit.audioProperties.valueB, 1);
+    const auto& v = unit.videoProperties;
+    EXPECT_EQ((std::vector<std::size_t>{v.streamNumber, v.width, v.height, v.options.value2,
+                                        v.options.run1.size(), v.options.run2.size(),
+                                        v.extra.size()}),
+              (std::vector<std::size_t>{0, 1280, 720, 2, 3, 2, 2}));
+    const auto& a = unit.audioProperties;
+    EXPECT_EQ((std::vector<int>{a.streamNumber, a.sampleRateDiv10, a.sampleSize, a.valueB}),
+              (std::vector<int>{1, 800, 8, 1}));
 
     EXPECT_EQ(unit.iframeProperties.tableOffset(), 0x123456u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(unit.eventProperties.data.data()),

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -48,37 +49,13 @@ Result probe(const std::vector<std::string>& args) {
     return r;
 }
 
-// The value text of a flat field of a JSON line ("abc" with its quotes, 12,
-// null); empty when the key is missing. Enough for the probe's flat objects.
+// The value text of a field of a JSON line ("abc" with its quotes, 12, null,
+// or an array of arrays); empty when the key is missing.
 std::string field(const std::string& line, const std::string& key) {
-    const std::string tag = "\"" + key + "\":";
-    const std::size_t at = line.find(tag);
-    if (at == std::string::npos) {
-        return std::string();
-    }
-    std::size_t p = at + tag.size();
-    std::size_t e = p;
-    if (line[p] == '"') {
-        for (e = p + 1; e < line.size() && line[e] != '"'; ++e) {
-            if (line[e] == '\\') {
-                ++e;
-            }
-        }
-        return line.substr(p, e + 1 - p);
-    }
-    if (line[p] == '[') {
-        int depth = 0;
-        for (e = p; e < line.size(); ++e) {
-            depth += line[e] == '[' ? 1 : line[e] == ']' ? -1 : 0;
-            if (depth == 0) {
-                return line.substr(p, e + 1 - p);
-            }
-        }
-    }
-    while (e < line.size() && line[e] != ',' && line[e] != '}') {
-        ++e;
-    }
-    return line.substr(p, e - p);
+    const std::regex value("\"" + key + R"(":("(?:[^"\\]|\\.)*")" +
+                           R"(|\[(?:[^\[\]]|\[[^\]]*\])*\]|[^,}]*))");
+    std::smatch m;
+    return std::regex_search(line, m, value) ? m[1].str() : std::string();
 }
 
 long long number(const std::string& line, const std::string& key) {
