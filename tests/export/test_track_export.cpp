@@ -92,17 +92,14 @@ std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
     return rows;
 }
 
-TEST(TrackExport, OnePointPerFixAsTheCardRecordedIt) {
-    const mkcard::CardOptions card = smallCard("track");
-    const testsupport::Card cardTree(card);
-    ASSERT_TRUE(cardTree.ok()) << cardTree.error();
-    const mkcard::Telemetry telemetry = mkcard::cardTelemetry(card);
-    const testsupport::TempDir outTree("track-out");
-    const std::string folder = outTree.path();
-    fs::create_directories(folder);
+class TrackExport : public CardSuite {};
+
+TEST_F(TrackExport, OnePointPerFixAsTheCardRecordedIt) {
+    const mkcard::Telemetry telemetry = mkcard::cardTelemetry(card_->options());
+    const std::string& folder = out_;
     // Fixes at 12:00:02 ... 12:00:08; the one at 12:00:09 ends the range.
     exporting::TrackRequest request;
-    request.range = {card.outDir + "/20260301", ms(12, 0, 2), ms(12, 0, 9), {}};
+    request.range = {card_->day(), ms(12, 0, 2), ms(12, 0, 9), {}};
     for (const auto& [format, name] : {std::pair(exporting::TrackFormat::Gpx, "drive.gpx"),
                                        std::pair(exporting::TrackFormat::Kml, "drive.kml"),
                                        std::pair(exporting::TrackFormat::Csv, "drive.csv")}) {
@@ -162,7 +159,7 @@ analysis::GpsFix fix(std::int64_t ms, double lat, double lon, bool valid = true)
     return f;
 }
 
-TEST(TrackExport, LostFixesAreLeftOutAndLongGapsSplitTheTrack) {
+TEST_F(TrackExport, LostFixesAreLeftOutAndLongGapsSplitTheTrack) {
     analysis::DayData day;
     day.date = 20260301;
     const std::int64_t t0 = ms(8, 0, 0);

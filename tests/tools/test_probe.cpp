@@ -4,7 +4,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -127,8 +126,8 @@ TEST_F(ProbeTest, PacketsFollowTheFileRecordByRecord) {
     const cardtest::Recording rec = parsed(path);
     const Result r = probe({"packets", path});
     ASSERT_EQ(r.status, 0) << r.err;
+    // Every packet, in order (the card's packet counts: test_mkcard_format).
     ASSERT_EQ(r.lines.size(), rec.packets.size());
-    std::map<std::string, int> kinds;
     for (std::size_t i = 0; i < rec.packets.size(); ++i) {
         const cardtest::Packet& p = rec.packets[i];
         const std::string& line = r.lines[i];
@@ -138,7 +137,6 @@ TEST_F(ProbeTest, PacketsFollowTheFileRecordByRecord) {
                                  : stream == rec.audioStream ? "audio"
                                  : stream == 3               ? "gps"
                                                              : "gsensor";
-        ++kinds[kind];
         ASSERT_EQ(field(line, "kind"), quoted(kind));
         EXPECT_EQ(number(line, "seq"), p.timeStamp);
         EXPECT_EQ(number(line, "ms"), p.timeStamp % 1000);
@@ -160,11 +158,6 @@ TEST_F(ProbeTest, PacketsFollowTheFileRecordByRecord) {
             EXPECT_NEAR(std::stod(field(line, "x")), static_cast<int>(x * 100.0) / 100.0, 1e-6);
         }
     }
-    // 3 s at 5 fps, mu-law every 100 ms, GPS every second, G-sensor 10 per second.
-    EXPECT_EQ(kinds["video"], 15);
-    EXPECT_EQ(kinds["audio"], 30);
-    EXPECT_EQ(kinds["gps"], 3);
-    EXPECT_EQ(kinds["gsensor"], 30);
 }
 
 TEST_F(ProbeTest, KeyFramesNameTheirSource) {
