@@ -28,6 +28,7 @@ protected:
         delete card_;
         card_ = nullptr;
     }
+    void SetUp() override { ASSERT_TRUE(card_->ok()); }
 
     static std::vector<std::string> files(int count) {
         std::vector<std::string> out;
@@ -48,7 +49,6 @@ protected:
 };
 
 TEST_F(GapCard, LinearAndBinarySearchGiveTheSameFileForEveryTargetAndDirection) {
-    ASSERT_TRUE(card_->ok());
     const int starts[] = {0, 3, 9, 12, 18, 21};
     for (int count = 1; count <= 6; ++count) {
         auto r = reader(count);
@@ -77,7 +77,6 @@ TEST_F(GapCard, LinearAndBinarySearchGiveTheSameFileForEveryTargetAndDirection) 
 }
 
 TEST_F(GapCard, SeekLandsOnTheKeyFrameForTheTargetWithFewAndManyFiles) {
-    ASSERT_TRUE(card_->ok());
     struct Case {
         int target;       // seconds from the card's start
         bool backward;    // key frames backward (-1x) instead of normal speed
@@ -128,7 +127,6 @@ TEST_F(GapCard, SeekLandsOnTheKeyFrameForTheTargetWithFewAndManyFiles) {
 }
 
 TEST_F(GapCard, SeekAnywhereBetweenFirstAndLastRecordingFindsAKeyFrame) {
-    ASSERT_TRUE(card_->ok());
     // Forward, the reader lands on the first key frame at or after the target,
     // at most a gap of 3 s later.
     for (int count : {4, 6}) {
@@ -146,7 +144,6 @@ TEST_F(GapCard, SeekAnywhereBetweenFirstAndLastRecordingFindsAKeyFrame) {
 }
 
 TEST_F(GapCard, FindOffsetPicksTheKeyFrameByDirection) {
-    ASSERT_TRUE(card_->ok());
     auto r = reader(1);
     r->rewind();
     r->openCurrentFile();
@@ -191,16 +188,14 @@ TEST(TimeSearch, MissingAndCutIndexFilesFallBackToTheFileItself) {
     }
     auto r = makeReader(paths, &log);
     const auto s = [&](int k, int ms) { return card.start(k) + pt::milliseconds(ms); };
-    // Table instead of index; table instead of a cut index; recording length;
-    // the whole entries of a cut index.
-    EXPECT_EQ(r->fileEnd(paths[0]), s(0, 2000));
-    EXPECT_EQ(r->fileEnd(paths[1]), s(1, 2000));
-    EXPECT_EQ(r->fileStart(paths[2]), s(2, 0));
-    EXPECT_EQ(r->fileEnd(paths[2]), s(2, 3000));
-    EXPECT_EQ(r->fileEnd(paths[3]), s(3, 1000));
-    // The file whose header has no date is dated from its folder and name.
-    EXPECT_EQ(r->fileStart(paths[4]), s(4, 0));
-    EXPECT_EQ(r->fileEnd(paths[4]), s(4, 2000));
+    // Ends from the table instead of the index; the table instead of a cut
+    // index; the recording length; the whole entries of a cut index; and the
+    // file whose header has no date, dated from its folder and name.
+    const int ends[] = {2000, 2000, 3000, 1000, 2000};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(r->fileStart(paths[k]), s(k, 0)) << k;
+        EXPECT_EQ(r->fileEnd(paths[k]), s(k, ends[k])) << k;
+    }
     EXPECT_EQ(r->lastInstant(), s(4, 2000));
 
     r->rewind();
@@ -259,14 +254,10 @@ TEST(FolderScan, ChannelsFromNamesRealCaseKeptAndOddFilesPassedOver) {
     std::ostringstream log;
     SourceParams params;
     // Channels 0, 1 and 2 in readers ordered 2, 0, 1: files go by channel number.
-    std::vector<std::unique_ptr<SSFChannelReader>> owned;
-    for (int ch : {2, 0, 1}) {
-        owned.push_back(std::make_unique<SSFChannelReader>(ch, params));
-        owned.back()->setLog(&log);
-    }
-    std::vector<SSFChannelReader*> readers;
-    for (auto& r : owned) {
-        readers.push_back(r.get());
+    SSFChannelReader two(2, params), zero(0, params), one(1, params);
+    const std::vector<SSFChannelReader*> readers = {&two, &zero, &one};
+    for (SSFChannelReader* r : readers) {
+        r->setLog(&log);
     }
     std::atomic<bool> keepGoing{true};
     scanFolder(card.dayFolder() + "/", readers, keepGoing, &log);
