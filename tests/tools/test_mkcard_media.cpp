@@ -133,16 +133,10 @@ std::vector<int16_t> decodeAdpcmFrame(const uint8_t* f, int* predictorOut, int* 
     for (int i = 0; i < 320; ++i) {
         const int code = (i % 2 == 0) ? f[8 + i / 2] >> 4 : f[8 + i / 2] & 0x0F;
         const int step = mkcard::kImaStepTable[index];
-        int diff = step >> 3;
-        if (code & 4)
-            diff += step;
-        if (code & 2)
-            diff += step >> 1;
-        if (code & 1)
-            diff += step >> 2;
-        predictor += (code & 8) ? -diff : diff;
-        predictor = std::max(-32768, std::min(32767, predictor));
-        index = std::max(0, std::min(88, index + mkcard::kImaIndexTable[code]));
+        const int diff = (step >> 3) + ((code & 4) ? step : 0) + ((code & 2) ? step >> 1 : 0) +
+                         ((code & 1) ? step >> 2 : 0);
+        predictor = std::clamp(predictor + ((code & 8) ? -diff : diff), -32768, 32767);
+        index = std::clamp(index + mkcard::kImaIndexTable[code], 0, 88);
         out.push_back(static_cast<int16_t>(predictor));
     }
     *predictorOut = predictor;
