@@ -97,22 +97,14 @@ TEST_F(CardFormat, NamesFoldersSizesPacketsTableAndIndex) {
                 }
                 EXPECT_TRUE(nalTypes.count(7) && nalTypes.count(8) && nalTypes.count(5));
             }
-            if (stream == 2) {
-                EXPECT_EQ(p.payload.size(), 800u);
+            if (stream != 1) {
+                // Mu-law audio of 100 ms, GPS (with the extension), G-sensor.
+                EXPECT_EQ(p.payload.size(), stream == 2 ? 800u : stream == 3 ? 36u : 13u);
                 EXPECT_EQ(p.timeStamp % 100, 0u);
-            }
-            if (stream == 3) {
-                EXPECT_EQ(p.flags & 0x40, 0x40);
-                EXPECT_EQ(p.payload.size(), 36u);
-            }
-            if (stream == 4) {
-                EXPECT_EQ(p.payload.size(), 13u);
+                EXPECT_EQ(p.flags & 0x40, stream == 3 ? 0x40 : 0);
             }
         }
-        EXPECT_EQ(perStream[1], 15);
-        EXPECT_EQ(perStream[2], 30);
-        EXPECT_EQ(perStream[3], 3);
-        EXPECT_EQ(perStream[4], 30);
+        EXPECT_EQ(perStream, (std::map<int, int>{{1, 15}, {2, 30}, {3, 3}, {4, 30}}));
         ASSERT_EQ(keys.size(), 3u);
         for (size_t i = 0; i < keys.size(); ++i) {
             EXPECT_EQ(keys[i]->timeStamp, i * 1000);
@@ -136,10 +128,9 @@ TEST_F(CardFormat, NamesFoldersSizesPacketsTableAndIndex) {
         ASSERT_EQ(le16(idx, 8), 3);
         for (size_t i = 0; i < 3; ++i) {
             const size_t e = 294 + 16 * i;
-            EXPECT_EQ(le32(idx, e), keys[i]->offset);
-            EXPECT_EQ(le32(idx, e + 4), keys[i]->timeStamp);
-            EXPECT_EQ(le32(idx, e + 8), 0u);
-            EXPECT_EQ(le32(idx, e + 12), 0u);
+            EXPECT_EQ((std::vector<uint32_t>{le32(idx, e), le32(idx, e + 4), le32(idx, e + 8),
+                                             le32(idx, e + 12)}),
+                      (std::vector<uint32_t>{keys[i]->offset, keys[i]->timeStamp, 0, 0}));
             EXPECT_EQ(b[keys[i]->offset + 4], 0x81);
         }
     }
