@@ -112,16 +112,6 @@ std::pair<QString, int> clipStart(const std::string& day, std::int64_t from, std
             static_cast<int>(number(streamOf(p, "video")["nb_read_packets"]))};
 }
 
-TEST_F(ClipExport, StartsAtTheKeyFrameAtOrBeforeTheStart) {
-    const std::string day = card_->day();
-    // Key frames every second: 12:00:03.5 starts at 12:00:03, also in a
-    // recording's last second, and 12:00:05.8 at 12:00:05.
-    EXPECT_EQ(clipStart(day, ms(12, 0, 3, 500), ms(12, 0, 6), 0, out_),
-              std::make_pair(QString("2026-03-01T12:00:03"), 3 * 5));
-    EXPECT_EQ(clipStart(day, ms(12, 0, 5, 800), ms(12, 0, 7), 1, out_),
-              std::make_pair(QString("2026-03-01T12:00:05"), 2 * 5));
-}
-
 TEST(ClipExportCards, KeyFramesTwoSecondsApartStartTheClipAtTheOneBefore) {
     // The index files list only the key frames of even seconds, as a
     // recorder with 2-second groups of pictures writes them: the reader's

@@ -18,12 +18,16 @@ constexpr std::int64_t kNoon = 12LL * 3600 * 1000;
 
 using Spans = std::vector<std::pair<std::int64_t, std::int64_t>>;
 
-Spans spansOf(const std::string& folder) {
+Spans pairsOf(const std::vector<Span>& spans) {
     Spans out;
-    for (const Span& s : daySpans::recordedSpans(folder)) {
+    for (const Span& s : spans) {
         out.emplace_back(s.startMs, s.endMs);
     }
     return out;
+}
+
+Spans spansOf(const std::string& folder) {
+    return pairsOf(daySpans::recordedSpans(folder));
 }
 
 }  // namespace
@@ -77,13 +81,11 @@ TEST(DaySpans, NothingForFoldersThatAreNoDaysOrACancelledScan) {
 }
 
 TEST(DaySpans, JoinsOnlyWhatIsCloserThanTheGap) {
-    const std::vector<Span> joined = daySpans::joinSpans(
-        {{10000, 20000}, {0, 5000}, {5000 + daySpans::kJoinGapMs, 6000}, {12000, 15000},
-         {20000 + daySpans::kJoinGapMs + 1, 30000}});
-    ASSERT_EQ(joined.size(), 3u);
-    EXPECT_EQ(joined[0].startMs, 0);
-    EXPECT_EQ(joined[0].endMs, 6000);
-    EXPECT_EQ(joined[1].startMs, 10000);
-    EXPECT_EQ(joined[1].endMs, 20000);
-    EXPECT_EQ(joined[2].startMs, 20000 + daySpans::kJoinGapMs + 1);
+    const std::int64_t gap = daySpans::kJoinGapMs;
+    EXPECT_EQ(pairsOf(daySpans::joinSpans({{10000, 20000},
+                                           {0, 5000},
+                                           {5000 + gap, 6000},
+                                           {12000, 15000},
+                                           {20000 + gap + 1, 30000}})),
+              (Spans{{0, 6000}, {10000, 20000}, {20000 + gap + 1, 30000}}));
 }
