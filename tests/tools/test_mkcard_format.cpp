@@ -16,29 +16,25 @@
 #include "TestSupport.h"
 
 using namespace cardtest;
-using testsupport::writeCard;
 
 namespace {
 
 class CardFormat : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        options_ = new mkcard::CardOptions(tinyOptions("format"));
-        const std::string error = writeCard(*options_);
-        ASSERT_EQ(error, "");
-    }
+    static void SetUpTestSuite() { card_ = new testsupport::Card(tinyOptions("format")); }
     static void TearDownTestSuite() {
-        std::filesystem::remove_all(options_->outDir);
-        delete options_;
+        delete card_;
+        card_ = nullptr;
     }
-    static std::string path(const std::string& rel) { return options_->outDir + "/" + rel; }
+    void SetUp() override { ASSERT_TRUE(card_->ok()) << card_->error(); }
+    static std::string path(const std::string& rel) { return card_->root() + "/" + rel; }
     static Recording parsed(const std::string& rel) {
         Recording r;
         std::string why;
         EXPECT_TRUE(parseRecording(path(rel), &r, &why)) << rel << ": " << why;
         return r;
     }
-    static inline mkcard::CardOptions* options_ = nullptr;
+    static inline testsupport::Card* card_ = nullptr;
 };
 
 const uint8_t kAlawGuid[16] = {0x1C, 0x3C, 0x48, 0xFA, 0xE3, 0xE3, 0x92, 0x42,
@@ -49,7 +45,7 @@ const uint8_t kAdpcmGuid[16] = {0xB5, 0xE7, 0xA7, 0x0A, 0x5C, 0xB6, 0x2B, 0x48,
 }  // namespace
 
 TEST_F(CardFormat, NamesFoldersSizesPacketsTableAndIndex) {
-    const std::map<std::string, uintmax_t> files = listFiles(options_->outDir);
+    const std::map<std::string, uintmax_t> files = listFiles(card_->root());
     std::set<std::string> names;
     for (const auto& f : files) {
         names.insert(f.first);
@@ -61,7 +57,7 @@ TEST_F(CardFormat, NamesFoldersSizesPacketsTableAndIndex) {
         "logs/20260301m/23.mlog", "logs/20260302m/00.mlog"};
     EXPECT_EQ(names, expected);
 
-    for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
+    for (const mkcard::PlannedFile& f : card_->plan()) {
         SCOPED_TRACE(f.ssfPath);
         const Recording r = parsed(f.ssfPath);
         // Three key frames: table head plus three entries end the file; the
@@ -141,7 +137,7 @@ TEST_F(CardFormat, NamesFoldersSizesPacketsTableAndIndex) {
 TEST_F(CardFormat, LogsAgreeWithGsensorPackets) {
     std::map<std::string, std::vector<float>> fromPackets;  // "yyyymmdd-hhmmss.ms" -> xyz
     std::map<std::string, int> events;
-    for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
+    for (const mkcard::PlannedFile& f : card_->plan()) {
         const Recording r = parsed(f.ssfPath);
         for (const Packet& p : r.packets) {
             if ((p.flags & 7) != 4) {
@@ -218,10 +214,11 @@ TEST(CardAudio, CodingsInHeaderAndPackets) {
         o.filesPerChannel = 1;
         o.secondsPerFile = 2;
         o.audio = c.coding;
-        ASSERT_EQ(writeCard(o), "");
+        const testsupport::Card card(o);
+        ASSERT_TRUE(card.ok()) << card.error();
         Recording r;
         std::string why;
-        ASSERT_TRUE(parseRecording(o.outDir + "/" + mkcard::planCard(o)[0].ssfPath, &r, &why));
+        ASSERT_TRUE(parseRecording(card.ssf(0, 0), &r, &why)) << why;
         int audioPackets = 0;
         for (const Packet& p : r.packets) {
             if ((p.flags & 7) == 2) {
@@ -244,6 +241,5 @@ TEST(CardAudio, CodingsInHeaderAndPackets) {
             EXPECT_EQ(r.bytes[r.audioProps + 27], c.sampleSize);
             EXPECT_EQ(audioPackets, static_cast<int>(2000 / c.packetMs));
         }
-        std::filesystem::remove_all(o.outDir);
     }
 }

@@ -19,7 +19,6 @@ extern "C" {
 }
 
 using namespace cardtest;
-using testsupport::writeCard;
 
 namespace {
 
@@ -153,7 +152,8 @@ TEST(CardVideo, DecodedPicturesShowChannelDateAndTime) {
     o.filesPerChannel = 1;
     o.secondsPerFile = 2;
     o.start = {2026, 3, 1, 9, 59, 59};
-    ASSERT_EQ(writeCard(o), "");
+    const testsupport::Card card(o);
+    ASSERT_TRUE(card.ok()) << card.error();
     const mkcard::OverlayLayout layout = mkcard::overlayLayout(o.width, o.height);
     ASSERT_GE(layout.date.scale, 2);
     for (const mkcard::PlannedFile& f : mkcard::planCard(o)) {
@@ -180,7 +180,6 @@ TEST(CardVideo, DecodedPicturesShowChannelDateAndTime) {
             EXPECT_LE(worst, 1) << "glyph cells blurred beyond recognition";
         }
     }
-    std::filesystem::remove_all(o.outDir);
 }
 
 TEST(CardAudioEncoders, G711AgreesWithFfmpegDecoders) {
