@@ -125,16 +125,12 @@ TEST(CardOptionsParse, ValuesAndRefusals) {
         &o, &help, &error))
         << error;
     EXPECT_FALSE(help);
-    EXPECT_EQ(o.secondsPerFile, 3);
-    EXPECT_EQ(o.width, 320);
-    EXPECT_EQ(o.height, 180);
     EXPECT_EQ(o.audio, mkcard::AudioCoding::Adpcm);
     ASSERT_EQ(o.faults.size(), 2u);
-    EXPECT_EQ(o.faults[0].channel, 1);
-    EXPECT_EQ(o.faults[0].file, 2);
-    EXPECT_EQ(o.faults[1].channel, -1);
-    EXPECT_EQ(o.start.month, 12);
-    EXPECT_EQ(o.start.minute, 59);
+    EXPECT_EQ((std::vector<int>{o.secondsPerFile, o.width, o.height, o.faults[0].channel,
+                                o.faults[0].file, o.faults[1].channel, o.start.month,
+                                o.start.minute}),
+              (std::vector<int>{3, 320, 180, 1, 2, -1, 12, 59}));
 
     const std::vector<std::vector<std::string>> bad = {
         {"--channels", "2"},                               // no output folder
