@@ -13,14 +13,6 @@ bool sameBytes(const std::string& a, const std::string& b) {
     return readAll(a) == readAll(b);
 }
 
-// A one-channel card of two files with the fault on file 1 only.
-mkcard::CardOptions faulty(mkcard::FaultKind kind) {
-    mkcard::CardOptions o = tinyOptions("fault");
-    o.channels = 1;
-    o.faults.push_back({kind, 0, 1});
-    return o;
-}
-
 }  // namespace
 
 TEST(CardDeterminism, SameSeedSameBytesWhateverTheThreads) {
@@ -101,8 +93,12 @@ TEST(CardFaults, EachOnItsOwnFile) {
     EXPECT_EQ(card.planned(0, 5).ssfPath.substr(0, 9), "20260302/") << "the name keeps the date";
 }
 
+// One channel of two files, the odd names beside file 1.
 TEST(CardFaults, BadNames) {
-    const testsupport::Card card(faulty(mkcard::FaultKind::BadNames));
+    mkcard::CardOptions o = tinyOptions("fault");
+    o.channels = 1;
+    o.faults.push_back({mkcard::FaultKind::BadNames, 0, 1});
+    const testsupport::Card card(o);
     ASSERT_TRUE(card.ok()) << card.error();
     const auto files = listFiles(card.root());
     const uintmax_t first = files.at("20260301/235958000.ssf");
