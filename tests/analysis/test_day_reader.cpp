@@ -2,8 +2,6 @@
 // second from the lowest channel that has it, the route's length, the shocks
 // where the generator put them, and what a damaged card leaves of it.
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cmath>
 #include <filesystem>
@@ -36,34 +34,14 @@ mkcard::CardOptions cardOptions(const std::string& tag) {
 
 class DayReader : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        options_ = new mkcard::CardOptions(cardOptions("day"));
-        error_ = new std::string(testsupport::writeCard(*options_));
-        telemetry_ = new mkcard::Telemetry(mkcard::cardTelemetry(*options_));
-    }
+    static void SetUpTestSuite() { card_ = new testsupport::Card(cardOptions("day")); }
     static void TearDownTestSuite() {
-        std::error_code ec;
-        fs::remove_all(options_->outDir, ec);
-        delete options_;
-        delete error_;
-        delete telemetry_;
+        delete card_;
+        card_ = nullptr;
     }
-    void SetUp() override { ASSERT_TRUE(error_->empty()) << *error_; }
-
-    // A copy of the card to damage.
-    std::string copyCard(const std::string& tag) {
-        const std::string to = options_->outDir + "-" + tag;
-        std::error_code ec;
-        fs::remove_all(to, ec);
-        fs::copy(options_->outDir, to, fs::copy_options::recursive);
-        copies_.push_back(to);
-        return to;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        for (const std::string& c : copies_) {
-            fs::remove_all(c, ec);
-        }
+    void SetUp() override {
+        ASSERT_TRUE(card_->ok()) << card_->error();
+        telemetry_ = mkcard::cardTelemetry(card_->options());
     }
 
     static analysis::DayAnalysis analyse(const std::string& card) {
@@ -73,21 +51,15 @@ protected:
         return day;
     }
 
-    static mkcard::CardOptions* options_;
-    static std::string* error_;
-    static mkcard::Telemetry* telemetry_;
-    std::vector<std::string> copies_;
+    static inline testsupport::Card* card_ = nullptr;
+    mkcard::Telemetry telemetry_;
 };
-
-mkcard::CardOptions* DayReader::options_ = nullptr;
-std::string* DayReader::error_ = nullptr;
-mkcard::Telemetry* DayReader::telemetry_ = nullptr;
 
 }  // namespace
 
 TEST_F(DayReader, TrackRouteAndShocksOfTheCard) {
-    const analysis::DayAnalysis day = analyse(options_->outDir);
-    const mkcard::Telemetry& t = *telemetry_;
+    const analysis::DayAnalysis day = analyse(card_->root());
+    const mkcard::Telemetry& t = telemetry_;
     EXPECT_EQ(day.data.date, 20260301);
     EXPECT_EQ(day.data.recordingsRead, 6);  // channel 1 is not needed
     // The log of the hour is looked at for the seconds without recordings,
@@ -119,11 +91,13 @@ TEST_F(DayReader, TrackRouteAndShocksOfTheCard) {
 }
 
 TEST_F(DayReader, LowerChannelsAndLogsStandInForMissingRecordings) {
-    const std::string card = copyCard("missing");
+    const testsupport::TempDir copy("missing");
+    fs::copy(card_->root(), copy.path(), fs::copy_options::recursive);
+    const std::string& card = copy.path();
     // Channel 0 lost the fourth minute; both channels lost the minute of the
     // first shock, whose G-sensor samples remain in the hourly log.
     ASSERT_TRUE(fs::remove(card + "/20260301/120300000.ssf"));
-    const int shockMinute = telemetry_->shocks[0].sample / 600;
+    const int shockMinute = telemetry_.shocks[0].sample / 600;
     ASSERT_NE(shockMinute, 3);
     char name[32];
     for (int ch = 0; ch < 2; ++ch) {
@@ -132,17 +106,17 @@ TEST_F(DayReader, LowerChannelsAndLogsStandInForMissingRecordings) {
     }
 
     const analysis::DayAnalysis day = analyse(card);
-    ASSERT_EQ(day.data.fixes.size(), telemetry_->gps.size() - 60);
+    ASSERT_EQ(day.data.fixes.size(), telemetry_.gps.size() - 60);
     for (const analysis::GpsFix& f : day.data.fixes) {
         const std::int64_t minute = (f.ms - kStartMs) / 60'000;
         EXPECT_NE(minute, shockMinute);
         EXPECT_EQ(f.channel, minute == 3 ? 1 : 0) << f.ms;
     }
-    EXPECT_EQ(day.data.gsensor.size(), telemetry_->gsensor.size());
+    EXPECT_EQ(day.data.gsensor.size(), telemetry_.gsensor.size());
     EXPECT_EQ(day.data.logsRead, 1);
-    ASSERT_EQ(day.events.size(), telemetry_->shocks.size());
+    ASSERT_EQ(day.events.size(), telemetry_.shocks.size());
     EXPECT_TRUE(day.events[0].fromLog);
-    EXPECT_LE(std::llabs(day.events[0].ms - (kStartMs + telemetry_->shocks[0].sample * 100)), 200);
+    EXPECT_LE(std::llabs(day.events[0].ms - (kStartMs + telemetry_.shocks[0].sample * 100)), 200);
     // No recording there: no fix to tell the speed.
     EXPECT_FALSE(day.events[0].hasFix);
 }
@@ -155,21 +129,20 @@ TEST_F(DayReader, DamagedRecordingsGiveWhatTheyHold) {
                 {mkcard::FaultKind::TruncatedLastPacket, 0, 1},
                 {mkcard::FaultKind::NoIndex, 0, 2},
                 {mkcard::FaultKind::BadNames, -1, -1}};
-    ASSERT_EQ(testsupport::writeCard(o), "");
-    copies_.push_back(o.outDir);
+    const testsupport::Card card(o);
+    ASSERT_TRUE(card.ok()) << card.error();
     // A file of garbage and one cut inside its header unit.
-    {
-        std::ofstream junk(o.outDir + "/20260301/130000000.ssf", std::ios::binary);
-        for (int i = 0; i < 5000; ++i) {
-            junk.put(static_cast<char>(i * 7919 % 251));
-        }
-        const std::string good = o.outDir + "/20260301/120000000.ssf";
-        fs::copy_file(good, o.outDir + "/20260301/130100000.ssf");
-        fs::resize_file(o.outDir + "/20260301/130100000.ssf", 400);
-        // A copy of the third recording under a name that tells no time.
-        fs::copy_file(o.outDir + "/20260301/120200000.ssf", o.outDir + "/20260301/copy..000.ssf");
+    const std::string dayFolder = card.root() + "/20260301/";
+    std::ofstream junk(dayFolder + "130000000.ssf", std::ios::binary);
+    for (int i = 0; i < 5000; ++i) {
+        junk.put(static_cast<char>(i * 7919 % 251));
     }
-    const analysis::DayAnalysis day = analyse(o.outDir);
+    junk.close();
+    fs::copy_file(dayFolder + "120000000.ssf", dayFolder + "130100000.ssf");
+    fs::resize_file(dayFolder + "130100000.ssf", 400);
+    // A copy of the third recording under a name that tells no time.
+    fs::copy_file(dayFolder + "120200000.ssf", dayFolder + "copy..000.ssf");
+    const analysis::DayAnalysis day = analyse(card.root());
     // The cut one opens, but holds no packet; the copies under odd names
     // (channel 99, a time that is no time) add nothing twice.
     EXPECT_EQ(day.data.recordingsRead, 6);
@@ -186,11 +159,11 @@ TEST_F(DayReader, DamagedRecordingsGiveWhatTheyHold) {
 TEST_F(DayReader, CancelledOrNotADay) {
     analysis::DayAnalysis day;
     const std::atomic<bool> cancel{true};
-    EXPECT_FALSE(analysis::analyseDay(options_->outDir + "/20260301", {}, &cancel, &day));
+    EXPECT_FALSE(analysis::analyseDay(card_->root() + "/20260301", {}, &cancel, &day));
     const std::atomic<bool> go{false};
-    EXPECT_FALSE(analysis::analyseDay(options_->outDir + "/logs", {}, &go, &day));
+    EXPECT_FALSE(analysis::analyseDay(card_->root() + "/logs", {}, &go, &day));
     // A day without anything is a day without samples.
-    EXPECT_TRUE(analysis::analyseDay(options_->outDir + "/20991231", {}, &go, &day));
+    EXPECT_TRUE(analysis::analyseDay(card_->root() + "/20991231", {}, &go, &day));
     EXPECT_TRUE(day.data.fixes.empty());
     EXPECT_EQ(day.trip.distanceMetres, 0.0);
 }

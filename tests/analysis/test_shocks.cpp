@@ -2,8 +2,6 @@
 // where it was added, and a whole day of driving (turns, braking, stops) gives
 // nothing else. Then the rules around it: merging, thresholds from the card.
 
-#include <unistd.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>

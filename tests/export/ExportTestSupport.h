@@ -5,11 +5,10 @@
 
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <QByteArray>
@@ -29,7 +28,6 @@ namespace fs = std::filesystem;
 using testsupport::runCommand;
 using testsupport::shellQuoted;
 using testsupport::tempPath;
-using testsupport::writeCard;
 
 // A card of 2 channels: 3 recordings of 4 s each from 12:00:00, 160x90 at
 // 5 fps, key frames at every whole second.
@@ -109,6 +107,13 @@ auto withFileSizeLimit(rlim_t bytes, F&& f) {
     setrlimit(RLIMIT_FSIZE, &saved);
     sigaction(SIGXFSZ, &previous, nullptr);
     return result;
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 // The regular files of a folder, names only.

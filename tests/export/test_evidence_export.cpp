@@ -16,14 +16,19 @@ namespace {
 
 using namespace exporttest;
 
+exporting::EvidenceRequest evidence(const std::string& day, std::int64_t from, std::int64_t to,
+                                    std::vector<int> channels, const std::string& outPath) {
+    exporting::EvidenceRequest r;
+    r.range = {day, from, to, std::move(channels)};
+    r.outPath = outPath;
+    r.x264Preset = "ultrafast";
+    return r;
+}
+
 class EvidenceExport : public CardSuite {
 protected:
     exporting::EvidenceRequest request(std::vector<int> channels) const {
-        exporting::EvidenceRequest r;
-        r.range = {card_->day(), ms(12, 0, 2), ms(12, 0, 5), channels};
-        r.outPath = out_ + "/evidence.mp4";
-        r.x264Preset = "ultrafast";
-        return r;
+        return evidence(card_->day(), ms(12, 0, 2), ms(12, 0, 5), channels, out_ + "/evidence.mp4");
     }
 };
 
@@ -128,12 +133,8 @@ TEST(EvidenceExportCards, AnotherShapeIsFittedBetweenBlackBars) {
     const testsupport::Card card(o);
     ASSERT_TRUE(card.ok()) << card.error();
     const testsupport::TempDir outTree("evidence-4x3-out");
-    const std::string folder = outTree.path();
-    fs::create_directories(folder);
-    exporting::EvidenceRequest r;
-    r.range = {o.outDir + "/20260301", ms(12, 0, 1), ms(12, 0, 3), {0}};
-    r.outPath = folder + "/e.mp4";
-    r.x264Preset = "ultrafast";
+    const exporting::EvidenceRequest r =
+        evidence(o.outDir + "/20260301", ms(12, 0, 1), ms(12, 0, 3), {0}, outTree.file("e.mp4"));
     const exporting::ExportResult done = exporting::exportEvidence(r, {});
     ASSERT_TRUE(done.ok()) << done.message;
     // The last picture's left bar ((1920 - 1440) / 2 = 240 wide), below the
@@ -163,18 +164,15 @@ TEST_F(EvidenceExport, CancelledOrRefusedLeavesNoFile) {
             cancel = true;
         }
     };
-    exporting::EvidenceRequest whole = request({0, 1});
-    whole.range.fromMs = ms(12, 0, 0);
-    whole.range.toMs = ms(12, 0, 12);
+    const exporting::EvidenceRequest whole =
+        evidence(card_->day(), ms(12, 0, 0), ms(12, 0, 12), {0, 1}, out_ + "/evidence.mp4");
     exporting::ExportResult r = exporting::exportEvidence(whole, control);
     EXPECT_EQ(r.status, exporting::Status::Cancelled);
     EXPECT_EQ(filesIn(out_), std::vector<std::string>{});
 
     // Nothing recorded in the range; a full disk.
-    exporting::EvidenceRequest late = request({0, 1});
-    late.range.fromMs = ms(13, 0, 0);
-    late.range.toMs = ms(13, 0, 5);
-    r = exporting::exportEvidence(late, {});
+    r = exporting::exportEvidence(
+        evidence(card_->day(), ms(13, 0, 0), ms(13, 0, 5), {0, 1}, out_ + "/evidence.mp4"), {});
     EXPECT_EQ(r.status, exporting::Status::Failed);
     EXPECT_NE(r.message.find("No recording"), std::string::npos) << r.message;
     r = withFileSizeLimit(20 * 1024, [&] { return exporting::exportEvidence(whole, {}); });

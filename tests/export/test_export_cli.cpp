@@ -30,8 +30,7 @@ Outcome korvelExport(const std::string& args) {
     Outcome o;
     o.status =
         runCommand(std::string(EXPORT_EXE) + " " + args + " 2>" + shellQuoted(errFile), &o.out);
-    std::string err;
-    runCommand("cat " + shellQuoted(errFile), &o.err);
+    o.err = readFile(errFile);
     fs::remove(errFile);
     return o;
 }

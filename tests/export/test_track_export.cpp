@@ -3,11 +3,9 @@
 // gaps and lost fixes on a hand-made day.
 
 #include <cmath>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
@@ -36,57 +34,44 @@ struct ParsedXml {
     int lineCoordinates = 0;    // KML: positions in the LineStrings
 };
 
-ParsedXml parseGpx(const QString& text) {
+// GPX (trkpt with time and speed, in trkseg) or KML (gx:Track's when and
+// coord entries, LineStrings and their coordinates).
+ParsedXml parseTrack(const std::string& text, bool kml) {
     ParsedXml r;
-    QXmlStreamReader xml(text);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement) {
-            continue;
-        }
-        if (xml.name() == QLatin1String("trkseg")) {
-            ++r.segments;
-        } else if (xml.name() == QLatin1String("trkpt")) {
-            Point p;
-            p.lat = xml.attributes().value("lat").toDouble();
-            p.lon = xml.attributes().value("lon").toDouble();
-            r.points.push_back(p);
-        } else if (xml.name() == QLatin1String("time") && !r.points.empty()) {
-            r.points.back().time = xml.readElementText();
-        } else if (xml.name() == QLatin1String("speed") && !r.points.empty()) {
-            r.points.back().speed = xml.readElementText().toDouble();
-        }
-    }
-    r.ok = !xml.hasError();
-    r.error = xml.errorString();
-    return r;
-}
-
-ParsedXml parseKml(const QString& text) {
-    ParsedXml r;
-    QXmlStreamReader xml(text);
+    QXmlStreamReader xml(QString::fromStdString(text));
     std::vector<QString> whens;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) {
             continue;
         }
-        if (xml.name() == QLatin1String("when")) {
-            whens.push_back(xml.readElementText());
-        } else if (xml.name() == QLatin1String("coord")) {
+        const QStringRef name = xml.name();
+        if (name == QLatin1String(kml ? "LineString" : "trkseg")) {
+            ++r.segments;
+        } else if (name == QLatin1String("trkpt")) {
+            Point p;
+            p.lat = xml.attributes().value("lat").toDouble();
+            p.lon = xml.attributes().value("lon").toDouble();
+            r.points.push_back(p);
+        } else if (name == QLatin1String("coord")) {
             const QStringList parts = xml.readElementText().split(' ');
             Point p;
             p.lon = parts.value(0).toDouble();
             p.lat = parts.value(1).toDouble();
             r.points.push_back(p);
-        } else if (xml.name() == QLatin1String("LineString")) {
-            ++r.segments;
-        } else if (xml.name() == QLatin1String("coordinates")) {
+        } else if (name == QLatin1String("when")) {
+            whens.push_back(xml.readElementText());
+        } else if (name == QLatin1String("time") && !r.points.empty()) {
+            r.points.back().time = xml.readElementText();
+        } else if (name == QLatin1String("speed") && !r.points.empty()) {
+            r.points.back().speed = xml.readElementText().toDouble();
+        } else if (name == QLatin1String("coordinates")) {
             r.lineCoordinates +=
                 xml.readElementText().split(QRegularExpression("\\s+"), Qt::SkipEmptyParts).size();
         }
     }
-    r.ok = !xml.hasError() && whens.size() == r.points.size();
+    r.ok = !xml.hasError() && (!kml || whens.size() == r.points.size());
     r.error = xml.errorString();
-    for (std::size_t i = 0; i < whens.size() && i < r.points.size(); ++i) {
+    for (std::size_t i = 0; kml && i < whens.size() && i < r.points.size(); ++i) {
         r.points[i].time = whens[i];
     }
     return r;
@@ -107,38 +92,26 @@ std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
     return rows;
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+class TrackExport : public CardSuite {};
 
-TEST(TrackExport, OnePointPerFixAsTheCardRecordedIt) {
-    const mkcard::CardOptions card = smallCard("track");
-    const testsupport::Card cardTree(card);
-    ASSERT_TRUE(cardTree.ok()) << cardTree.error();
-    const mkcard::Telemetry telemetry = mkcard::cardTelemetry(card);
-    const testsupport::TempDir outTree("track-out");
-    const std::string folder = outTree.path();
-    fs::create_directories(folder);
+TEST_F(TrackExport, OnePointPerFixAsTheCardRecordedIt) {
+    const mkcard::Telemetry telemetry = mkcard::cardTelemetry(card_->options());
+    const std::string& folder = out_;
     // Fixes at 12:00:02 ... 12:00:08; the one at 12:00:09 ends the range.
     exporting::TrackRequest request;
-    request.range = {card.outDir + "/20260301", ms(12, 0, 2), ms(12, 0, 9), {}};
-    const char* names[] = {"drive.gpx", "drive.kml", "drive.csv"};
-    const exporting::TrackFormat formats[] = {exporting::TrackFormat::Gpx,
-                                              exporting::TrackFormat::Kml,
-                                              exporting::TrackFormat::Csv};
-    for (int f = 0; f < 3; ++f) {
-        request.format = formats[f];
-        request.outPath = folder + "/" + names[f];
+    request.range = {card_->day(), ms(12, 0, 2), ms(12, 0, 9), {}};
+    for (const auto& [format, name] : {std::pair(exporting::TrackFormat::Gpx, "drive.gpx"),
+                                       std::pair(exporting::TrackFormat::Kml, "drive.kml"),
+                                       std::pair(exporting::TrackFormat::Csv, "drive.csv")}) {
+        request.format = format;
+        request.outPath = folder + "/" + name;
         const exporting::ExportResult r = exporting::exportTrack(request, {});
         ASSERT_TRUE(r.ok()) << r.message;
     }
     EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"drive.csv", "drive.gpx", "drive.kml"}));
 
-    const ParsedXml gpx = parseGpx(QString::fromStdString(readFile(folder + "/drive.gpx")));
-    const ParsedXml kml = parseKml(QString::fromStdString(readFile(folder + "/drive.kml")));
+    const ParsedXml gpx = parseTrack(readFile(folder + "/drive.gpx"), false);
+    const ParsedXml kml = parseTrack(readFile(folder + "/drive.kml"), true);
     ASSERT_TRUE(gpx.ok) << gpx.error.toStdString();
     ASSERT_TRUE(kml.ok) << kml.error.toStdString();
     ASSERT_EQ(gpx.points.size(), 7u);
@@ -186,7 +159,7 @@ analysis::GpsFix fix(std::int64_t ms, double lat, double lon, bool valid = true)
     return f;
 }
 
-TEST(TrackExport, LostFixesAreLeftOutAndLongGapsSplitTheTrack) {
+TEST_F(TrackExport, LostFixesAreLeftOutAndLongGapsSplitTheTrack) {
     analysis::DayData day;
     day.date = 20260301;
     const std::int64_t t0 = ms(8, 0, 0);
@@ -195,12 +168,11 @@ TEST(TrackExport, LostFixesAreLeftOutAndLongGapsSplitTheTrack) {
                  fix(t0 + 4000, 37.5004, 127.0), fix(t0 + 34000, 37.51, 127.0),
                  fix(t0 + 35000, 37.5101, 127.0), fix(t0 + 36000, 37.5102, 127.0)};
     const std::int64_t to = t0 + 36000;  // the last fix lies at the end: left out
-    const ParsedXml gpx =
-        parseGpx(QString::fromStdString(exporting::gpxText(day, t0, to, "a <b> & c")));
+    const ParsedXml gpx = parseTrack(exporting::gpxText(day, t0, to, "a <b> & c"), false);
     ASSERT_TRUE(gpx.ok) << gpx.error.toStdString();
     EXPECT_EQ(gpx.points.size(), 6u);
     EXPECT_EQ(gpx.segments, 2);
-    const ParsedXml kml = parseKml(QString::fromStdString(exporting::kmlText(day, t0, to, "x")));
+    const ParsedXml kml = parseTrack(exporting::kmlText(day, t0, to, "x"), true);
     ASSERT_TRUE(kml.ok) << kml.error.toStdString();
     EXPECT_EQ(kml.points.size(), 6u);
     EXPECT_EQ(kml.segments, 2);

@@ -16,6 +16,20 @@ using readertest::tinyOptions;
 
 constexpr std::int64_t kNoon = 12LL * 3600 * 1000;
 
+using Spans = std::vector<std::pair<std::int64_t, std::int64_t>>;
+
+Spans pairsOf(const std::vector<Span>& spans) {
+    Spans out;
+    for (const Span& s : spans) {
+        out.emplace_back(s.startMs, s.endMs);
+    }
+    return out;
+}
+
+Spans spansOf(const std::string& folder) {
+    return pairsOf(daySpans::recordedSpans(folder));
+}
+
 }  // namespace
 
 TEST(DaySpans, GapsBetweenRecordingsStayGaps) {
@@ -23,22 +37,15 @@ TEST(DaySpans, GapsBetweenRecordingsStayGaps) {
     // last key frame of each lies a second before its end.
     Card card("spans", tinyOptions(3, 4, 2));
     ASSERT_TRUE(card.ok());
-    std::vector<Span> spans = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(spans.size(), 1u);
-    EXPECT_EQ(spans[0].startMs, kNoon);
-    EXPECT_EQ(spans[0].endMs, kNoon + 8000 + 3000);
+    EXPECT_EQ(spansOf(card.dayFolder()), (Spans{{kNoon, kNoon + 8000 + 3000}}));
 
     // Without the middle recording of both channels the day has a hole.
     for (int channel = 0; channel < 2; ++channel) {
         std::filesystem::remove(card.ssf(channel, 1));
         std::filesystem::remove(card.idx(channel, 1));
     }
-    spans = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(spans.size(), 2u);
-    EXPECT_EQ(spans[0].startMs, kNoon);
-    EXPECT_EQ(spans[0].endMs, kNoon + 3000);
-    EXPECT_EQ(spans[1].startMs, kNoon + 8000);
-    EXPECT_EQ(spans[1].endMs, kNoon + 11000);
+    EXPECT_EQ(spansOf(card.dayFolder()),
+              (Spans{{kNoon, kNoon + 3000}, {kNoon + 8000, kNoon + 11000}}));
 }
 
 TEST(DaySpans, ADamagedFileLeavesTheEndToItsPeers) {
@@ -48,17 +55,11 @@ TEST(DaySpans, ADamagedFileLeavesTheEndToItsPeers) {
     options.faults.push_back({mkcard::FaultKind::InvalidStartDate, 0, 0});
     Card card("spans-damaged", options);
     ASSERT_TRUE(card.ok());
-    const std::vector<Span> spans = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(spans.size(), 1u);
-    EXPECT_EQ(spans[0].startMs, kNoon);
-    EXPECT_EQ(spans[0].endMs, kNoon + 7000);
+    EXPECT_EQ(spansOf(card.dayFolder()), (Spans{{kNoon, kNoon + 7000}}));
 
     // Alone, the damaged file is dated from its name and gives its own end.
     std::filesystem::remove(card.ssf(1, 0));
-    const std::vector<Span> alone = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(alone.size(), 1u);
-    EXPECT_EQ(alone[0].startMs, kNoon);
-    EXPECT_EQ(alone[0].endMs, kNoon + 7000);
+    EXPECT_EQ(spansOf(card.dayFolder()), (Spans{{kNoon, kNoon + 7000}}));
 }
 
 TEST(DaySpans, FromMidnightAndNotForFilesTooSmallToBeRecordings) {
@@ -68,10 +69,7 @@ TEST(DaySpans, FromMidnightAndNotForFilesTooSmallToBeRecordings) {
     ASSERT_TRUE(card.ok());
     // A 100-byte "recording" at 13:00 is no recording.
     std::ofstream(card.dayFolder() + "/130000000.ssf") << std::string(100, 'x');
-    const std::vector<Span> spans = daySpans::recordedSpans(card.dayFolder());
-    ASSERT_EQ(spans.size(), 1u);
-    EXPECT_EQ(spans[0].startMs, 0);
-    EXPECT_EQ(spans[0].endMs, 2000);
+    EXPECT_EQ(spansOf(card.dayFolder()), (Spans{{0, 2000}}));
 }
 
 TEST(DaySpans, NothingForFoldersThatAreNoDaysOrACancelledScan) {
@@ -83,13 +81,11 @@ TEST(DaySpans, NothingForFoldersThatAreNoDaysOrACancelledScan) {
 }
 
 TEST(DaySpans, JoinsOnlyWhatIsCloserThanTheGap) {
-    const std::vector<Span> joined = daySpans::joinSpans(
-        {{10000, 20000}, {0, 5000}, {5000 + daySpans::kJoinGapMs, 6000}, {12000, 15000},
-         {20000 + daySpans::kJoinGapMs + 1, 30000}});
-    ASSERT_EQ(joined.size(), 3u);
-    EXPECT_EQ(joined[0].startMs, 0);
-    EXPECT_EQ(joined[0].endMs, 6000);
-    EXPECT_EQ(joined[1].startMs, 10000);
-    EXPECT_EQ(joined[1].endMs, 20000);
-    EXPECT_EQ(joined[2].startMs, 20000 + daySpans::kJoinGapMs + 1);
+    const std::int64_t gap = daySpans::kJoinGapMs;
+    EXPECT_EQ(pairsOf(daySpans::joinSpans({{10000, 20000},
+                                           {0, 5000},
+                                           {5000 + gap, 6000},
+                                           {12000, 15000},
+                                           {20000 + gap + 1, 30000}})),
+              (Spans{{0, 6000}, {10000, 20000}, {20000 + gap + 1, 30000}}));
 }

@@ -28,6 +28,7 @@ protected:
         delete card_;
         card_ = nullptr;
     }
+    void SetUp() override { ASSERT_TRUE(card_->ok()); }
 
     static std::vector<std::string> files(int count) {
         std::vector<std::string> out;
@@ -43,15 +44,11 @@ protected:
         return makeReader(files(count), &log_);
     }
 
-    static Card* card_;
-    static std::ostringstream log_;
+    static inline Card* card_ = nullptr;
+    static inline std::ostringstream log_;
 };
 
-Card* GapCard::card_ = nullptr;
-std::ostringstream GapCard::log_;
-
 TEST_F(GapCard, LinearAndBinarySearchGiveTheSameFileForEveryTargetAndDirection) {
-    ASSERT_TRUE(card_->ok());
     const int starts[] = {0, 3, 9, 12, 18, 21};
     for (int count = 1; count <= 6; ++count) {
         auto r = reader(count);
@@ -80,7 +77,6 @@ TEST_F(GapCard, LinearAndBinarySearchGiveTheSameFileForEveryTargetAndDirection) 
 }
 
 TEST_F(GapCard, SeekLandsOnTheKeyFrameForTheTargetWithFewAndManyFiles) {
-    ASSERT_TRUE(card_->ok());
     struct Case {
         int target;       // seconds from the card's start
         bool backward;    // key frames backward (-1x) instead of normal speed
@@ -91,22 +87,19 @@ TEST_F(GapCard, SeekLandsOnTheKeyFrameForTheTargetWithFewAndManyFiles) {
     // before the first one backward) leaves the reader with nothing: it is
     // not sent back to a recording on the other side of the target.
     constexpr int kNone = -100;
-    // Three files (linear search): files at 0, 3 and 9 s; the gap is 6 to 8 s.
-    const Case few[] = {
-        {-10, false, 0, 0},        {4, false, 1, 4},   {7, false, 2, 9},  {7, true, 1, 5},
-        {11, false, 2, 11},        {40, false, -1, kNone}, {40, true, 2, 11},
-        {-10, true, -1, kNone},
+    const std::pair<int, std::vector<Case>> rounds[] = {
+        // Three files (linear search): files at 0, 3 and 9 s; the gap is 6 to 8 s.
+        {3,
+         {{-10, false, 0, 0}, {4, false, 1, 4}, {7, false, 2, 9}, {7, true, 1, 5},
+          {11, false, 2, 11}, {40, false, -1, kNone}, {40, true, 2, 11}, {-10, true, -1, kNone}}},
+        // Six files (binary search): gaps at 6 to 8 and 15 to 17 s.
+        {6,
+         {{-10, false, 0, 0}, {13, false, 3, 13}, {7, false, 2, 9}, {16, false, 4, 18},
+          {16, true, 3, 14}, {8, true, 1, 5}, {40, false, -1, kNone}, {40, true, 5, 23},
+          {23, false, 5, 23}}},
     };
-    // Six files (binary search): gaps at 6 to 8 and 15 to 17 s.
-    const Case many[] = {
-        {-10, false, 0, 0}, {13, false, 3, 13}, {7, false, 2, 9},
-        {16, false, 4, 18}, {16, true, 3, 14},  {8, true, 1, 5},
-        {40, false, -1, kNone}, {40, true, 5, 23},  {23, false, 5, 23},
-    };
-    for (int round = 0; round < 2; ++round) {
-        const int count = round == 0 ? 3 : 6;
-        for (const Case& c : round == 0 ? std::vector<Case>(std::begin(few), std::end(few))
-                                        : std::vector<Case>(std::begin(many), std::end(many))) {
+    for (const auto& [count, cases] : rounds) {
+        for (const Case& c : cases) {
             SCOPED_TRACE("files " + std::to_string(count) + ", target " + std::to_string(c.target) +
                          (c.backward ? " backward" : " forward"));
             auto r = reader(count);
@@ -134,7 +127,6 @@ TEST_F(GapCard, SeekLandsOnTheKeyFrameForTheTargetWithFewAndManyFiles) {
 }
 
 TEST_F(GapCard, SeekAnywhereBetweenFirstAndLastRecordingFindsAKeyFrame) {
-    ASSERT_TRUE(card_->ok());
     // Forward, the reader lands on the first key frame at or after the target,
     // at most a gap of 3 s later.
     for (int count : {4, 6}) {
@@ -152,7 +144,6 @@ TEST_F(GapCard, SeekAnywhereBetweenFirstAndLastRecordingFindsAKeyFrame) {
 }
 
 TEST_F(GapCard, FindOffsetPicksTheKeyFrameByDirection) {
-    ASSERT_TRUE(card_->ok());
     auto r = reader(1);
     r->rewind();
     r->openCurrentFile();
@@ -185,6 +176,7 @@ TEST(TimeSearch, MissingAndCutIndexFilesFallBackToTheFileItself) {
     o.faults = {
         {mkcard::FaultKind::NoIndex, 0, 0},         {mkcard::FaultKind::TruncatedIndex, 0, 1},
         {mkcard::FaultKind::NoIndex, 0, 2},         {mkcard::FaultKind::NoIFrameTable, 0, 2},
+        {mkcard::FaultKind::TruncatedLastPacket, 0, 2},
         {mkcard::FaultKind::TruncatedIndex, 0, 3},  {mkcard::FaultKind::NoIFrameTable, 0, 3},
         {mkcard::FaultKind::InvalidStartDate, 0, 4}};
     Card card("fallback", o);
@@ -196,30 +188,29 @@ TEST(TimeSearch, MissingAndCutIndexFilesFallBackToTheFileItself) {
     }
     auto r = makeReader(paths, &log);
     const auto s = [&](int k, int ms) { return card.start(k) + pt::milliseconds(ms); };
-    // Table instead of index; table instead of a cut index; recording length;
-    // the whole entries of a cut index.
-    EXPECT_EQ(r->fileEnd(paths[0]), s(0, 2000));
-    EXPECT_EQ(r->fileEnd(paths[1]), s(1, 2000));
-    EXPECT_EQ(r->fileStart(paths[2]), s(2, 0));
-    EXPECT_EQ(r->fileEnd(paths[2]), s(2, 3000));
-    EXPECT_EQ(r->fileEnd(paths[3]), s(3, 1000));
-    // The file whose header has no date is dated from its folder and name.
-    EXPECT_EQ(r->fileStart(paths[4]), s(4, 0));
-    EXPECT_EQ(r->fileEnd(paths[4]), s(4, 2000));
+    // Ends from the table instead of the index; the table instead of a cut
+    // index; the recording length; the whole entries of a cut index; and the
+    // file whose header has no date, dated from its folder and name.
+    const int ends[] = {2000, 2000, 3000, 1000, 2000};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(r->fileStart(paths[k]), s(k, 0)) << k;
+        EXPECT_EQ(r->fileEnd(paths[k]), s(k, ends[k])) << k;
+    }
     EXPECT_EQ(r->lastInstant(), s(4, 2000));
 
     r->rewind();
     r->openCurrentFile();
     EXPECT_EQ(r->entryCount(), 3);
-    // A file without any key-frame list (power loss): the key frame for the
-    // target is found from the packets, not the file's start.
-    ASSERT_TRUE(r->seek(dateOf(s(2, 1000)), timeOf(s(2, 1000))));
-    EXPECT_EQ(r->currentFile(), 2);
-    EXPECT_EQ(r->keySource(), SSFChannelReader::KeySource::Scan);
-    EXPECT_EQ(r->entryCount(), 3);
-    EXPECT_EQ(r->currentInstant(), s(2, 1000));
-    ASSERT_TRUE(r->seek(dateOf(s(2, 2000)), timeOf(s(2, 2000))));
-    EXPECT_EQ(r->currentInstant(), s(2, 2000));
+    // A file without any key-frame list and with its last packet cut (power
+    // loss): the key frame for the target is found from the packets, not the
+    // file's start.
+    for (const int ms : {0, 1000, 2000}) {
+        ASSERT_TRUE(r->seek(dateOf(s(2, ms)), timeOf(s(2, ms))));
+        EXPECT_EQ(r->currentFile(), 2);
+        EXPECT_EQ(r->keySource(), SSFChannelReader::KeySource::Scan);
+        EXPECT_EQ(r->entryCount(), 3);
+        EXPECT_EQ(r->currentInstant(), s(2, ms));
+    }
     // The dateless file is found and read with the dates of its name.
     ASSERT_TRUE(r->seek(dateOf(s(4, 1000)), timeOf(s(4, 1000))));
     EXPECT_EQ(r->currentFile(), 4);
@@ -263,14 +254,10 @@ TEST(FolderScan, ChannelsFromNamesRealCaseKeptAndOddFilesPassedOver) {
     std::ostringstream log;
     SourceParams params;
     // Channels 0, 1 and 2 in readers ordered 2, 0, 1: files go by channel number.
-    std::vector<std::unique_ptr<SSFChannelReader>> owned;
-    for (int ch : {2, 0, 1}) {
-        owned.push_back(std::make_unique<SSFChannelReader>(ch, params));
-        owned.back()->setLog(&log);
-    }
-    std::vector<SSFChannelReader*> readers;
-    for (auto& r : owned) {
-        readers.push_back(r.get());
+    SSFChannelReader two(2, params), zero(0, params), one(1, params);
+    const std::vector<SSFChannelReader*> readers = {&two, &zero, &one};
+    for (SSFChannelReader* r : readers) {
+        r->setLog(&log);
     }
     std::atomic<bool> keepGoing{true};
     scanFolder(card.dayFolder() + "/", readers, keepGoing, &log);

@@ -16,25 +16,26 @@
 #include "TestSupport.h"
 
 using namespace cardtest;
-using testsupport::writeCard;
 
 namespace {
 
 class CardFormat : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        options_ = new mkcard::CardOptions(tinyOptions("format"));
-        const std::string error = writeCard(*options_);
-        ASSERT_EQ(error, "");
-    }
+    static void SetUpTestSuite() { card_ = new testsupport::Card(tinyOptions("format")); }
     static void TearDownTestSuite() {
-        std::filesystem::remove_all(options_->outDir);
-        delete options_;
+        delete card_;
+        card_ = nullptr;
     }
-    static std::string path(const std::string& rel) { return options_->outDir + "/" + rel; }
-    static mkcard::CardOptions* options_;
+    void SetUp() override { ASSERT_TRUE(card_->ok()) << card_->error(); }
+    static std::string path(const std::string& rel) { return card_->root() + "/" + rel; }
+    static Recording parsed(const std::string& rel) {
+        Recording r;
+        std::string why;
+        EXPECT_TRUE(parseRecording(path(rel), &r, &why)) << rel << ": " << why;
+        return r;
+    }
+    static inline testsupport::Card* card_ = nullptr;
 };
-mkcard::CardOptions* CardFormat::options_ = nullptr;
 
 const uint8_t kAlawGuid[16] = {0x1C, 0x3C, 0x48, 0xFA, 0xE3, 0xE3, 0x92, 0x42,
                                0x91, 0x76, 0x36, 0x11, 0x65, 0x2B, 0x1F, 0x25};
@@ -43,8 +44,8 @@ const uint8_t kAdpcmGuid[16] = {0xB5, 0xE7, 0xA7, 0x0A, 0x5C, 0xB6, 0x2B, 0x48,
 
 }  // namespace
 
-TEST_F(CardFormat, NamesFoldersAndSizes) {
-    const std::map<std::string, uintmax_t> files = listFiles(options_->outDir);
+TEST_F(CardFormat, NamesFoldersSizesPacketsTableAndIndex) {
+    const std::map<std::string, uintmax_t> files = listFiles(card_->root());
     std::set<std::string> names;
     for (const auto& f : files) {
         names.insert(f.first);
@@ -56,13 +57,12 @@ TEST_F(CardFormat, NamesFoldersAndSizes) {
         "logs/20260301m/23.mlog", "logs/20260302m/00.mlog"};
     EXPECT_EQ(names, expected);
 
-    for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
-        Recording r;
-        std::string why;
-        ASSERT_TRUE(parseRecording(path(f.ssfPath), &r, &why)) << why;
+    for (const mkcard::PlannedFile& f : card_->plan()) {
+        SCOPED_TRACE(f.ssfPath);
+        const Recording r = parsed(f.ssfPath);
         // Three key frames: table head plus three entries end the file; the
         // index holds its header and three 16-byte entries.
-        EXPECT_EQ(files.at(f.ssfPath), r.iframeTableOffset + 10u + 3 * 8u) << f.ssfPath;
+        EXPECT_EQ(files.at(f.ssfPath), r.iframeTableOffset + 10u + 3 * 8u);
         EXPECT_EQ(files.at(f.idxPath), 294u + 3 * 16u);
         EXPECT_LE(40 + r.leadInLength, 2048u);
         // The header's start is the name's, across midnight; its length the file's.
@@ -72,14 +72,7 @@ TEST_F(CardFormat, NamesFoldersAndSizes) {
         EXPECT_EQ(r.bytes[h + 25], f.start.second);
         EXPECT_EQ(le32(r.bytes, h + 38), 3000u);
         EXPECT_EQ(r.title, "CH" + std::to_string(f.channel + 1));
-    }
-}
 
-TEST_F(CardFormat, PacketsTableAndIndex) {
-    for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
-        Recording r;
-        std::string why;
-        ASSERT_TRUE(parseRecording(path(f.ssfPath), &r, &why)) << why;
         ASSERT_FALSE(r.cutShort);
         std::map<int, int> perStream;
         std::vector<const Packet*> keys;
@@ -100,22 +93,14 @@ TEST_F(CardFormat, PacketsTableAndIndex) {
                 }
                 EXPECT_TRUE(nalTypes.count(7) && nalTypes.count(8) && nalTypes.count(5));
             }
-            if (stream == 2) {
-                EXPECT_EQ(p.payload.size(), 800u);
+            if (stream != 1) {
+                // Mu-law audio of 100 ms, GPS (with the extension), G-sensor.
+                EXPECT_EQ(p.payload.size(), stream == 2 ? 800u : stream == 3 ? 36u : 13u);
                 EXPECT_EQ(p.timeStamp % 100, 0u);
-            }
-            if (stream == 3) {
-                EXPECT_EQ(p.flags & 0x40, 0x40);
-                EXPECT_EQ(p.payload.size(), 36u);
-            }
-            if (stream == 4) {
-                EXPECT_EQ(p.payload.size(), 13u);
+                EXPECT_EQ(p.flags & 0x40, stream == 3 ? 0x40 : 0);
             }
         }
-        EXPECT_EQ(perStream[1], 15);
-        EXPECT_EQ(perStream[2], 30);
-        EXPECT_EQ(perStream[3], 3);
-        EXPECT_EQ(perStream[4], 30);
+        EXPECT_EQ(perStream, (std::map<int, int>{{1, 15}, {2, 30}, {3, 3}, {4, 30}}));
         ASSERT_EQ(keys.size(), 3u);
         for (size_t i = 0; i < keys.size(); ++i) {
             EXPECT_EQ(keys[i]->timeStamp, i * 1000);
@@ -139,10 +124,9 @@ TEST_F(CardFormat, PacketsTableAndIndex) {
         ASSERT_EQ(le16(idx, 8), 3);
         for (size_t i = 0; i < 3; ++i) {
             const size_t e = 294 + 16 * i;
-            EXPECT_EQ(le32(idx, e), keys[i]->offset);
-            EXPECT_EQ(le32(idx, e + 4), keys[i]->timeStamp);
-            EXPECT_EQ(le32(idx, e + 8), 0u);
-            EXPECT_EQ(le32(idx, e + 12), 0u);
+            EXPECT_EQ((std::vector<uint32_t>{le32(idx, e), le32(idx, e + 4), le32(idx, e + 8),
+                                             le32(idx, e + 12)}),
+                      (std::vector<uint32_t>{keys[i]->offset, keys[i]->timeStamp, 0, 0}));
             EXPECT_EQ(b[keys[i]->offset + 4], 0x81);
         }
     }
@@ -153,10 +137,8 @@ TEST_F(CardFormat, PacketsTableAndIndex) {
 TEST_F(CardFormat, LogsAgreeWithGsensorPackets) {
     std::map<std::string, std::vector<float>> fromPackets;  // "yyyymmdd-hhmmss.ms" -> xyz
     std::map<std::string, int> events;
-    for (const mkcard::PlannedFile& f : mkcard::planCard(*options_)) {
-        Recording r;
-        std::string why;
-        ASSERT_TRUE(parseRecording(path(f.ssfPath), &r, &why)) << why;
+    for (const mkcard::PlannedFile& f : card_->plan()) {
+        const Recording r = parsed(f.ssfPath);
         for (const Packet& p : r.packets) {
             if ((p.flags & 7) != 4) {
                 continue;
@@ -232,10 +214,11 @@ TEST(CardAudio, CodingsInHeaderAndPackets) {
         o.filesPerChannel = 1;
         o.secondsPerFile = 2;
         o.audio = c.coding;
-        ASSERT_EQ(writeCard(o), "");
+        const testsupport::Card card(o);
+        ASSERT_TRUE(card.ok()) << card.error();
         Recording r;
         std::string why;
-        ASSERT_TRUE(parseRecording(o.outDir + "/" + mkcard::planCard(o)[0].ssfPath, &r, &why));
+        ASSERT_TRUE(parseRecording(card.ssf(0, 0), &r, &why)) << why;
         int audioPackets = 0;
         for (const Packet& p : r.packets) {
             if ((p.flags & 7) == 2) {
@@ -258,6 +241,5 @@ TEST(CardAudio, CodingsInHeaderAndPackets) {
             EXPECT_EQ(r.bytes[r.audioProps + 27], c.sampleSize);
             EXPECT_EQ(audioPackets, static_cast<int>(2000 / c.packetMs));
         }
-        std::filesystem::remove_all(o.outDir);
     }
 }

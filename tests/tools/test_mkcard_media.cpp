@@ -6,6 +6,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 
 #include "AudioEncoders.h"
 #include "CardParse.h"
@@ -13,20 +15,15 @@
 #include "Painter.h"
 #include "VideoEncoder.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavutil/log.h>
-}
-
 using namespace cardtest;
-using testsupport::writeCard;
 
 namespace {
 
 // Reads n characters at a text placement of a decoded picture by comparing each
 // glyph cell with the painter's glyphs; *worst gets the largest number of cells
 // in which a character differs from its best-matching glyph.
-std::string readText(const AVFrame* f, const mkcard::TextPlacement& at, size_t n, int* worst) {
+std::string readText(const std::vector<uint8_t>& luma, int width, const mkcard::TextPlacement& at,
+                     size_t n, int* worst) {
     static const std::string kCharset = "0123456789:-.CH ";
     const int k = at.scale;
     const int margin = k >= 3 ? 1 : 0;
@@ -40,7 +37,7 @@ std::string readText(const AVFrame* f, const mkcard::TextPlacement& at, size_t n
                 int sum = 0, count = 0;
                 for (int y = y0 + margin; y < y0 + k - margin; ++y) {
                     for (int x = x0 + margin; x < x0 + k - margin; ++x) {
-                        sum += f->data[0][y * f->linesize[0] + x];
+                        sum += luma[static_cast<size_t>(y * width + x)];
                         ++count;
                     }
                 }
@@ -68,59 +65,42 @@ std::string readText(const AVFrame* f, const mkcard::TextPlacement& at, size_t n
     return text;
 }
 
-std::vector<mkcard::FramePtr> decodeVideo(const Recording& r) {
-    std::vector<mkcard::FramePtr> frames;
-    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_H264);
-    mkcard::CodecContextPtr ctx(avcodec_alloc_context3(codec));
-    mkcard::PacketPtr packet(av_packet_alloc());
-    if (!ctx || !packet || avcodec_open2(ctx.get(), codec, nullptr) < 0) {
-        return frames;
-    }
-    auto drain = [&]() {
-        for (;;) {
-            mkcard::FramePtr frame(av_frame_alloc());
-            if (avcodec_receive_frame(ctx.get(), frame.get()) < 0) {
-                return;
-            }
-            frames.push_back(std::move(frame));
-        }
-    };
+// The luma planes of a recording's pictures, decoded by the ffmpeg program.
+std::vector<std::vector<uint8_t>> decodeVideo(const Recording& r, int width, int height) {
+    const testsupport::TempDir dir("h264");
+    std::ofstream stream(dir.file("video.h264"), std::ios::binary);
     for (const Packet& p : r.packets) {
-        if ((p.flags & 7) != mkcard::kVideoStream) {
-            continue;
+        if ((p.flags & 7) == mkcard::kVideoStream) {
+            stream.write(reinterpret_cast<const char*>(p.payload.data()),
+                         static_cast<long>(p.payload.size()));
         }
-        std::vector<uint8_t> data(p.payload);
-        data.resize(data.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
-        packet->data = data.data();
-        packet->size = static_cast<int>(p.payload.size());
-        EXPECT_GE(avcodec_send_packet(ctx.get(), packet.get()), 0);
-        drain();
     }
-    avcodec_send_packet(ctx.get(), nullptr);
-    drain();
-    return frames;
+    stream.close();
+    std::string raw;
+    testsupport::runCommand("ffmpeg -nostdin -v error -f h264 -i " + dir.file("video.h264") +
+                                " -vsync 0 -f rawvideo -pix_fmt yuv420p -",
+                            &raw);
+    const std::size_t luma = static_cast<std::size_t>(width) * height;
+    EXPECT_EQ(raw.size() % (luma * 3 / 2), 0u) << "pictures of another size";
+    std::vector<std::vector<uint8_t>> pictures;
+    for (std::size_t at = 0; at + luma * 3 / 2 <= raw.size(); at += luma * 3 / 2) {
+        pictures.emplace_back(raw.begin() + static_cast<long>(at),
+                              raw.begin() + static_cast<long>(at + luma));
+    }
+    return pictures;
 }
 
-std::vector<int16_t> ffmpegG711(AVCodecID id, const std::vector<uint8_t>& coded) {
-    std::vector<int16_t> out;
-    const AVCodec* codec = avcodec_find_decoder(id);
-    mkcard::CodecContextPtr ctx(avcodec_alloc_context3(codec));
-    ctx->sample_rate = 8000;
-    av_channel_layout_default(&ctx->ch_layout, 1);
-    mkcard::PacketPtr packet(av_packet_alloc());
-    mkcard::FramePtr frame(av_frame_alloc());
-    if (avcodec_open2(ctx.get(), codec, nullptr) < 0) {
-        return out;
-    }
-    std::vector<uint8_t> data(coded);
-    data.resize(data.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
-    packet->data = data.data();
-    packet->size = static_cast<int>(coded.size());
-    if (avcodec_send_packet(ctx.get(), packet.get()) >= 0 &&
-        avcodec_receive_frame(ctx.get(), frame.get()) >= 0) {
-        const auto* s = reinterpret_cast<const int16_t*>(frame->data[0]);
-        out.assign(s, s + frame->nb_samples);
-    }
+// The ffmpeg program's decoding of G.711 codes ("mulaw" or "alaw").
+std::vector<int16_t> ffmpegG711(const std::string& format, const std::vector<uint8_t>& coded) {
+    const testsupport::TempDir dir("g711");
+    std::ofstream(dir.file("coded"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(coded.data()), static_cast<long>(coded.size()));
+    std::string pcm;
+    testsupport::runCommand("ffmpeg -nostdin -v error -f " + format + " -ar 8000 -ac 1 -i " +
+                                dir.file("coded") + " -f s16le -",
+                            &pcm);
+    std::vector<int16_t> out(pcm.size() / 2);
+    std::memcpy(out.data(), pcm.data(), out.size() * 2);
     return out;
 }
 
@@ -133,16 +113,10 @@ std::vector<int16_t> decodeAdpcmFrame(const uint8_t* f, int* predictorOut, int* 
     for (int i = 0; i < 320; ++i) {
         const int code = (i % 2 == 0) ? f[8 + i / 2] >> 4 : f[8 + i / 2] & 0x0F;
         const int step = mkcard::kImaStepTable[index];
-        int diff = step >> 3;
-        if (code & 4)
-            diff += step;
-        if (code & 2)
-            diff += step >> 1;
-        if (code & 1)
-            diff += step >> 2;
-        predictor += (code & 8) ? -diff : diff;
-        predictor = std::max(-32768, std::min(32767, predictor));
-        index = std::max(0, std::min(88, index + mkcard::kImaIndexTable[code]));
+        const int diff = (step >> 3) + ((code & 4) ? step : 0) + ((code & 2) ? step >> 1 : 0) +
+                         ((code & 1) ? step >> 2 : 0);
+        predictor = std::clamp(predictor + ((code & 8) ? -diff : diff), -32768, 32767);
+        index = std::clamp(index + mkcard::kImaIndexTable[code], 0, 88);
         out.push_back(static_cast<int16_t>(predictor));
     }
     *predictorOut = predictor;
@@ -153,30 +127,27 @@ std::vector<int16_t> decodeAdpcmFrame(const uint8_t* f, int* predictorOut, int* 
 }  // namespace
 
 TEST(CardVideo, DecodedPicturesShowChannelDateAndTime) {
-    av_log_set_level(AV_LOG_ERROR);
     mkcard::CardOptions o = tinyOptions("video");
     o.channels = 3;
     o.filesPerChannel = 1;
     o.secondsPerFile = 2;
     o.start = {2026, 3, 1, 9, 59, 59};
-    ASSERT_EQ(writeCard(o), "");
+    const testsupport::Card card(o);
+    ASSERT_TRUE(card.ok()) << card.error();
     const mkcard::OverlayLayout layout = mkcard::overlayLayout(o.width, o.height);
     ASSERT_GE(layout.date.scale, 2);
     for (const mkcard::PlannedFile& f : mkcard::planCard(o)) {
         Recording r;
         std::string why;
         ASSERT_TRUE(parseRecording(o.outDir + "/" + f.ssfPath, &r, &why)) << why;
-        const std::vector<mkcard::FramePtr> frames = decodeVideo(r);
+        const std::vector<std::vector<uint8_t>> frames = decodeVideo(r, o.width, o.height);
         ASSERT_EQ(frames.size(), 10u) << f.ssfPath;
         for (size_t i = 0; i < frames.size(); ++i) {
-            const AVFrame* frame = frames[i].get();
-            ASSERT_EQ(frame->width, o.width);
-            ASSERT_EQ(frame->height, o.height);
             int worst = 0;
-            const std::string channel =
-                readText(frame, layout.channel, mkcard::channelText(f.channel).size(), &worst);
-            const std::string date = readText(frame, layout.date, 10, &worst);
-            const std::string time = readText(frame, layout.time, 10, &worst);
+            const std::string channel = readText(frames[i], o.width, layout.channel,
+                                                 mkcard::channelText(f.channel).size(), &worst);
+            const std::string date = readText(frames[i], o.width, layout.date, 10, &worst);
+            const std::string time = readText(frames[i], o.width, layout.time, 10, &worst);
             EXPECT_EQ(channel, "CH" + std::to_string(f.channel + 1)) << f.ssfPath;
             const int ms = static_cast<int>(i) * 200;
             EXPECT_EQ(date, "2026-03-01");
@@ -186,7 +157,6 @@ TEST(CardVideo, DecodedPicturesShowChannelDateAndTime) {
             EXPECT_LE(worst, 1) << "glyph cells blurred beyond recognition";
         }
     }
-    std::filesystem::remove_all(o.outDir);
 }
 
 TEST(CardAudioEncoders, G711AgreesWithFfmpegDecoders) {
@@ -194,19 +164,17 @@ TEST(CardAudioEncoders, G711AgreesWithFfmpegDecoders) {
     for (int v = -32768; v <= 32767; v += 7) {
         input.push_back(static_cast<int16_t>(v));
     }
-    for (AVCodecID id : {AV_CODEC_ID_PCM_MULAW, AV_CODEC_ID_PCM_ALAW}) {
+    for (const std::string format : {"mulaw", "alaw"}) {
         std::vector<uint8_t> coded;
         for (int16_t s : input) {
-            coded.push_back(id == AV_CODEC_ID_PCM_MULAW ? mkcard::linearToUlaw(s)
-                                                        : mkcard::linearToAlaw(s));
+            coded.push_back(format == "mulaw" ? mkcard::linearToUlaw(s) : mkcard::linearToAlaw(s));
         }
-        const std::vector<int16_t> decoded = ffmpegG711(id, coded);
+        const std::vector<int16_t> decoded = ffmpegG711(format, coded);
         ASSERT_EQ(decoded.size(), input.size());
         for (size_t i = 0; i < input.size(); ++i) {
             const int err = std::abs(decoded[i] - input[i]);
             const int bound = std::max(16, std::abs(static_cast<int>(input[i])) / 16);
-            ASSERT_LE(err, bound) << "sample " << input[i]
-                                  << (id == AV_CODEC_ID_PCM_MULAW ? " mu-law" : " A-law");
+            ASSERT_LE(err, bound) << "sample " << input[i] << " " << format;
         }
     }
 }

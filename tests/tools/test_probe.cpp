@@ -1,17 +1,13 @@
 // korvel-probe against generated cards: what it prints must be what the
 // generator wrote, read back through the test's own parser of the format.
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -52,37 +48,13 @@ Result probe(const std::vector<std::string>& args) {
     return r;
 }
 
-// The value text of a flat field of a JSON line ("abc" with its quotes, 12,
-// null); empty when the key is missing. Enough for the probe's flat objects.
+// The value text of a field of a JSON line ("abc" with its quotes, 12, null,
+// or an array of arrays); empty when the key is missing.
 std::string field(const std::string& line, const std::string& key) {
-    const std::string tag = "\"" + key + "\":";
-    const std::size_t at = line.find(tag);
-    if (at == std::string::npos) {
-        return std::string();
-    }
-    std::size_t p = at + tag.size();
-    std::size_t e = p;
-    if (line[p] == '"') {
-        for (e = p + 1; e < line.size() && line[e] != '"'; ++e) {
-            if (line[e] == '\\') {
-                ++e;
-            }
-        }
-        return line.substr(p, e + 1 - p);
-    }
-    if (line[p] == '[') {
-        int depth = 0;
-        for (e = p; e < line.size(); ++e) {
-            depth += line[e] == '[' ? 1 : line[e] == ']' ? -1 : 0;
-            if (depth == 0) {
-                return line.substr(p, e + 1 - p);
-            }
-        }
-    }
-    while (e < line.size() && line[e] != ',' && line[e] != '}') {
-        ++e;
-    }
-    return line.substr(p, e - p);
+    const std::regex value("\"" + key + R"(":("(?:[^"\\]|\\.)*")" +
+                           R"(|\[(?:[^\[\]]|\[[^\]]*\])*\]|[^,}]*))");
+    std::smatch m;
+    return std::regex_search(line, m, value) ? m[1].str() : std::string();
 }
 
 long long number(const std::string& line, const std::string& key) {
@@ -154,8 +126,8 @@ TEST_F(ProbeTest, PacketsFollowTheFileRecordByRecord) {
     const cardtest::Recording rec = parsed(path);
     const Result r = probe({"packets", path});
     ASSERT_EQ(r.status, 0) << r.err;
+    // Every packet, in order (the card's packet counts: test_mkcard_format).
     ASSERT_EQ(r.lines.size(), rec.packets.size());
-    std::map<std::string, int> kinds;
     for (std::size_t i = 0; i < rec.packets.size(); ++i) {
         const cardtest::Packet& p = rec.packets[i];
         const std::string& line = r.lines[i];
@@ -165,7 +137,6 @@ TEST_F(ProbeTest, PacketsFollowTheFileRecordByRecord) {
                                  : stream == rec.audioStream ? "audio"
                                  : stream == 3               ? "gps"
                                                              : "gsensor";
-        ++kinds[kind];
         ASSERT_EQ(field(line, "kind"), quoted(kind));
         EXPECT_EQ(number(line, "seq"), p.timeStamp);
         EXPECT_EQ(number(line, "ms"), p.timeStamp % 1000);
@@ -187,11 +158,6 @@ TEST_F(ProbeTest, PacketsFollowTheFileRecordByRecord) {
             EXPECT_NEAR(std::stod(field(line, "x")), static_cast<int>(x * 100.0) / 100.0, 1e-6);
         }
     }
-    // 3 s at 5 fps, mu-law every 100 ms, GPS every second, G-sensor 10 per second.
-    EXPECT_EQ(kinds["video"], 15);
-    EXPECT_EQ(kinds["audio"], 30);
-    EXPECT_EQ(kinds["gps"], 3);
-    EXPECT_EQ(kinds["gsensor"], 30);
 }
 
 TEST_F(ProbeTest, KeyFramesNameTheirSource) {
@@ -220,31 +186,21 @@ TEST_F(ProbeTest, KeyFramesNameTheirSource) {
 }
 
 TEST_F(ProbeTest, SeekLandsOnTheKeyFrameForTheTarget) {
-    struct Case {
-        std::vector<std::string> args;
-        std::string file;  // quoted, or null
-        long long time;
-        long long seq;
-    };
     const std::string day = clean_->day();
-    const std::vector<Case> cases = {
-        // Inside the second file, on its second key frame.
-        {{"1", "20260301", "120004"}, "\"120003010.ssf\"", 120004, 1000},
-        // Before the first file: its first key frame.
-        {{"0", "20260301", "110000"}, "\"120000000.ssf\"", 120000, 0},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = {"seek", day};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        SCOPED_TRACE(c.args[0] + " " + c.args[2]);
-        const Result r = probe(args);
+    // Inside the second file, on its second key frame; before the first file,
+    // its first key frame.
+    for (const auto& [channel, time, file, at, seq] :
+         {std::tuple("1", "120004", "120003010.ssf", 120004, 1000),
+          std::tuple("0", "110000", "120000000.ssf", 120000, 0)}) {
+        SCOPED_TRACE(std::string(channel) + " " + time);
+        const Result r = probe({"seek", day, channel, "20260301", time});
         ASSERT_EQ(r.status, 0) << r.err;
         ASSERT_EQ(r.lines.size(), 1u);
-        EXPECT_EQ(field(r.lines[0], "file"), c.file);
+        EXPECT_EQ(field(r.lines[0], "file"), quoted(file));
         EXPECT_EQ(field(r.lines[0], "kind"), "\"video\"");
         EXPECT_EQ(field(r.lines[0], "key"), "true");
-        EXPECT_EQ(number(r.lines[0], "time"), c.time);
-        EXPECT_EQ(number(r.lines[0], "seq"), c.seq);
+        EXPECT_EQ(number(r.lines[0], "time"), at);
+        EXPECT_EQ(number(r.lines[0], "seq"), seq);
     }
     // A channel without recordings, and a target after the last recording
     // forward: nothing current.
