@@ -23,7 +23,7 @@
 #include <future>
 #include <thread>
 
-#include "MakeCard.h"
+#include "WindowTest.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/UCPlaybackStrip.h"
@@ -61,32 +61,19 @@ private:
 
 void TestPlaybackSequences::initTestCase() {
     QVERIFY(m_home.isValid() && m_dir.isValid());
-    qputenv("HOME", m_home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (m_home.path() + "/.config").toLocal8Bit());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/korvel-test-bus");
+    useOwnHome(m_home);
     // Two channels, two files of 4 s from 12:00:00; channel 1 recorded only
     // its first file.
-    mkcard::CardOptions card;
-    card.outDir = m_dir.path().toStdString() + "/card";
-    card.start = {2026, 3, 1, 12, 0, 0};
-    card.filesPerChannel = 2;
-    card.secondsPerFile = 4;
-    card.channels = 2;
-    card.width = 160;
-    card.height = 96;
+    mkcard::CardOptions card = windowCard(m_dir, 2, 4);
     card.fps = 10;
-    card.jobs = 2;
-    std::string error;
-    QVERIFY2(mkcard::makeCard(card, &error), error.c_str());
-    m_day = QString::fromStdString(card.outDir) + "/20260301";
+    m_day = writeDayCard(card);
+    QVERIFY(!m_day.isEmpty());
     QVERIFY(QFile::remove(m_day + "/120004010.ssf") && QFile::remove(m_day + "/120004010.idx"));
 }
 
 void TestPlaybackSequences::init() {
     m_window = new Korvel();
-    m_window->resize(1400, 800);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(showWindow(*m_window, 1400, 800));
 }
 
 void TestPlaybackSequences::cleanup() {

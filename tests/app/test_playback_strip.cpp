@@ -70,14 +70,14 @@ public:
     double volume = -1;
 };
 
-bool sixButtonsEnabled(const UCPlaybackStrip& s) {
-    return s.tbPBFirst->isEnabled() && s.tbPBRW->isEnabled() && s.tbPBBackFrame->isEnabled() &&
-           s.tbPBForwordFrame->isEnabled() && s.tbPBFW->isEnabled() && s.tbPBLast->isEnabled();
-}
-
-bool sixButtonsDisabled(const UCPlaybackStrip& s) {
-    return !s.tbPBFirst->isEnabled() && !s.tbPBRW->isEnabled() && !s.tbPBBackFrame->isEnabled() &&
-           !s.tbPBForwordFrame->isEnabled() && !s.tbPBFW->isEnabled() && !s.tbPBLast->isEnabled();
+// How many of the six moving buttons are enabled.
+int enabledButtons(const UCPlaybackStrip& s) {
+    int n = 0;
+    for (QWidget* b : {s.tbPBFirst, s.tbPBRW, s.tbPBBackFrame, s.tbPBForwordFrame, s.tbPBFW,
+                       s.tbPBLast}) {
+        n += b->isEnabled() ? 1 : 0;
+    }
+    return n;
 }
 
 // Counts paint events of a widget and its children.
@@ -98,8 +98,7 @@ class TestPlaybackStrip : public QObject {
 private slots:
     void withoutPlaybackEverythingRests();
     void playingPageEnablesAndShowsSpeed();
-    void pauseAndContinue();
-    void theEndOfTheRecordingsOffersPlay();
+    void pauseContinueAndTheEnd();
     void commandsAndRefreshRules();
     void keyCommandsStepSpeeds();
     void volumeAndMute();
@@ -109,7 +108,7 @@ private slots:
 
 void TestPlaybackStrip::withoutPlaybackEverythingRests() {
     UCPlaybackStrip strip;
-    QVERIFY(sixButtonsDisabled(strip));
+    QCOMPARE(enabledButtons(strip), 0);
     QVERIFY(!strip.hsPBSpeed->isEnabled());
     QCOMPARE(strip.hsPBSpeed->value(), 7);
     QCOMPARE(strip.labelSpeed->text(), QString("x0"));
@@ -128,7 +127,7 @@ void TestPlaybackStrip::withoutPlaybackEverythingRests() {
     strip.slotPause();
     strip.slotStepForward();
     QVERIFY(page.commands.isEmpty());
-    QVERIFY(sixButtonsDisabled(strip));
+    QCOMPARE(enabledButtons(strip), 0);
     QCOMPARE(strip.labelSpeed->text(), QString("x0"));
 }
 
@@ -139,7 +138,7 @@ void TestPlaybackStrip::playingPageEnablesAndShowsSpeed() {
     page.speed = 2;
     strip.setPage(&page);
     QVERIFY(page.commands.isEmpty());  // showing the speed commands nothing
-    QVERIFY(sixButtonsEnabled(strip));
+    QCOMPARE(enabledButtons(strip), 6);
     QVERIFY(strip.hsPBSpeed->isEnabled());
     QCOMPARE(strip.hsPBSpeed->value(), 2);
     QCOMPARE(strip.labelSpeed->text(), QString("x-16"));
@@ -157,7 +156,7 @@ void TestPlaybackStrip::playingPageEnablesAndShowsSpeed() {
     QCOMPARE(strip.hsPBSpeed->value(), 14);
 }
 
-void TestPlaybackStrip::pauseAndContinue() {
+void TestPlaybackStrip::pauseContinueAndTheEnd() {
     UCPlaybackStrip strip;
     FakePage page;
     strip.setPage(&page);
@@ -168,21 +167,16 @@ void TestPlaybackStrip::pauseAndContinue() {
     strip.tbPBPauseContinue->click();
     QCOMPARE(page.commands, (QStringList{"pause", "resume"}));
     QVERIFY(!strip.showsPlay());
-}
 
-// At the end of the recordings nothing moves: the strip says so, and its
-// button starts playback over instead of pausing.
-void TestPlaybackStrip::theEndOfTheRecordingsOffersPlay() {
-    UCPlaybackStrip strip;
-    FakePage page;
-    strip.setPage(&page);
+    // At the end of the recordings nothing moves: the strip says so, and its
+    // button starts playback over instead of pausing.
     page.finished = true;
     strip.refreshPlaybackControls();
     QVERIFY(strip.showsPlay());
     QCOMPARE(strip.labelSpeed->text(), QString("x0"));
-    QVERIFY(sixButtonsEnabled(strip));
+    QCOMPARE(enabledButtons(strip), 6);
     strip.tbPBPauseContinue->click();
-    QCOMPARE(page.commands, QStringList{"resume"});
+    QCOMPARE(page.commands, (QStringList{"pause", "resume", "resume"}));
     QVERIFY(!strip.showsPlay());
     QCOMPARE(strip.labelSpeed->text(), QString("x1"));
 }
