@@ -92,7 +92,6 @@ private slots:
     void busyIndicatorDrawsOnlyWhileRunning();
     void keepAwakeInhibitsWhileAlive();
     void opensDayFoldersOnly();
-    void startFolderCardRootSelectsFirstDay();
     void barsSlideAndCloseStopsTheHeartbeat();
 
     // Last: these move HOME to a fresh folder each.
@@ -287,19 +286,28 @@ void TestMainWindowParts::opensDayFoldersOnly() {
     QVERIFY(shown.isValid());
     QVERIFY(std::abs(shown.secsTo(QTime::currentTime())) <= 2);
 
-    window.openDayFolder(m_card.path() + "/20180102/");
+    window.openDayFolder(m_card.path() + "/20180105/");
     QCOMPARE(window.cardRoot(), m_card.path());
-    QCOMPARE(window.currentFolder(), m_card.path() + "/20180102");
+    QCOMPARE(window.currentFolder(), m_card.path() + "/20180105");
     QCOMPARE(plate->text(), QString::fromUtf8("경기34나5678"));
     QVERIFY(!window.fileListBusy());
     // The busy indicator spins over the file list until the listing ends.
     auto* viewport = list->viewport();
     QVERIFY(viewport->findChild<QProgressIndicator*>() != nullptr);
     QTRY_VERIFY(viewport->findChild<QProgressIndicator*>() == nullptr);
-    window.openDayFolder(m_card.path() + "/20180105");
+
+    // A card root to start with: its first day is selected, not opened.
+    window.openStartFolder(m_card.path());
+    auto* tree = window.findChild<QTreeView*>("twSiteList");
+    QCOMPARE(window.folderModel()->filePath(tree->rootIndex()), m_card.path());
+    QTRY_COMPARE_WITH_TIMEOUT(window.folderModel()->filePath(tree->currentIndex()),
+                              m_card.path() + "/20180102", 10000);
+    QCOMPARE(window.currentFolder(), m_card.path() + "/20180105");
+    // A day folder to start with is opened.
+    window.openStartFolder(m_card.path() + "/20180102");
     QVERIFY(viewport->findChild<QProgressIndicator*>() != nullptr);
     QTRY_VERIFY(viewport->findChild<QProgressIndicator*>() == nullptr);
-    QCOMPARE(window.currentFolder(), m_card.path() + "/20180105");
+    QCOMPARE(window.currentFolder(), m_card.path() + "/20180102");
 
     // File items are unique and sorted; a new listing starts empty.
     window.slotFillFileList(m_card.path() + "/20180102", {"*.ssf"});
@@ -311,23 +319,6 @@ void TestMainWindowParts::opensDayFoldersOnly() {
     QCOMPARE(list->topLevelItem(1)->data(0, Qt::UserRole).toInt(), 20180102);
     window.slotFillFileList(m_card.path() + "/20180105", {"*.ssf"});
     QCOMPARE(list->topLevelItemCount(), 0);
-}
-
-void TestMainWindowParts::startFolderCardRootSelectsFirstDay() {
-    Korvel window;
-    window.openStartFolder(m_card.path());
-    QCOMPARE(window.cardRoot(), m_card.path());
-    auto* tree = window.findChild<QTreeView*>("twSiteList");
-    QCOMPARE(window.folderModel()->filePath(tree->rootIndex()), m_card.path());
-    QTRY_COMPARE_WITH_TIMEOUT(window.folderModel()->filePath(tree->currentIndex()),
-                              m_card.path() + "/20180102", 10000);
-    // Selecting does not open: nothing was read from the card yet.
-    QCOMPARE(window.findChild<QLineEdit*>("lePlatNumber")->text(), QString());
-
-    Korvel second;
-    second.openStartFolder(m_card.path() + "/20180105");
-    QCOMPARE(second.currentFolder(), m_card.path() + "/20180105");
-    QCOMPARE(second.cardRoot(), m_card.path());
 }
 
 void TestMainWindowParts::barsSlideAndCloseStopsTheHeartbeat() {

@@ -96,8 +96,7 @@ class TestPlaybackStrip : public QObject {
     Q_OBJECT
 
 private slots:
-    void withoutPlaybackEverythingRests();
-    void playingPageEnablesAndShowsSpeed();
+    void onlyAPlayingPageEnablesAndShowsSpeed();
     void pauseContinueAndTheEnd();
     void commandsAndRefreshRules();
     void keyCommandsStepSpeeds();
@@ -106,8 +105,9 @@ private slots:
     void unchangedHeartbeatRepaintsNothing();
 };
 
-void TestPlaybackStrip::withoutPlaybackEverythingRests() {
+void TestPlaybackStrip::onlyAPlayingPageEnablesAndShowsSpeed() {
     UCPlaybackStrip strip;
+    strip.show();
     QCOMPARE(enabledButtons(strip), 0);
     QVERIFY(!strip.hsPBSpeed->isEnabled());
     QCOMPARE(strip.hsPBSpeed->value(), 7);
@@ -129,15 +129,11 @@ void TestPlaybackStrip::withoutPlaybackEverythingRests() {
     QVERIFY(page.commands.isEmpty());
     QCOMPARE(enabledButtons(strip), 0);
     QCOMPARE(strip.labelSpeed->text(), QString("x0"));
-}
 
-void TestPlaybackStrip::playingPageEnablesAndShowsSpeed() {
-    UCPlaybackStrip strip;
-    strip.show();
-    FakePage page;
-    page.speed = 2;
-    strip.setPage(&page);
-    QVERIFY(page.commands.isEmpty());  // showing the speed commands nothing
+    FakePage playing;
+    playing.speed = 2;
+    strip.setPage(&playing);
+    QVERIFY(playing.commands.isEmpty());  // showing the speed commands nothing
     QCOMPARE(enabledButtons(strip), 6);
     QVERIFY(strip.hsPBSpeed->isEnabled());
     QCOMPARE(strip.hsPBSpeed->value(), 2);
@@ -145,12 +141,12 @@ void TestPlaybackStrip::playingPageEnablesAndShowsSpeed() {
     QVERIFY(!strip.showsPlay());
     // The frame-step buttons stay once playback is possible.
     QVERIFY(strip.tbPBBackFrame->isVisible());
-    page.speed = 14;
+    playing.speed = 14;
     strip.refreshPlaybackControls();
 
     // A page that cannot tell its speed leaves the strip as it was.
-    page.speedKnown = false;
-    page.speed = 3;
+    playing.speedKnown = false;
+    playing.speed = 3;
     strip.refreshPlaybackControls();
     QCOMPARE(strip.labelSpeed->text(), QString("x64"));
     QCOMPARE(strip.hsPBSpeed->value(), 14);
