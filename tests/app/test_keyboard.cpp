@@ -185,13 +185,10 @@ void TestKeyboard::playPauseAndSpeeds() {
     key(Qt::Key_Space);
     QVERIFY(!page->isSelectedPaused());
 
-    // L: faster forward; J: backward, faster; K: pause.
+    // L: faster forward; J: backward, faster; K: pause. How the speeds step
+    // is the strip's own test.
     key(Qt::Key_L);
     QCOMPARE(m_strip->labelSpeed->text(), QString("x2"));
-    key(Qt::Key_L);
-    QCOMPARE(m_strip->labelSpeed->text(), QString("x4"));
-    const QDateTime fast = playTime();
-    waitFor([&](const QDateTime& t) { return t >= fast.addSecs(3); });
     key(Qt::Key_J);
     QCOMPARE(m_strip->labelSpeed->text(), QString("x-1"));
     key(Qt::Key_K);

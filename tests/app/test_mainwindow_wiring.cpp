@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,8 +36,6 @@ private slots:
     void graphFollowsTheDayAndSeeks();
 
 private:
-    QString freshFolder(const QString& name);
-
     QTemporaryDir m_home;
     QTemporaryDir m_dir;
     QString m_day;
@@ -53,15 +50,9 @@ void TestMainWindowWiring::initTestCase() {
     QVERIFY(!m_day.isEmpty());
 }
 
-QString TestMainWindowWiring::freshFolder(const QString& name) {
-    const QString folder = m_dir.path() + "/" + name;
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    return folder;
-}
-
 void TestMainWindowWiring::exportsOffTheGuiThreadAndRemembersTheFolder() {
-    const QString folder = freshFolder("clips");
+    const QString folder = m_dir.path() + "/clips";
+    QVERIFY(QDir().mkpath(folder));
     {
         UCDlgExport dialog;
         dialog.setDay(m_day, nullptr);
@@ -87,14 +78,14 @@ void TestMainWindowWiring::exportsOffTheGuiThreadAndRemembersTheFolder() {
         QCOMPARE(dialog.findChild<QProgressBar*>("pgExport")->value(), 1000);
     }
     // The next dialog starts in that folder, with that kind.
-    QCOMPARE(QSettings("QUENDRA", "Korvel").value(UCDlgExport::kFolderKey).toString(), folder);
     UCDlgExport next;
     QCOMPARE(next.folder(), folder);
     QCOMPARE(next.kind(), UCDlgExport::Clips);
 }
 
 void TestMainWindowWiring::cancelStopsTheExportAndLeavesNothing() {
-    const QString folder = freshFolder("evidence");
+    const QString folder = m_dir.path() + "/evidence";
+    QVERIFY(QDir().mkpath(folder));
     UCDlgExport dialog;
     dialog.setDay(m_day, nullptr);
     dialog.setRange(0, 30'000);
