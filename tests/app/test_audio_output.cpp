@@ -15,7 +15,7 @@
 #include <functional>
 #include <vector>
 
-#include "MakeCard.h"
+#include "WindowTest.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/UCPlaybackStrip.h"
@@ -31,30 +31,27 @@ constexpr int kWindow = kRate / 4;
 // Amplitude of the frequency in the samples (Goertzel), as a part of the
 // amplitude a pure tone of the samples' loudness would have: near 1 when the
 // tone is all there is, near 0 when it is absent.
-double toneShare(const std::vector<qint16>& s, double hz) {
-    const double w = 2.0 * M_PI * hz / kRate;
-    const double coeff = 2.0 * std::cos(w);
-    double q1 = 0.0;
-    double q2 = 0.0;
-    double energy = 0.0;
-    for (qint16 v : s) {
-        const double q0 = coeff * q1 - q2 + v;
-        q2 = q1;
-        q1 = q0;
-        energy += double(v) * v;
-    }
-    const double power = q1 * q1 + q2 * q2 - coeff * q1 * q2;
-    const double amplitude = 2.0 * std::sqrt(std::max(0.0, power)) / s.size();
-    const double rms = std::sqrt(energy / s.size());
-    return rms > 0 ? amplitude / (std::sqrt(2.0) * rms) : 0.0;
-}
-
 double rms(const std::vector<qint16>& s) {
     double energy = 0.0;
     for (qint16 v : s) {
         energy += double(v) * v;
     }
     return std::sqrt(energy / s.size());
+}
+
+double toneShare(const std::vector<qint16>& s, double hz) {
+    const double coeff = 2.0 * std::cos(2.0 * M_PI * hz / kRate);
+    double q1 = 0.0;
+    double q2 = 0.0;
+    for (qint16 v : s) {
+        const double q0 = coeff * q1 - q2 + v;
+        q2 = q1;
+        q1 = q0;
+    }
+    const double power = q1 * q1 + q2 * q2 - coeff * q1 * q2;
+    const double amplitude = 2.0 * std::sqrt(std::max(0.0, power)) / s.size();
+    const double level = rms(s);
+    return level > 0 ? amplitude / (std::sqrt(2.0) * level) : 0.0;
 }
 
 }  // namespace
@@ -85,23 +82,13 @@ void TestAudioOutput::initTestCase() {
         QSKIP("needs the sound server of with_pulseaudio.sh");
     }
     QVERIFY(m_home.isValid() && m_dir.isValid());
-    qputenv("HOME", m_home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (m_home.path() + "/.config").toLocal8Bit());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/korvel-test-bus");
-    mkcard::CardOptions card;
-    card.outDir = m_dir.path().toStdString() + "/card";
-    card.start = {2026, 3, 1, 12, 0, 0};
-    card.filesPerChannel = 1;
-    card.secondsPerFile = 30;
-    card.channels = 2;
+    useOwnHome(m_home);
+    mkcard::CardOptions card = windowCard(m_dir, 1, 30);
     card.width = 64;
     card.height = 48;
     card.fps = 2;
-    card.audio = mkcard::AudioCoding::Ulaw;
-    card.jobs = 2;
-    std::string error;
-    QVERIFY2(mkcard::makeCard(card, &error), error.c_str());
-    m_day = QString::fromStdString(card.outDir) + "/20260301";
+    m_day = writeDayCard(card);
+    QVERIFY(!m_day.isEmpty());
 
     m_recorder.start("parec", {"-d", "korvel_test.monitor", "--raw", "--format=s16le",
                                "--rate=8000", "--channels=1", "--latency-msec=50"});
@@ -150,9 +137,7 @@ bool TestAudioOutput::waitForSound(const std::function<bool(const std::vector<qi
 
 void TestAudioOutput::selectedViewIsHeardUntilMuted() {
     Korvel window;
-    window.resize(1200, 800);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(showWindow(window, 1200, 800));
     window.openDayFolder(m_day);
 
     auto tone = [](double hz) {

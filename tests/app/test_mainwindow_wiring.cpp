@@ -5,20 +5,18 @@
 // keeps the GL picture, the G-sensor graph of the opened day and its picks,
 // and the print preview.
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "MakeCard.h"
 #include "ModalDriver.h"
+#include "WindowTest.h"
 #include "app/IDisplayPage.h"
 #include "app/Korvel.h"
 #include "app/UCDlgExport.h"
@@ -34,13 +32,10 @@ private slots:
     void exportsOffTheGuiThreadAndRemembersTheFolder();
     void cancelStopsTheExportAndLeavesNothing();
     void mainWindowOpensItOnTheOpenedDay();
-    void captureFileNames();
     void captureKeepsThePicture();
     void graphFollowsTheDayAndSeeks();
 
 private:
-    QString freshFolder(const QString& name);
-
     QTemporaryDir m_home;
     QTemporaryDir m_dir;
     QString m_day;
@@ -48,37 +43,19 @@ private:
 
 void TestMainWindowWiring::initTestCase() {
     QVERIFY(m_home.isValid() && m_dir.isValid());
-    qputenv("HOME", m_home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (m_home.path() + "/.config").toLocal8Bit());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/korvel-test-bus");
-    mkcard::CardOptions card;
-    card.outDir = m_dir.path().toStdString() + "/card";
+    useOwnHome(m_home);
+    mkcard::CardOptions card = windowCard(m_dir, 2, 15);
     card.start = {2026, 3, 1, 0, 0, 0};
-    card.filesPerChannel = 2;
-    card.secondsPerFile = 15;
-    card.channels = 2;
-    card.width = 160;
-    card.height = 96;
-    card.fps = 5;
-    card.jobs = 2;
-    std::string error;
-    QVERIFY2(mkcard::makeCard(card, &error), error.c_str());
-    m_day = QString::fromStdString(card.outDir) + "/20260301";
-}
-
-QString TestMainWindowWiring::freshFolder(const QString& name) {
-    const QString folder = m_dir.path() + "/" + name;
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    return folder;
+    m_day = writeDayCard(card);
+    QVERIFY(!m_day.isEmpty());
 }
 
 void TestMainWindowWiring::exportsOffTheGuiThreadAndRemembersTheFolder() {
-    const QString folder = freshFolder("clips");
+    const QString folder = m_dir.path() + "/clips";
+    QVERIFY(QDir().mkpath(folder));
     {
         UCDlgExport dialog;
         dialog.setDay(m_day, nullptr);
-        QCOMPARE(dialog.findChildren<QCheckBox*>().size(), 2);
         dialog.setRange(5'000, 20'000);
         dialog.setKind(UCDlgExport::Clips);
         dialog.setFolder(folder);
@@ -101,14 +78,14 @@ void TestMainWindowWiring::exportsOffTheGuiThreadAndRemembersTheFolder() {
         QCOMPARE(dialog.findChild<QProgressBar*>("pgExport")->value(), 1000);
     }
     // The next dialog starts in that folder, with that kind.
-    QCOMPARE(QSettings("QUENDRA", "Korvel").value(UCDlgExport::kFolderKey).toString(), folder);
     UCDlgExport next;
     QCOMPARE(next.folder(), folder);
     QCOMPARE(next.kind(), UCDlgExport::Clips);
 }
 
 void TestMainWindowWiring::cancelStopsTheExportAndLeavesNothing() {
-    const QString folder = freshFolder("evidence");
+    const QString folder = m_dir.path() + "/evidence";
+    QVERIFY(QDir().mkpath(folder));
     UCDlgExport dialog;
     dialog.setDay(m_day, nullptr);
     dialog.setRange(0, 30'000);
@@ -132,8 +109,7 @@ void TestMainWindowWiring::cancelStopsTheExportAndLeavesNothing() {
 
 void TestMainWindowWiring::mainWindowOpensItOnTheOpenedDay() {
     Korvel window;
-    window.resize(1400, 800);
-    window.show();
+    QVERIFY(showWindow(window, 1400, 800));
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     window.openDayFolder(m_day);
@@ -188,29 +164,22 @@ void TestMainWindowWiring::mainWindowOpensItOnTheOpenedDay() {
     QCOMPARE(window.exportDialog(), dialog);
 }
 
-void TestMainWindowWiring::captureFileNames() {
+void TestMainWindowWiring::captureKeepsThePicture() {
     const QDate day(2024, 3, 7);
     QCOMPARE(Korvel::captureFileName("/snap", QDateTime(day, QTime(9, 5, 3)), 0),
              QString("/snap/2024030790503_ch01.png"));
     QCOMPARE(Korvel::captureFileName("/snap", QDateTime(day, QTime(0, 0, 0)), 9),
              QString("/snap/202403070_ch10.png"));
-}
 
-void TestMainWindowWiring::captureKeepsThePicture() {
     GLWidget view(nullptr, 0, nullptr);
     view.setPaintSuppressed(false);
     view.resize(200, 150);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     view.grabFramebuffer();  // takes the blank picture, so the next one is kept
-    std::vector<unsigned char> px(16 * 12 * 4);
-    for (std::size_t i = 0; i < px.size(); i += 4) {
-        px[i] = 30;
-        px[i + 1] = 200;
-        px[i + 2] = 90;
-        px[i + 3] = 255;
-    }
-    QCOMPARE(view.setImage(px.data(), 16, 12, 0, -1, 20240307, 90503), 0);
+    QImage picture(16, 12, QImage::Format_RGBA8888);
+    picture.fill(QColor(30, 200, 90));
+    QCOMPARE(view.setImage(picture.bits(), 16, 12, 0, -1, 20240307, 90503), 0);
 
     const QString path = m_dir.path() + "/shot.png";
     QVERIFY(Korvel::saveCapture(&view, path));
@@ -227,9 +196,7 @@ void TestMainWindowWiring::captureKeepsThePicture() {
 
 void TestMainWindowWiring::graphFollowsTheDayAndSeeks() {
     Korvel window;
-    window.resize(1400, 800);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(showWindow(window, 1400, 800));
     GsensorPlot* plot = window.gsensorPlot();
 
     window.openDayFolder(m_day);

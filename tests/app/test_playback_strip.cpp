@@ -70,14 +70,14 @@ public:
     double volume = -1;
 };
 
-bool sixButtonsEnabled(const UCPlaybackStrip& s) {
-    return s.tbPBFirst->isEnabled() && s.tbPBRW->isEnabled() && s.tbPBBackFrame->isEnabled() &&
-           s.tbPBForwordFrame->isEnabled() && s.tbPBFW->isEnabled() && s.tbPBLast->isEnabled();
-}
-
-bool sixButtonsDisabled(const UCPlaybackStrip& s) {
-    return !s.tbPBFirst->isEnabled() && !s.tbPBRW->isEnabled() && !s.tbPBBackFrame->isEnabled() &&
-           !s.tbPBForwordFrame->isEnabled() && !s.tbPBFW->isEnabled() && !s.tbPBLast->isEnabled();
+// How many of the six moving buttons are enabled.
+int enabledButtons(const UCPlaybackStrip& s) {
+    int n = 0;
+    for (QWidget* b : {s.tbPBFirst, s.tbPBRW, s.tbPBBackFrame, s.tbPBForwordFrame, s.tbPBFW,
+                       s.tbPBLast}) {
+        n += b->isEnabled() ? 1 : 0;
+    }
+    return n;
 }
 
 // Counts paint events of a widget and its children.
@@ -96,10 +96,8 @@ class TestPlaybackStrip : public QObject {
     Q_OBJECT
 
 private slots:
-    void withoutPlaybackEverythingRests();
-    void playingPageEnablesAndShowsSpeed();
-    void pauseAndContinue();
-    void theEndOfTheRecordingsOffersPlay();
+    void onlyAPlayingPageEnablesAndShowsSpeed();
+    void pauseContinueAndTheEnd();
     void commandsAndRefreshRules();
     void keyCommandsStepSpeeds();
     void volumeAndMute();
@@ -107,9 +105,10 @@ private slots:
     void unchangedHeartbeatRepaintsNothing();
 };
 
-void TestPlaybackStrip::withoutPlaybackEverythingRests() {
+void TestPlaybackStrip::onlyAPlayingPageEnablesAndShowsSpeed() {
     UCPlaybackStrip strip;
-    QVERIFY(sixButtonsDisabled(strip));
+    strip.show();
+    QCOMPARE(enabledButtons(strip), 0);
     QVERIFY(!strip.hsPBSpeed->isEnabled());
     QCOMPARE(strip.hsPBSpeed->value(), 7);
     QCOMPARE(strip.labelSpeed->text(), QString("x0"));
@@ -128,36 +127,32 @@ void TestPlaybackStrip::withoutPlaybackEverythingRests() {
     strip.slotPause();
     strip.slotStepForward();
     QVERIFY(page.commands.isEmpty());
-    QVERIFY(sixButtonsDisabled(strip));
+    QCOMPARE(enabledButtons(strip), 0);
     QCOMPARE(strip.labelSpeed->text(), QString("x0"));
-}
 
-void TestPlaybackStrip::playingPageEnablesAndShowsSpeed() {
-    UCPlaybackStrip strip;
-    strip.show();
-    FakePage page;
-    page.speed = 2;
-    strip.setPage(&page);
-    QVERIFY(page.commands.isEmpty());  // showing the speed commands nothing
-    QVERIFY(sixButtonsEnabled(strip));
+    FakePage playing;
+    playing.speed = 2;
+    strip.setPage(&playing);
+    QVERIFY(playing.commands.isEmpty());  // showing the speed commands nothing
+    QCOMPARE(enabledButtons(strip), 6);
     QVERIFY(strip.hsPBSpeed->isEnabled());
     QCOMPARE(strip.hsPBSpeed->value(), 2);
     QCOMPARE(strip.labelSpeed->text(), QString("x-16"));
     QVERIFY(!strip.showsPlay());
     // The frame-step buttons stay once playback is possible.
     QVERIFY(strip.tbPBBackFrame->isVisible());
-    page.speed = 14;
+    playing.speed = 14;
     strip.refreshPlaybackControls();
 
     // A page that cannot tell its speed leaves the strip as it was.
-    page.speedKnown = false;
-    page.speed = 3;
+    playing.speedKnown = false;
+    playing.speed = 3;
     strip.refreshPlaybackControls();
     QCOMPARE(strip.labelSpeed->text(), QString("x64"));
     QCOMPARE(strip.hsPBSpeed->value(), 14);
 }
 
-void TestPlaybackStrip::pauseAndContinue() {
+void TestPlaybackStrip::pauseContinueAndTheEnd() {
     UCPlaybackStrip strip;
     FakePage page;
     strip.setPage(&page);
@@ -168,21 +163,16 @@ void TestPlaybackStrip::pauseAndContinue() {
     strip.tbPBPauseContinue->click();
     QCOMPARE(page.commands, (QStringList{"pause", "resume"}));
     QVERIFY(!strip.showsPlay());
-}
 
-// At the end of the recordings nothing moves: the strip says so, and its
-// button starts playback over instead of pausing.
-void TestPlaybackStrip::theEndOfTheRecordingsOffersPlay() {
-    UCPlaybackStrip strip;
-    FakePage page;
-    strip.setPage(&page);
+    // At the end of the recordings nothing moves: the strip says so, and its
+    // button starts playback over instead of pausing.
     page.finished = true;
     strip.refreshPlaybackControls();
     QVERIFY(strip.showsPlay());
     QCOMPARE(strip.labelSpeed->text(), QString("x0"));
-    QVERIFY(sixButtonsEnabled(strip));
+    QCOMPARE(enabledButtons(strip), 6);
     strip.tbPBPauseContinue->click();
-    QCOMPARE(page.commands, QStringList{"resume"});
+    QCOMPARE(page.commands, (QStringList{"pause", "resume", "resume"}));
     QVERIFY(!strip.showsPlay());
     QCOMPARE(strip.labelSpeed->text(), QString("x1"));
 }
