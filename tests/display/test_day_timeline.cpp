@@ -1,7 +1,4 @@
-// The day timeline on its own: where a click and a drag seek, marks that are
-// picked instead of seeking, fitting and zooming the part of the day shown,
-// following the play position, and what is drawn for spans, gaps and the
-// in/out band.
+// The day timeline on its own.
 
 #include <QSignalSpy>
 #include <QTest>
@@ -13,8 +10,15 @@ namespace {
 constexpr qint64 kHour = 3600 * 1000;
 
 QColor pixelAt(UCDayTimeline& t, qint64 ms) {
-    const QImage image = t.grab().toImage();
-    return image.pixelColor(t.xAt(ms), t.height() / 2 + 2);
+    return t.grab().toImage().pixelColor(t.xAt(ms), t.height() / 2 + 2);
+}
+
+// Shows `t`, `width` wide, for 2026-03-01.
+bool showDay(UCDayTimeline& t, int width) {
+    t.resize(width, 40);
+    t.setDay(QDate(2026, 3, 1));
+    t.show();
+    return QTest::qWaitForWindowExposed(&t);
 }
 
 }  // namespace
@@ -23,18 +27,14 @@ class TestDayTimeline : public QObject {
     Q_OBJECT
 
 private slots:
-    void clickAndDragSeek();
-    void marksArePickedNotSeeked();
+    void clickDragAndMarks();
     void fitZoomAndFollow();
     void drawsSpansGapsAndBand();
 };
 
-void TestDayTimeline::clickAndDragSeek() {
+void TestDayTimeline::clickDragAndMarks() {
     UCDayTimeline t;
-    t.resize(1000, 40);
-    t.setDay(QDate(2026, 3, 1));
-    t.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&t));
+    QVERIFY(showDay(t, 1000));
     QSignalSpy seeks(&t, &UCDayTimeline::seekRequested);
     // The whole day: noon is the middle, within a pixel's worth of time.
     const qint64 perPixel = UCDayTimeline::kDayMs / 984;
@@ -63,16 +63,10 @@ void TestDayTimeline::clickAndDragSeek() {
     QCOMPARE(seeks.last().at(0).toLongLong(), 0LL);
     QTest::mouseClick(&t, Qt::LeftButton, Qt::NoModifier, QPoint(999, 20));
     QCOMPARE(seeks.last().at(0).toLongLong(), UCDayTimeline::kDayMs);
-}
 
-void TestDayTimeline::marksArePickedNotSeeked() {
-    UCDayTimeline t;
-    t.resize(1000, 40);
-    t.setDay(QDate(2026, 3, 1));
+    // Marks are picked instead of seeking.
     t.setMarks({{9 * kHour, "shock 9:00"}, {15 * kHour, "shock 15:00"}});
-    t.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&t));
-    QSignalSpy seeks(&t, &UCDayTimeline::seekRequested);
+    seeks.clear();
     QSignalSpy marks(&t, &UCDayTimeline::markClicked);
     QTest::mouseClick(&t, Qt::LeftButton, Qt::NoModifier, QPoint(t.xAt(15 * kHour) + 3, 20));
     QCOMPARE(marks.count(), 1);
@@ -89,8 +83,7 @@ void TestDayTimeline::marksArePickedNotSeeked() {
 
 void TestDayTimeline::fitZoomAndFollow() {
     UCDayTimeline t;
-    t.resize(1000, 40);
-    t.setDay(QDate(2026, 3, 1));
+    QVERIFY(showDay(t, 1000));
     QCOMPARE(t.visibleFrom(), 0LL);
     QCOMPARE(t.visibleTo(), UCDayTimeline::kDayMs);
     // Spans come in: the recorded part of the day fills the bar.
@@ -99,8 +92,6 @@ void TestDayTimeline::fitZoomAndFollow() {
     QVERIFY(t.visibleTo() > 18 * kHour && t.visibleTo() < 19 * kHour);
 
     // The wheel zooms around the pointer; the time there stays there.
-    t.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&t));
     const int x = t.xAt(10 * kHour);
     const qint64 before = t.timeAt(x);
     QWheelEvent in(QPointF(x, 20), QPointF(t.mapToGlobal(QPoint(x, 20))), QPoint(), QPoint(0, 120),
@@ -126,11 +117,8 @@ void TestDayTimeline::fitZoomAndFollow() {
 
 void TestDayTimeline::drawsSpansGapsAndBand() {
     UCDayTimeline t;
-    t.resize(800, 40);
-    t.setDay(QDate(2026, 3, 1));
+    QVERIFY(showDay(t, 800));
     t.setSpans({{6 * kHour, 10 * kHour}});
-    t.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&t));
     // The whole day, kept when spans change.
     QTest::mouseDClick(&t, Qt::LeftButton, Qt::NoModifier, QPoint(400, 2));
     QCOMPARE(t.visibleTo() - t.visibleFrom(), UCDayTimeline::kDayMs);

@@ -1,21 +1,13 @@
-// The display page against a real recording site on a generated card: the
-// 3 x 3 block and pictures arriving in the views, the view limit and its
-// message, selection rules, speed colours, playback commands reaching the
-// site, audio hand-over, the wheel-zoom guard and prompt closing.
+// The display page against real recording sites on a generated card.
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
 
 #include <memory>
-#include <string>
 
-#include "MakeCard.h"
 #include "ModalDriver.h"
 #include "TestSupport.h"
 #include "display/GLWidget.h"
@@ -33,6 +25,16 @@ void processUntil(const QElapsedTimer& since, int ms) {
     static_cast<void>(QTest::qWaitFor([&] { return since.hasExpired(ms); }, ms + 1000));
 }
 
+// Whether the view's picture time moves on by more than `ms` from the one it
+// shows now.
+bool playsOn(const GLWidget* view, int ms = 0) {
+    QDateTime from;
+    QDateTime now;
+    return view->dateTimeOf(0, from) && from.isValid() &&
+           QTest::qWaitFor([&] { return view->dateTimeOf(0, now) && now > from.addMSecs(ms); },
+                           kPictureTimeoutMs);
+}
+
 }  // namespace
 
 class TestDisplayFrame : public QObject {
@@ -43,44 +45,32 @@ private slots:
     void init();
     void cleanup();
 
-    void recordingSiteFillsBlockWithPictures();
-    void playbackCommandsReachSite();
-    void audioOfFirstSelectedChannel();
+    void recordingSitePlays();
     void viewLimitMessage();
-    void selectionRules();
+    void selectionSpeedColoursAndDelete();
     void popupAndDoubleClick();
-    void deleteShortcut();
-    void speedColours();
     void wheelZoomGuard();
-    void sharedChannelAndPageClose();
-    void networkErrorDetachesOneSite();
+    void sitesChannelsErrorsAndClose();
     void ringDeviceBounds();
 
 private:
     void openCard(UCDisplayFrame& page);
 
-    QTemporaryDir m_dir;
+    mkcard::CardOptions m_card;
+    std::unique_ptr<testsupport::Card> m_written;
     QByteArray m_dayFolder;
     QDateTime m_start;
     std::unique_ptr<UCDisplayFrame> m_page;
-    mkcard::CardOptions m_card;
 };
 
 void TestDisplayFrame::initTestCase() {
     qRegisterMetaType<GLWidget*>();
-    QVERIFY(m_dir.isValid());
-    m_card.outDir = m_dir.path().toStdString() + "/card";
-    m_card.start = {2026, 3, 1, 12, 0, 0};
-    m_card.filesPerChannel = 2;
-    m_card.secondsPerFile = 8;
+    m_card = testsupport::smallCard("display_frame");
     m_card.channels = 4;
-    m_card.width = 320;
-    m_card.height = 180;
-    m_card.fps = 10;
-    m_card.jobs = 2;
-    std::string error;
-    QVERIFY2(mkcard::makeCard(m_card, &error), error.c_str());
-    m_dayFolder = QByteArray::fromStdString(m_card.outDir + "/20260301");
+    m_card.secondsPerFile = 8;
+    m_written = std::make_unique<testsupport::Card>(m_card);
+    QVERIFY2(m_written->ok(), m_written->error().c_str());
+    m_dayFolder = QByteArray::fromStdString(m_written->day());
     m_start = QDateTime(QDate(2026, 3, 1), QTime(12, 0, 0));
 }
 
@@ -102,8 +92,13 @@ void TestDisplayFrame::openCard(UCDisplayFrame& page) {
     QVERIFY(page.openRecordingSite(1, QPoint(-1, -1), 4, 2, m_start, m_dayFolder));
 }
 
-void TestDisplayFrame::recordingSiteFillsBlockWithPictures() {
+void TestDisplayFrame::recordingSitePlays() {
     UCDisplayFrame& page = *m_page;
+    int speed = -1;
+    QCOMPARE(page.playMode(), 1);
+    QVERIFY(!page.getPlaySpeed(speed));
+    QDateTime unchanged;
+    QVERIFY(!page.gotoLast(unchanged));
     QSignalSpy focus(&page, &UCDisplayFrame::signalChangeFocus);
     openCard(page);
 
@@ -140,56 +135,7 @@ void TestDisplayFrame::recordingSiteFillsBlockWithPictures() {
     QCOMPARE(now.date(), QDate(2026, 3, 1));
     QTRY_VERIFY_WITH_TIMEOUT(page.latestGsensor() != nullptr, kPictureTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(page.latestGps() != nullptr, kPictureTimeoutMs);
-}
 
-void TestDisplayFrame::playbackCommandsReachSite() {
-    UCDisplayFrame& page = *m_page;
-    int speed = -1;
-    QCOMPARE(page.playMode(), 1);
-    QVERIFY(!page.getPlaySpeed(speed));
-    QDateTime unchanged;
-    QVERIFY(!page.gotoLast(unchanged));
-
-    openCard(page);
-    GLWidget* first = page.views().first();
-    QTRY_COMPARE_WITH_TIMEOUT(first->pictureWidth(), m_card.width, kPictureTimeoutMs);
-    QCOMPARE(page.playMode(), 2);
-
-    page.setPlaySpeed(11);
-    QVERIFY(page.getPlaySpeed(speed));
-    QCOMPARE(speed, 11);
-    QCOMPARE(first->bottomBar()->backgroundColor(), UCDisplayFrame::playSpeedColor(11));
-
-    page.pause();
-    QVERIFY(page.isSelectedPaused());
-    QCOMPARE(first->bottomBar()->backgroundColor().alpha(), 0);
-    page.resume();
-    QVERIFY(!page.isSelectedPaused());
-
-    // Jump to the last recording: the pictures follow to its time.
-    QDateTime last;
-    QVERIFY(page.gotoLast(last));
-    QCOMPARE(last.date(), QDate(2026, 3, 1));
-    QVERIFY(last.time() >= QTime(12, 0, 8));
-    page.setPlaySpeed(8);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            QDateTime shown;
-            return first->dateTimeOf(0, shown) && shown.time() >= QTime(12, 0, 8);
-        }(),
-        kPictureTimeoutMs);
-
-    QDateTime firstRecord;
-    QVERIFY(page.gotoFirst(firstRecord));
-    QCOMPARE(firstRecord, m_start);
-    QDateTime lastRecord;
-    QVERIFY(page.lastRecordDateTime(lastRecord));
-    QCOMPARE(lastRecord, last);
-}
-
-void TestDisplayFrame::audioOfFirstSelectedChannel() {
-    UCDisplayFrame& page = *m_page;
-    openCard(page);
     // The card's G.711 audio decodes to 16-bit mono at 8 kHz; the page takes
     // that format whether or not a device plays it (Xvfb has none).
     QTRY_COMPARE_WITH_TIMEOUT(page.audioFormat().sampleRate(), mkcard::kAudioSampleRate,
@@ -205,15 +151,39 @@ void TestDisplayFrame::audioOfFirstSelectedChannel() {
     QVERIFY(page.selection().isEmpty());
     QCoreApplication::processEvents();
     const qint64 before = page.bufferedAudioBytes();
-    QDateTime from;
-    QVERIFY(other->dateTimeOf(0, from));
+    QVERIFY(playsOn(other, 999));
+    QVERIFY(page.bufferedAudioBytes() <= before);
+
+    // Playback commands reach the site of the selected view.
+    QTest::mouseClick(other, Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    QCOMPARE(page.playMode(), 2);
+    page.setPlaySpeed(11);
+    QVERIFY(page.getPlaySpeed(speed));
+    QCOMPARE(speed, 11);
+    QCOMPARE(other->bottomBar()->backgroundColor(), UCDisplayFrame::playSpeedColor(11));
+    page.pause();
+    QVERIFY(page.isSelectedPaused());
+    QCOMPARE(other->bottomBar()->backgroundColor().alpha(), 0);
+    page.resume();
+    QVERIFY(!page.isSelectedPaused());
+    QDateTime firstRecord;
+    QVERIFY(page.gotoFirst(firstRecord));
+    QCOMPARE(firstRecord, m_start);
+    // Jump to the last recording: the pictures follow to its time.
+    QDateTime last;
+    QVERIFY(page.gotoLast(last));
+    QCOMPARE(last.date(), QDate(2026, 3, 1));
+    QVERIFY(last.time() >= QTime(12, 0, 8));
+    page.setPlaySpeed(8);
     QTRY_VERIFY_WITH_TIMEOUT(
         [&] {
-            QDateTime now;
-            return other->dateTimeOf(0, now) && now >= from.addSecs(1);
+            QDateTime shown;
+            return other->dateTimeOf(0, shown) && shown.time() >= QTime(12, 0, 8);
         }(),
         kPictureTimeoutMs);
-    QVERIFY(page.bufferedAudioBytes() <= before);
+    QDateTime lastRecord;
+    QVERIFY(page.lastRecordDateTime(lastRecord));
+    QCOMPARE(lastRecord, last);
 }
 
 void TestDisplayFrame::viewLimitMessage() {
@@ -241,11 +211,15 @@ void TestDisplayFrame::viewLimitMessage() {
     QCOMPARE(closer.titles.size(), 2);
 }
 
-void TestDisplayFrame::selectionRules() {
+void TestDisplayFrame::selectionSpeedColoursAndDelete() {
     UCDisplayFrame& page = *m_page;
+    {
+        ModalDriver closer;  // nothing selected: no question
+        page.slotShortkeyDelete();
+        QVERIFY(closer.titles.isEmpty());
+    }
     openCard(page);
     const QList<GLWidget*> v = page.views();
-    QCOMPARE(page.selection(), QList<GLWidget*>{v[0]});
 
     // A plain click on the ninth view selects nothing.
     QTest::mouseClick(v[8], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
@@ -270,6 +244,36 @@ void TestDisplayFrame::selectionRules() {
     int channel = -1;
     QVERIFY(page.selectedChannel(channel));
     QCOMPARE(channel, 5);
+
+    // Backward speeds tint every selected view of a playing site; getPlaySpeed
+    // then tints all views of that site. Normal speed and paused are untinted.
+    QCOMPARE(UCDisplayFrame::playSpeedColor(8).alpha(), 0);
+    QVERIFY(UCDisplayFrame::playSpeedColor(4) != UCDisplayFrame::playSpeedColor(12));
+    QTest::mouseClick(v[1], Qt::LeftButton, Qt::ControlModifier, QPoint(40, 40));
+    page.setPlaySpeed(4);
+    const QColor backward = UCDisplayFrame::playSpeedColor(4);
+    QCOMPARE(v[5]->bottomBar()->backgroundColor(), backward);
+    QCOMPARE(v[1]->bottomBar()->backgroundColor(), backward);
+    int speed = -1;
+    QVERIFY(page.getPlaySpeed(speed));
+    QCOMPARE(speed, 4);
+    QCOMPARE(v[6]->bottomBar()->backgroundColor(), backward);
+
+    // Delete asks first, closes the selected views and selects the first left.
+    {
+        ModalDriver no(QMessageBox::No);
+        page.slotShortkeyDelete();
+        QCOMPARE(no.titles, QStringList{"Close Channel(s)"});
+        QCOMPARE(page.viewCount(), 9);
+    }
+    {
+        ModalDriver ok(QMessageBox::Ok);
+        page.slotShortkeyDelete();
+        QCOMPARE(ok.texts, QStringList{"Do you want to close the selected channel(s)?"});
+    }
+    QCOMPARE(page.viewCount(), 7);
+    QVERIFY(!page.views().contains(v[5]) && !page.views().contains(v[1]));
+    QCOMPARE(page.selection(), QList<GLWidget*>{v[0]});
 }
 
 void TestDisplayFrame::popupAndDoubleClick() {
@@ -302,55 +306,6 @@ void TestDisplayFrame::popupAndDoubleClick() {
     QTest::mouseDClick(v[8], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
     QCOMPARE(enlarge.count(), 1);
     QCOMPARE(enlarge.at(0).at(1).value<GLWidget*>(), v[2]);
-}
-
-void TestDisplayFrame::deleteShortcut() {
-    UCDisplayFrame& page = *m_page;
-    {
-        // Nothing selected: no question.
-        ModalDriver closer;
-        page.slotShortkeyDelete();  // a question would be answered before this returns
-        QVERIFY(closer.titles.isEmpty());
-    }
-    openCard(page);
-    const QList<GLWidget*> v = page.views();
-    QTest::mouseClick(v[2], Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
-    {
-        ModalDriver no(QMessageBox::No);
-        page.slotShortkeyDelete();
-        QCOMPARE(no.titles, QStringList{"Close Channel(s)"});
-        QCOMPARE(page.viewCount(), 9);
-    }
-    {
-        ModalDriver ok(QMessageBox::Ok);
-        page.slotShortkeyDelete();
-        QCOMPARE(ok.texts, QStringList{"Do you want to close the selected channel(s)?"});
-    }
-    QCOMPARE(page.viewCount(), 8);
-    QVERIFY(!page.views().contains(v[2]));
-    QCOMPARE(page.selection(), QList<GLWidget*>{v[0]});
-}
-
-void TestDisplayFrame::speedColours() {
-    // Normal speed and paused are untinted; every other speed has its tint.
-    QCOMPARE(UCDisplayFrame::playSpeedColor(8).alpha(), 0);
-    QVERIFY(UCDisplayFrame::playSpeedColor(4) != UCDisplayFrame::playSpeedColor(12));
-
-    UCDisplayFrame& page = *m_page;
-    openCard(page);
-    const QList<GLWidget*> v = page.views();
-
-    // Backward speeds tint every selected view of a playing site; getPlaySpeed
-    // then tints all views of that site.
-    QTest::mouseClick(v[1], Qt::LeftButton, Qt::ControlModifier, QPoint(40, 40));
-    page.setPlaySpeed(4);
-    const QColor backward = UCDisplayFrame::playSpeedColor(4);
-    QCOMPARE(v[0]->bottomBar()->backgroundColor(), backward);
-    QCOMPARE(v[1]->bottomBar()->backgroundColor(), backward);
-    int speed = -1;
-    QVERIFY(page.getPlaySpeed(speed));
-    QCOMPARE(speed, 4);
-    QCOMPARE(v[6]->bottomBar()->backgroundColor(), backward);
 }
 
 void TestDisplayFrame::wheelZoomGuard() {
@@ -392,7 +347,7 @@ void TestDisplayFrame::wheelZoomGuard() {
     QVERIFY(qAbs(fx - fxOnce) < 0.01);
 }
 
-void TestDisplayFrame::sharedChannelAndPageClose() {
+void TestDisplayFrame::sitesChannelsErrorsAndClose() {
     UCDisplayFrame& page = *m_page;
     openCard(page);
     // A second view of channel 1 joins the open site.
@@ -407,14 +362,27 @@ void TestDisplayFrame::sharedChannelAndPageClose() {
     // other one.
     page.slotCloseClicked(v[1]);
     QCOMPARE(page.viewCount(), 9);
-    QDateTime a;
-    QVERIFY(v[9]->dateTimeOf(0, a) && a.isValid());
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            QDateTime b;
-            return v[9]->dateTimeOf(0, b) && b > a;
-        }(),
-        kPictureTimeoutMs);
+    QVERIFY(playsOn(v[9]));
+
+    // A network error detaches the views of its site; the other site plays on.
+    const QList<GLWidget*> firstSite = page.views();
+    QVERIFY(page.openRecordingSite(2, QPoint(-1, -1), 4, 2, m_start, m_dayFolder));
+    QList<GLWidget*> secondSite = page.views();
+    for (GLWidget* view : firstSite) {
+        secondSite.removeAll(view);
+    }
+    QCOMPARE(secondSite.size(), 9);
+    QVERIFY(secondSite[0]->sourceOf(0) != firstSite[0]->sourceOf(0));
+    QTRY_COMPARE_WITH_TIMEOUT(secondSite[0]->pictureWidth(), m_card.width, kPictureTimeoutMs);
+    emit page.signalNetworkError(1, 5, "Connection lost");
+    for (GLWidget* view : firstSite) {
+        QVERIFY(view->sourceOf(0) == nullptr);
+        QCOMPARE(view->bottomBar()->text(0), QString("Connection lost"));
+    }
+    QVERIFY(playsOn(secondSite[0]));
+    QCOMPARE(page.viewCount(), 18);
+    // Texts queued by the closed site before it stopped do not cover the error.
+    QCOMPARE(firstSite[0]->bottomBar()->text(0), QString("Connection lost"));
 
     // Closing the page stops and closes the site while pictures flow; queued
     // texts for the closed views are dropped.
@@ -426,35 +394,6 @@ void TestDisplayFrame::sharedChannelAndPageClose() {
     QCOMPARE(page.playMode(), 1);
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
-}
-
-void TestDisplayFrame::networkErrorDetachesOneSite() {
-    UCDisplayFrame& page = *m_page;
-    openCard(page);
-    QVERIFY(page.openRecordingSite(2, QPoint(-1, -1), 4, 2, m_start, m_dayFolder));
-    const QList<GLWidget*> v = page.views();
-    QCOMPARE(v.size(), 18);
-    QVERIFY(v[9]->sourceOf(0) != v[0]->sourceOf(0));
-    QTRY_COMPARE_WITH_TIMEOUT(v[0]->pictureWidth(), m_card.width, kPictureTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(v[9]->pictureWidth(), m_card.width, kPictureTimeoutMs);
-
-    emit page.signalNetworkError(1, 5, "Connection lost");
-    for (int i = 0; i < 9; ++i) {
-        QVERIFY(v[i]->sourceOf(0) == nullptr);
-        QCOMPARE(v[i]->bottomBar()->text(0), QString("Connection lost"));
-    }
-    // The other site goes on playing.
-    QDateTime a;
-    QVERIFY(v[9]->dateTimeOf(0, a));
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            QDateTime b;
-            return v[9]->dateTimeOf(0, b) && b > a;
-        }(),
-        kPictureTimeoutMs);
-    QCOMPARE(page.viewCount(), 18);
-    // Texts queued by the closed site before it stopped do not cover the error.
-    QCOMPARE(v[0]->bottomBar()->text(0), QString("Connection lost"));
 }
 
 void TestDisplayFrame::ringDeviceBounds() {

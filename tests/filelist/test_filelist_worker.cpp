@@ -34,10 +34,7 @@ class TestFileListWorker : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(m_root.isValid()); }
-    void listsRecordingsAboveMinimumSize();
-    void folderNameNotADate_data();
-    void folderNameNotADate();
-    void sortsIgnoringCaseAndAcceptsUpperCaseExtension();
+    void listsDayFolders();
     void cancelFinishesCurrentFile();
     void jobCancelStopsEarlyAndDropsQueuedItems();
 
@@ -74,7 +71,7 @@ QString TestFileListWorker::makeDayFolder(const QString& name, const QMap<QStrin
     return path;
 }
 
-void TestFileListWorker::listsRecordingsAboveMinimumSize() {
+void TestFileListWorker::listsDayFolders() {
     const QString day = makeDayFolder("card/20160301", {{"134501000.ssf", 1000},
                                                         {"134601000.ssf", 100},
                                                         {"134701000.ssf", 300},
@@ -89,38 +86,24 @@ void TestFileListWorker::listsRecordingsAboveMinimumSize() {
     QCOMPARE(receiver.dates, (QList<int>{20160301, 20160301}));
     QCOMPARE(receiver.ends, 1);
 
-    // A day folder that does not exist lists nothing but still ends.
+    // A day folder that does not exist, or whose name is no date, lists
+    // nothing but still ends.
     list(m_root.filePath("card/20160302"), &receiver);
+    for (const char* name : {"2016-03", "logs", "19691231"}) {
+        list(makeDayFolder(QString("names/") + name, {{"120000000.ssf", 1000}}), &receiver);
+    }
     QCOMPARE(receiver.names.size(), 2);
-    QCOMPARE(receiver.ends, 2);
-}
+    QCOMPARE(receiver.ends, 5);
 
-void TestFileListWorker::folderNameNotADate_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("month -0") << "2016-03";
-    QTest::newRow("letters") << "logs";
-    QTest::newRow("before 1970") << "19691231";
-}
-
-void TestFileListWorker::folderNameNotADate() {
-    QFETCH(QString, name);
-    const QString folder = makeDayFolder("names/" + name, {{"120000000.ssf", 1000}});
-
-    FileListReceiver receiver;
-    list(folder, &receiver);
-    QVERIFY(receiver.names.isEmpty());
-    QCOMPARE(receiver.ends, 1);
-}
-
-void TestFileListWorker::sortsIgnoringCaseAndAcceptsUpperCaseExtension() {
-    const QString day = makeDayFolder("case/20180102", {{"0900ac00.ssf", 400},
-                                                        {"0900AB00.SSF", 400},
-                                                        {"0900aa00.Ssf", 400},
-                                                        {"0800zz00.ssf", 400}});
-    FileListReceiver receiver;
-    list(day, &receiver);
-    QCOMPARE(receiver.names, (QStringList{"08:00:zz", "09:00:aa", "09:00:AB", "09:00:ac"}));
-    QCOMPARE(receiver.dates.value(0), 20180102);
+    // Sorted ignoring case; the extension in any case.
+    const QString mixed = makeDayFolder("case/20180102", {{"0900ac00.ssf", 400},
+                                                          {"0900AB00.SSF", 400},
+                                                          {"0900aa00.Ssf", 400},
+                                                          {"0800zz00.ssf", 400}});
+    FileListReceiver sorted;
+    list(mixed, &sorted);
+    QCOMPARE(sorted.names, (QStringList{"08:00:zz", "09:00:aa", "09:00:AB", "09:00:ac"}));
+    QCOMPARE(sorted.dates.value(0), 20180102);
 }
 
 void TestFileListWorker::cancelFinishesCurrentFile() {

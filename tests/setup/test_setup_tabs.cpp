@@ -1,8 +1,5 @@
-// The setup editor's tabs. Upgrade: placing a firmware file on the card.
-// Viewer: the shock threshold (what the user types or steps to is what the
-// store keeps; 0 reads as the recorder's levels) and the capture folder
-// (chosen with a folder dialog, stored as "CAPTUREPATH"; an empty field stands
-// for the default folder).
+// The setup editor's Upgrade tab (placing a firmware file on the card) and
+// Viewer tab (shock threshold, capture folder).
 
 #include <QDir>
 #include <QFile>
@@ -11,16 +8,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QSettings>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "ModalDriver.h"
 #include "ReadOnlyFolder.h"
+#include "setup/ConfigApp.h"
 #include "setup/ConfigUpgrade.h"
 #include "setup/FirmwareCopy.h"
-#include <QSettings>
-#include <QSpinBox>
-#include "setup/ConfigApp.h"
 #include "setup/ShockSettingBox.h"
 #include "widgets/CConfiguration.h"
 
@@ -51,7 +48,7 @@ QStringList filesIn(const QString& folder) {
 }
 
 // Chooses `path` in the file dialog of findFile (or cancels it when empty).
-void choose(ConfigUpgrade& tab, const QString& path, bool* result) {
+bool choose(ConfigUpgrade& tab, const QString& path) {
     ModalDriver driver;
     driver.onDialog = [path](QDialog* dialog) {
         auto* files = qobject_cast<QFileDialog*>(dialog);
@@ -65,26 +62,20 @@ void choose(ConfigUpgrade& tab, const QString& path, bool* result) {
             static_cast<QDialog*>(files)->accept();
         }
     };
-    *result = tab.findFile(false);
+    return tab.findFile(false);
 }
 
 }  // namespace
-
-
 
 class TestSetupTabs : public QObject {
     Q_OBJECT
 
 private slots:
     void init();
-    void versionAndCardRoot();
     void chooseAndCopy();
-    void existingTarget();
-    void vanishedSource();
-    void readOnlyCard();
+    void refusedAndFailedCopies();
     void progressInChunks();
-    void shockThreshold();
-    void captureFolder();
+    void viewerTab();
 
 private:
     QString card() const { return m_card->path(); }
@@ -100,7 +91,7 @@ void TestSetupTabs::init() {
     QVERIFY(m_card->isValid() && m_source->isValid());
 }
 
-void TestSetupTabs::versionAndCardRoot() {
+void TestSetupTabs::chooseAndCopy() {
     // The version after the first "_" is not part of the name on the card.
     QCOMPARE(firmwareTargetName("zd-3100_v1_2.bin"), QString("zd-3100.bin"));
     writeFile(card() + "/DVRSETUP.INI", "[INFORMATION]\nFW_VER1=1\nFW_VER2=2\nFW_VER4=33\n");
@@ -109,24 +100,16 @@ void TestSetupTabs::versionAndCardRoot() {
     QCOMPARE(tab.ui.leFwVersion->text(), QString("v 1.2.0.33"));
     QCOMPARE(tab.cardRoot(), card());
     QVERIFY(!tab.ui.pbCopy->isEnabled());
-}
-
-void TestSetupTabs::chooseAndCopy() {
-    const QByteArray firmware = randomBytes(3 * 1024 * 1024 + 123);
-    writeFile(source() + "/zd-3100_1.2.bin", firmware);
-    ConfigUpgrade tab;
-    tab.load(card() + "/DVRSETUP.INI");
     tab.show();
 
-    bool chosen = false;
-    choose(tab, source() + "/zd-3100_1.2.bin", &chosen);
-    QVERIFY(chosen);
+    const QByteArray firmware = randomBytes(3 * 1024 * 1024 + 123);
+    writeFile(source() + "/zd-3100_1.2.bin", firmware);
+    QVERIFY(choose(tab, source() + "/zd-3100_1.2.bin"));
     QCOMPARE(tab.fileName(), QString("zd-3100_1.2.bin"));
     QVERIFY(tab.ui.pbCopy->isEnabled());
 
     // Cancelling a later choice keeps this one.
-    choose(tab, QString(), &chosen);
-    QVERIFY(!chosen);
+    QVERIFY(!choose(tab, QString()));
     QCOMPARE(tab.filePath(), source() + "/zd-3100_1.2.bin");
     QVERIFY(tab.ui.pbCopy->isEnabled());
 
@@ -135,20 +118,41 @@ void TestSetupTabs::chooseAndCopy() {
     QCOMPARE(driver.titles, QStringList{"File Copy"});
     QCOMPARE(driver.texts, QStringList{"Complete!!"});
     QCOMPARE(readFile(card() + "/zd-3100.bin"), firmware);
-    QCOMPARE(filesIn(card()), QStringList{"zd-3100.bin"});
+    QCOMPARE(filesIn(card()), (QStringList{"DVRSETUP.INI", "zd-3100.bin"}));
     QVERIFY(tab.ui.progressBar->isVisible());
     QCOMPARE(tab.ui.progressBar->value(), 100);
 }
 
-void TestSetupTabs::existingTarget() {
-    writeFile(source() + "/zd-3100_2.0.bin", "NEW");
-    writeFile(card() + "/zd-3100.bin", "OLD");
+void TestSetupTabs::refusedAndFailedCopies() {
     ConfigUpgrade tab;
     tab.load(card() + "/DVRSETUP.INI");
-    bool chosen = false;
-    choose(tab, source() + "/zd-3100_2.0.bin", &chosen);
+    const QString file = source() + "/zd-3100_2.0.bin";
+    writeFile(file, "NEW");
+    QVERIFY(choose(tab, file));
+    QVERIFY(QFile::remove(file));
     {
-        // Refused: the tab forgets the file.
+        ModalDriver driver(QMessageBox::Abort);
+        QVERIFY(!tab.CopyFile());
+        QCOMPARE(driver.titles, QStringList{"Upgrade file"});
+        QCOMPARE(driver.texts, QStringList{"The upgrade file can not be found."});
+        QCOMPARE(driver.icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
+        QVERIFY(filesIn(card()).isEmpty());
+    }
+    const QByteArray firmware = randomBytes(2 * 1024 * 1024);
+    writeFile(file, firmware);
+    {
+        ReadOnlyFolder guard(card());
+        QVERIFY(guard.effective());
+        ModalDriver driver;
+        QVERIFY(!tab.CopyFile());
+        QCOMPARE(driver.titles, QStringList{"File Copy"});
+        QCOMPARE(driver.texts, QStringList{"File copy failed."});
+        QVERIFY(filesIn(card()).isEmpty());
+    }
+
+    // A firmware file already there. Refused: the tab forgets the file.
+    writeFile(card() + "/zd-3100.bin", "OLD");
+    {
         ModalDriver driver(QMessageBox::Cancel);
         QVERIFY(!tab.CopyFile());
         QCOMPARE(driver.titles, QStringList{"Upgrade file"});
@@ -159,91 +163,64 @@ void TestSetupTabs::existingTarget() {
         QVERIFY(!tab.ui.pbCopy->isEnabled());
         QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("OLD"));
     }
-    choose(tab, source() + "/zd-3100_2.0.bin", &chosen);
+    // On a card that cannot be written it stays as it was.
+    QVERIFY(choose(tab, file));
+    {
+        ReadOnlyFolder guard(card());
+        ModalDriver driver(QMessageBox::Ok);
+        QVERIFY(!tab.CopyFile());
+        QCOMPARE(driver.texts.last(), QString("File copy failed."));
+        QCOMPARE(filesIn(card()), QStringList{"zd-3100.bin"});
+        QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("OLD"));
+    }
     ModalDriver driver(QMessageBox::Ok);
     QVERIFY(tab.CopyFile());
     QCOMPARE(driver.titles, (QStringList{"Upgrade file", "File Copy"}));
     QCOMPARE(driver.texts.last(), QString("Complete!!"));
-    QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("NEW"));
-}
-
-void TestSetupTabs::vanishedSource() {
-    writeFile(source() + "/zd-3100_2.0.bin", "NEW");
-    ConfigUpgrade tab;
-    tab.load(card() + "/DVRSETUP.INI");
-    bool chosen = false;
-    choose(tab, source() + "/zd-3100_2.0.bin", &chosen);
-    QVERIFY(QFile::remove(source() + "/zd-3100_2.0.bin"));
-    ModalDriver driver(QMessageBox::Abort);
-    QVERIFY(!tab.CopyFile());
-    QCOMPARE(driver.titles, QStringList{"Upgrade file"});
-    QCOMPARE(driver.texts, QStringList{"The upgrade file can not be found."});
-    QCOMPARE(driver.icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
-    QVERIFY(filesIn(card()).isEmpty());
-}
-
-void TestSetupTabs::readOnlyCard() {
-    writeFile(source() + "/zd-3100_2.0.bin", randomBytes(2 * 1024 * 1024));
-    ConfigUpgrade tab;
-    tab.load(card() + "/DVRSETUP.INI");
-    bool chosen = false;
-    choose(tab, source() + "/zd-3100_2.0.bin", &chosen);
-
-    ReadOnlyFolder guard(card());
-    QVERIFY(guard.effective());
-    {
-        ModalDriver driver;
-        QVERIFY(!tab.CopyFile());
-        QCOMPARE(driver.titles, QStringList{"File Copy"});
-        QCOMPARE(driver.texts, QStringList{"File copy failed."});
-        QVERIFY(filesIn(card()).isEmpty());
-    }
-    // A firmware file already there stays as it was.
-    QFile::setPermissions(card(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    writeFile(card() + "/zd-3100.bin", "OLD");
-    QFile::setPermissions(card(), QFile::ReadOwner | QFile::ExeOwner);
-    ModalDriver driver(QMessageBox::Ok);
-    QVERIFY(!tab.CopyFile());
-    QCOMPARE(driver.texts.last(), QString("File copy failed."));
-    QCOMPARE(filesIn(card()), QStringList{"zd-3100.bin"});
-    QCOMPARE(readFile(card() + "/zd-3100.bin"), QByteArray("OLD"));
+    QCOMPARE(readFile(card() + "/zd-3100.bin"), firmware);
 }
 
 void TestSetupTabs::progressInChunks() {
     const QByteArray firmware = randomBytes(5 * 1024 * 1024 / 2);
-    writeFile(source() + "/zd-1.bin", firmware);
     QList<int> seen;
-    QVERIFY(copyFileWhole(source() + "/zd-1.bin", card() + "/zd-1.bin",
-                          [&](int percent) { seen << percent; }));
+    const auto copy = [&](const QString& from, const QString& to, QString* why = nullptr) {
+        seen.clear();
+        return copyFileWhole(
+            source() + from, card() + to, [&](int percent) { seen << percent; }, why);
+    };
+    writeFile(source() + "/zd-1.bin", firmware);
+    QVERIFY(copy("/zd-1.bin", "/zd-1.bin"));
     QCOMPARE(seen, (QList<int>{40, 80, 100}));
     QCOMPARE(readFile(card() + "/zd-1.bin"), firmware);
 
     // An empty file is complete at once.
     writeFile(source() + "/zd-0.bin", QByteArray());
-    seen.clear();
-    QVERIFY(copyFileWhole(source() + "/zd-0.bin", card() + "/zd-0.bin",
-                          [&](int percent) { seen << percent; }));
+    QVERIFY(copy("/zd-0.bin", "/zd-0.bin"));
     QCOMPARE(seen, QList<int>{100});
     QVERIFY(QFile::exists(card() + "/zd-0.bin"));
 
     QString why;
-    QVERIFY(!copyFileWhole(source() + "/missing.bin", card() + "/zd-2.bin", {}, &why));
+    QVERIFY(!copy("/missing.bin", "/zd-2.bin", &why));
     QVERIFY(!why.isEmpty());
     QVERIFY(!QFile::exists(card() + "/zd-2.bin"));
 }
 
-void TestSetupTabs::shockThreshold() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QSettings store(dir.path() + "/store.ini", QSettings::IniFormat);
+void TestSetupTabs::viewerTab() {
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
+    QSettings store(home.path() + "/store.ini", QSettings::IniFormat);
+    g_config.setCapturePath(home.path() + "/before");
     ConfigApp tab;
     ShockSettingBox* box = tab.findChild<ShockSettingBox*>();
     QVERIFY(box != nullptr);
     QSpinBox* spin = box->spinBox();
 
-    tab.load(store);  // nothing stored: the recorder's levels
+    tab.load(store);  // no threshold stored: the recorder's levels
     QCOMPARE(spin->text(), QString("From the recorder"));
     QCOMPARE(box->thresholdG(), 0.0);
+    QCOMPARE(tab.leCapturePath->text(), home.path() + "/before");
 
     store.setValue(ShockSettingBox::kKey, 1.25);
     tab.load(store);
@@ -252,7 +229,6 @@ void TestSetupTabs::shockThreshold() {
     QCOMPARE(spin->text(), QString("1.2 g"));
     tab.save(store);
     QCOMPARE(store.value(ShockSettingBox::kKey).toDouble(), 1.2);
-
     // Typed in, with the unit or without.
     spin->selectAll();
     QTest::keyClicks(spin, "0.7");
@@ -261,19 +237,6 @@ void TestSetupTabs::shockThreshold() {
     spin->setValue(spin->minimum());
     tab.save(store);
     QCOMPARE(store.value(ShockSettingBox::kKey).toDouble(), 0.0);
-}
-
-void TestSetupTabs::captureFolder() {
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
-    QSettings store(home.path() + "/store.ini", QSettings::IniFormat);
-    g_config.setCapturePath(home.path() + "/before");
-
-    ConfigApp tab;
-    tab.load(store);
-    QCOMPARE(tab.leCapturePath->text(), home.path() + "/before");
 
     // Browse: the folder chosen in the dialog lands in the field.
     const QString chosen = home.path() + "/chosen";

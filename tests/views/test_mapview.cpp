@@ -1,7 +1,5 @@
 // The map page and its views, offline (no network here): the page and Leaflet
-// come from the resources, the first position zooms in and
-// shows the marker, later ones keep the zoom, clicks move it, and map dialogs
-// follow positions even when closed. No script error may occur on the way.
+// come from the resources. No script error may occur on the way.
 
 #include <QApplication>
 #include <QEventLoop>
@@ -82,7 +80,6 @@ private slots:
     void initTestCase() { qInstallMessageHandler(recordScriptErrors); }
     void cleanupTestCase() { QVERIFY2(g_uncaught.isEmpty(), qPrintable(g_uncaught.join('\n'))); }
     void pageAndPositions();
-    void positionBeforeLoad();
     void dialogsFollow();
     void routeDrawnWithoutTiles();
 };
@@ -121,17 +118,6 @@ void TestMapView::pageAndPositions() {
     QCOMPARE(s.zoom, 12.0);
 }
 
-void TestMapView::positionBeforeLoad() {
-    CMapView view;
-    view.setPosition(1.0, 2.0);
-    view.setPosition(35.0, 128.5);  // the newest wins
-    view.show();
-    QVERIFY(waitReady(&view));
-    const MapState s = state(&view);
-    QVERIFY(s.markerAt(35.0, 128.5));
-    QCOMPARE(s.zoom, 17.0);
-}
-
 void TestMapView::dialogsFollow() {
     Emitter window;
     QPointer<dlgShowMapBig> first = new dlgShowMapBig(&window);
@@ -139,8 +125,16 @@ void TestMapView::dialogsFollow() {
     for (dlgShowMapBig* d : {first.data(), second.data()}) {
         QObject::connect(&window, &Emitter::signalchangemappos, d,
                          &dlgShowMapBig::slotchangeMapPos);
+    }
+    // Positions before the page is there: the newest is shown once it is.
+    emit window.signalchangemappos(1.0, 2.0);
+    emit window.signalchangemappos(35.0, 128.5);
+    for (dlgShowMapBig* d : {first.data(), second.data()}) {
         d->show();
         QVERIFY(waitReady(d->mapView()));
+        const MapState s = state(d->mapView());
+        QVERIFY(s.markerAt(35.0, 128.5));
+        QCOMPARE(s.zoom, 17.0);
     }
     // The web view fills the dialog as it grows.
     second->resize(700, 500);
