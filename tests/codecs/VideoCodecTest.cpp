@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "H264TestStream.h"
+#include "codecs/FFmpegHandles.h"
 #include "codecs/VCodec.h"
 
 extern "C" {
@@ -155,11 +156,7 @@ TEST(VCodecLifecycle, DecodeOnlyWhileOpen) {
 }
 
 TEST_F(VideoCodecTest, OpenWithContextLeavesTheContextToTheCaller) {
-    struct ContextDeleter {
-        void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-    };
-    using ContextPtr = std::unique_ptr<AVCodecContext, ContextDeleter>;
-
+    using ContextPtr = korvel::ffmpeg::CodecContextPtr;
     CodecPtr first = makeDecoder();
     EXPECT_FALSE(first->openWithContext(nullptr));
     ContextPtr unknown(avcodec_alloc_context3(nullptr));
