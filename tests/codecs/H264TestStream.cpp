@@ -1,6 +1,6 @@
 #include "H264TestStream.h"
 
-#include <algorithm>
+#include <array>
 
 #include "codecs/FFmpegHandles.h"
 
@@ -13,14 +13,8 @@ extern "C" {
 namespace testing_h264 {
 namespace {
 
-struct Yuv {
-    int y;
-    int u;
-    int v;
-};
-
-// Studio-range BT.601, the matrix the decoder side assumes for such streams.
-Yuv toYuv(const Rgb& c) {
+// Studio-range BT.601 (Y, U, V), the matrix the decoder side assumes for such streams.
+std::array<int, 3> toYuv(const Rgb& c) {
     const double y = 16 + (65.481 * c.r + 128.553 * c.g + 24.966 * c.b) / 255.0;
     const double u = 128 + (-37.797 * c.r - 74.203 * c.g + 112.0 * c.b) / 255.0;
     const double v = 128 + (112.0 * c.r - 93.786 * c.g - 18.214 * c.b) / 255.0;
@@ -28,21 +22,16 @@ Yuv toYuv(const Rgb& c) {
 }
 
 void fill(AVFrame* frame, const Halves& halves) {
-    const Yuv left = toYuv(halves.left);
-    const Yuv right = toYuv(halves.right);
-    for (int row = 0; row < frame->height; ++row) {
-        std::uint8_t* line = frame->data[0] + row * frame->linesize[0];
-        for (int col = 0; col < frame->width; ++col) {
-            line[col] = static_cast<std::uint8_t>(col < frame->width / 2 ? left.y : right.y);
-        }
-    }
-    for (int row = 0; row < frame->height / 2; ++row) {
-        std::uint8_t* u = frame->data[1] + row * frame->linesize[1];
-        std::uint8_t* v = frame->data[2] + row * frame->linesize[2];
-        for (int col = 0; col < frame->width / 2; ++col) {
-            const Yuv& c = col < frame->width / 4 ? left : right;
-            u[col] = static_cast<std::uint8_t>(c.u);
-            v[col] = static_cast<std::uint8_t>(c.v);
+    const std::array<int, 3> left = toYuv(halves.left);
+    const std::array<int, 3> right = toYuv(halves.right);
+    for (int plane = 0; plane < 3; ++plane) {
+        const int width = plane == 0 ? frame->width : frame->width / 2;
+        const int height = plane == 0 ? frame->height : frame->height / 2;
+        for (int row = 0; row < height; ++row) {
+            std::uint8_t* line = frame->data[plane] + row * frame->linesize[plane];
+            for (int col = 0; col < width; ++col) {
+                line[col] = static_cast<std::uint8_t>(col < width / 2 ? left[plane] : right[plane]);
+            }
         }
     }
 }
@@ -69,6 +58,9 @@ std::vector<Packet> encodePictures(int width, int height, int count, int keyInte
     if (!context || !frame || !packet) {
         return out;
     }
+    frame->width = width;
+    frame->height = height;
+    frame->format = AV_PIX_FMT_YUV420P;
     context->width = width;
     context->height = height;
     context->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -79,13 +71,8 @@ std::vector<Packet> encodePictures(int width, int height, int count, int keyInte
     context->thread_count = 1;
     av_opt_set(context->priv_data, "preset", "ultrafast", 0);
     av_opt_set(context->priv_data, "tune", "zerolatency", 0);
-    if (avcodec_open2(context.get(), encoder, nullptr) < 0) {
-        return out;
-    }
-    frame->width = width;
-    frame->height = height;
-    frame->format = AV_PIX_FMT_YUV420P;
-    if (av_frame_get_buffer(frame.get(), 0) < 0) {
+    if (avcodec_open2(context.get(), encoder, nullptr) < 0 ||
+        av_frame_get_buffer(frame.get(), 0) < 0) {
         return out;
     }
     for (int i = 0; i < count; ++i) {

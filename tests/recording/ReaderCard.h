@@ -3,13 +3,9 @@
 // Tiny generated cards for the channel reader's tests, and what the generator
 // put into them, worked out from its options alone (not from the files).
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -23,49 +19,21 @@
 #include "Telemetry.h"
 #include "core/Params.h"
 #include "recording/SSFChannelReader.h"
+#include "TestSupport.h"
 
 namespace readertest {
 
 namespace fs = std::filesystem;
 namespace pt = boost::posix_time;
 
-// A card below the temporary folder, removed again when the object goes.
-class Card {
+// A generated card below the temporary folder, removed again when the object goes.
+class Card : public testsupport::Card {
 public:
-    Card(const std::string& tag, const mkcard::CardOptions& base) : options_(base) {
-        options_.outDir = (fs::temp_directory_path() /
-                           ("korvel-reader-" + std::to_string(::getpid()) + "-" + tag))
-                              .string();
-        std::error_code ec;
-        fs::remove_all(options_.outDir, ec);
-        std::string error;
-        ok_ = mkcard::makeCard(options_, &error);
-        EXPECT_TRUE(ok_) << error;
-        plan_ = mkcard::planCard(options_);
+    Card(const std::string& tag, const mkcard::CardOptions& base)
+        : testsupport::Card(withOutDir(base, tag)) {
+        EXPECT_TRUE(ok()) << error();
     }
-    ~Card() {
-        std::error_code ec;
-        fs::remove_all(options_.outDir, ec);
-    }
-    Card(const Card&) = delete;
-    Card& operator=(const Card&) = delete;
-
-    bool ok() const { return ok_; }
-    const mkcard::CardOptions& options() const { return options_; }
-    std::string root() const { return options_.outDir; }
-    std::string dayFolder() const { return root() + "/" + dayName(); }
-    std::string dayName() const {
-        char s[16];
-        std::snprintf(s, sizeof s, "%04d%02d%02d", options_.start.year, options_.start.month,
-                      options_.start.day);
-        return s;
-    }
-    // Absolute path of file k of channel c.
-    std::string ssf(int channel, int k) const { return root() + "/" + planned(channel, k).ssfPath; }
-    std::string idx(int channel, int k) const { return root() + "/" + planned(channel, k).idxPath; }
-    const mkcard::PlannedFile& planned(int channel, int k) const {
-        return plan_[static_cast<std::size_t>(channel * options_.filesPerChannel + k)];
-    }
+    std::string dayFolder() const { return day(); }
     pt::ptime start(int k) const {
         const mkcard::CivilTime& s = planned(0, k).start;
         return pt::ptime(boost::gregorian::date(static_cast<unsigned short>(s.year),
@@ -75,23 +43,19 @@ public:
     }
 
 private:
-    mkcard::CardOptions options_;
-    std::vector<mkcard::PlannedFile> plan_;
-    bool ok_ = false;
+    static mkcard::CardOptions withOutDir(mkcard::CardOptions o, const std::string& tag) {
+        o.outDir = testsupport::tempPath("reader-" + tag);
+        return o;
+    }
 };
 
 // Small pictures at 5 fps: one key frame per second.
 inline mkcard::CardOptions tinyOptions(int files, int seconds, int channels = 1) {
-    mkcard::CardOptions o;
-    o.start = {2026, 3, 1, 12, 0, 0};
+    mkcard::CardOptions o = testsupport::smallCard("");
     o.filesPerChannel = files;
     o.secondsPerFile = seconds;
     o.channels = channels;
-    o.width = 160;
-    o.height = 96;
-    o.fps = 5;
     o.seed = 11;
-    o.jobs = 2;
     return o;
 }
 
@@ -107,76 +71,41 @@ struct Expected {
 // Packets of file k in the generator's order: by time stamp, and at equal
 // stamps video, audio, GPS, G-sensor. Key frames: one per second.
 inline std::vector<Expected> expectedPackets(const mkcard::CardOptions& o, int k) {
+    using Index = std::size_t;
     std::vector<Expected> out;
     const std::uint32_t length = static_cast<std::uint32_t>(o.secondsPerFile) * 1000;
-    const int audioMs = mkcard::audioCadence(o.audio).msPerPacket;
-    const std::int64_t count[4] = {
-        static_cast<std::int64_t>(o.secondsPerFile) * o.fps,
-        o.audio == mkcard::AudioCoding::None ? 0 : (length + audioMs - 1) / audioMs,
-        o.secondsPerFile, static_cast<std::int64_t>(o.secondsPerFile) * mkcard::kGsensorPerSecond};
-    auto stampOf = [&](int stream, std::int64_t i) -> std::uint32_t {
-        switch (stream) {
-            case 0:
-                return static_cast<std::uint32_t>(i * 1000 / o.fps);
-            case 1:
-                return static_cast<std::uint32_t>(i * audioMs);
-            case 2:
-                return static_cast<std::uint32_t>(i * 1000);
-            default:
-                return static_cast<std::uint32_t>(i * (1000 / mkcard::kGsensorPerSecond));
-        }
-    };
-    std::int64_t next[4] = {0, 0, 0, 0};
-    for (;;) {
-        int stream = -1;
-        std::uint32_t ts = 0;
-        for (int s = 0; s < 4; ++s) {
-            if (next[s] < count[s] && (stream < 0 || stampOf(s, next[s]) < ts)) {
-                stream = s;
-                ts = stampOf(s, next[s]);
-            }
-        }
-        if (stream < 0) {
-            return out;
-        }
-        const std::int64_t i = next[stream]++;
-        Expected e;
-        e.kind = static_cast<Expected::Kind>(stream);
-        e.file = k;
-        e.stamp = ts;
-        e.key = stream == 0 && i % o.fps == 0;
-        const std::int64_t first = static_cast<std::int64_t>(k) * o.secondsPerFile;
-        e.index = static_cast<std::size_t>(stream == 2   ? first + i
-                                           : stream == 3 ? first * mkcard::kGsensorPerSecond + i
-                                                         : i);
-        out.push_back(e);
+    const std::uint32_t audioMs = mkcard::audioCadence(o.audio).msPerPacket;
+    const std::uint32_t gsensorMs = 1000 / mkcard::kGsensorPerSecond;
+    const Index first = static_cast<Index>(k * o.secondsPerFile);
+    for (std::uint32_t i = 0; i * 1000 / o.fps < length; ++i) {
+        out.push_back({Expected::Video, k, i * 1000 / o.fps, i % o.fps == 0, i});
     }
+    for (std::uint32_t i = 0; o.audio != mkcard::AudioCoding::None && i * audioMs < length; ++i) {
+        out.push_back({Expected::Audio, k, i * audioMs, false, i});
+    }
+    for (std::uint32_t i = 0; i * 1000 < length; ++i) {
+        out.push_back({Expected::Gps, k, i * 1000, false, first + i});
+    }
+    for (std::uint32_t i = 0; i * gsensorMs < length; ++i) {
+        out.push_back({Expected::GSensor, k, i * gsensorMs, false,
+                       first * mkcard::kGsensorPerSecond + i});
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Expected& x, const Expected& y) { return x.stamp < y.stamp; });
+    return out;
 }
 
 // Byte offsets and lengths of the packets of a recording file, found by
-// walking it from its first packet up to `end` (0: the end of the file).
+// walking it from its first packet up to the I-frame table or the end.
 struct RawPacket {
     std::uint32_t offset = 0;
     std::uint32_t length = 0;
     std::uint8_t flags = 0;
 };
 
-inline std::vector<std::uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
+using testsupport::le32;
+using testsupport::readBytes;
+using testsupport::writeBytes;
 
 inline void putLe32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) {
@@ -209,11 +138,11 @@ inline std::vector<RawPacket> walkPackets(const std::vector<std::uint8_t>& b) {
     return out;
 }
 
-// A channel reader over the given files, prepared, logging into `log`.
+// A reader of channel 0 over the given files, prepared, logging into `log`.
 inline std::unique_ptr<SSFChannelReader> makeReader(const std::vector<std::string>& files,
-                                                    std::ostream* log, int channel = 0,
+                                                    std::ostream* log,
                                                     const SourceParams& params = SourceParams()) {
-    auto reader = std::make_unique<SSFChannelReader>(channel, params);
+    auto reader = std::make_unique<SSFChannelReader>(0, params);
     reader->setLog(log);
     for (const std::string& f : files) {
         reader->addFile(f);

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace testsupport {
@@ -45,7 +47,8 @@ mkcard::CardOptions smallCard(const std::string& tag) {
     return o;
 }
 
-std::string writeCard(const mkcard::CardOptions& o) {
+// The error text, empty on success.
+static std::string writeCard(const mkcard::CardOptions& o) {
     std::error_code ec;
     fs::remove_all(o.outDir, ec);
     std::string error;
@@ -63,8 +66,15 @@ Card::~Card() {
     fs::remove_all(options_.outDir, ec);
 }
 
-std::string Card::dayName() const {
-    return mkcard::dateDigits(options_.start);
+std::vector<std::uint8_t> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit,

@@ -6,6 +6,7 @@
 // QuietStdout's sink, which keeps no state.
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <iostream>
 #include <string>
@@ -37,10 +38,7 @@ private:
 // 12:00:00, 160x96 at 5 fps (a key frame every whole second), mu-law audio.
 mkcard::CardOptions smallCard(const std::string& tag);
 
-// Writes the card into a fresh o.outDir; the error text, empty on success.
-std::string writeCard(const mkcard::CardOptions& o);
-
-// A card written on construction and removed with the object.
+// A card written into a fresh options.outDir on construction and removed with the object.
 class Card {
 public:
     explicit Card(const mkcard::CardOptions& options);
@@ -52,7 +50,8 @@ public:
     const std::string& error() const { return error_; }
     const mkcard::CardOptions& options() const { return options_; }
     const std::string& root() const { return options_.outDir; }
-    std::string dayName() const;  // of the first recording, "yyyymmdd"
+    // Of the first recording, "yyyymmdd".
+    std::string dayName() const { return mkcard::dateDigits(options_.start); }
     std::string day() const { return root() + "/" + dayName(); }
     const std::vector<mkcard::PlannedFile>& plan() const { return plan_; }
     const mkcard::PlannedFile& planned(int channel, int k) const {
@@ -66,6 +65,13 @@ private:
     std::vector<mkcard::PlannedFile> plan_;
     std::string error_;
 };
+
+// The bytes of a file (none when it cannot be read), and a file made of bytes.
+std::vector<std::uint8_t> readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+inline std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
 
 // Polls `condition` until it holds (true) or the deadline passes (false);
 // `between` runs between polls (an event loop's turn, say).

@@ -1,15 +1,6 @@
 #include "CardParse.h"
 
-#include <fstream>
-#include <iterator>
-
 namespace cardtest {
-
-std::vector<uint8_t> readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>());
-}
 
 bool parseRecording(const std::string& path, Recording* r, std::string* why) {
     r->bytes = readAll(path);
@@ -41,7 +32,6 @@ bool parseRecording(const std::string& path, Recording* r, std::string* why) {
                 r->title.assign(b.begin() + p + 48, b.begin() + p + 48 + b[p + 47]);
                 break;
             case 0xFFF20000u:
-                r->videoProps = p;
                 r->videoStream = b[p + 24];
                 break;
             case 0xFFF30000u:
@@ -49,11 +39,9 @@ bool parseRecording(const std::string& path, Recording* r, std::string* why) {
                 r->audioStream = b[p + 24];
                 break;
             case 0xFFF40000u:
-                r->iframeProps = p;
                 r->iframeTableOffset = le32(b, p + 8);
                 break;
             case 0xFFF50000u:
-                r->eventProps = p;
                 break;
             default:
                 *why = "unknown object";

@@ -37,11 +37,10 @@ inline std::map<std::string, uintmax_t> listFiles(const std::string& root) {
     return files;
 }
 
-std::vector<uint8_t> readAll(const std::string& path);
-
-inline uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+inline std::vector<uint8_t> readAll(const std::string& path) {
+    return testsupport::readBytes(path);
 }
+using testsupport::le32;
 inline uint16_t le16(const std::vector<uint8_t>& b, size_t at) {
     return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
 }
@@ -70,7 +69,7 @@ struct Recording {
     std::vector<uint8_t> bytes;
     uint32_t leadInLength = 0;  // L
     // Object offsets in the file, 0 when absent.
-    size_t fileProps = 0, videoProps = 0, audioProps = 0, iframeProps = 0, eventProps = 0;
+    size_t fileProps = 0, audioProps = 0;
     uint32_t iframeTableOffset = 0;
     std::string title;
     uint8_t videoStream = 0, audioStream = 0;
