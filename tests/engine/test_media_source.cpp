@@ -364,8 +364,8 @@ TEST(MediaSource, BackwardMergePicksTheLatestAndTiesGoToTheLowerChannel) {
     EXPECT_EQ(h.source->getSpeedIndex(nullptr), kSpeedIndexReverse);
 }
 
-// Each held channel delivers one packet after a command: checks the command's
-// events (one per reader, in reader order) and the packets that follow them.
+// Each held channel delivers one packet after a command: the command's events
+// (one per reader, in reader order), then the packets at the command's place.
 class CommandTest : public ::testing::Test {
 protected:
     static mkcard::CardOptions options() {
@@ -380,104 +380,82 @@ protected:
         h.open();
         ASSERT_TRUE(h.waitForCount(2));
     }
-    // Runs the command and returns the two events and two packets it caused.
-    std::vector<Entry> after(const std::function<void()>& command) {
-        const std::size_t mark = h.size();
-        command();
-        EXPECT_TRUE(h.waitForCount(mark + 4));
-        const std::vector<Entry> all = h.snapshot();
-        std::vector<Entry> out(all.begin() + static_cast<std::ptrdiff_t>(mark), all.end());
-        out.resize(4);
-        return out;
-    }
-    void expectFrame(const std::vector<Entry>& got, int code, const pt::ptime& packetsAt) {
-        for (int i = 0; i < 2; ++i) {
-            SCOPED_TRACE(i);
-            EXPECT_TRUE(got[static_cast<std::size_t>(i)].event);
-            EXPECT_EQ(got[static_cast<std::size_t>(i)].code, code);
-            EXPECT_EQ(got[static_cast<std::size_t>(i)].channel, i);
-            EXPECT_FALSE(got[static_cast<std::size_t>(i) + 2].event);
-            EXPECT_EQ(got[static_cast<std::size_t>(i) + 2].channel, i);
-            EXPECT_EQ(got[static_cast<std::size_t>(i) + 2].instant, packetsAt);
-        }
-    }
-    // What a reader shows while its event is sent.
-    void watchReaders(std::vector<pt::ptime>* instants, std::vector<int>* speeds) {
-        h.eventHook = [this, instants, speeds](int, int channel) {
-            const SSFChannelReader* r = h.source->channelReader(channel);
-            instants->push_back(r->currentInstant());
-            speeds->push_back(r->speedIndex());
-        };
-    }
 
     Card card;
     Harness h;
 };
 
-TEST_F(CommandTest, JumpsSendRepositionedPerReaderAfterTheWork) {
+// Jumps send their event after the work (the readers stand at the target),
+// play commands and speed changes before it (the readers keep the speed of
+// before). The site empties the decode queues before every speed change it
+// passes on, so every reader takes the given position, also at the still
+// index and at the index it already has.
+TEST_F(CommandTest, EveryCommandIsFramedByOneEventPerReader) {
     std::vector<pt::ptime> instants;
     std::vector<int> speeds;
-    watchReaders(&instants, &speeds);
-
-    expectFrame(after([&] { h.source->gotoDateTime(2026, 3, 1, 12, 0, 1); }), kR, at(12, 0, 1));
-    EXPECT_EQ(instants, std::vector<pt::ptime>(2, at(12, 0, 1)));
-
-    instants.clear();
-    expectFrame(after([&] { h.source->gotoLast(); }), kR, at(12, 0, 3));
-    EXPECT_EQ(instants, std::vector<pt::ptime>(2, at(12, 0, 3)));
-
-    instants.clear();
-    expectFrame(after([&] { h.source->gotoFirst(); }), kR, at(12, 0, 0));
-    EXPECT_EQ(instants, std::vector<pt::ptime>(2, at(12, 0, 0)));
-    EXPECT_EQ(h.source->getDirection(nullptr), DIRECTION_FORWARD);
-    EXPECT_EQ(h.source->getSpeedIndex(nullptr), kSpeedIndexNormal);
-}
-
-TEST_F(CommandTest, PlayCommandsSendTheDirectionEventBeforeTheWork) {
-    std::vector<pt::ptime> instants;
-    std::vector<int> speeds;
-    watchReaders(&instants, &speeds);
-
-    expectFrame(after([&] { h.source->playReverse(0, 2026, 3, 1, 12, 0, 3); }), kD, at(12, 0, 3));
-    EXPECT_EQ(speeds, std::vector<int>(2, kSpeedIndexNormal));
-    EXPECT_EQ(h.source->getDirection(nullptr), DIRECTION_BACKWARD);
-    EXPECT_EQ(h.source->getSpeedIndex(nullptr), kSpeedIndexReverse);
-
-    speeds.clear();
-    expectFrame(after([&] { h.source->playForward(0, 2026, 3, 1, 12, 0, 1); }), kD, at(12, 0, 1));
-    EXPECT_EQ(speeds, std::vector<int>(2, kSpeedIndexReverse));
-    EXPECT_EQ(h.source->getDirection(nullptr), DIRECTION_FORWARD);
-    EXPECT_EQ(h.source->getSpeedIndex(nullptr), kSpeedIndexNormal);
-}
-
-// The site empties the decode queues before every speed change it passes on,
-// so every reader takes the given position, also at the still index and at
-// the index it already has.
-TEST_F(CommandTest, EverySpeedChangeRepositionsEveryReader) {
-    std::vector<pt::ptime> instants;
-    std::vector<int> speeds;
-    watchReaders(&instants, &speeds);
-
-    std::vector<Entry> got = after([&] { h.source->setSpeed(7, 0, 2026, 3, 1, 12, 0, 2); });
-    EXPECT_TRUE(got[0].event && got[0].code == kD && got[0].channel == 0);
-    EXPECT_TRUE(got[1].event && got[1].code == kD && got[1].channel == 1);
-    EXPECT_EQ(got[2].instant, at(12, 0, 2));
-    EXPECT_EQ(got[3].instant, at(12, 0, 2));
-    EXPECT_EQ(h.source->getDirection(nullptr), DIRECTION_STILL);
-    EXPECT_EQ(h.source->getSpeedIndex(nullptr), kSpeedIndexStill);
-    EXPECT_EQ(h.source->channelReader(0)->speedIndex(), kSpeedIndexStill);
-
-    speeds.clear();
-    expectFrame(after([&] { h.source->setSpeed(8, 0, 2026, 3, 1, 12, 0, 2); }), kS, at(12, 0, 2));
-    EXPECT_EQ(speeds, std::vector<int>(2, kSpeedIndexStill));
-    EXPECT_EQ(h.source->getDirection(nullptr), DIRECTION_FORWARD);
-    EXPECT_EQ(h.source->getSpeedIndex(nullptr), kSpeedIndexNormal);
+    h.eventHook = [&](int, int channel) {
+        const SSFChannelReader* r = h.source->channelReader(channel);
+        instants.push_back(r->currentInstant());
+        speeds.push_back(r->speedIndex());
+    };
+    struct Step {
+        std::function<void()> command;
+        int code;
+        pt::ptime at;
+        int speedDuringEvent;  // -1: not checked
+        int direction;
+        int speed;
+    };
+    const int normal = kSpeedIndexNormal;
+    const std::vector<Step> steps = {
+        {[&] { h.source->gotoDateTime(2026, 3, 1, 12, 0, 1); }, kR, at(12, 0, 1), normal,
+         DIRECTION_FORWARD, normal},
+        {[&] { h.source->gotoLast(); }, kR, at(12, 0, 3), normal, DIRECTION_FORWARD, normal},
+        {[&] { h.source->gotoFirst(); }, kR, at(12, 0, 0), normal, DIRECTION_FORWARD, normal},
+        {[&] { h.source->playReverse(0, 2026, 3, 1, 12, 0, 3); }, kD, at(12, 0, 3), normal,
+         DIRECTION_BACKWARD, kSpeedIndexReverse},
+        {[&] { h.source->playForward(0, 2026, 3, 1, 12, 0, 1); }, kD, at(12, 0, 1),
+         kSpeedIndexReverse, DIRECTION_FORWARD, normal},
+        {[&] { h.source->setSpeed(7, 0, 2026, 3, 1, 12, 0, 2); }, kD, at(12, 0, 2), -1,
+         DIRECTION_STILL, kSpeedIndexStill},
+        {[&] { h.source->setSpeed(8, 0, 2026, 3, 1, 12, 0, 2); }, kS, at(12, 0, 2),
+         kSpeedIndexStill, DIRECTION_FORWARD, normal},
+    };
+    for (std::size_t n = 0; n < steps.size(); ++n) {
+        SCOPED_TRACE(n);
+        const Step& step = steps[n];
+        instants.clear();
+        speeds.clear();
+        const std::size_t mark = h.size();
+        step.command();
+        ASSERT_TRUE(h.waitForCount(mark + 4));
+        const std::vector<Entry> all = h.snapshot();
+        for (std::size_t i = 0; i < 2; ++i) {
+            SCOPED_TRACE(i);
+            const Entry& event = all[mark + i];
+            const Entry& packet = all[mark + 2 + i];
+            EXPECT_TRUE(event.event && event.code == step.code);
+            EXPECT_EQ(event.channel, static_cast<int>(i));
+            EXPECT_FALSE(packet.event);
+            EXPECT_EQ(packet.channel, static_cast<int>(i));
+            EXPECT_EQ(packet.instant, step.at);
+        }
+        if (step.code == kR) {
+            EXPECT_EQ(instants, std::vector<pt::ptime>(2, step.at));
+        }
+        if (step.speedDuringEvent >= 0) {
+            EXPECT_EQ(speeds, std::vector<int>(2, step.speedDuringEvent));
+        }
+        EXPECT_EQ(h.source->getDirection(nullptr), step.direction);
+        EXPECT_EQ(h.source->getSpeedIndex(nullptr), step.speed);
+    }
+    EXPECT_EQ(h.source->channelReader(0)->speedIndex(), normal);
 
     // An index outside the table changes nothing and sends nothing.
     const std::size_t before = h.size();
     h.source->setSpeed(15, 0, 2026, 3, 1, 12, 0, 0);
     EXPECT_EQ(h.size(), before);
-    EXPECT_EQ(h.source->getSpeedIndex(nullptr), kSpeedIndexNormal);
+    EXPECT_EQ(h.source->getSpeedIndex(nullptr), normal);
 }
 
 TEST(MediaSource, NoPacketReadBeforeAJumpIsDeliveredAfterItsEvent) {
@@ -527,26 +505,22 @@ TEST(MediaSource, NoPacketReadBeforeAJumpIsDeliveredAfterItsEvent) {
 TEST(MediaSource, StartDateRepositionsOnceBeforeTheFirstPacket) {
     Card card("start", tinyOptions(2, 2, 2));
     ASSERT_TRUE(card.ok());
-    {
-        Harness h(card.dayFolder(), 0b11);
+    // Without a start date the readers begin at once; with one, each is
+    // repositioned first.
+    for (const int startTime : {0, 120002}) {
+        SCOPED_TRACE(startTime);
+        Harness h(card.dayFolder(), 0b11, startTime == 0 ? 0 : 20260301, startTime);
         h.hold = ~ChannelMask(0);
         h.open();
-        ASSERT_TRUE(h.waitForCount(2));
+        const std::size_t events = startTime == 0 ? 0 : 2;
+        ASSERT_TRUE(h.waitForCount(events + 2));
         const std::vector<Entry> got = h.snapshot();
-        EXPECT_FALSE(got[0].event || got[1].event);
-        EXPECT_EQ(got[0].instant, card.start(0));
-        EXPECT_EQ(got[1].instant, card.start(0));
-    }
-    {
-        Harness h(card.dayFolder(), 0b11, 20260301, 120002);
-        h.hold = ~ChannelMask(0);
-        h.open();
-        ASSERT_TRUE(h.waitForCount(4));
-        const std::vector<Entry> got = h.snapshot();
-        EXPECT_TRUE(got[0].event && got[0].code == kR && got[0].channel == 0);
-        EXPECT_TRUE(got[1].event && got[1].code == kR && got[1].channel == 1);
-        EXPECT_EQ(got[2].instant, at(12, 0, 2));
-        EXPECT_EQ(got[3].instant, at(12, 0, 2));
+        for (std::size_t i = 0; i < events + 2; ++i) {
+            EXPECT_EQ(got[i].event, i < events);
+            EXPECT_EQ(got[i].channel, static_cast<int>(i % 2));
+            EXPECT_EQ(got[i].event ? got[i].code : kR, kR);
+            EXPECT_EQ(got[i].instant, got[i].event ? pt::ptime() : at(12, 0, startTime % 100));
+        }
     }
 }
 
