@@ -1,7 +1,6 @@
 // The recording-file media source over generated cards: channel selection,
-// the merge of the channels by instant in both directions, the events that
-// frame every command, the start position, stopping in every state, flow
-// control through enableChannel, and end-to-end delivery of every packet.
+// the merge by instant, the events that frame every command, flow control,
+// stopping in every state, and delivery of every packet.
 
 #include <gtest/gtest.h>
 
@@ -69,12 +68,9 @@ public:
 
     void open() { ASSERT_TRUE(source->open(&params)); }
 
-    // Waits for a state the source's threads bring about; the limit only
-    // keeps a broken source from hanging the suite.
-    // The condition is also checked every few milliseconds, for states that
-    // change without a sink call (a reader closing its last file). It runs
-    // outside the log's lock, since it may query the source, whose read
-    // thread takes that lock inside the sinks.
+    // Checked at every sink call and every few milliseconds (a reader closing
+    // its last file calls no sink), outside the log's lock: it may query the
+    // source, whose read thread takes that lock inside the sinks.
     bool waitFor(const std::function<bool(const std::vector<Entry>&)>& done) {
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         std::size_t seen = 0;
@@ -173,12 +169,16 @@ std::vector<Entry> packetsOf(const std::vector<Entry>& entries, int channel) {
 }
 
 // What the packet sink must see of one channel of a card: every video, GPS
-// and G-sensor packet of every file, in file order.
-std::vector<Entry> expectedStream(const Card& card, int channel) {
+// and G-sensor packet of every file, in file order; the audio packets are
+// counted into *audio.
+std::vector<Entry> expectedStream(const Card& card, int channel, std::size_t* audio = nullptr) {
+    std::size_t ignored = 0;
+    audio = audio ? audio : &ignored;
     std::vector<Entry> out;
     for (int k = 0; k < card.options().filesPerChannel; ++k) {
         for (const Expected& x : expectedPackets(card.options(), k)) {
             if (x.kind == Expected::Audio) {
+                *audio += 1;
                 continue;
             }
             Entry e;
@@ -190,16 +190,6 @@ std::vector<Entry> expectedStream(const Card& card, int channel) {
         }
     }
     return out;
-}
-
-std::size_t audioCount(const Card& card) {
-    std::size_t n = 0;
-    for (int k = 0; k < card.options().filesPerChannel; ++k) {
-        for (const Expected& x : expectedPackets(card.options(), k)) {
-            n += x.kind == Expected::Audio ? 1 : 0;
-        }
-    }
-    return n;
 }
 
 void expectSameStream(const std::vector<Entry>& got, const std::vector<Entry>& want) {
@@ -311,8 +301,11 @@ TEST(MediaSource, DeliversEveryPacketOnceInInstantOrder) {
     ASSERT_TRUE(mixed.five.ok() && mixed.four.ok());
     Harness h(mixed.folder, 0b111);
     h.open();
-    const std::size_t total =
-        expectedStream(mixed.five, 0).size() * 2 + expectedStream(mixed.four, 1).size();
+    std::size_t audio = 0;
+    const std::vector<Entry> want[3] = {expectedStream(mixed.five, 0, &audio),
+                                        expectedStream(mixed.four, 1, &audio),
+                                        expectedStream(mixed.five, 2, &audio)};
+    const std::size_t total = want[0].size() + want[1].size() + want[2].size();
     ASSERT_TRUE(h.waitForCount(total)) << h.size() << " of " << total;
     // Every reader has run out once its last file is closed; nothing can follow.
     ASSERT_TRUE(
@@ -321,11 +314,10 @@ TEST(MediaSource, DeliversEveryPacketOnceInInstantOrder) {
     const std::vector<Entry> got = h.snapshot();
     ASSERT_EQ(got.size(), total);
     expectMergedForward(got);
-    expectSameStream(packetsOf(got, 0), expectedStream(mixed.five, 0));
-    expectSameStream(packetsOf(got, 1), expectedStream(mixed.four, 1));
-    expectSameStream(packetsOf(got, 2), expectedStream(mixed.five, 2));
-    EXPECT_EQ(static_cast<std::size_t>(h.audio.load()),
-              audioCount(mixed.five) * 2 + audioCount(mixed.four));
+    for (int c = 0; c < 3; ++c) {
+        expectSameStream(packetsOf(got, c), want[c]);
+    }
+    EXPECT_EQ(static_cast<std::size_t>(h.audio.load()), audio);
     EXPECT_EQ(h.source->getDirection(nullptr), DIRECTION_FORWARD);
 }
 
@@ -528,13 +520,9 @@ TEST(MediaSource, StartDateRepositionsOnceBeforeTheFirstPacket) {
 // inside the folder scan.
 class GateBuffer : public std::streambuf {
 public:
-    void waitEntered() {
+    bool waitEntered() {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait_for(lock, std::chrono::seconds(20), [this] { return m_entered; });
-    }
-    bool entered() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_entered;
+        return m_changed.wait_for(lock, std::chrono::seconds(20), [this] { return m_entered; });
     }
     void release() {
         {
@@ -575,8 +563,7 @@ TEST(MediaSource, RequestStopDuringPreparationEndsItBeforeReading) {
     Harness h(card.dayFolder(), 0b11);
     h.source->setLog(&gated);
     h.open();
-    gate.waitEntered();
-    ASSERT_TRUE(gate.entered());
+    ASSERT_TRUE(gate.waitEntered());
     EXPECT_TRUE(h.source->requestStop());
     gate.release();
     h.source->close();
