@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../recording/ReaderCard.h"
+#include "engine/CVideoDecodeItem.h"
 #include "engine/MediaSource_SSFFile.h"
 
 namespace {
@@ -91,6 +92,10 @@ public:
             }
         }
     }
+    // Every reader has run out once its last file is closed.
+    bool waitRunOut() {
+        return waitFor([this](const std::vector<Entry>&) { return source->allChannelsClosed(); });
+    }
     bool waitForCount(std::size_t n) {
         return waitFor([n](const std::vector<Entry>& e) { return e.size() >= n; });
     }
@@ -116,12 +121,7 @@ private:
         Entry e;
         e.channel = s->channel;
         e.kind = s->kind;
-        e.instant =
-            pt::ptime(boost::gregorian::date(static_cast<unsigned short>(s->date / 10000),
-                                             static_cast<unsigned short>(s->date / 100 % 100),
-                                             static_cast<unsigned short>(s->date % 100)),
-                      pt::hours(s->time / 10000) + pt::minutes(s->time / 100 % 100) +
-                          pt::seconds(s->time % 100) + pt::milliseconds(s->milliseconds));
+        e.instant = CVideoDecodeItem::frameInstant(s->date, s->time, s->milliseconds);
         e.sequence = s->sequence;
         if (auto* v = dynamic_cast<READVSTREAM*>(s)) {
             e.key = v->frameType == READVSTREAM::kKeyFrame;
@@ -307,9 +307,7 @@ TEST(MediaSource, DeliversEveryPacketOnceInInstantOrder) {
                                         expectedStream(mixed.five, 2, &audio)};
     const std::size_t total = want[0].size() + want[1].size() + want[2].size();
     ASSERT_TRUE(h.waitForCount(total)) << h.size() << " of " << total;
-    // Every reader has run out once its last file is closed; nothing can follow.
-    ASSERT_TRUE(
-        h.waitFor([&](const std::vector<Entry>&) { return h.source->allChannelsClosed(); }));
+    ASSERT_TRUE(h.waitRunOut());  // nothing can follow
     h.source->close();
     const std::vector<Entry> got = h.snapshot();
     ASSERT_EQ(got.size(), total);
@@ -336,8 +334,7 @@ TEST(MediaSource, BackwardMergePicksTheLatestAndTiesGoToTheLowerChannel) {
         }
         return n >= 12;
     }));
-    ASSERT_TRUE(
-        h.waitFor([&](const std::vector<Entry>&) { return h.source->allChannelsClosed(); }));
+    ASSERT_TRUE(h.waitRunOut());
     std::vector<Entry> got = h.snapshot();
     const auto lastEvent =
         std::find_if(got.rbegin(), got.rend(), [](const Entry& e) { return e.event; });
@@ -472,8 +469,7 @@ TEST(MediaSource, NoPacketReadBeforeAJumpIsDeliveredAfterItsEvent) {
         // a packet after them.
         ASSERT_TRUE(h.waitForCount(h.size() + 3));
     }
-    ASSERT_TRUE(
-        h.waitFor([&](const std::vector<Entry>&) { return h.source->allChannelsClosed(); }));
+    ASSERT_TRUE(h.waitRunOut());
     h.source->close();
     int events = 0;
     pt::ptime pending[2];
@@ -627,8 +623,7 @@ TEST(MediaSource, EnableChannelSwitchesOneChannelsDeliveryOffAndOn) {
     h.source->enableChannel(1, true);
     ASSERT_TRUE(h.waitFor(
         [&](const std::vector<Entry>& e) { return packetsOf(e, 1).size() == want.size(); }));
-    ASSERT_TRUE(
-        h.waitFor([&](const std::vector<Entry>&) { return h.source->allChannelsClosed(); }));
+    ASSERT_TRUE(h.waitRunOut());
     h.source->close();
     expectSameStream(packetsOf(h.snapshot(), 1), expectedStream(card, 1));
 }
@@ -656,8 +651,7 @@ TEST(MediaSource, APacketTheReaderPassesOverDoesNotRepeatTheSampleBeforeIt) {
     std::vector<Entry> want = expectedStream(card, 0);
     want.erase(want.begin() + static_cast<std::ptrdiff_t>(victim));
     ASSERT_TRUE(h.waitForCount(want.size()));
-    ASSERT_TRUE(
-        h.waitFor([&](const std::vector<Entry>&) { return h.source->allChannelsClosed(); }));
+    ASSERT_TRUE(h.waitRunOut());
     h.source->close();
     expectSameStream(h.snapshot(), want);
 }
@@ -697,8 +691,7 @@ TEST(MediaSource, StopsAndClosesPromptlyInEveryState) {
         // Run out, then destroyed without stop or close.
         Harness h(card.dayFolder(), 0b11);
         h.open();
-        ASSERT_TRUE(
-            h.waitFor([&](const std::vector<Entry>&) { return h.source->allChannelsClosed(); }));
+        ASSERT_TRUE(h.waitRunOut());
         h.source.reset();
     }
     {

@@ -341,17 +341,6 @@ TEST_F(SiteCardTest, JumpsLandWithinASecondOnEveryChannel) {
                 << "channel " << c << " target " << target;
         }
     }
-
-    ASSERT_TRUE(site->gotoLast());
-    settle();
-    recorder.mark();
-    ASSERT_TRUE(waitPictures(0b1111, 1));
-    EXPECT_GE(offsetOf(recorder.times(0).front()), kSeconds * kFiles - 2);
-    ASSERT_TRUE(site->gotoFirst());
-    settle();
-    recorder.mark();
-    ASSERT_TRUE(waitPictures(0b1111, 1));
-    EXPECT_EQ(recorder.times(0).front(), 120000);
 }
 
 TEST_F(SiteCardTest, EachSingleStepShowsOnePicture) {
@@ -383,9 +372,6 @@ TEST_F(SiteCardTest, EachSingleStepShowsOnePicture) {
     // Six steps of 200 ms: more than a second on.
     const std::vector<int> times = recorder.times(0);
     EXPECT_GE(offsetOf(times.back()) - offsetOf(times.front()), 1);
-    site->stop();
-    site->close();
-    site.reset();
 }
 
 // Reverse given twice, and every mix of reverse, pause, speed and play, goes
