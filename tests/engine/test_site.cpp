@@ -7,9 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <future>
-#include <iostream>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -139,23 +137,20 @@ public:
     void close() override { ++m_log.closed; }
     void gotoDateTime(int y, int mo, int d, int h, int mi, int s) override {
         m_log.passGate();
-        m_log.add(callText("goto", {y, mo, d, h, mi, s}));
-        events(EVT_REPOSITIONED);
+        command(EVT_REPOSITIONED, callText("goto", {y, mo, d, h, mi, s}));
     }
     void gotoFirst() override { m_log.add("first"); }
     void gotoLast() override { m_log.add("last"); }
     void pauseAll() override { m_log.add("pause"); }
     void playForward(int, int y, int mo, int d, int h, int mi, int s) override {
-        events(EVT_PLAY_DIRECTION);
-        m_log.add(callText("forward", {y, mo, d, h, mi, s}));
+        command(EVT_PLAY_DIRECTION, callText("forward", {y, mo, d, h, mi, s}));
     }
     void playReverse(int, int y, int mo, int d, int h, int mi, int s) override {
-        events(EVT_PLAY_DIRECTION);
-        m_log.add(callText("reverse", {y, mo, d, h, mi, s}));
+        command(EVT_PLAY_DIRECTION, callText("reverse", {y, mo, d, h, mi, s}));
     }
     void setSpeed(int i, int, int y, int mo, int d, int h, int mi, int s) override {
-        events(i == kSpeedIndexStill ? EVT_PLAY_DIRECTION : EVT_SPEED_CHANGED);
-        m_log.add(callText("speed", {i, y, mo, d, h, mi, s}));
+        command(i == kSpeedIndexStill ? EVT_PLAY_DIRECTION : EVT_SPEED_CHANGED,
+                callText("speed", {i, y, mo, d, h, mi, s}));
     }
     bool isChannelClosed(int) override { return false; }
     bool allChannelsClosed() override { return false; }
@@ -188,10 +183,11 @@ public:
     }
 
 private:
-    void events(int code) {
+    void command(int event, const std::string& call) {
+        m_log.add(call);
         for (int c = 0; c < kMaxChannels; ++c) {
             if (((m_params.channelMask >> c) & 1u) != 0 && m_params.eventSink) {
-                m_params.eventSink(code, c);
+                m_params.eventSink(event, c);
             }
         }
     }
