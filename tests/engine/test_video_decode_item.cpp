@@ -205,20 +205,17 @@ protected:
 }  // namespace
 
 TEST(DecodePacing, LeadPerPlayMode) {
-    const auto ms = [](int n) { return pt::milliseconds(n); };
-    // Forward: up to 240 ms ahead of the clock, late ones at once.
-    EXPECT_TRUE(Item::isDue(0, kT + ms(240), kT));
-    EXPECT_FALSE(Item::isDue(0, kT + ms(241), kT));
-    EXPECT_TRUE(Item::isDue(0, kT - pt::hours(1), kT));
-    // Single step forward: 33 ms.
-    EXPECT_TRUE(Item::isDue(2, kT + ms(33), kT));
-    EXPECT_FALSE(Item::isDue(2, kT + ms(34), kT));
-    // Backward: the frame is ahead when it lies before the clock.
-    EXPECT_TRUE(Item::isDue(1, kT - ms(240), kT));
-    EXPECT_FALSE(Item::isDue(1, kT - ms(241), kT));
-    EXPECT_TRUE(Item::isDue(1, kT + pt::hours(1), kT));
-    EXPECT_TRUE(Item::isDue(3, kT - ms(33), kT));
-    EXPECT_FALSE(Item::isDue(3, kT - ms(34), kT));
+    // Forward up to 240 ms ahead of the clock and single steps 33 ms, late
+    // ones at once; backward the same with the frame before the clock.
+    for (const auto& [mode, lead, sign] : {std::array<int, 3>{0, 240, 1},
+                                           {2, 33, 1},
+                                           {1, 240, -1},
+                                           {3, 33, -1}}) {
+        SCOPED_TRACE(mode);
+        EXPECT_TRUE(Item::isDue(mode, kT + pt::milliseconds(sign * lead), kT));
+        EXPECT_FALSE(Item::isDue(mode, kT + pt::milliseconds(sign * (lead + 1)), kT));
+        EXPECT_TRUE(Item::isDue(mode, kT - pt::hours(sign), kT));
+    }
     // Still: never, not even a late packet or one without an instant.
     EXPECT_FALSE(Item::isDue(4, kT - pt::hours(1), kT));
     EXPECT_FALSE(Item::isDue(4, ptime(), kT));
@@ -444,50 +441,42 @@ TEST_F(DecodeWorker, RealH264PicturesReachThePage) {
     const auto stream = testing_h264::encodeHalves(64, 48, {halves, halves, halves}, 10);
     ASSERT_EQ(stream.size(), 3u);
 
-    worker = makeWorker(false);
-    worker->setPacing(false);
-    worker->resetStatistics();
-    start();
-    int bytes = 0;
-    for (const auto& coded : stream) {
-        READVSTREAM* packet = video(kT);
-        packet->setData(coded.data(), static_cast<int>(coded.size()));
-        bytes += packet->size;
-        worker->pushPacket(packet);
-    }
-    worker->pushPacket(video(kT, 64, 48, 0));  // no picture in it
-    ASSERT_TRUE(eventually([&] { return afterPacket.load() == 4; }));
-    ASSERT_EQ(pictureCount(), 3u);
-    for (const Picture& p : pictures) {
-        EXPECT_EQ(p.width, 64);
-        EXPECT_EQ(p.height, 48);
-        EXPECT_NEAR(p.first[0], 250, 12);
-        EXPECT_NEAR(p.first[2], 20, 12);
-    }
-    EXPECT_EQ(worker->statistics().pictures, 3);
-    EXPECT_EQ(worker->statistics().bytes, bytes);
-    EXPECT_FALSE(worker->statistics().start.is_special());
-
     // A page that asks for planes gets the decoder's own: studio-range luma
     // of the red half in the first plane.
-    worker->stop();
-    worker->teardown();
-    pictures.clear();
-    afterPacket = 0;
-    worker = makeWorker(false, PICTURE_YUV420);
-    worker->setPacing(false);
-    start();
-    for (const auto& coded : stream) {
-        READVSTREAM* packet = video(kT);
-        packet->setData(coded.data(), static_cast<int>(coded.size()));
-        worker->pushPacket(packet);
-    }
-    ASSERT_TRUE(eventually([&] { return afterPacket.load() == 3; }));
-    ASSERT_EQ(pictureCount(), 3u);
-    for (const Picture& p : pictures) {
-        EXPECT_EQ(p.format, PICTURE_YUV420);
-        EXPECT_EQ(p.width, 64);
-        EXPECT_NEAR(p.first[0], 16 + 0.257 * 250 + 0.504 * 20 + 0.098 * 20, 6);
+    for (const int format : {PICTURE_RGBA, PICTURE_YUV420}) {
+        SCOPED_TRACE(format);
+        pictures.clear();
+        afterPacket = 0;
+        worker = makeWorker(false, format);
+        worker->setPacing(false);
+        worker->resetStatistics();
+        start();
+        int bytes = 0;
+        for (const auto& coded : stream) {
+            READVSTREAM* packet = video(kT);
+            packet->setData(coded.data(), static_cast<int>(coded.size()));
+            bytes += packet->size;
+            worker->pushPacket(packet);
+        }
+        worker->pushPacket(video(kT, 64, 48, 0));  // no picture in it
+        ASSERT_TRUE(eventually([&] { return afterPacket.load() == 4; }));
+        ASSERT_EQ(pictureCount(), 3u);
+        for (const Picture& p : pictures) {
+            EXPECT_EQ(p.format, format);
+            EXPECT_EQ(p.width, 64);
+            EXPECT_EQ(p.height, 48);
+            if (format == PICTURE_RGBA) {
+                EXPECT_NEAR(p.first[0], 250, 12);
+                EXPECT_NEAR(p.first[2], 20, 12);
+            } else {
+                EXPECT_NEAR(p.first[0], 16 + 0.257 * 250 + 0.504 * 20 + 0.098 * 20, 6);
+            }
+        }
+        EXPECT_EQ(worker->statistics().pictures, 3);
+        EXPECT_EQ(worker->statistics().bytes, bytes);
+        EXPECT_FALSE(worker->statistics().start.is_special());
+        worker->stop();
+        worker->teardown();
     }
 }
 
