@@ -4,7 +4,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -51,10 +50,27 @@ Result probe(const std::vector<std::string>& args) {
 // The value text of a field of a JSON line ("abc" with its quotes, 12, null,
 // or an array of arrays); empty when the key is missing.
 std::string field(const std::string& line, const std::string& key) {
-    const std::regex value("\"" + key + R"(":("(?:[^"\\]|\\.)*")" +
-                           R"(|\[(?:[^\[\]]|\[[^\]]*\])*\]|[^,}]*))");
-    std::smatch m;
-    return std::regex_search(line, m, value) ? m[1].str() : std::string();
+    const std::string tag = "\"" + key + "\":";
+    const std::size_t at = line.find(tag);
+    if (at == std::string::npos) {
+        return std::string();
+    }
+    const std::size_t p = at + tag.size();
+    std::size_t e = p;
+    if (line[p] == '"') {
+        for (e = p + 1; e < line.size() && line[e] != '"'; ++e) {
+            e += line[e] == '\\' ? 1 : 0;
+        }
+        return line.substr(p, e + 1 - p);
+    }
+    int depth = 0;
+    for (; e < line.size(); ++e) {
+        depth += line[e] == '[' ? 1 : line[e] == ']' ? -1 : 0;
+        if (depth == 0 && (line[e] == ',' || line[e] == '}' || line[e] == ']')) {
+            break;
+        }
+    }
+    return line.substr(p, e + (line[p] == '[' ? 1 : 0) - p);
 }
 
 long long number(const std::string& line, const std::string& key) {
