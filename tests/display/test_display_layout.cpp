@@ -19,7 +19,6 @@
 #include "widgets/CConfiguration.h"
 
 namespace G = DisplayLayoutGeometry;
-Q_DECLARE_METATYPE(G::Spacing)
 
 namespace {
 
@@ -67,7 +66,6 @@ private slots:
     void init();
     void cleanup();
 
-    void cells_data();
     void cells();
     void pageRules();
     void splitSelectionAndGroups();
@@ -76,10 +74,8 @@ private slots:
     void updateFollowsSettingsAreaAndViewState();
     void animatedUpdate();
     void hitsOnTheGrid();
-    void insertingInsideASpanStretchesIt();
-    void splitModes_data();
     void splitModes();
-    void eightSplit();
+    void eightSplitAndInsertions();
     void groupsStepThroughSplits();
     void addViewDisplacesAndRefusesCoveredCells();
     void removeViewAndEmptyLines();
@@ -160,53 +156,43 @@ QPoint TestDisplayLayout::hit(const QPoint& p, QWidget** view, int* zone) const 
     return QPoint(column, row);
 }
 
-void TestDisplayLayout::cells_data() {
-    QTest::addColumn<QRect>("area");
-    QTest::addColumn<G::Spacing>("spacing");
-    QTest::addColumn<QSize>("grid");   // columns x rows
-    QTest::addColumn<QPoint>("cell");  // column, row
-    QTest::addColumn<QPoint>("basePos");
-    QTest::addColumn<QSize>("baseSize");
-    QTest::addColumn<QRect>("viewRect");
+void TestDisplayLayout::cells() {
+    const G::Spacing usual;
     G::Spacing wide;
     wide.screenRatio = 2;
-    G::Spacing bare{0, 0, 0, 0, 0, 0};
+    const G::Spacing bare{0, 0, 0, 0, 0, 0};
     G::Spacing odd = bare;
     odd.cell = 5;
-    // 256.67 + 703.33 is 960 exactly.
-    QTest::newRow("4:3 2x2 last") << kHd << G::Spacing() << QSize(2, 2) << QPoint(1, 1)
-                                  << QPoint(960, 537) << QSize(703, 527) << k2x2[3];
-    // 937.78 x 527.5 from 2.22 + 20.
-    QTest::newRow("16:9 2x2") << kHd << wide << QSize(2, 2) << QPoint(0, 0) << QPoint(22, 10)
-                              << QSize(937, 527) << QRect(26, 14, 929, 519);
-    // 468.89 x 351.67; (2, 2) at 256.67 + 937.78, 10 + 703.33.
-    QTest::newRow("4:3 3x3") << kHd << G::Spacing() << QSize(3, 3) << QPoint(2, 2)
-                             << QPoint(1194, 713) << QSize(468, 351) << QRect(1198, 717, 460, 343);
-    // 760 x 975 inside: the width decides, centred at 202.5 + 10.
-    QTest::newRow("tall page") << QRect(0, 0, 800, 1000) << G::Spacing() << QSize(1, 1)
-                               << QPoint(0, 0) << QPoint(20, 212) << QSize(760, 570)
-                               << QRect(24, 216, 752, 562);
-    // 960 x 875 inside: 875 high would be 1166.67 wide, so the width decides.
-    QTest::newRow("height, then width")
-        << QRect(0, 0, 1000, 900) << G::Spacing() << QSize(1, 1) << QPoint(0, 0) << QPoint(20, 87)
-        << QSize(960, 720) << QRect(24, 91, 952, 712);
-    QTest::newRow("offset area") << QRect(100, 50, 1000, 900) << bare << QSize(3, 1) << QPoint(2, 0)
-                                 << QPoint(766, 375) << QSize(333, 250)
-                                 << QRect(766, 375, 333, 250);
-    QTest::newRow("odd spacing") << QRect(0, 0, 800, 600) << odd << QSize(2, 2) << QPoint(0, 1)
-                                 << QPoint(0, 300) << QSize(400, 300) << QRect(2, 302, 395, 295);
-}
-
-void TestDisplayLayout::cells() {
-    QFETCH(QRect, area);
-    QFETCH(G::Spacing, spacing);
-    QFETCH(QSize, grid);
-    QFETCH(QPoint, cell);
-    const G::Grid g = G::fitGrid(area, spacing, grid.height(), grid.width());
-    const G::Cell c = G::cellAt(g, cell.y(), cell.x(), 1, 1, spacing.cell);
-    QTEST(c.basePos, "basePos");
-    QTEST(c.baseSize, "baseSize");
-    QTEST(c.viewRect, "viewRect");
+    const struct {
+        QRect area;
+        G::Spacing spacing;
+        QSize grid;   // columns x rows
+        QPoint cell;  // column, row
+        QPoint basePos;
+        QSize baseSize;
+        QRect viewRect;
+    } cases[] = {
+        // 4:3 2x2, the last cell: 256.67 + 703.33 is 960 exactly.
+        {kHd, usual, {2, 2}, {1, 1}, {960, 537}, {703, 527}, k2x2[3]},
+        // 16:9: 937.78 x 527.5 from 2.22 + 20.
+        {kHd, wide, {2, 2}, {0, 0}, {22, 10}, {937, 527}, {26, 14, 929, 519}},
+        // 4:3 3x3: 468.89 x 351.67; (2, 2) at 256.67 + 937.78, 10 + 703.33.
+        {kHd, usual, {3, 3}, {2, 2}, {1194, 713}, {468, 351}, {1198, 717, 460, 343}},
+        // A tall page, 760 x 975 inside: the width decides, centred at 202.5 + 10.
+        {{0, 0, 800, 1000}, usual, {1, 1}, {0, 0}, {20, 212}, {760, 570}, {24, 216, 752, 562}},
+        // 960 x 875 inside: 875 high would be 1166.67 wide, so the width decides.
+        {{0, 0, 1000, 900}, usual, {1, 1}, {0, 0}, {20, 87}, {960, 720}, {24, 91, 952, 712}},
+        // An offset area.
+        {{100, 50, 1000, 900}, bare, {3, 1}, {2, 0}, {766, 375}, {333, 250}, {766, 375, 333, 250}},
+        {{0, 0, 800, 600}, odd, {2, 2}, {0, 1}, {0, 300}, {400, 300}, {2, 302, 395, 295}},
+    };
+    for (const auto& c : cases) {
+        const G::Grid g = G::fitGrid(c.area, c.spacing, c.grid.height(), c.grid.width());
+        const G::Cell cell = G::cellAt(g, c.cell.y(), c.cell.x(), 1, 1, c.spacing.cell);
+        QCOMPARE(cell.basePos, c.basePos);
+        QCOMPARE(cell.baseSize, c.baseSize);
+        QCOMPARE(cell.viewRect, c.viewRect);
+    }
 }
 
 void TestDisplayLayout::pageRules() {
@@ -393,64 +379,39 @@ void TestDisplayLayout::hitsOnTheGrid() {
     QCOMPARE(hit(QPoint(607, 273)), QPoint(-1, -1));
 }
 
-void TestDisplayLayout::insertingInsideASpanStretchesIt() {
-    makeViews(8);
-    m_layout->showSplit(0, 8, widgets());
-    int rs = 0, cs = 0;
-    m_layout->insertRow(1);  // inside the big view's rows
-    QVERIFY(m_layout->spanOf(0, 0, rs, cs));
-    QCOMPARE(QSize(cs, rs), QSize(3, 4));
-    QCOMPARE(m_layout->coveringViewAt(1, 2), m_views[0]);
-    int row = -1, column = -1;
-    QVERIFY(m_layout->firstEmptyCell(row, column));
-    QCOMPARE(QPoint(column, row), QPoint(3, 1));
-    m_layout->insertColumn(3);     // on its edge: no change
-    m_layout->insertColumn(2, 2);  // inside
-    QVERIFY(m_layout->spanOf(0, 0, rs, cs));
-    QCOMPARE(QSize(cs, rs), QSize(5, 4));
-    QCOMPARE(m_layout->coveringViewAt(3, 3), m_views[0]);
-    QCOMPARE(m_layout->coveringViewAt(4, 3), nullptr);
-    QCOMPARE(m_layout->coveringViewAt(0, 5), nullptr);
-}
-
-void TestDisplayLayout::splitModes_data() {
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("n");
-    QTest::addColumn<int>("side");
-    QTest::addColumn<QVector<int>>("shown");
-    QTest::newRow("1") << 3 << 1 << 1 << QVector<int>{3};
-    QTest::newRow("4, wrapping") << 8 << 4 << 2 << QVector<int>{8, 9, 0, 1};
-    QTest::newRow("9") << 0 << 9 << 3 << QVector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8};
-    QTest::newRow("16, ten views") << 0 << 16 << 4 << QVector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-}
-
 void TestDisplayLayout::splitModes() {
-    QFETCH(int, first);
-    QFETCH(int, n);
-    QFETCH(int, side);
-    QFETCH(QVector<int>, shown);
-    makeViews(10);
-    m_views[2]->poppedUp = true;
-    m_views[9]->enlarged = true;
-    m_layout->appendColumn(5);
-    m_layout->appendRow(1);
-    m_layout->addView(m_views[0], 0, 4);
-    m_layout->showSplit(first, n, widgets());
-    QCOMPARE(QSize(m_layout->columnCount(), m_layout->rowCount()), QSize(side, side));
-    for (int i = 0; i < 10; ++i) {
-        QCOMPARE(m_views[i]->stops, 1);  // every view ends pop-up or enlargement
-        const int at = shown.indexOf(i);
-        QCOMPARE(m_views[i]->isVisible(), at >= 0);
-        int row = -1, column = -1;
-        QCOMPARE(m_layout->findView(m_views[i], row, column), at >= 0);
-        if (at >= 0) {
-            QCOMPARE(QPoint(column, row), QPoint(at % side, at / side));
-            QTRY_COMPARE(m_views[i]->geometry(), m_layout->targetRect(row, column));
+    const struct {
+        int first, n, side;
+        QVector<int> shown;
+    } cases[] = {{3, 1, 1, {3}},
+                 {8, 4, 2, {8, 9, 0, 1}},  // wrapping
+                 {0, 9, 3, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
+                 {0, 16, 4, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}}};  // ten views
+    for (const auto& c : cases) {
+        init();
+        makeViews(10);
+        m_views[2]->poppedUp = true;
+        m_views[9]->enlarged = true;
+        m_layout->appendColumn(5);
+        m_layout->appendRow(1);
+        m_layout->addView(m_views[0], 0, 4);
+        m_layout->showSplit(c.first, c.n, widgets());
+        QCOMPARE(QSize(m_layout->columnCount(), m_layout->rowCount()), QSize(c.side, c.side));
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(m_views[i]->stops, 1);  // every view ends pop-up or enlargement
+            const int at = c.shown.indexOf(i);
+            QCOMPARE(m_views[i]->isVisible(), at >= 0);
+            int row = -1, column = -1;
+            QCOMPARE(m_layout->findView(m_views[i], row, column), at >= 0);
+            if (at >= 0) {
+                QCOMPARE(QPoint(column, row), QPoint(at % c.side, at / c.side));
+                QTRY_COMPARE(m_views[i]->geometry(), m_layout->targetRect(row, column));
+            }
         }
     }
 }
 
-void TestDisplayLayout::eightSplit() {
+void TestDisplayLayout::eightSplitAndInsertions() {
     makeViews(9);
     m_layout->showSplit(0, 8, widgets());
     QCOMPARE(QSize(m_layout->columnCount(), m_layout->rowCount()), QSize(4, 4));
@@ -475,6 +436,23 @@ void TestDisplayLayout::eightSplit() {
     QCOMPARE(zone, int(G::ZoneBottom));
     hit(QPoint(10, 450), &view, &zone);  // beside a covered row
     QCOMPARE(view, m_views[0]);
+
+    // Lines inserted inside the big view's span stretch it; on its edge not.
+    int rs = 0, cs = 0;
+    m_layout->insertRow(1);
+    QVERIFY(m_layout->spanOf(0, 0, rs, cs));
+    QCOMPARE(QSize(cs, rs), QSize(3, 4));
+    QCOMPARE(m_layout->coveringViewAt(1, 2), m_views[0]);
+    int row = -1, column = -1;
+    QVERIFY(m_layout->firstEmptyCell(row, column));
+    QCOMPARE(QPoint(column, row), QPoint(3, 1));
+    m_layout->insertColumn(3);
+    m_layout->insertColumn(2, 2);
+    QVERIFY(m_layout->spanOf(0, 0, rs, cs));
+    QCOMPARE(QSize(cs, rs), QSize(5, 4));
+    QCOMPARE(m_layout->coveringViewAt(3, 3), m_views[0]);
+    QCOMPARE(m_layout->coveringViewAt(4, 3), nullptr);
+    QCOMPARE(m_layout->coveringViewAt(0, 5), nullptr);
 }
 
 void TestDisplayLayout::groupsStepThroughSplits() {

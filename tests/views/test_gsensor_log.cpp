@@ -72,7 +72,6 @@ void TestGsensorLog::lineFormat() {
 
 void TestGsensorLog::placement() {
     GsensorHourBuffer b;
-    b.clear();
     GsensorLogParser p(&b);
     // The parser starts at 00:00 with no sample: a first line at 00:01 pads 00:00.
     p.addLine(line(0, 1, 9));
@@ -141,14 +140,14 @@ void TestGsensorLog::filesAndPaths() {
         const QByteArray content = line(1, 0, 1).replace("\n", "\r\n") + QByteArray(junk, 'y') +
                                    line(1, 0, 5) + line(1, 0, 2) + line(1, 1, 3).trimmed();
         write(content);
-        b.values.fill(7.0);
-        QCOMPARE(readGsensorLogFile(dir.filePath("log.mlog"), &b), GsensorLogRead::Loaded);
-        QCOMPARE(xs(b, 60), (QList<double>{1, 2, 3, 3}));
-        QCOMPARE(b.values[0], 0.0);
-        b.values.fill(7.0);
-        QVERIFY(parseGsensorLog(content, &b));
-        QCOMPARE(xs(b, 60), (QList<double>{1, 2, 3, 3}));
-        QCOMPARE(b.values[0], 0.0);
+        for (const bool fromFile : {true, false}) {
+            b.values.fill(7.0);
+            QVERIFY(fromFile
+                        ? readGsensorLogFile(dir.filePath("log.mlog"), &b) == GsensorLogRead::Loaded
+                        : parseGsensorLog(content, &b));
+            QCOMPARE(xs(b, 60), (QList<double>{1, 2, 3, 3}));
+            QCOMPARE(b.values[0], 0.0);
+        }
     }
 }
 

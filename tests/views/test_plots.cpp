@@ -4,7 +4,10 @@
 // fastest, and picks that name the time.
 
 #include <QtTest/qtestspontaneevent.h>
+#include <QApplication>
 #include <QDir>
+#include <QImage>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,14 +15,11 @@
 
 #include <qwt_legend.h>
 #include <qwt_legend_label.h>
+#include <qwt_plot_canvas.h>
 #include <qwt_plot_picker.h>
 #include <qwt_scale_div.h>
 
 #include "views/GsensorPlot.h"
-#include <QApplication>
-#include <QImage>
-#include <QMouseEvent>
-#include <qwt_plot_canvas.h>
 #include "views/SpeedPlot.h"
 
 namespace {
@@ -47,9 +47,31 @@ int points(const GsensorPlot& plot) {
     return static_cast<int>(plot.curve(GsensorPlot::AxisZ)->dataSize());
 }
 
+// Presses the canvas at second 600 of the hour and drags to second 1800 at
+// height `y`; the point where to release.
+QPoint pressAndDrag(QwtPlot& plot, double y) {
+    const auto at = [&](double x) {
+        return QPoint(qRound(plot.canvasMap(QwtPlot::xBottom).transform(x)),
+                      qRound(plot.canvasMap(QwtPlot::yLeft).transform(y)));
+    };
+    QTest::mousePress(plot.canvas(), Qt::LeftButton, Qt::NoModifier, at(600));
+    QMouseEvent move(QEvent::MouseMove, at(1800), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(plot.canvas(), &move);
+    return at(1800);
+}
+
+// Whether a column of the canvas shows any of the speed line's cyan.
+bool lineInColumn(const QImage& image, int x) {
+    for (int y = 0; y < image.height(); ++y) {
+        const QColor c = image.pixelColor(x, y);
+        if (c.blue() > 150 && c.green() > 100 && c.red() < 80) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
-
-
 
 class TestPlots : public QObject {
     Q_OBJECT
@@ -57,16 +79,12 @@ class TestPlots : public QObject {
 private slots:
     void samplesAndAxis();
     void loadingLogs();
-    void picking();
-    void legendAndWheel();
-    void linesBreakOverGaps();
-    void picks();
-
+    void pickingLegendAndWheel();
+    void speedLinesAndPicks();
 };
 
 void TestPlots::samplesAndAxis() {
-    const TimeScaleDraw nine(QTime(9, 0));
-    QCOMPARE(nine.label(1234.6).text(), QString("09:20"));
+    QCOMPARE(TimeScaleDraw(QTime(9, 0)).label(1234.6).text(), QString("09:20"));
     QCOMPARE(TimeScaleDraw(QTime(23, 0)).label(3600).text(), QString("00:00"));
 
     GsensorPlot plot;
@@ -85,7 +103,6 @@ void TestPlots::samplesAndAxis() {
     QCOMPARE(plot.curve(GsensorPlot::AxisX)->sample(14399), QPointF(3599.75, 14.399));
     QCOMPARE(yAt(plot, GsensorPlot::AxisY, 5), -1.0);
     QCOMPARE(yAt(plot, GsensorPlot::AxisZ, 5), 1.0);
-
     QCOMPARE(plot.axisScaleDiv(QwtPlot::xBottom).interval(), QwtInterval(0, 3600));
 
     // A part of an hour narrows the window to its seconds, rounded up.
@@ -102,8 +119,8 @@ void TestPlots::samplesAndAxis() {
 
 void TestPlots::loadingLogs() {
     QTemporaryDir card;
+    QVERIFY(QDir().mkpath(card.filePath("logs/20180102m")));
     const auto write = [&](const QString& name, const QByteArray& content) {
-        QDir().mkpath(card.filePath("logs/20180102m"));
         QFile f(card.filePath("logs/20180102m/" + name));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(content);
@@ -137,20 +154,22 @@ void TestPlots::loadingLogs() {
     QCOMPARE(axisLabel(plot, 0), QString("11:00"));
 }
 
-void TestPlots::picking() {
-    GsensorPlot plot;
-    plot.resize(800, 200);
-    plot.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&plot));
-    QSignalSpy spy(&plot, &GsensorPlot::signalGsensorSearch);
+void TestPlots::pickingLegendAndWheel() {
+    WheelCounter parent;
+    auto* plot = new GsensorPlot(&parent);
+    parent.resize(800, 200);
+    plot->resize(800, 200);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QSignalSpy spy(plot, &GsensorPlot::signalGsensorSearch);
 
-    plot.setSamples(QDateTime(QDate(2018, 1, 2), QTime(9, 0)), nullptr, 0);
-    plot.SelectedPos(QPointF(1234.6, 1.0));
+    plot->setSamples(QDateTime(QDate(2018, 1, 2), QTime(9, 0)), nullptr, 0);
+    plot->SelectedPos(QPointF(1234.6, 1.0));
     // A pick a hair outside the hour stays in it (23:00 + 3600 s would be 00:00
     // of the same day).
-    plot.setSamples(QDateTime(QDate(2018, 1, 2), QTime(23, 0)), nullptr, 0);
-    plot.SelectedPos(QPointF(3600.4, 0));
-    plot.SelectedPos(QPointF(-0.4, 0));
+    plot->setSamples(QDateTime(QDate(2018, 1, 2), QTime(23, 0)), nullptr, 0);
+    plot->SelectedPos(QPointF(3600.4, 0));
+    plot->SelectedPos(QPointF(-0.4, 0));
     QCOMPARE(spy.size(), 3);
     QCOMPARE(spy.at(0).at(0).toTime(), QTime(9, 20, 34));
     QCOMPARE(spy.at(1).at(0).toTime(), QTime(23, 59, 59));
@@ -158,31 +177,16 @@ void TestPlots::picking() {
     spy.clear();
 
     // Through the mouse: press shows the line, dragging moves it, releasing picks.
-    plot.setSamples(QDateTime(QDate(2018, 1, 2), QTime(9, 0)), nullptr, 0);
-    QWidget* canvas = plot.canvas();
-    const int y = qRound(plot.canvasMap(QwtPlot::yLeft).transform(0.0));
-    const QPoint from(qRound(plot.canvasMap(QwtPlot::xBottom).transform(600.0)), y);
-    const QPoint to(qRound(plot.canvasMap(QwtPlot::xBottom).transform(1800.0)), y);
-    QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, from);
-    QVERIFY(plot.picker()->isActive());
-    QMouseEvent move(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(canvas, &move);
+    plot->setSamples(QDateTime(QDate(2018, 1, 2), QTime(9, 0)), nullptr, 0);
+    const QPoint to = pressAndDrag(*plot, 0.0);
+    QVERIFY(plot->picker()->isActive());
     QCOMPARE(spy.size(), 0);
-    QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, to);
-    QVERIFY(!plot.picker()->isActive());
+    QTest::mouseRelease(plot->canvas(), Qt::LeftButton, Qt::NoModifier, to);
+    QVERIFY(!plot->picker()->isActive());
     QCOMPARE(spy.size(), 1);
-    const int secondsPerPixel = qCeil(3600.0 / canvas->width()) + 1;
+    const int secondsPerPixel = qCeil(3600.0 / plot->canvas()->width()) + 1;
     const int picked = QTime(9, 0).secsTo(spy.at(0).at(0).toTime());
     QVERIFY2(qAbs(picked - 1800) <= secondsPerPixel, qPrintable(QString::number(picked)));
-}
-
-void TestPlots::legendAndWheel() {
-    WheelCounter parent;
-    auto* plot = new GsensorPlot(&parent);
-    parent.resize(800, 200);
-    plot->resize(800, 200);
-    parent.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&parent));
 
     // All three shown and checked at first; clicking a legend item toggles its curve.
     const auto labelOf = [&](GsensorPlot::Axis a) {
@@ -213,22 +217,7 @@ void TestPlots::legendAndWheel() {
     QVERIFY(plot->axisScaleDiv(QwtPlot::xBottom) == before);
 }
 
-namespace {
-
-// Whether a column of the canvas shows any of the speed line's cyan.
-bool lineInColumn(const QImage& image, int x) {
-    for (int y = 0; y < image.height(); ++y) {
-        const QColor c = image.pixelColor(x, y);
-        if (c.blue() > 150 && c.green() > 100 && c.red() < 80) {
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
-void TestPlots::linesBreakOverGaps() {
+void TestPlots::speedLinesAndPicks() {
     SpeedPlot plot;
     plot.resize(900, 200);
     plot.show();
@@ -241,7 +230,7 @@ void TestPlots::linesBreakOverGaps() {
     for (int s = 1800; s <= 2400; ++s) {
         points.append(QPointF(s, 130.0));
     }
-    plot.setHour(QDateTime(QDate(2026, 3, 1), QTime(9, 0)), points, "km/h");
+    plot.setHour(QDateTime(QDate(2026, 3, 1), QTime(23, 0)), points, "km/h");
     QCOMPARE(plot.pointCount(), points.size());
     const QwtInterval y = plot.axisScaleDiv(QwtPlot::yLeft).interval();
     QCOMPARE(y.minValue(), 0.0);
@@ -253,27 +242,12 @@ void TestPlots::linesBreakOverGaps() {
     QVERIFY(lineInColumn(canvas, qRound(x.transform(2100))));
     QVERIFY(!lineInColumn(canvas, qRound(x.transform(1500))));  // the gap
     QVERIFY(!lineInColumn(canvas, qRound(x.transform(3000))));  // after the last fix
-}
-
-void TestPlots::picks() {
-    SpeedPlot plot;
-    plot.resize(900, 200);
-    plot.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&plot));
-    plot.setHour(QDateTime(QDate(2026, 3, 1), QTime(23, 0)), {}, "mph");
 
     QSignalSpy spy(&plot, &SpeedPlot::signalSpeedSearch);
-    QWidget* canvas = plot.canvas();
-    const int yPix = qRound(plot.canvasMap(QwtPlot::yLeft).transform(10.0));
-    const QPoint from(qRound(plot.canvasMap(QwtPlot::xBottom).transform(600.0)), yPix);
-    const QPoint to(qRound(plot.canvasMap(QwtPlot::xBottom).transform(1800.0)), yPix);
-    QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, from);
-    QMouseEvent move(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(canvas, &move);
-    QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, to);
+    QTest::mouseRelease(plot.canvas(), Qt::LeftButton, Qt::NoModifier, pressAndDrag(plot, 10.0));
     QCOMPARE(spy.size(), 1);
     const int picked = QTime(23, 0).secsTo(spy.at(0).at(0).toTime());
-    QVERIFY2(qAbs(picked - 1800) <= 3600 / canvas->width() + 2,
+    QVERIFY2(qAbs(picked - 1800) <= 3600 / plot.canvas()->width() + 2,
              qPrintable(QString::number(picked)));
     // The hour's end stays in the hour (not 00:00 of the same day).
     QCOMPARE(plot.timeAt(3600.4), QTime(23, 59, 59));
