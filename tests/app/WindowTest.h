@@ -10,6 +10,7 @@
 #include <string>
 
 #include "MakeCard.h"
+#include "TestSupport.h"
 
 // HOME and the settings in `home`; no session bus, so that no keep-awake
 // request reaches the desktop.
@@ -21,15 +22,11 @@ inline void useOwnHome(const QTemporaryDir& home) {
 
 // 2 channels of 160x96 at 5 fps from 2026-03-01 12:00:00, in `dir`/card.
 inline mkcard::CardOptions windowCard(const QTemporaryDir& dir, int files, int seconds) {
-    mkcard::CardOptions card;
+    mkcard::CardOptions card = testsupport::smallCard("window");
     card.outDir = dir.path().toStdString() + "/card";
     card.filesPerChannel = files;
     card.secondsPerFile = seconds;
-    card.channels = 2;
-    card.width = 160;
-    card.height = 96;
-    card.fps = 5;
-    card.jobs = 2;
+    card.seed = mkcard::CardOptions{}.seed;
     return card;
 }
 
